@@ -1,0 +1,68 @@
+#include "CDrawTools.h"
+
+namespace {
+struct PenSpec {
+    int nStyle;
+    int nWidth;
+    COLORREF crColor;
+};
+
+// Slot order; series s of the elevation chart draws with pen s.
+constexpr PenSpec kPenSpecs[CDrawTools::kPens] = {
+    {PS_SOLID, 2, 0x000000FF}, // red: "Raw"
+    {PS_SOLID, 2, 0x00FF0000}, // blue: "Smoothed", the 3D track
+    {PS_SOLID, 2, 0x0000DADA}, // dark yellow
+    {PS_SOLID, 2, 0x00FFFF00}, // cyan
+    {PS_SOLID, 2, 0x00FF00FF}, // magenta
+    {PS_SOLID, 2, 0x00000080}, // maroon
+    {PS_DOT, 1, 0x0000FF00},   // green dotted: hidden faces of the 3D box
+    {PS_SOLID, 2, 0x00800000}, // navy
+    {PS_SOLID, 2, 0x0000FF00}, // green: grid, visible faces of the 3D box
+    {PS_SOLID, 2, 0x00008080}, // olive
+    {PS_SOLID, 2, 0x00808000}, // teal
+    {PS_SOLID, 2, 0x00800080}, // purple
+    {PS_SOLID, 1, 0x00DCC8C8}, // light greyish blue: shadows of the 3D track
+};
+
+constexpr COLORREF kBrushColors[CDrawTools::kBrushes] = {
+    0x000000FF, 0x0000FF00, 0x00FF0000, 0x00000080, 0x00008000, 0x00800000,
+    0x0000FFFF, 0x00FFFFC8, // pale cyan: the floor of the 3D box
+    0x00FF00FF, 0x00008080, 0x00808000, 0x00800080,
+};
+
+// Both y-axis title fonts run upward (escapement 900); the printer's takes the device's
+// default size.
+void CreateTitleFont(CFont& font, int nSize) {
+    font.CreateFont(nSize, nSize, 900, 900, 400, 0, 0, 0, 1, 5, 0, 2, 0, "Roman");
+}
+} // namespace
+
+CDrawTools* CDrawTools::s_pTools = nullptr;
+
+CDrawTools::CDrawTools() {
+    for (int i = 0; i < kPens; ++i) {
+        m_pens[i].CreatePen(kPenSpecs[i].nStyle, kPenSpecs[i].nWidth, kPenSpecs[i].crColor);
+        m_pPen[i] = &m_pens[i];
+    }
+    m_nPens = kPens;
+    for (int i = 0; i < kBrushes; ++i) {
+        m_brushes[i].CreateSolidBrush(kBrushColors[i]);
+        m_pBrush[i] = &m_brushes[i];
+    }
+    m_nBrushes = kBrushes;
+    CreateTitleFont(m_fontScreen, 11);
+    CreateTitleFont(m_fontPrinter, 0);
+    if (!s_pTools)
+        s_pTools = this;
+}
+
+CDrawTools::~CDrawTools() {
+    for (int i = 0; i < m_nPens; ++i)
+        m_pPen[i]->DeleteObject();
+    for (int i = 0; i < m_nBrushes; ++i)
+        m_pBrush[i]->DeleteObject();
+    m_fontScreen.DeleteObject();
+    m_fontPrinter.DeleteObject();
+    if (s_pTools == this)
+        s_pTools = nullptr;
+}

@@ -1,0 +1,17 @@
+// A cosmetic pen: style, width in device pixels and colour.
+#pragma once
+
+#include "CGdiObject.h"
+
+class CPen : public CGdiObject {
+public:
+    BOOL CreatePen(int nStyle, int nWidth, COLORREF crColor) {
+        m_nStyle = nStyle;
+        m_nWidth = nWidth;
+        m_crColor = crColor;
+        return m_bCreated = 1;
+    }
+    int m_nStyle = PS_SOLID;
+    int m_nWidth = 1;
+    COLORREF m_crColor = 0;
+};

@@ -1,0 +1,92 @@
+// The chart object of a document: up to ten series, titles, the view state (zoom, view angles,
+// zoom requests) and the results of the last layout. Draws the elevation chart (Draw2D) and the
+// 3D scene (Draw3D, in the 3D view library) on any CDC.
+#pragma once
+
+#include "CRectTracker.h"
+#include "WinDef.h"
+
+class CArchive;
+class CDC;
+class CProjector;
+class CTrack;
+
+class CPlot {
+public:
+    static constexpr int kMaxSeries = 10;
+
+    CPlot();
+    CPlot(const CPlot&) = delete;
+    CPlot& operator=(const CPlot&) = delete;
+    virtual ~CPlot();
+
+    // The plot commands' filling of the model from a track.
+    void FillElevation(const CTrack& track);
+    void Fill3D(const CTrack& track);
+
+    void ComputeRanges();
+    short NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat);
+
+    void Layout2D(CDC* pDC);
+    void DrawAxes2D(CDC* pDC);
+    void Draw2D(CDC* pDC);
+
+    void ZoomToRect(CDC* pDC);
+    void Recenter(CDC* pDC);
+    BOOL UpdateScrollPos(CDC* pDC);
+
+    void Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax, float zmax);
+    void DrawHiddenFaces(CDC* pDC);
+    void DrawVisibleFaces(CDC* pDC);
+    void Draw3D(CDC* pDC);
+    void DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
+                      float zmax);
+
+    void SaveView(CArchive& ar) const;
+    void LoadView(CArchive& ar);
+
+    int m_nSeries = 0;
+    int m_nPoints[kMaxSeries] = {};
+    int m_bMarkers[kMaxSeries] = {};
+    const float* m_pX[kMaxSeries] = {};
+    const float* m_pY[kMaxSeries] = {};
+    const float* m_pZ[kMaxSeries] = {};
+    float m_fBoxMin[3] = {};
+    float m_fBoxMax[3] = {};
+    char m_szTitle[128] = {};
+    char m_szYLabel[32] = {};
+    char m_szXLabel[32] = {};
+    char m_szLegend[kMaxSeries][16] = {};
+    char m_szXFormat[16] = {};
+    char m_szYFormat[16] = {};
+    float m_fAzimuth = 30.0f;
+    float m_fElevation = 20.0f;
+    float m_fZoom = 1.0f;
+    CSize m_sizeTotal;
+    CRectTracker m_tracker;
+    short m_bZoomRect = 0;
+    short m_bRecenter = 0;
+    float m_fCenterX = 0;
+    float m_fCenterY = 0;
+    POINT m_ptScroll;
+    POINT m_ptFloor[4];
+    POINT m_ptFace[6][4];
+    short m_bFaceVisible[6] = {};
+    RECT m_rcPlot;
+    float m_fXMin = 0;
+    float m_fXMax = 0;
+    float m_fYMin = 0;
+    float m_fYMax = 0;
+    float m_fXScale = 1.0f;
+    float m_fXOffset = 1.0f;
+    float m_fYScale = 1.0f;
+    float m_fYOffset = 1.0f;
+    int m_nLegendX = 0;
+    float m_fPixPerMMX = 0;
+    float m_fPixPerMMY = 0;
+    int m_nXTicks = 0;
+    int m_nYTicks = 0;
+    float m_fXStep = 0;
+    float m_fYStep = 0;
+    CProjector* m_pProjector = nullptr;
+};

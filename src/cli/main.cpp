@@ -1,0 +1,50 @@
+// vorlan-cli: converts MapSource text exports to Vorlan documents, describes tracks and renders
+// plots, without the desktop.
+#include "CliCommands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+const char kUsage[] =
+    "Usage: vorlan-cli COMMAND ARGS...\n"
+    "\n"
+    "Commands:\n"
+    "  convert IN.txt OUT.vrl   import a MapSource text export and save it as a document\n"
+    "  info FILE                describe a MapSource text export or a .vrl document\n"
+    "  render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z]\n"
+    "         [--azimuth A] [--elevation E] [--printer]\n"
+    "                           draw a plot of a track as an SVG document\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help               show this help and exit\n"
+    "  -v, --version            show the version and exit\n";
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string& cmd = args[0];
+    if (cmd == "-h" || cmd == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (cmd == "-v" || cmd == "--version") {
+        std::printf("vorlan-cli %s\n", VORLAN_VERSION);
+        return 0;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (cmd == "convert")
+        return RunConvert(rest);
+    if (cmd == "info")
+        return RunInfo(rest);
+    if (cmd == "render")
+        return RunRender(rest);
+    std::fprintf(stderr, "vorlan-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
+    return 2;
+}

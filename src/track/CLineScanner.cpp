@@ -1,0 +1,78 @@
+#include "CLineScanner.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+} // namespace
+
+void CLineScanner::SkipBlanks() {
+    while (IsBlank(*m_p))
+        ++m_p;
+}
+
+bool CLineScanner::SkipWord() {
+    SkipBlanks();
+    if (*m_p == '\0')
+        return false;
+    while (*m_p != '\0' && !IsBlank(*m_p))
+        ++m_p;
+    return true;
+}
+
+bool CLineScanner::Word(char* pszToken) {
+    SkipBlanks();
+    if (*m_p == '\0')
+        return false;
+    int n = 0;
+    while (*m_p != '\0' && !IsBlank(*m_p)) {
+        if (n < kTokenSize - 1)
+            pszToken[n++] = *m_p;
+        ++m_p;
+    }
+    pszToken[n] = '\0';
+    return true;
+}
+
+// Parses an optional sign and a decimal number (or inf/nan) at p. Returns the end of what was
+// read, or nullptr when no number starts at p.
+const char* CLineScanner::ParseNumber(const char* p, float& f) {
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    const char* end = p;
+    while (*end != '\0' && !IsBlank(*end))
+        ++end;
+    float value = 0.0f;
+    const auto [ptr, ec] = std::from_chars(p, end, value, std::chars_format::general);
+    if (ptr == p)
+        return nullptr;
+    if (ec != std::errc() || !std::isfinite(value))
+        value = 0.0f;
+    f = negative ? -value : value;
+    return ptr;
+}
+
+bool CLineScanner::Number(float& f) {
+    SkipBlanks();
+    const char* end = ParseNumber(m_p, f);
+    if (!end)
+        return false;
+    m_p = end;
+    return true;
+}
+
+bool CLineScanner::NextIsNumber() const {
+    CLineScanner probe(m_p);
+    probe.SkipBlanks();
+    float ignored = 0.0f;
+    return ParseNumber(probe.m_p, ignored) != nullptr;
+}
+
+void CLineScanner::ScanFloat(const char* psz, float& f) {
+    CLineScanner scanner(psz);
+    scanner.Number(f);
+}

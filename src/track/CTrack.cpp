@@ -1,0 +1,276 @@
+#include "CTrack.h"
+
+#include "CArchive.h"
+#include "CLineScanner.h"
+#include "CStdioFile.h"
+#include "TrackGeometry.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+static_assert(std::endian::native == std::endian::little, "document files are little-endian");
+
+int CTrack::s_nCoordFormat = 0;
+
+namespace {
+constexpr float kFeetPerMile = 5280.0f;
+constexpr float kMilePerFoot = 0.00018939393f;
+constexpr double kFeetPerMetre = 3.2808399;
+constexpr double kMilesPerMetre = 0.000621371192;
+constexpr double kMilesPerKm = 0.621371192;
+constexpr float kDegPerSecond = 0.00027777778f;
+constexpr float kDegPerMinute = 0.016666668f;
+constexpr float kMilesPerKmLeg = 0.62189054f; // 1/1.608, the factor of the leg distances
+constexpr float kPlaneUnitsPerKm = 100.0f;
+constexpr float kMargin = 0.1f;
+
+bool IsTrackpoint(const char* psz) { return std::strncmp(psz, "Trackpoint", 10) == 0; }
+
+// A value that overflowed single precision (an absurd export) is stored as a missing field.
+float Finite(double v) {
+    const float f = static_cast<float>(v);
+    return std::isfinite(f) ? f : 0.0f;
+}
+
+// Widening of one pair of bounds: the minimum moves down by a tenth of the range, the maximum
+// up by a tenth of the already widened span (0 .. 100 becomes -10 .. 111).
+void Widen(float& fMin, float& fMax) {
+    constexpr float kMax = std::numeric_limits<float>::max();
+    const double lo = fMin - static_cast<double>(kMargin) * (static_cast<double>(fMax) - fMin);
+    fMin = static_cast<float>(std::clamp(lo, -static_cast<double>(kMax), static_cast<double>(kMax)));
+    const double hi = fMax + static_cast<double>(kMargin) * (static_cast<double>(fMax) - fMin);
+    fMax = static_cast<float>(std::clamp(hi, -static_cast<double>(kMax), static_cast<double>(kMax)));
+}
+
+void Bounds(const float* v, int n, float& fMin, float& fMax) {
+    fMin = fMax = v[0];
+    for (int i = 1; i < n; ++i) {
+        if (v[i] <= fMin)
+            fMin = v[i];
+        if (v[i] >= fMax)
+            fMax = v[i];
+    }
+}
+} // namespace
+
+// The reader's token buffers: they live for one reading and are not cleared between lines, so a
+// line that lacks a field keeps the previous line's word.
+struct CTrack::Tokens {
+    char szLatDeg[CLineScanner::kTokenSize] = {};
+    char szLatMin[CLineScanner::kTokenSize] = {};
+    char szLatSec[CLineScanner::kTokenSize] = {};
+    char szLonDeg[CLineScanner::kTokenSize] = {};
+    char szLonMin[CLineScanner::kTokenSize] = {};
+    char szLonSec[CLineScanner::kTokenSize] = {};
+    char szElevUnit[CLineScanner::kTokenSize] = {};
+    char szLegUnit[CLineScanner::kTokenSize] = {};
+};
+
+CTrack::CTrack() = default;
+
+void CTrack::Clear() {
+    m_nCount = 0;
+    std::memset(m_fElev, 0, sizeof m_fElev);
+    std::memset(m_fDist, 0, sizeof m_fDist);
+    std::memset(m_fLeg, 0, sizeof m_fLeg);
+}
+
+short CTrack::ImportFile(const char* pszPath) {
+    Clear();
+    if (!ReadMapSource(pszPath))
+        return 0;
+    Smooth();
+    ComputeGeometry();
+    return 1;
+}
+
+// The first Trackpoint line decides the coordinate format: the blanks counted from the first
+// N/S letter (the 'n' of the keyword itself) to the first E/W letter. A tab after the keyword
+// is not counted, so "Trackpoint\tN47 38.938 W122 20.887" counts 2: degrees and minutes.
+void CTrack::DetectFormat(const char* pszLine) {
+    const char* p = std::strpbrk(pszLine, "NSns");
+    if (!p)
+        return;
+    int nBlanks = 0;
+    for (; *p != '\0' && !std::strchr("EWew", *p); ++p)
+        if (*p == ' ')
+            ++nBlanks;
+    if (nBlanks >= 1 && nBlanks <= 3)
+        s_nCoordFormat = nBlanks;
+}
+
+short CTrack::ReadMapSource(const char* pszPath) {
+    CStdioFile file;
+    if (!file.Open(pszPath))
+        return 0;
+    Clear();
+
+    Tokens tok;
+    bool bProbe = false;
+    while (file.ReadString(m_szLine, sizeof m_szLine))
+        if (IsTrackpoint(m_szLine)) {
+            bProbe = true;
+            break;
+        }
+    if (bProbe) {
+        // The probe line only sets the format and the default unit words.
+        CLineScanner scan(m_szLine);
+        scan.SkipWord() && scan.SkipWord() && scan.SkipWord() && scan.Word(tok.szElevUnit) &&
+            scan.Word(tok.szLegUnit);
+        DetectFormat(m_szLine);
+    }
+
+    int i = 0;
+    while (bProbe && i < kMaxPoints && file.ReadString(m_szLine, sizeof m_szLine)) {
+        // Until some import has found a format there is nothing to read the position with.
+        if (IsTrackpoint(m_szLine) && s_nCoordFormat != 0)
+            ParsePoint(i++, tok);
+    }
+    m_nCount = static_cast<short>(i);
+    SumDistances();
+    ComputeGeometry();
+    return 1;
+}
+
+void CTrack::ParsePoint(int i, Tokens& tok) {
+    const bool bDated = std::strpbrk(m_szLine, "/:") != nullptr;
+    float latDeg = 0, latMin = 0, latSec = 0, lonDeg = 0, lonMin = 0, lonSec = 0;
+
+    CLineScanner scan(m_szLine);
+    const int fmt = s_nCoordFormat;
+    bool ok = scan.SkipWord() && scan.Word(tok.szLatDeg) && (fmt < 2 || scan.Word(tok.szLatMin)) &&
+              (fmt < 3 || scan.Word(tok.szLatSec)) && scan.Word(tok.szLonDeg) &&
+              (fmt < 2 || scan.Word(tok.szLonMin)) && (fmt < 3 || scan.Word(tok.szLonSec));
+    if (ok && bDated) {
+        // Date and time, then the AM/PM word (or a zone note) of a 12-hour export; a 24-hour
+        // export has no such word and the elevation follows the time.
+        ok = scan.SkipWord() && scan.SkipWord();
+        if (ok && !scan.NextIsNumber())
+            ok = scan.SkipWord();
+    }
+    ok = ok && scan.Number(m_fElev[i]) && scan.Word(tok.szElevUnit) && scan.Number(m_fLeg[i]) &&
+         scan.Word(tok.szLegUnit);
+
+    if (fmt >= 2) {
+        CLineScanner::ScanFloat(tok.szLatMin, latMin);
+        CLineScanner::ScanFloat(tok.szLonMin, lonMin);
+    }
+    if (fmt >= 3) {
+        CLineScanner::ScanFloat(tok.szLatSec, latSec);
+        CLineScanner::ScanFloat(tok.szLonSec, lonSec);
+    }
+
+    if (std::strncmp(tok.szElevUnit, "mi", 2) == 0)
+        m_fElev[i] = Finite(m_fElev[i] * kFeetPerMile);
+    else if (std::strcmp(tok.szElevUnit, "m") == 0)
+        m_fElev[i] = Finite(m_fElev[i] * kFeetPerMetre);
+    if (std::strncmp(tok.szLegUnit, "ft", 2) == 0)
+        m_fLeg[i] = m_fLeg[i] * kMilePerFoot;
+    else if (std::strcmp(tok.szLegUnit, "m") == 0)
+        m_fLeg[i] = Finite(m_fLeg[i] * kMilesPerMetre);
+    else if (std::strcmp(tok.szLegUnit, "km") == 0)
+        m_fLeg[i] = Finite(m_fLeg[i] * kMilesPerKm);
+
+    // The first character of a degree token is the hemisphere letter, never a digit.
+    if (tok.szLatDeg[0] != '\0')
+        CLineScanner::ScanFloat(tok.szLatDeg + 1, latDeg);
+    if (tok.szLonDeg[0] != '\0')
+        CLineScanner::ScanFloat(tok.szLonDeg + 1, lonDeg);
+    const float lat = Finite(static_cast<double>(latSec) * kDegPerSecond +
+                             static_cast<double>(latMin) * kDegPerMinute + latDeg);
+    const float lon = Finite(static_cast<double>(lonSec) * kDegPerSecond +
+                             static_cast<double>(lonMin) * kDegPerMinute + lonDeg);
+    m_fLat[i] = (tok.szLatDeg[0] == 'S' || tok.szLatDeg[0] == 's') ? -lat : lat;
+    m_fLon[i] = (tok.szLonDeg[0] == 'W' || tok.szLonDeg[0] == 'w') ? -lon : lon;
+}
+
+// Cumulative distance: the running sum of the leg lengths written in the file, starting with the
+// first point's own leg.
+void CTrack::SumDistances() {
+    if (m_nCount <= 0)
+        return;
+    m_fDist[0] = m_fLeg[0];
+    for (int j = 1; j < m_nCount; ++j)
+        m_fDist[j] = Finite(static_cast<double>(m_fLeg[j]) + m_fDist[j - 1]);
+}
+
+short CTrack::ComputeLegs() {
+    m_fLeg[0] = 0;
+    for (int i = 1; i < m_nCount; ++i)
+        m_fLeg[i] = static_cast<float>(GreatCircle(m_fLat[i - 1], m_fLon[i - 1], m_fLat[i], m_fLon[i]) *
+                                       kMilesPerKmLeg);
+    return 1;
+}
+
+void CTrack::ComputeGeometry() {
+    m_fSouth[0] = 0;
+    m_fEast[0] = 0;
+    ComputeLegs();
+    for (int i = 1; i < m_nCount; ++i) {
+        const float s =
+            static_cast<float>(GreatCircle(m_fLat[0], m_fLon[i], m_fLat[i], m_fLon[i]) * kPlaneUnitsPerKm);
+        m_fSouth[i] = m_fLat[i] <= m_fLat[0] ? s : -s;
+        const float e =
+            static_cast<float>(GreatCircle(m_fLat[i], m_fLon[0], m_fLat[i], m_fLon[i]) * kPlaneUnitsPerKm);
+        m_fEast[i] = m_fLon[i] >= m_fLon[0] ? e : -e;
+    }
+    const int n = m_nCount > 0 ? m_nCount : 1;
+    Bounds(m_fSouth, n, m_fRange[0][0], m_fRange[0][1]);
+    Bounds(m_fEast, n, m_fRange[1][0], m_fRange[1][1]);
+    Bounds(m_fElev, n, m_fRange[2][0], m_fRange[2][1]);
+    for (auto& pair : m_fRange)
+        Widen(pair[0], pair[1]);
+}
+
+short CTrack::Smooth() {
+    SmoothSeries(m_fElev, m_fSmooth, m_nCount);
+    return 1;
+}
+
+void CTrack::Save(CArchive& ar) const {
+    ar.Write(&m_nCount, sizeof m_nCount);
+    const UINT nBytes = static_cast<UINT>(m_nCount) * sizeof(float);
+    ar.Write(m_fElev, nBytes);
+    ar.Write(m_fDist, nBytes);
+    ar.Write(m_fLeg, nBytes);
+    ar.Write(m_fLat, nBytes);
+    ar.Write(m_fLon, nBytes);
+}
+
+short CTrack::Load(CArchive& ar) {
+    constexpr long kViewBytes = 12; // zoom and the two view angles follow the arrays
+    short n = 0;
+    if (ar.Read(&n, sizeof n) != sizeof n || n < 0 || n > kMaxPoints)
+        return 0;
+    if (ar.GetRemaining() != 20L * n + kViewBytes)
+        return 0;
+
+    // Read into a scratch copy first so that a rejected file leaves the track untouched.
+    std::vector<float> data(5 * static_cast<size_t>(n));
+    const UINT nBytes = static_cast<UINT>(data.size() * sizeof(float));
+    if (ar.Read(data.data(), nBytes) != nBytes)
+        return 0;
+    const float* elev = data.data();
+    const float* dist = elev + n;
+    const float* lat = elev + 3 * n;
+    const float* lon = elev + 4 * n;
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(elev[i]) || !std::isfinite(dist[i]) || !std::isfinite(lat[i]) ||
+            !std::isfinite(lon[i]))
+            return 0;
+
+    // The stored legs are recomputed from the coordinates, whatever the file holds.
+    m_nCount = n;
+    std::memcpy(m_fElev, elev, n * sizeof(float));
+    std::memcpy(m_fDist, dist, n * sizeof(float));
+    std::memcpy(m_fLeg, elev + 2 * n, n * sizeof(float));
+    std::memcpy(m_fLat, lat, n * sizeof(float));
+    std::memcpy(m_fLon, lon, n * sizeof(float));
+    Smooth();
+    ComputeGeometry();
+    return 1;
+}

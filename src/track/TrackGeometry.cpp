@@ -1,0 +1,44 @@
+#include "TrackGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kEarthRadiusKm = 6377.5;
+// Not exactly pi/180; the stored offsets and legs depend on this very value.
+constexpr double kDegToRad = 0.017453292520882225;
+constexpr double kOneNinth = 0.1111111111111111;
+constexpr double kLowElevation = 0.1;
+} // namespace
+
+double GreatCircle(float lat1, float lon1, float lat2, float lon2) {
+    const double p1 = lat1 * kDegToRad;
+    const double p2 = lat2 * kDegToRad;
+    const double d = (static_cast<double>(lon2) - lon1) * kDegToRad;
+    const double c = std::cos(d) * std::cos(p2) * std::cos(p1) + std::sin(p2) * std::sin(p1);
+    // Rounding can push c just past 1 for identical points; the distance is then 0.
+    return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthRadiusKm;
+}
+
+void SmoothSeries(const float* in, float* out, int n) {
+    int k = 0;
+    while (k < n - 1 && in[k] < kLowElevation) {
+        out[k] = in[k];
+        ++k;
+    }
+    if (k >= n - 3) {
+        for (int j = k; j < n; ++j)
+            out[j] = in[j];
+        return;
+    }
+    const auto at = [in](int j) { return static_cast<double>(in[j]); };
+    out[k] = static_cast<float>((6 * at(k) + 2 * at(k + 1) + at(k + 2)) * kOneNinth);
+    out[k + 1] =
+        static_cast<float>((3 * at(k) + 3 * at(k + 1) + 2 * at(k + 2) + at(k + 3)) * kOneNinth);
+    out[n - 1] = static_cast<float>((6 * at(n - 1) + 2 * at(n - 2) + at(n - 3)) * kOneNinth);
+    out[n - 2] = static_cast<float>(
+        (3 * at(n - 1) + 3 * at(n - 2) + 2 * at(n - 3) + at(n - 4)) * kOneNinth);
+    for (int j = k + 2; j <= n - 3; ++j)
+        out[j] = static_cast<float>(
+            (at(j - 2) + 2 * at(j - 1) + 3 * at(j) + 2 * at(j + 1) + at(j + 2)) * kOneNinth);
+}

@@ -1,0 +1,1 @@
+// Benchmarks are added here.

@@ -1,0 +1,63 @@
+// A drawing surface that draws nothing and writes down every call with its arguments, one line
+// each, for tests (golden drawings) and benchmarks. Palette objects are named by their slot.
+#pragma once
+
+#include "CDC.h"
+
+#include <string>
+#include <vector>
+
+class CRecordingDC : public CDC {
+public:
+    // A screen surface: dpi in both directions and the client size of its window.
+    static CRecordingDC Screen(int nDpi, int cx, int cy);
+    // A printer surface: dpi in both directions and the printable page in dots.
+    static CRecordingDC Printer(int nDpi, int cx, int cy);
+
+    CRecordingDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting,
+                 const RECT* pClient);
+    CRecordingDC(CRecordingDC&& other) noexcept;
+
+    int GetDeviceCaps(int nIndex) const override;
+    CWnd* GetWindow() const override;
+
+    CPen* SelectObject(CPen* pPen) override;
+    CBrush* SelectObject(CBrush* pBrush) override;
+    CFont* SelectObject(CFont* pFont) override;
+    POINT MoveTo(int x, int y) override;
+    BOOL Rectangle(int x1, int y1, int x2, int y2) override;
+    BOOL TextOut(int x, int y, const char* lpszString, int nCount) override;
+    BOOL FillRgn(CRgn* pRgn, CBrush* pBrush) override;
+    UINT SetTextAlign(UINT nFlags) override;
+    int SetBkMode(int nBkMode) override;
+    int SetROP2(int nDrawMode) override;
+
+    // All lines, each ending in '\n'.
+    std::string Text() const;
+    // Only the lines that start with the given word ("TextOut", "Rectangle", ...).
+    std::vector<std::string> Lines(const std::string& word) const;
+
+    std::vector<std::string> m_log;
+    // With false, calls are only counted in m_nCalls (for benchmarks).
+    bool m_bRecord = true;
+    long m_nCalls = 0;
+
+protected:
+    void DrawLine(POINT from, POINT to) override;
+
+private:
+    class Window : public CWnd {
+    public:
+        void GetClientRect(RECT* lpRect) const override { *lpRect = m_rcClient; }
+        RECT m_rcClient;
+    };
+
+    void Add(std::string line);
+
+    int m_nDpiX;
+    int m_nDpiY;
+    int m_nHorzRes;
+    int m_nVertRes;
+    bool m_bHasWindow;
+    Window m_wnd;
+};

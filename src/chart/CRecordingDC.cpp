@@ -137,8 +137,10 @@ BOOL CRecordingDC::TextOut(int x, int y, const char* lpszString, int nCount) {
 }
 
 BOOL CRecordingDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
-    std::string line = "FillRgn brush " + BrushName(pBrush) + " mode " +
-                       std::to_string(pRgn->m_nFillMode);
+    std::string line = "FillRgn brush ";
+    line += BrushName(pBrush);
+    line += " mode ";
+    line += std::to_string(pRgn->m_nFillMode);
     for (int i = 0; i < pRgn->m_nCount; ++i)
         line += " " + std::to_string(pRgn->m_pt[i].x) + "," + std::to_string(pRgn->m_pt[i].y);
     Add(std::move(line));

@@ -142,7 +142,12 @@ BOOL CRecordingDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
     line += " mode ";
     line += std::to_string(pRgn->m_nFillMode);
     for (int i = 0; i < pRgn->m_nCount; ++i)
-        line += " " + std::to_string(pRgn->m_pt[i].x) + "," + std::to_string(pRgn->m_pt[i].y);
+    {
+        line += ' ';
+        line += std::to_string(pRgn->m_pt[i].x);
+        line += ',';
+        line += std::to_string(pRgn->m_pt[i].y);
+    }
     Add(std::move(line));
     return 1;
 }

@@ -252,7 +252,7 @@ short CTrack::Load(CArchive& ar) {
     // Read into a scratch copy first so that a rejected file leaves the track untouched.
     std::vector<float> data(5 * static_cast<size_t>(n));
     const UINT nBytes = static_cast<UINT>(data.size() * sizeof(float));
-    if (ar.Read(data.data(), nBytes) != nBytes)
+    if (nBytes != 0 && ar.Read(data.data(), nBytes) != nBytes)
         return 0;
     const float* elev = data.data();
     const float* dist = elev + n;
@@ -265,11 +265,11 @@ short CTrack::Load(CArchive& ar) {
 
     // The stored legs are recomputed from the coordinates, whatever the file holds.
     m_nCount = n;
-    std::memcpy(m_fElev, elev, n * sizeof(float));
-    std::memcpy(m_fDist, dist, n * sizeof(float));
-    std::memcpy(m_fLeg, elev + 2 * n, n * sizeof(float));
-    std::memcpy(m_fLat, lat, n * sizeof(float));
-    std::memcpy(m_fLon, lon, n * sizeof(float));
+    std::copy_n(elev, n, m_fElev);
+    std::copy_n(dist, n, m_fDist);
+    std::copy_n(elev + 2 * n, n, m_fLeg);
+    std::copy_n(lat, n, m_fLat);
+    std::copy_n(lon, n, m_fLon);
     Smooth();
     ComputeGeometry();
     return 1;

@@ -1,0 +1,390 @@
+// The 3D scene of CPlot: the track of slot 0 inside its bounding box, seen in perspective, with
+// its shadows on the floor and on two walls and the compass and extent labels.
+#include "CPlot.h"
+
+#include "CDC.h"
+#include "CDrawTools.h"
+#include "CProjector.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+// Palette slots used by the scene.
+constexpr int kPenTrack = 1;
+constexpr int kPenHiddenFace = 6;
+constexpr int kPenVisibleFace = 8;
+constexpr int kPenShadow = 12;
+constexpr int kBrushFloor = 7;
+
+constexpr float kInchPerMM = 0.03937008f;
+constexpr float kPrintAspect = 0.618f;
+
+// Label units: the box is in tens of metres horizontally and in feet vertically.
+constexpr float kTensOfMetresPerMile = 160.9344f;
+constexpr float kMilesPerTenMetres = 0.006213712f;
+constexpr float kFeetPerTenMetres = 32.8084f;
+
+// Logical coordinates given to a surface stay within +-2^30, so that the surface can still add
+// a scroll origin or a pen width without overflowing an int. Points far behind the camera or a
+// huge zoom factor would otherwise go past the range of an int.
+constexpr double kCoordLimit = 1073741824.0;
+
+// Conversion to a coordinate: truncation toward zero, clamped to the coordinate range; a value
+// that is not a number gives 0.
+int ToCoord(double v) {
+    if (std::isnan(v))
+        return 0;
+    if (v > kCoordLimit)
+        return static_cast<int>(kCoordLimit);
+    if (v < -kCoordLimit)
+        return -static_cast<int>(kCoordLimit);
+    return static_cast<int>(v);
+}
+
+// n millimetres in device pixels, truncated.
+int Millimetres(int n, float fPixPerMM) {
+    return ToCoord(n * static_cast<double>(fPixPerMM));
+}
+
+CPen* PalettePen(int nSlot) {
+    const CDrawTools* pTools = CDrawTools::GetTools();
+    return pTools ? pTools->m_pPen[nSlot] : nullptr;
+}
+
+CBrush* PaletteBrush(int nSlot) {
+    const CDrawTools* pTools = CDrawTools::GetTools();
+    return pTools ? pTools->m_pBrush[nSlot] : nullptr;
+}
+
+struct Point3 {
+    float x;
+    float y;
+    float z;
+};
+
+// The eight box corners in projection order: the top face (z = zmax) counter-clockwise from
+// the north-west corner, then the floor (z = zmin) the same way. Each flag picks the maximum.
+struct CornerPick {
+    bool bXMax;
+    bool bYMax;
+    bool bZMax;
+};
+constexpr CornerPick kCorners[8] = {
+    {false, false, true},  {false, true, true},  {true, true, true},  {true, false, true},
+    {false, false, false}, {false, true, false}, {true, true, false}, {true, false, false},
+};
+
+// Corners of faces 2 to 5 (south, north, west, east); faces 0 and 1 are the corners themselves.
+constexpr int kSideFaceCorners[4][4] = {{7, 3, 2, 6}, {4, 0, 1, 5}, {7, 3, 0, 4}, {6, 2, 1, 5}};
+
+// The screen page: the client area, at least 120 x 80 mm, times the zoom factor. A screen
+// surface without a window (an image) takes its own size as the client area.
+RECT ScreenPage(const CPlot& plot, CDC* pDC) {
+    RECT page;
+    if (const CWnd* pWnd = pDC->GetWindow())
+        pWnd->GetClientRect(&page);
+    else
+        page = RECT{0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)};
+    const int nMinWidth = Millimetres(120, plot.m_fPixPerMMX);
+    const int nMinHeight = Millimetres(80, plot.m_fPixPerMMY);
+    if (static_cast<double>(page.right) - page.left < nMinWidth)
+        page.right = ToCoord(static_cast<double>(page.left) + nMinWidth);
+    if (static_cast<double>(page.bottom) - page.top < nMinHeight)
+        page.bottom = ToCoord(static_cast<double>(page.top) + nMinHeight);
+    page.right = ToCoord(page.right * static_cast<double>(plot.m_fZoom));
+    page.bottom = ToCoord(page.bottom * static_cast<double>(plot.m_fZoom));
+    return page;
+}
+
+// The printer page: the printable area, at least 160 x 100 mm; the zoom factor does not apply.
+RECT PrinterPage(const CPlot& plot, CDC* pDC) {
+    RECT page{0, 0, ToCoord(pDC->GetDeviceCaps(HORZRES)), ToCoord(pDC->GetDeviceCaps(VERTRES))};
+    const int nMinWidth = Millimetres(160, plot.m_fPixPerMMX);
+    const int nMinHeight = Millimetres(100, plot.m_fPixPerMMY);
+    if (page.right - page.left < nMinWidth)
+        page.right = page.left + nMinWidth;
+    if (page.bottom - page.top < nMinHeight)
+        page.bottom = page.top + nMinHeight;
+    return page;
+}
+
+// The plot rectangle inside the page. On screen: 8 mm left, 10 mm top, 15 mm right and bottom
+// (all measured with the horizontal resolution). On paper: 25 mm left, top and right, and a
+// height of 0.618 times the width.
+RECT PlotRect(float fPixPerMMX, BOOL bPrinting, const RECT& page) {
+    RECT rc;
+    if (bPrinting) {
+        const int m = Millimetres(25, fPixPerMMX);
+        rc.left = m;
+        rc.right = page.right - m;
+        rc.top = m;
+        rc.bottom = ToCoord(rc.top + static_cast<double>(kPrintAspect) * (rc.right - rc.left));
+    } else {
+        rc.left = Millimetres(8, fPixPerMMX);
+        rc.right = page.right - Millimetres(15, fPixPerMMX);
+        rc.top = Millimetres(10, fPixPerMMX);
+        rc.bottom = page.bottom - Millimetres(15, fPixPerMMX);
+    }
+    return rc;
+}
+
+// Maps [vMin, vMax] onto the edges so that vMax lands on edgeMax and vMin on edgeMin. Fails,
+// leaving scale and offset alone, when the span is empty or the mapping would not be finite.
+bool FitAxis(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, float& fOffset) {
+    const double span = static_cast<double>(vMax) - vMin;
+    if (!(span > 0) || !std::isfinite(span))
+        return false;
+    const double scale = (static_cast<double>(edgeMax) - edgeMin) / span;
+    if (!(std::fabs(scale) <= FLT_MAX) || static_cast<float>(scale) == 0.0f)
+        return false;
+    const float fFitScale = static_cast<float>(scale);
+    const double offset = edgeMax - static_cast<double>(vMax) * fFitScale;
+    if (!(std::fabs(offset) <= FLT_MAX))
+        return false;
+    fScale = fFitScale;
+    fOffset = static_cast<float>(offset);
+    return true;
+}
+
+// For a span that cannot be fitted (all corners project to one line, or the box is not finite):
+// puts the middle of the span in the middle of the edges, with the given scale magnitude.
+void CentreAxis(int edgeMin, int edgeMax, float vMin, float vMax, float fMagnitude, float& fScale,
+                float& fOffset) {
+    const double centre = (static_cast<double>(edgeMin) + edgeMax) * 0.5;
+    const float fSign = edgeMax < edgeMin ? -1.0f : 1.0f;
+    double mid = (static_cast<double>(vMin) + vMax) * 0.5;
+    if (!std::isfinite(mid))
+        mid = 0;
+    fScale = fSign * fMagnitude;
+    double offset = centre - mid * fScale;
+    if (!(std::fabs(offset) <= FLT_MAX)) {
+        fScale = fSign;
+        offset = centre - mid * fScale;
+    }
+    fOffset = static_cast<float>(offset);
+}
+
+// The extent of a horizontal box side, in tens of metres: miles above one mile, feet up to it.
+void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d) {
+    if (d > static_cast<double>(kTensOfMetresPerMile))
+        std::snprintf(pszText, nSize, "%.2f mi", d * static_cast<double>(kMilesPerTenMetres));
+    else
+        std::snprintf(pszText, nSize, "%.0f ft", d * static_cast<double>(kFeetPerTenMetres));
+}
+
+// The logical point of the projector's last result under the plot's current mapping.
+POINT ProjectedPoint(const CPlot& plot) {
+    const CProjector& proj = *plot.m_pProjector;
+    return POINT{ToCoord(static_cast<double>(proj.m_fProjX) * plot.m_fXScale + plot.m_fXOffset),
+                 ToCoord(static_cast<double>(proj.m_fProjY) * plot.m_fYScale + plot.m_fYOffset)};
+}
+
+POINT ProjectToLogical(const CPlot& plot, float x, float y, float z) {
+    plot.m_pProjector->Project(x, y, z);
+    return ProjectedPoint(plot);
+}
+
+// One projected polyline through the n points that pointAt(i) gives: a move to the first, a line
+// to each of the others. Fewer than two points draw no line.
+template <class PointAt>
+void DrawProjectedPolyline(CDC* pDC, const CPlot& plot, int n, PointAt pointAt) {
+    if (n < 1)
+        return;
+    Point3 p = pointAt(0);
+    POINT pt = ProjectToLogical(plot, p.x, p.y, p.z);
+    pDC->MoveTo(pt.x, pt.y);
+    for (int i = 1; i < n; ++i) {
+        p = pointAt(i);
+        pt = ProjectToLogical(plot, p.x, p.y, p.z);
+        pDC->LineTo(pt.x, pt.y);
+    }
+}
+
+void DrawClosedOutline(CDC* pDC, const POINT (&pt)[4]) {
+    pDC->MoveTo(pt[0].x, pt[0].y);
+    pDC->LineTo(pt[1].x, pt[1].y);
+    pDC->LineTo(pt[2].x, pt[2].y);
+    pDC->LineTo(pt[3].x, pt[3].y);
+    pDC->LineTo(pt[0].x, pt[0].y);
+}
+} // namespace
+
+void CPlot::Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
+                     float zmax) {
+    m_fPixPerMMX =
+        static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSX) * static_cast<double>(kInchPerMM));
+    m_fPixPerMMY =
+        static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSY) * static_cast<double>(kInchPerMM));
+
+    // Zoom requests convert with the mapping of the picture the user is looking at, so they are
+    // answered before the new mapping is computed.
+    if (m_bRecenter)
+        Recenter(pDC);
+    if (m_bZoomRect)
+        ZoomToRect(pDC);
+
+    CPen* pOldPen = pDC->SelectObject(PalettePen(kPenVisibleFace));
+
+    const RECT page = pDC->m_bPrinting ? PrinterPage(*this, pDC) : ScreenPage(*this, pDC);
+    m_rcPlot = PlotRect(m_fPixPerMMX, pDC->m_bPrinting, page);
+    m_sizeTotal = CSize{page.right - page.left, page.bottom - page.top};
+
+    if (m_pProjector) {
+        // The camera stands ten box diagonals from the origin of the data.
+        const double dx = static_cast<double>(xmax) - xmin;
+        const double dy = static_cast<double>(ymax) - ymin;
+        const double dz = static_cast<double>(zmax) - zmin;
+        const double diagonal = std::sqrt(dx * dx + dy * dy + dz * dz);
+        m_pProjector->SetView(m_fAzimuth, m_fElevation, static_cast<float>(diagonal * 10));
+
+        float px[8];
+        float py[8];
+        for (int k = 0; k < 8; ++k) {
+            m_pProjector->Project(kCorners[k].bXMax ? xmax : xmin, kCorners[k].bYMax ? ymax : ymin,
+                                  kCorners[k].bZMax ? zmax : zmin);
+            px[k] = m_pProjector->m_fProjX;
+            py[k] = m_pProjector->m_fProjY;
+        }
+
+        // A face is seen when the eye lies strictly outside the box beyond its plane.
+        const double eyeX = m_pProjector->m_fEyeX;
+        const double eyeY = m_pProjector->m_fEyeY;
+        const double eyeZ = m_pProjector->m_fEyeZ;
+        m_bFaceVisible[0] = eyeZ - zmax > 0;
+        m_bFaceVisible[1] = zmin - eyeZ > 0;
+        m_bFaceVisible[2] = eyeX - xmax > 0;
+        m_bFaceVisible[3] = xmin - eyeX > 0;
+        m_bFaceVisible[4] = ymin - eyeY > 0;
+        m_bFaceVisible[5] = eyeY - ymax > 0;
+
+        m_fXMin = m_fXMax = px[0];
+        m_fYMin = m_fYMax = py[0];
+        for (int k = 0; k < 8; ++k) {
+            if (m_fXMin > px[k])
+                m_fXMin = px[k];
+            if (m_fXMax < px[k])
+                m_fXMax = px[k];
+            if (m_fYMin > py[k])
+                m_fYMin = py[k];
+            if (m_fYMax < py[k])
+                m_fYMax = py[k];
+        }
+
+        // Each direction is stretched on its own so that the projected box fills the plot
+        // rectangle. A direction in which the box has no extent (a one-point track, a track
+        // seen exactly edge-on) is centred instead, at the other direction's scale.
+        const bool bFitX =
+            FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
+        const bool bFitY =
+            FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
+        if (!bFitX)
+            CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
+                       bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
+        if (!bFitY)
+            CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
+                       bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
+
+        for (int k = 0; k < 8; ++k)
+            m_ptFace[k / 4][k % 4] =
+                POINT{ToCoord(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
+                      ToCoord(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
+        for (int f = 2; f < 6; ++f)
+            for (int i = 0; i < 4; ++i) {
+                const int k = kSideFaceCorners[f - 2][i];
+                m_ptFace[f][i] = m_ptFace[k / 4][k % 4];
+            }
+        for (int i = 0; i < 4; ++i)
+            m_ptFloor[i] = m_ptFace[1][i];
+    }
+
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SelectObject(pOldPen);
+}
+
+void CPlot::DrawHiddenFaces(CDC* pDC) {
+    pDC->SelectObject(PalettePen(kPenHiddenFace));
+    for (int f = 0; f < 6; ++f)
+        if (!m_bFaceVisible[f])
+            DrawClosedOutline(pDC, m_ptFace[f]);
+
+    // The floor is filled whichever way it faces; the fill covers the dotted edges inside it.
+    CRgn rgn;
+    if (rgn.CreatePolygonRgn(m_ptFloor, 4, ALTERNATE)) {
+        pDC->FillRgn(&rgn, PaletteBrush(kBrushFloor));
+        rgn.DeleteObject();
+    }
+}
+
+void CPlot::DrawVisibleFaces(CDC* pDC) {
+    pDC->SelectObject(PalettePen(kPenVisibleFace));
+    for (int f = 0; f < 6; ++f)
+        if (m_bFaceVisible[f])
+            DrawClosedOutline(pDC, m_ptFace[f]);
+}
+
+void CPlot::Draw3D(CDC* pDC) {
+    const float xmin = m_fBoxMin[0];
+    const float ymin = m_fBoxMin[1];
+    const float zmin = m_fBoxMin[2];
+    Layout3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
+    if (!m_pProjector)
+        return;
+
+    CPen* pOldPen = pDC->SelectObject(PalettePen(kPenShadow));
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetROP2(R2_COPYPEN);
+    DrawHiddenFaces(pDC);
+
+    const float* x = m_pX[0];
+    const float* y = m_pY[0];
+    const float* z = m_pZ[0];
+    const int n = (x && y && z) ? m_nPoints[0] : 0;
+
+    // The shadows lie on the floor and on the west and north walls, whichever way the box is
+    // turned; the track is drawn over them.
+    pDC->SelectObject(PalettePen(kPenShadow));
+    DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], zmin}; });
+    DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], ymin, z[i]}; });
+    DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{xmin, y[i], z[i]}; });
+    pDC->SelectObject(PalettePen(kPenTrack));
+    DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
+
+    DrawVisibleFaces(pDC);
+    DrawLabels3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
+    pDC->SelectObject(pOldPen);
+}
+
+void CPlot::DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
+                         float zmax) {
+    if (!m_pProjector)
+        return;
+    const float xmid = static_cast<float>((static_cast<double>(xmin) + xmax) * 0.5);
+    const float ymid = static_cast<float>((static_cast<double>(ymin) + ymax) * 0.5);
+    const float zmid = static_cast<float>((static_cast<double>(zmin) + zmax) * 0.5);
+
+    char szXExtent[32];
+    char szYExtent[32];
+    char szZExtent[32];
+    FormatHorizontalExtent(szXExtent, sizeof szXExtent, static_cast<double>(xmax) - xmin);
+    FormatHorizontalExtent(szYExtent, sizeof szYExtent, static_cast<double>(ymax) - ymin);
+    std::snprintf(szZExtent, sizeof szZExtent, "%.0f ft", static_cast<double>(zmax) - zmin);
+
+    // Compass letters at the centres of the side faces; the extents along the bottom edges of
+    // the east and south faces and up the north-east edge.
+    const struct {
+        const char* pszText;
+        Point3 anchor;
+    } labels[7] = {
+        {"W", {xmid, ymin, zmid}},       {"E", {xmid, ymax, zmid}},
+        {szXExtent, {xmid, ymax, zmin}}, {"S", {xmax, ymid, zmid}},
+        {szYExtent, {xmax, ymid, zmin}}, {"N", {xmin, ymid, zmid}},
+        {szZExtent, {xmin, ymax, zmid}},
+    };
+    for (const auto& label : labels) {
+        const POINT pt = ProjectToLogical(*this, label.anchor.x, label.anchor.y, label.anchor.z);
+        pDC->TextOut(pt.x, pt.y, label.pszText, static_cast<int>(std::strlen(label.pszText)));
+    }
+}

@@ -3,9 +3,48 @@
 #include "CArchive.h"
 #include "CProjector.h"
 #include "CTrack.h"
+#include "ChartMath.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <new>
+
+namespace {
+// Tick counts are 16-bit. Asking for at most 10000 intervals keeps the actual count, which can
+// reach about 3.2 times the wanted one, below 32768.
+constexpr int kMaxWantedTicks = 10000;
+// Axis ends beyond this are pulled in, so that rounding a range outward and adding up its steps
+// stays within single precision.
+constexpr float kMaxAxisValue = 1e37f;
+
+float AxisValue(float v) {
+    if (std::isnan(v))
+        return 0.0f;
+    return std::clamp(v, -kMaxAxisValue, kMaxAxisValue);
+}
+
+// Rounds half away from zero: -2.5 gives -3.
+short RoundAway(double x) {
+    return static_cast<short>(x > 0 ? TruncToInt(x + 0.5) : TruncToInt(x - 0.5));
+}
+
+// The first matching row gives the mantissa of the step.
+float StepMantissa(float t) {
+    if (t < 0.05f)
+        return 0.01f;
+    if (t < 0.1f)
+        return 0.05f;
+    if (t < 0.15f)
+        return 0.1f;
+    if (t < 0.3f)
+        return 0.2f;
+    if (t < 0.8f)
+        return 0.5f;
+    return 1.0f;
+}
+} // namespace
 
 CPlot::CPlot() {
     std::snprintf(m_szXLabel, sizeof m_szXLabel, "x");
@@ -17,7 +56,112 @@ CPlot::CPlot() {
     m_pProjector = new (std::nothrow) CProjector;
 }
 
-CPlot::~CPlot() { delete m_pProjector; }
+CPlot::~CPlot() {
+    delete m_pProjector;
+}
+
+void CPlot::SetTitles(const CTrack& track) {
+    std::snprintf(m_szXLabel, sizeof m_szXLabel, "Distance, miles");
+    std::snprintf(m_szYLabel, sizeof m_szYLabel, "Elevation, ft");
+    // The total distance is that of the last point; a track without points has none.
+    const double dist = track.m_nCount > 0 ? track.m_fDist[track.m_nCount - 1] : 0.0;
+    std::snprintf(m_szTitle, sizeof m_szTitle, "Elevation vs Distance (%.2f miles)", dist);
+}
+
+void CPlot::FillElevation(const CTrack& track) {
+    m_nSeries = 0;
+    SetTitles(track);
+    AddSeries(track.m_fDist, track.m_fElev, track.m_nCount, "Raw");
+    AddSeries(track.m_fDist, track.m_fSmooth, track.m_nCount, "Smoothed");
+}
+
+void CPlot::AddSeries(const float* pX, const float* pY, int nPoints, const char* pszLegend) {
+    if (m_nSeries >= kMaxSeries)
+        return;
+    m_pX[m_nSeries] = pX;
+    m_pY[m_nSeries] = pY;
+    m_nPoints[m_nSeries] = nPoints;
+    std::snprintf(m_szLegend[m_nSeries], sizeof m_szLegend[m_nSeries], "%s", pszLegend);
+    ++m_nSeries;
+}
+
+void CPlot::Fill3D(const CTrack& track) {
+    m_nSeries = 0;
+    SetTitles(track);
+    // The 3D scene reads slot 0 directly; the slot does not count as a 2D series.
+    m_pX[0] = track.m_fSouth;
+    m_pY[0] = track.m_fEast;
+    m_pZ[0] = track.m_fSmooth;
+    m_nPoints[0] = track.m_nCount;
+    for (int axis = 0; axis < 3; ++axis) {
+        m_fBoxMin[axis] = track.m_fRange[axis][0];
+        m_fBoxMax[axis] = track.m_fRange[axis][1];
+    }
+}
+
+void CPlot::ComputeRanges() {
+    // The seed is the first point of slot 0, whether or not the slot is in use. A chart that no
+    // plot command has filled starts from 0.
+    m_fXMin = m_fXMax = m_pX[0] ? m_pX[0][0] : 0.0f;
+    m_fYMin = m_fYMax = m_pY[0] ? m_pY[0][0] : 0.0f;
+    const int nSeries = std::min(m_nSeries, kMaxSeries);
+    for (int s = 0; s < nSeries; ++s) {
+        if (!m_pX[s] || !m_pY[s])
+            continue;
+        for (int i = 0; i < m_nPoints[s]; ++i) {
+            const float x = m_pX[s][i];
+            const float y = m_pY[s][i];
+            if (m_fXMin > x)
+                m_fXMin = x;
+            if (m_fXMax < x)
+                m_fXMax = x;
+            if (m_fYMin > y)
+                m_fYMin = y;
+            if (m_fYMax < y)
+                m_fYMax = y;
+        }
+    }
+}
+
+// Rounds a range outward to a grid of about the wanted number of intervals whose step is 1 or 5
+// times a power of ten. Example: 0 .. 26.3 with 8 wanted gives 0 .. 30 in 6 steps of 5.
+short CPlot::NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat) {
+    float fMin = AxisValue(*pMin);
+    float fMax = AxisValue(*pMax);
+    if (fMax < fMin)
+        std::swap(fMin, fMax);
+    const int n = std::clamp(*pCount, 2, kMaxWantedTicks);
+
+    // An empty span is widened by 0.01; where 0.01 is below the float resolution of the value,
+    // by the smallest step that the value can take.
+    if (std::fabs(static_cast<double>(fMax) - fMin) < 0.01) {
+        fMax = static_cast<float>(fMax + 0.01);
+        if (!(fMax > fMin))
+            fMax = std::nextafter(fMin, std::numeric_limits<float>::infinity());
+    }
+
+    // g is the inverse of the decade unit: 1806 / 6 = 301 gives p = -2 and a unit of 100.
+    const short p = RoundAway(-std::log10((static_cast<double>(fMax) - fMin) / n));
+    const double g = std::pow(10.0, p);
+    const double dMin = std::floor(fMin * (10.0 * g)) / (10.0 * g);
+    const double diff = fMax - dMin;
+    const float t = static_cast<float>(diff * g / n);
+    const float fStep = static_cast<float>(StepMantissa(t) / g);
+    const short u = static_cast<short>(TruncToInt(diff / fStep + 0.99));
+    float fLast = static_cast<float>(dMin + u * static_cast<double>(fStep));
+    if (!(fLast > static_cast<float>(dMin)))
+        fLast = std::nextafter(static_cast<float>(dMin), std::numeric_limits<float>::infinity());
+    short d = static_cast<short>(TruncToInt(0.99 - std::log10(fStep)));
+    if (d < 0)
+        d = 0;
+
+    *pMin = static_cast<float>(dMin);
+    *pMax = fLast;
+    *pStep = fStep;
+    *pCount = u;
+    std::snprintf(pszFormat, 16, "%%.%df", d);
+    return d;
+}
 
 void CPlot::SaveView(CArchive& ar) const {
     ar.Write(&m_fZoom, sizeof m_fZoom);

@@ -89,4 +89,14 @@ public:
     float m_fXStep = 0;
     float m_fYStep = 0;
     CProjector* m_pProjector = nullptr;
+
+private:
+    // The three strings that both plot commands write.
+    void SetTitles(const CTrack& track);
+    // Fills slot m_nSeries and counts it.
+    void AddSeries(const float* pX, const float* pY, int nPoints, const char* pszLegend);
+    // One legend entry of the 2D chart at m_nLegendX, which then moves on.
+    void DrawLegendEntry(CDC* pDC, int s);
+    // Series s as one polyline through the mapped points.
+    void DrawSeries(CDC* pDC, int s);
 };

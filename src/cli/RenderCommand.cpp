@@ -1,8 +1,208 @@
+// vorlan-cli render: draws the elevation chart or the 3D view of a track as an SVG document,
+// laid out for a window of a given client size or for a printed page.
 #include "CliCommands.h"
 
-#include <cstdio>
+#include "CDrawTools.h"
+#include "CPlot.h"
+#include "CSvgDC.h"
+#include "CTrack.h"
+#include "CliDocument.h"
 
-int RunRender(const std::vector<std::string>&) {
-    std::fputs("vorlan-cli: render is not available in this build\n", stderr);
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+const char kRenderUsage[] =
+    "render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z] "
+    "[--azimuth A] [--elevation E] [--printer]";
+
+constexpr long kMaxSize = 20000;
+constexpr long kMaxDpi = 10000;
+constexpr double kMaxZoom = 16.0;
+
+struct RenderOptions {
+    std::string in;
+    std::string out;
+    std::string plot;
+    int cx = 800;
+    int cy = 600;
+    int dpi = 96;
+    bool printer = false;
+    std::optional<float> zoom;
+    std::optional<float> azimuth;
+    std::optional<float> elevation;
+};
+
+int Usage(const std::string& problem) {
+    if (!problem.empty())
+        std::fprintf(stderr, "vorlan-cli: render: %s\n", problem.c_str());
+    std::fprintf(stderr, "Usage: vorlan-cli %s\n", kRenderUsage);
     return 2;
+}
+
+bool ParseLong(const std::string& text, long lo, long hi, long& value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0' && value >= lo && value <= hi;
+}
+
+bool ParseFloat(const std::string& text, float& value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    value = static_cast<float>(v);
+    return *end == '\0' && std::isfinite(value);
+}
+
+// "800x600": both sides from 1 to kMaxSize.
+bool ParseSize(const std::string& text, int& cx, int& cy) {
+    const std::size_t x = text.find_first_of("xX");
+    long w, h;
+    if (x == std::string::npos || !ParseLong(text.substr(0, x), 1, kMaxSize, w) ||
+        !ParseLong(text.substr(x + 1), 1, kMaxSize, h))
+        return false;
+    cx = static_cast<int>(w);
+    cy = static_cast<int>(h);
+    return true;
+}
+
+// Returns an empty string when the arguments are complete and valid, else what is wrong.
+std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& opt) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool takesValue = a == "-o" || a == "--plot" || a == "--size" || a == "--dpi" ||
+                                a == "--zoom" || a == "--azimuth" || a == "--elevation";
+        if (takesValue && i + 1 >= args.size())
+            return a + " needs a value";
+        const std::string value = takesValue ? args[++i] : std::string();
+        float f = 0;
+        long n = 0;
+        if (a == "-o") {
+            opt.out = value;
+        } else if (a == "--plot") {
+            if (value != "elevation" && value != "3d")
+                return "--plot must be elevation or 3d";
+            opt.plot = value;
+        } else if (a == "--size") {
+            if (!ParseSize(value, opt.cx, opt.cy))
+                return "--size must be WxH with W and H from 1 to " + std::to_string(kMaxSize);
+        } else if (a == "--dpi") {
+            if (!ParseLong(value, 1, kMaxDpi, n))
+                return "--dpi must be a whole number from 1 to " + std::to_string(kMaxDpi);
+            opt.dpi = static_cast<int>(n);
+        } else if (a == "--zoom") {
+            if (!ParseFloat(value, f) || f <= 0.0f || f > kMaxZoom)
+                return "--zoom must be a number above 0 and at most 16";
+            opt.zoom = f;
+        } else if (a == "--azimuth" || a == "--elevation") {
+            if (!ParseFloat(value, f))
+                return a + " must be a number of degrees";
+            (a == "--azimuth" ? opt.azimuth : opt.elevation) = f;
+        } else if (a == "--printer") {
+            opt.printer = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return "unknown option '" + a + "'";
+        } else if (opt.in.empty()) {
+            opt.in = a;
+        } else {
+            return "more than one input file";
+        }
+    }
+    if (opt.in.empty())
+        return "no input file";
+    if (opt.out.empty())
+        return "no output file (-o OUT.svg)";
+    if (opt.plot.empty())
+        return "no plot (--plot elevation or --plot 3d)";
+    return std::string();
+}
+
+// A document file brings its zoom and view angles; the options given override them.
+bool ReadInput(const RenderOptions& opt, CTrack& track, CPlot& plot, std::string& error) {
+    const bool ok = IsDocumentPath(opt.in) ? LoadDocument(opt.in, track, plot, error)
+                                           : ImportTrack(opt.in, track, error);
+    if (!ok)
+        return false;
+    if (opt.zoom)
+        plot.m_fZoom = *opt.zoom;
+    if (opt.azimuth)
+        plot.m_fAzimuth = *opt.azimuth;
+    if (opt.elevation)
+        plot.m_fElevation = *opt.elevation;
+    return true;
+}
+
+std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot) {
+    const RECT client{0, 0, opt.cx, opt.cy};
+    CSvgDC dc(opt.dpi, opt.dpi, opt.cx, opt.cy, opt.printer ? 1 : 0,
+              opt.printer ? nullptr : &client);
+    if (opt.plot == "3d") {
+        plot.Fill3D(track);
+        plot.Draw3D(&dc);
+    } else {
+        plot.FillElevation(track);
+        plot.Draw2D(&dc);
+    }
+    return dc.Document(plot.m_sizeTotal);
+}
+
+// Writes through a temporary file in the same folder, renamed over the target only when
+// everything was written.
+bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error) {
+    std::string tmp = path + ".XXXXXX";
+    const int fd = mkstemp(tmp.data());
+    if (fd < 0) {
+        error = path + ": cannot write file: " + std::strerror(errno);
+        return false;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    std::FILE* fp = fdopen(fd, "wb");
+    if (!fp) {
+        error = path + ": cannot write file: " + std::strerror(errno);
+        close(fd);
+        std::remove(tmp.c_str());
+        return false;
+    }
+    errno = 0;
+    const bool written = std::fwrite(data.data(), 1, data.size(), fp) == data.size();
+    const bool closed = std::fclose(fp) == 0;
+    if (!written || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
+        error = path + ": cannot write file: " +
+                (errno ? std::string(std::strerror(errno)) : std::string("write failed"));
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int RunRender(const std::vector<std::string>& args) {
+    RenderOptions opt;
+    const std::string problem = ParseOptions(args, opt);
+    if (!problem.empty())
+        return Usage(problem);
+
+    // Drawing selects pens and fonts from the one palette, which must exist first.
+    CDrawTools tools;
+    static CTrack track;
+    CPlot plot;
+    std::string error;
+    if (!ReadInput(opt, track, plot, error) ||
+        !WriteFileAtomically(opt.out, Render(opt, track, plot), error)) {
+        std::fprintf(stderr, "vorlan-cli: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
 }

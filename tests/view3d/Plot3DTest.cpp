@@ -142,21 +142,6 @@ TEST_F(Plot3DTest, DefaultViewOfTowerBox) {
     EXPECT_EQ(Corner(0).y, 37);
 }
 
-TEST_F(Plot3DTest, FacesAndFloorShareTheCorners) {
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-    Layout(dc, kTower);
-    const int kSide[4][4] = {{7, 3, 2, 6}, {4, 0, 1, 5}, {7, 3, 0, 4}, {6, 2, 1, 5}};
-    for (int f = 2; f < 6; ++f)
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(m_plot.m_ptFace[f][i].x, Corner(kSide[f - 2][i]).x) << f << i;
-            EXPECT_EQ(m_plot.m_ptFace[f][i].y, Corner(kSide[f - 2][i]).y) << f << i;
-        }
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(m_plot.m_ptFloor[i].x, Corner(4 + i).x);
-        EXPECT_EQ(m_plot.m_ptFloor[i].y, Corner(4 + i).y);
-    }
-}
-
 TEST_F(Plot3DTest, EyeBelowOrAboveTheBoxDecidesTopOrFloor) {
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
     m_plot.m_fElevation = -30;
@@ -247,29 +232,6 @@ TEST_F(Plot3DTest, ExtentLabels) {
         EXPECT_NE(text[2].find(std::string("\"") + c.pszText + "\""), std::string::npos) << text[2];
         EXPECT_NE(text[4].find("\"1640 ft\""), std::string::npos) << text[4];
         EXPECT_NE(text[6].find("\"500 ft\""), std::string::npos) << text[6];
-    }
-}
-
-TEST_F(Plot3DTest, LabelsInOrderAtTheirAnchors) {
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-    Layout(dc, kTower);
-    dc.m_log.clear();
-    m_plot.DrawLabels3D(&dc, -100, -100, 1000, 100, 100, 1500);
-    const std::vector<std::string> text = dc.Lines("TextOut");
-    ASSERT_EQ(text.size(), 7u);
-    const char* kTexts[] = {"W", "E", "1.24 mi", "S", "1.24 mi", "N", "500 ft"};
-    const float kAnchors[7][3] = {{0, -100, 1250},  {0, 100, 1250}, {0, 100, 1000},
-                                  {100, 0, 1250},   {100, 0, 1000}, {-100, 0, 1250},
-                                  {-100, 100, 1250}};
-    for (int i = 0; i < 7; ++i) {
-        m_plot.m_pProjector->Project(kAnchors[i][0], kAnchors[i][1], kAnchors[i][2]);
-        const CProjector& p = *m_plot.m_pProjector;
-        const int x = static_cast<int>(static_cast<double>(p.m_fProjX) * m_plot.m_fXScale +
-                                       m_plot.m_fXOffset);
-        const int y = static_cast<int>(static_cast<double>(p.m_fProjY) * m_plot.m_fYScale +
-                                       m_plot.m_fYOffset);
-        EXPECT_EQ(text[i], "TextOut " + std::to_string(x) + " " + std::to_string(y) +
-                               " align 0 \"" + kTexts[i] + "\"");
     }
 }
 

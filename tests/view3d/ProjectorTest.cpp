@@ -88,14 +88,6 @@ TEST(ProjectorTest, StraightDownKeepsLevelEye) {
     EXPECT_NEAR(proj.m_fEyeZ, 1000.0, kTol);
 }
 
-TEST(ProjectorTest, FullTurnActsAsNoTurn) {
-    CProjector proj;
-    proj.SetView(360, 0, 1000);
-    proj.Project(100, 200, 300);
-    EXPECT_NEAR(proj.m_fProjX, 111.1111, 0.001);
-    EXPECT_NEAR(proj.m_fProjY, 166.6667, 0.001);
-}
-
 TEST(ProjectorTest, ZeroDistanceProjectsEverythingToCentre) {
     CProjector proj;
     proj.SetView(30, 20, 0);

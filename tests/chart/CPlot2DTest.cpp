@@ -1,0 +1,274 @@
+// The elevation chart's layout in millimetres and its drawing, through the recording surface.
+//
+// Golden drawing: tests/data/chart/elevation-800x600.log is the recording of Draw2D of the sample
+// track on a 96-dpi window of 800 x 600. After an intended change of the drawing, refresh it with
+//   VORLAN_REFRESH_GOLDEN=1 <build>/tests/chart/chart_layout_test --gtest_filter='*Golden*'
+// and review `git diff tests/data/chart` line by line before committing it.
+#include "CDrawTools.h"
+#include "CPlot.h"
+#include "CRecordingDC.h"
+#include "ChartTestTracks.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kGolden = std::string(VORLAN_TEST_DATA) + "/chart/elevation-800x600.log";
+
+struct Scale {
+    float first, last, step;
+    int count;
+    bool operator==(const Scale&) const = default;
+};
+
+Scale Nice(float lo, float hi, int wanted) {
+    CPlot plot;
+    Scale s{lo, hi, 0.0f, wanted};
+    char format[16];
+    plot.NiceScale(&s.first, &s.last, &s.step, &s.count, format);
+    return s;
+}
+
+// A raw range from 0 on which the wanted counts n and n - 1 give different grids: the
+// interval (range / n) crosses the half decade 10^0.5 between them.
+float RangeTellingApart(int n) {
+    return (n - 0.5f) * 3.1623f;
+}
+
+struct LayoutRow {
+    const char* name;
+    bool printer;
+    int dpi, cx, cy;
+    float zoom;
+    float px;
+    RECT frame;
+    CSize page;
+    int wantedX, wantedY;
+};
+
+const LayoutRow kLayouts[] = {
+    {"screen 800x600", false, 96, 800, 600, 1.0f, 3.7795277f, {30, 37, 755, 544}, {800, 600}, 8, 6},
+    // The page grows to the 120 x 80 mm minimum.
+    {"screen 300x200", false, 96, 300, 200, 1.0f, 3.7795277f, {30, 37, 408, 246}, {453, 302}, 4, 3},
+    {"screen zoom 2",
+     false,
+     96,
+     800,
+     600,
+     2.0f,
+     3.7795277f,
+     {30, 37, 1555, 1144},
+     {1600, 1200},
+     16,
+     12},
+    // Paper ignores the zoom; the frame is 0.618 times as tall as wide.
+    {"printer 600 dpi",
+     true,
+     600,
+     4800,
+     6600,
+     3.0f,
+     23.622047f,
+     {590, 590, 4210, 2827},
+     {4800, 6600},
+     8,
+     11},
+};
+
+CRecordingDC Surface(const LayoutRow& row) {
+    return row.printer ? CRecordingDC::Printer(row.dpi, row.cx, row.cy)
+                       : CRecordingDC::Screen(row.dpi, row.cx, row.cy);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Plot2DTest : public testing::Test {
+protected:
+    CDrawTools m_tools;
+};
+
+TEST_F(Plot2DTest, LayoutInMillimetres) {
+    for (const LayoutRow& row : kLayouts) {
+        SCOPED_TRACE(row.name);
+        const float rx = RangeTellingApart(row.wantedX), ry = RangeTellingApart(row.wantedY);
+        auto track = MakeTrack({0.0f, rx}, {0.0f, ry}, {0.0f, ry});
+        CPlot plot;
+        plot.FillElevation(*track);
+        plot.m_fZoom = row.zoom;
+        CRecordingDC dc = Surface(row);
+        plot.Layout2D(&dc);
+
+        EXPECT_EQ(row.px, plot.m_fPixPerMMX);
+        EXPECT_EQ(row.px, plot.m_fPixPerMMY);
+        EXPECT_EQ(row.frame.left, plot.m_rcPlot.left);
+        EXPECT_EQ(row.frame.top, plot.m_rcPlot.top);
+        EXPECT_EQ(row.frame.right, plot.m_rcPlot.right);
+        EXPECT_EQ(row.frame.bottom, plot.m_rcPlot.bottom);
+        EXPECT_EQ(row.page.cx, plot.m_sizeTotal.cx);
+        EXPECT_EQ(row.page.cy, plot.m_sizeTotal.cy);
+        EXPECT_EQ(row.frame.left, plot.m_nLegendX);
+        EXPECT_TRUE(dc.m_log.empty()) << "the layout draws nothing";
+
+        // The grids are those of the wanted interval counts, one per 25 mm of page.
+        ASSERT_NE(Nice(0, rx, row.wantedX), Nice(0, rx, row.wantedX - 1));
+        ASSERT_NE(Nice(0, ry, row.wantedY), Nice(0, ry, row.wantedY - 1));
+        EXPECT_EQ(Nice(0, rx, row.wantedX),
+                  (Scale{plot.m_fXMin, plot.m_fXMax, plot.m_fXStep, plot.m_nXTicks}));
+        EXPECT_EQ(Nice(0, ry, row.wantedY),
+                  (Scale{plot.m_fYMin, plot.m_fYMax, plot.m_fYStep, plot.m_nYTicks}));
+
+        // The last ticks fall on the right and top edges; y grows upward.
+        EXPECT_NEAR(plot.m_rcPlot.right, plot.m_fXMax * plot.m_fXScale + plot.m_fXOffset, 1e-3);
+        EXPECT_NEAR(plot.m_rcPlot.left, plot.m_fXMin * plot.m_fXScale + plot.m_fXOffset, 1e-3);
+        EXPECT_NEAR(plot.m_rcPlot.top, plot.m_fYMax * plot.m_fYScale + plot.m_fYOffset, 1e-3);
+        EXPECT_LT(plot.m_fYScale, 0.0f);
+    }
+}
+
+TEST_F(Plot2DTest, SmallPrinterPageGrowsToTheMinimum) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Printer(600, 1000, 1000);
+    plot.Layout2D(&dc);
+    // 160 x 100 mm at 23.622047 dots per millimetre.
+    EXPECT_EQ(3779, plot.m_sizeTotal.cx);
+    EXPECT_EQ(2362, plot.m_sizeTotal.cy);
+    EXPECT_EQ(3779 - 590, plot.m_rcPlot.right);
+}
+
+TEST_F(Plot2DTest, DrawingMatchesTheGoldenRecording) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    plot.Draw2D(&dc);
+    if (std::getenv("VORLAN_REFRESH_GOLDEN")) {
+        std::ofstream(kGolden, std::ios::binary) << dc.Text();
+        GTEST_SKIP() << "refreshed " << kGolden;
+    }
+    EXPECT_EQ(ReadFile(kGolden), dc.Text());
+}
+
+TEST_F(Plot2DTest, LegendAndSeriesDrawWithTheSlotPens) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    plot.Draw2D(&dc);
+    const std::vector<std::string>& log = dc.m_log;
+
+    // The frame first; the grid in pen 8, then the previous pen back.
+    EXPECT_EQ("Rectangle 30 37 755 544", log.front());
+    EXPECT_EQ("SelectPen 8", log[1]);
+    EXPECT_EQ("SelectPen none", log.back()) << "the pen from before the drawing is back";
+
+    // Two 7 mm samples 20 mm apart on the row 12 mm below the frame, red then blue, each
+    // followed by its text and its polyline of six points.
+    const std::vector<std::string> expected[] = {
+        {"SelectPen 0", "MoveTo 30 589", "LineTo 56 589", "TextOut 59 582 align 0 \"Raw\""},
+        {"SelectPen 1", "MoveTo 105 589", "LineTo 131 589", "TextOut 134 582 align 0 \"Smoothed\""},
+    };
+    std::size_t at = 0;
+    for (const auto& entry : expected) {
+        auto it = std::search(log.begin() + at, log.end(), entry.begin(), entry.end());
+        ASSERT_NE(log.end(), it) << entry[0];
+        at = it - log.begin() + entry.size();
+        ASSERT_EQ(0u, log[at].rfind("MoveTo ", 0));
+        for (int i = 1; i < 6; ++i)
+            EXPECT_EQ(0u, log[at + i].rfind("LineTo ", 0)) << log[at + i];
+    }
+}
+
+TEST_F(Plot2DTest, AxesLabelsAndTitles) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    plot.Layout2D(&dc);
+    plot.DrawAxes2D(&dc);
+
+    const std::vector<std::string> text = dc.Lines("TextOut");
+    ASSERT_EQ(static_cast<std::size_t>(plot.m_nXTicks + 1 + plot.m_nYTicks + 1 + 3), text.size());
+    // x labels 1 mm under the frame, centred; y labels 1 mm right of it, bottom-aligned 1 mm below
+    // their tick line.
+    // 0 .. 2.2 in 22 steps of 0.1. The last label's value, 22 * 0.1f in double, lies just
+    // below 2.2f, so its position truncates to 754 while the frame edge is 755.
+    ASSERT_EQ(22, plot.m_nXTicks);
+    EXPECT_EQ("TextOut 30 547 align 6 \"0.0\"", text[0]);
+    EXPECT_EQ("TextOut 754 547 align 6 \"2.2\"", text[22]);
+    EXPECT_EQ("TextOut 758 547 align 8 \"500\"", text[plot.m_nXTicks + 1]);
+    EXPECT_EQ("TextOut 392 562 align 6 \"Distance, miles\"", text[text.size() - 3]);
+    EXPECT_EQ("TextOut 392 34 align 14 \"Elevation vs Distance (2.20 miles)\"",
+              text[text.size() - 2]);
+    EXPECT_EQ("TextOut 27 290 align 14 \"Elevation, ft\"", text.back());
+    const std::vector<std::string> fonts = dc.Lines("SelectFont");
+    EXPECT_EQ((std::vector<std::string>{"SelectFont screen", "SelectFont none"}), fonts);
+    // Inner grid lines only: the frame edges are not drawn again.
+    EXPECT_EQ(static_cast<std::size_t>(plot.m_nXTicks - 1 + plot.m_nYTicks - 1),
+              dc.Lines("LineTo").size());
+}
+
+TEST_F(Plot2DTest, PrinterUsesThePrinterFontAndIgnoresTheZoom) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.FillElevation(*track);
+    plot.m_fZoom = 4.0f;
+    CRecordingDC dc = CRecordingDC::Printer(600, 4800, 6600);
+    plot.Draw2D(&dc);
+    EXPECT_EQ("Rectangle 590 590 4210 2827", dc.m_log.front());
+    const std::vector<std::string> fonts = dc.Lines("SelectFont");
+    EXPECT_EQ((std::vector<std::string>{"SelectFont printer", "SelectFont none"}), fonts);
+    EXPECT_EQ(4.0f, plot.m_fZoom);
+}
+
+TEST_F(Plot2DTest, OneXIntervalDrawsNoVerticalGridLineButTwoLabels) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    plot.Layout2D(&dc);
+    plot.m_nXTicks = 1;
+    plot.m_fXStep = plot.m_fXMax - plot.m_fXMin;
+    plot.DrawAxes2D(&dc);
+    for (const std::string& line : dc.Lines("LineTo"))
+        EXPECT_EQ(0u, line.rfind("LineTo 755 ", 0)) << "only horizontal grid lines: " << line;
+    EXPECT_EQ(static_cast<std::size_t>(plot.m_nYTicks - 1), dc.Lines("LineTo").size());
+    int xLabels = 0;
+    for (const std::string& line : dc.Lines("TextOut"))
+        xLabels += line.find(" 547 align 6 ") != std::string::npos;
+    EXPECT_EQ(2, xLabels);
+}
+
+TEST_F(Plot2DTest, EmptyTrackDrawsAxesAndLegendButNoSeries) {
+    auto track = MakeTrack({}, {}, {});
+    CPlot plot;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    plot.Draw2D(&dc);
+    // The range 0 .. 0 is widened to 0 .. 0.01 on both axes.
+    EXPECT_EQ(0.0f, plot.m_fXMin);
+    EXPECT_EQ(0.010000001f, plot.m_fXMax);
+    EXPECT_EQ(10, plot.m_nXTicks);
+    const std::size_t grid = plot.m_nXTicks - 1 + plot.m_nYTicks - 1;
+    EXPECT_EQ(grid + 2, dc.Lines("LineTo").size()) << "grid and two legend samples only";
+    EXPECT_EQ(grid + 2, dc.Lines("MoveTo").size());
+    const std::vector<std::string> text = dc.Lines("TextOut");
+    EXPECT_NE(text.end(),
+              std::find(text.begin(), text.end(),
+                        "TextOut 392 34 align 14 \"Elevation vs Distance (0.00 miles)\""));
+}
+
+} // namespace

@@ -134,12 +134,12 @@ TEST_F(Plot3DTest, DefaultViewOfTowerBox) {
     camera.Project(-100, -100, 1500);
     EXPECT_EQ(m_plot.m_fYMax, camera.m_fProjY);
     EXPECT_LT(m_plot.m_fYScale, 0);
-    // The offsets are rounded to floats, so an edge corner can land one unit short of the
-    // plot rectangle (30, 37, 744, 544) before truncation.
+    // The mapping is rounded to floats, so an edge corner can land one unit off the plot
+    // rectangle (30, 37, 744, 544) after truncation.
     EXPECT_EQ(Corner(3).x, 29);
     EXPECT_EQ(Corner(1).x, 743);
-    EXPECT_EQ(Corner(6).y, 544);
-    EXPECT_EQ(Corner(0).y, 37);
+    EXPECT_EQ(Corner(6).y, 543);
+    EXPECT_EQ(Corner(0).y, 36);
 }
 
 TEST_F(Plot3DTest, EyeBelowOrAboveTheBoxDecidesTopOrFloor) {

@@ -1,0 +1,178 @@
+// vorlan-cli render as a user runs it: the plots as SVG, the layout options, and the errors.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+const std::string kHill = std::string(VORLAN_TEST_DATA) + "/chart/hill.txt";
+
+struct Result {
+    int status = -1;
+    std::string out;
+};
+
+Result RunCli(const std::string& args) {
+    Result r;
+    const std::string cmd = std::string(VORLAN_CLI) + " " + args + " 2>&1";
+    std::FILE* p = popen(cmd.c_str(), "r");
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+        r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool Exists(const std::string& path) {
+    return std::ifstream(path).good();
+}
+
+int FilesIn(const std::string& dir) {
+    int n = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* e = readdir(d))
+            n += std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
+        closedir(d);
+    }
+    return n;
+}
+
+class RenderCli : public testing::Test {
+protected:
+    // Each test has a folder of its own, since ctest may run them side by side.
+    void SetUp() override {
+        m_dir = ::testing::TempDir() + "render_cli_" +
+                testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        ASSERT_EQ(0, std::system(("rm -rf '" + m_dir + "' && mkdir -p '" + m_dir + "'").c_str()));
+    }
+
+    // Renders and returns the document; the run must succeed.
+    std::string Render(const std::string& args) {
+        const std::string out = m_dir + "out.svg";
+        std::remove(out.c_str());
+        const Result r = RunCli("render " + args + " -o " + out);
+        EXPECT_EQ(0, r.status) << r.out;
+        EXPECT_EQ("", r.out);
+        return ReadAll(out);
+    }
+
+    std::string m_dir;
+};
+
+TEST_F(RenderCli, ElevationChartForAWindow) {
+    const std::string svg = Render(kHill + " --plot elevation");
+    EXPECT_NE(std::string::npos, svg.find("width=\"800\" height=\"600\""));
+    EXPECT_NE(std::string::npos, svg.find("<rect x=\"30\" y=\"37\" width=\"725\" height=\"507\""));
+    EXPECT_NE(std::string::npos, svg.find(">Elevation vs Distance (2.74 miles)</text>"));
+    EXPECT_NE(std::string::npos, svg.find(">1210</text>"));
+
+    // The client area is at least 120 x 80 mm; the zoom enlarges the page.
+    EXPECT_NE(
+        std::string::npos,
+        Render("--plot elevation --size 300x200 " + kHill).find("width=\"453\" height=\"302\""));
+    EXPECT_NE(std::string::npos,
+              Render(kHill + " --plot elevation --zoom 2").find("width=\"1600\" height=\"1200\""));
+    EXPECT_NE(std::string::npos,
+              Render(kHill + " --plot elevation --dpi 192").find("<rect x=\"60\" y=\"75\""));
+}
+
+TEST_F(RenderCli, ElevationChartForAPrintedPage) {
+    const std::string svg =
+        Render(kHill + " --plot elevation --printer --size 4800x6600 --dpi 600 --zoom 4");
+    EXPECT_NE(std::string::npos, svg.find("width=\"4800\" height=\"6600\""));
+    EXPECT_NE(std::string::npos,
+              svg.find("<rect x=\"590\" y=\"590\" width=\"3620\" height=\"2237\""));
+}
+
+TEST_F(RenderCli, DocumentBringsItsZoomAndAnglesUnlessGiven) {
+    const std::string doc = m_dir + "hill.vrl";
+    ASSERT_EQ(0, RunCli("convert " + kHill + " " + doc).status);
+    // The last twelve bytes are zoom, azimuth and elevation: set the zoom to 2.
+    std::string bytes = ReadAll(doc);
+    const float zoom = 2.0f;
+    std::memcpy(&bytes[bytes.size() - 12], &zoom, 4);
+    std::ofstream(doc, std::ios::binary) << bytes;
+
+    EXPECT_NE(std::string::npos,
+              Render(doc + " --plot elevation").find("width=\"1600\" height=\"1200\""));
+    EXPECT_NE(std::string::npos,
+              Render(doc + " --plot elevation --zoom 1").find("width=\"800\" height=\"600\""));
+
+    const std::string atRest = Render(doc + " --plot 3d --zoom 1");
+    EXPECT_NE(std::string::npos, atRest.find("width=\"800\" height=\"600\""));
+    EXPECT_NE(std::string::npos, atRest.find("<polyline"));
+    EXPECT_EQ(atRest, Render(kHill + " --plot 3d --azimuth 30 --elevation 20"));
+    EXPECT_NE(atRest, Render(doc + " --plot 3d --zoom 1 --azimuth 60"));
+    EXPECT_NE(atRest, Render(doc + " --plot 3d --zoom 1 --elevation -10"));
+}
+
+TEST_F(RenderCli, FilesThatCannotBeReadOrWrittenAreNamed) {
+    const std::string out = m_dir + "never.svg";
+    Result r = RunCli("render /nonexistent/track.txt --plot elevation -o " + out);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(0u, r.out.rfind("vorlan-cli: /nonexistent/track.txt: cannot open file", 0)) << r.out;
+    EXPECT_EQ(1, std::count(r.out.begin(), r.out.end(), '\n'));
+    EXPECT_FALSE(Exists(out));
+
+    r = RunCli("render " + kHill + " --plot elevation -o /nonexistent/dir/out.svg");
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(0u, r.out.rfind("vorlan-cli: /nonexistent/dir/out.svg: cannot write file", 0))
+        << r.out;
+
+    // A document of the wrong size is rejected.
+    const std::string bad = m_dir + "bad.vrl";
+    std::ofstream(bad, std::ios::binary) << "not a document";
+    r = RunCli("render " + bad + " --plot 3d -o " + out);
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find(bad)) << r.out;
+    EXPECT_FALSE(Exists(out));
+    EXPECT_EQ(1, FilesIn(m_dir)) << "no temporary file is left behind";
+}
+
+TEST_F(RenderCli, UsageErrors) {
+    const std::string out = " -o " + m_dir + "out.svg";
+    const std::string bad[] = {
+        "",
+        kHill + out,
+        kHill + " --plot elevation",
+        "--plot elevation" + out,
+        kHill + " --plot pie" + out,
+        kHill + " --plot elevation --size 0x600" + out,
+        kHill + " --plot elevation --size 800" + out,
+        kHill + " --plot elevation --size 800x600x3" + out,
+        kHill + " --plot elevation --dpi 0" + out,
+        kHill + " --plot elevation --dpi 96.5" + out,
+        kHill + " --plot elevation --zoom 0" + out,
+        kHill + " --plot elevation --zoom nan" + out,
+        kHill + " --plot elevation --zoom 17" + out,
+        kHill + " --plot 3d --azimuth inf" + out,
+        kHill + " --plot elevation --colour red" + out,
+        kHill + " " + kHill + " --plot elevation" + out,
+        kHill + " --plot elevation -o",
+    };
+    for (const std::string& args : bad) {
+        const Result r = RunCli("render " + args);
+        EXPECT_EQ(2, r.status) << args;
+        EXPECT_NE(std::string::npos, r.out.find("Usage: vorlan-cli render IN -o OUT.svg")) << args;
+    }
+    EXPECT_EQ(0, FilesIn(m_dir));
+}
+
+} // namespace

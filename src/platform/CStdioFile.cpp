@@ -1,8 +1,11 @@
 #include "CStdioFile.h"
 
+#include <algorithm>
 #include <cstring>
 
-CStdioFile::~CStdioFile() { Close(); }
+CStdioFile::~CStdioFile() {
+    Close();
+}
 
 BOOL CStdioFile::Open(const char* pszPath) {
     Close();
@@ -34,20 +37,30 @@ int CStdioFile::Peek() {
 char* CStdioFile::ReadString(char* pBuf, int nMax) {
     if (nMax <= 1)
         return nullptr;
-    int n = 0;
-    while (n < nMax - 1) {
-        int c = Peek();
-        if (c < 0)
+    const std::size_t nRoom = static_cast<std::size_t>(nMax) - 1;
+    std::size_t n = 0;
+    // Copy whole runs of the buffer up to the next line end at once.
+    while (n < nRoom && Peek() >= 0) {
+        const char* p = m_buf + m_nPos;
+        const std::size_t nAvail = std::min(m_nLen - m_nPos, nRoom - n);
+        const char* pEnd = static_cast<const char*>(std::memchr(p, '\n', nAvail));
+        const std::size_t nTake = pEnd ? static_cast<std::size_t>(pEnd - p) + 1 : nAvail;
+        std::memcpy(pBuf + n, p, nTake);
+        n += nTake;
+        m_nPos += nTake;
+        if (pEnd) {
+            // Text mode reads CR LF as LF, also when the CR came with the previous run.
+            if (n >= 2 && pBuf[n - 2] == '\r') {
+                pBuf[n - 2] = '\n';
+                --n;
+            }
             break;
-        ++m_nPos;
-        // Text mode reads CR LF as LF.
-        if (c == '\r' && Peek() == '\n') {
-            ++m_nPos;
-            c = '\n';
         }
-        pBuf[n++] = static_cast<char>(c);
-        if (c == '\n')
-            break;
+    }
+    // A CR that filled the last place still pairs with the LF that follows it.
+    if (n == nRoom && pBuf[n - 1] == '\r' && Peek() == '\n') {
+        ++m_nPos;
+        pBuf[n - 1] = '\n';
     }
     if (n == 0)
         return nullptr;

@@ -2,12 +2,16 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 } // namespace
+
+CLineScanner::CLineScanner(const char* pszLine)
+    : m_p(pszLine), m_pEnd(pszLine + std::strlen(pszLine)) {}
 
 void CLineScanner::SkipBlanks() {
     while (IsBlank(*m_p))
@@ -37,17 +41,18 @@ bool CLineScanner::Word(char* pszToken) {
     return true;
 }
 
-// Parses an optional sign and a decimal number (or inf/nan) at p. Returns the end of what was
-// read, or nullptr when no number starts at p.
-const char* CLineScanner::ParseNumber(const char* p, float& f) {
+// Parses an optional sign and a decimal number (or inf/nan) at p, as "%f" does. Returns the end
+// of what was read, or nullptr when no number starts at p. The number ends at the first character
+// that cannot continue it, so a blank or the end of the line ends it too.
+const char* CLineScanner::ParseNumber(const char* p, const char* pEnd, float& f) {
     bool negative = false;
-    if (*p == '+' || *p == '-')
+    if (*p == '+' || *p == '-') {
         negative = *p++ == '-';
-    const char* end = p;
-    while (*end != '\0' && !IsBlank(*end))
-        ++end;
+        if (*p == '+' || *p == '-')
+            return nullptr; // one sign only: "--5" is no number
+    }
     float value = 0.0f;
-    const auto [ptr, ec] = std::from_chars(p, end, value, std::chars_format::general);
+    const auto [ptr, ec] = std::from_chars(p, pEnd, value, std::chars_format::general);
     if (ptr == p)
         return nullptr;
     if (ec != std::errc() || !std::isfinite(value))
@@ -58,7 +63,7 @@ const char* CLineScanner::ParseNumber(const char* p, float& f) {
 
 bool CLineScanner::Number(float& f) {
     SkipBlanks();
-    const char* end = ParseNumber(m_p, f);
+    const char* end = ParseNumber(m_p, m_pEnd, f);
     if (!end)
         return false;
     m_p = end;
@@ -66,10 +71,11 @@ bool CLineScanner::Number(float& f) {
 }
 
 bool CLineScanner::NextIsNumber() const {
-    CLineScanner probe(m_p);
-    probe.SkipBlanks();
+    const char* p = m_p;
+    while (IsBlank(*p))
+        ++p;
     float ignored = 0.0f;
-    return ParseNumber(probe.m_p, ignored) != nullptr;
+    return ParseNumber(p, m_pEnd, ignored) != nullptr;
 }
 
 void CLineScanner::ScanFloat(const char* psz, float& f) {

@@ -6,7 +6,7 @@ class CLineScanner {
 public:
     static constexpr int kTokenSize = 16;
 
-    explicit CLineScanner(const char* pszLine) : m_p(pszLine) {}
+    explicit CLineScanner(const char* pszLine);
 
     // "%*s": skips one word; false when the line has no more words.
     bool SkipWord();
@@ -23,7 +23,9 @@ public:
 
 private:
     void SkipBlanks();
-    static const char* ParseNumber(const char* p, float& f);
+    // Parses a number at p, reading no further than pEnd (the end of the text).
+    static const char* ParseNumber(const char* p, const char* pEnd, float& f);
 
     const char* m_p;
+    const char* m_pEnd;
 };

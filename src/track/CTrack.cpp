@@ -200,22 +200,33 @@ void CTrack::SumDistances() {
 
 short CTrack::ComputeLegs() {
     m_fLeg[0] = 0;
-    for (int i = 1; i < m_nCount; ++i)
-        m_fLeg[i] = static_cast<float>(GreatCircle(m_fLat[i - 1], m_fLon[i - 1], m_fLat[i], m_fLon[i]) *
-                                       kMilesPerKmLeg);
+    LatitudeTrig prev = TrigOfLatitude(m_fLat[0]);
+    for (int i = 1; i < m_nCount; ++i) {
+        const LatitudeTrig here = TrigOfLatitude(m_fLat[i]);
+        m_fLeg[i] =
+            static_cast<float>(GreatCircle(prev, m_fLon[i - 1], here, m_fLon[i]) * kMilesPerKmLeg);
+        prev = here;
+    }
     return 1;
 }
 
+// The legs (as ComputeLegs gives them) and the plane offsets in one pass, so that each point's
+// latitude needs one sine and cosine.
 void CTrack::ComputeGeometry() {
     m_fSouth[0] = 0;
     m_fEast[0] = 0;
-    ComputeLegs();
+    m_fLeg[0] = 0;
+    const LatitudeTrig first = TrigOfLatitude(m_fLat[0]);
+    LatitudeTrig prev = first;
     for (int i = 1; i < m_nCount; ++i) {
-        const float s =
-            static_cast<float>(GreatCircle(m_fLat[0], m_fLon[i], m_fLat[i], m_fLon[i]) * kPlaneUnitsPerKm);
+        const LatitudeTrig here = TrigOfLatitude(m_fLat[i]);
+        m_fLeg[i] =
+            static_cast<float>(GreatCircle(prev, m_fLon[i - 1], here, m_fLon[i]) * kMilesPerKmLeg);
+        prev = here;
+        const float s = static_cast<float>(MeridianArc(first, here) * kPlaneUnitsPerKm);
         m_fSouth[i] = m_fLat[i] <= m_fLat[0] ? s : -s;
         const float e =
-            static_cast<float>(GreatCircle(m_fLat[i], m_fLon[0], m_fLat[i], m_fLon[i]) * kPlaneUnitsPerKm);
+            static_cast<float>(GreatCircle(here, m_fLon[0], here, m_fLon[i]) * kPlaneUnitsPerKm);
         m_fEast[i] = m_fLon[i] >= m_fLon[0] ? e : -e;
     }
     const int n = m_nCount > 0 ? m_nCount : 1;

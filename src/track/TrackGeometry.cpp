@@ -11,13 +11,25 @@ constexpr double kOneNinth = 0.1111111111111111;
 constexpr double kLowElevation = 0.1;
 } // namespace
 
-double GreatCircle(float lat1, float lon1, float lat2, float lon2) {
-    const double p1 = lat1 * kDegToRad;
-    const double p2 = lat2 * kDegToRad;
+LatitudeTrig TrigOfLatitude(float lat) {
+    const double p = lat * kDegToRad;
+    return {std::cos(p), std::sin(p)};
+}
+
+double GreatCircle(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2) {
     const double d = (static_cast<double>(lon2) - lon1) * kDegToRad;
-    const double c = std::cos(d) * std::cos(p2) * std::cos(p1) + std::sin(p2) * std::sin(p1);
+    const double c = std::cos(d) * p2.cosLat * p1.cosLat + p2.sinLat * p1.sinLat;
     // Rounding can push c just past 1 for identical points; the distance is then 0.
     return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthRadiusKm;
+}
+
+double MeridianArc(const LatitudeTrig& p1, const LatitudeTrig& p2) {
+    const double c = p2.cosLat * p1.cosLat + p2.sinLat * p1.sinLat;
+    return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthRadiusKm;
+}
+
+double GreatCircle(float lat1, float lon1, float lat2, float lon2) {
+    return GreatCircle(TrigOfLatitude(lat1), lon1, TrigOfLatitude(lat2), lon2);
 }
 
 void SmoothSeries(const float* in, float* out, int n) {
@@ -36,8 +48,8 @@ void SmoothSeries(const float* in, float* out, int n) {
     out[k + 1] =
         static_cast<float>((3 * at(k) + 3 * at(k + 1) + 2 * at(k + 2) + at(k + 3)) * kOneNinth);
     out[n - 1] = static_cast<float>((6 * at(n - 1) + 2 * at(n - 2) + at(n - 3)) * kOneNinth);
-    out[n - 2] = static_cast<float>(
-        (3 * at(n - 1) + 3 * at(n - 2) + 2 * at(n - 3) + at(n - 4)) * kOneNinth);
+    out[n - 2] =
+        static_cast<float>((3 * at(n - 1) + 3 * at(n - 2) + 2 * at(n - 3) + at(n - 4)) * kOneNinth);
     for (int j = k + 2; j <= n - 3; ++j)
         out[j] = static_cast<float>(
             (at(j - 2) + 2 * at(j - 1) + 3 * at(j) + 2 * at(j + 1) + at(j + 2)) * kOneNinth);

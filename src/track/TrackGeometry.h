@@ -7,6 +7,19 @@
 // cosines on a sphere of 6377.5 km).
 double GreatCircle(float lat1, float lon1, float lat2, float lon2);
 
+// Cosine and sine of a latitude. A point's latitude enters up to four distances of the geometry;
+// computing its sine and cosine once gives the very same bits as computing them each time.
+struct LatitudeTrig {
+    double cosLat;
+    double sinLat;
+};
+LatitudeTrig TrigOfLatitude(float lat);
+// GreatCircle(lat1, lon1, lat2, lon2) from the latitudes' cosines and sines.
+double GreatCircle(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2);
+// GreatCircle(lat1, lon, lat2, lon): along a meridian the longitude difference is exactly 0 and
+// its cosine exactly 1, so the product drops that factor without changing a bit.
+double MeridianArc(const LatitudeTrig& p1, const LatitudeTrig& p2);
+
 // Five-point weighted smoothing of in[0..n-1] into out[0..n-1]; the arrays must not overlap.
 // A leading run of values below 0.1 ft (missing elevations) is copied unchanged.
 void SmoothSeries(const float* in, float* out, int n);

@@ -3,6 +3,7 @@
 // The samples are written by scripts/make_samples.py; the expected values below are the texts
 // of their first stored (second Trackpoint) and last lines.
 #include "CTrack.h"
+#include "TrackGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,24 @@ TEST(SampleTracks, AllValuesAreFiniteAndRestingPointsHaveNoLeg) {
         if (std::string(s.name).rfind("ridge", 0) == 0) {
             EXPECT_GE(nResting, 50);
         }
+    }
+}
+
+// The geometry of the long sample, point by point, is the distance formula applied to the stored
+// coordinates, to the last bit.
+TEST(SampleTracks, GeometryFollowsTheDistanceFormulaBitForBit) {
+    const auto t = ReadSample("long-10000.txt");
+    const float* lat = t->m_fLat;
+    const float* lon = t->m_fLon;
+    for (int i = 1; i < t->m_nCount; ++i) {
+        SCOPED_TRACE(i);
+        const auto leg = static_cast<float>(GreatCircle(lat[i - 1], lon[i - 1], lat[i], lon[i]) *
+                                            static_cast<double>(0.62189054f));
+        const auto s = static_cast<float>(GreatCircle(lat[0], lon[i], lat[i], lon[i]) * 100.0f);
+        const auto e = static_cast<float>(GreatCircle(lat[i], lon[0], lat[i], lon[i]) * 100.0f);
+        ASSERT_EQ(leg, t->m_fLeg[i]);
+        ASSERT_EQ(lat[i] <= lat[0] ? s : -s, t->m_fSouth[i]);
+        ASSERT_EQ(lon[i] >= lon[0] ? e : -e, t->m_fEast[i]);
     }
 }
 

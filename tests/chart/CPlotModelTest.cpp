@@ -162,14 +162,6 @@ TEST(NiceScale, WantedCountsBelowTwoCountAsTwo) {
     EXPECT_EQ(10.0f, Nice(0.0f, 26.3f, 1).step);
 }
 
-TEST(NiceScale, ReturnsTheDecimalsOfTheFormat) {
-    CPlot plot;
-    float lo = 0.0f, hi = 0.26f, step = 0;
-    int count = 5;
-    char format[16];
-    EXPECT_EQ(2, plot.NiceScale(&lo, &hi, &step, &count, format));
-}
-
 // Any finite range, however wide, narrow or far from zero, and any wanted count, gives a finite
 // grid of positive width with a count that fits 16 bits.
 TEST(NiceScale, StaysFiniteAndWithinSixteenBitsForAnyFiniteInput) {

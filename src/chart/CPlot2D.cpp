@@ -71,9 +71,9 @@ void DrawText(CDC* pDC, int x, int y, const char* psz) {
 } // namespace
 
 void CPlot::Layout2D(CDC* pDC) {
-    const double mmPerInch = static_cast<double>(kInchesPerMM);
-    m_fPixPerMMX = static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSX) * mmPerInch);
-    m_fPixPerMMY = static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSY) * mmPerInch);
+    const double inchesPerMM = static_cast<double>(kInchesPerMM);
+    m_fPixPerMMX = static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSX) * inchesPerMM);
+    m_fPixPerMMY = static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSY) * inchesPerMM);
     const float px = m_fPixPerMMX;
     const float py = m_fPixPerMMY;
 

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs one libFuzzer target for a given time, in one process on one core:
+#   fuzz/run.sh mapsource|load SECONDS [extra libFuzzer options...]
+# The corpus lives in fuzz/corpus-TARGET/ (not under version control) and is seeded from
+# samples/: the exports themselves for the reader, documents converted from them for the loader.
+# Findings land in fuzz/artifacts/. The fuzz build is configured and built when missing; its
+# folder is $VORLAN_FUZZ_BUILD (default: build-fuzz beside the sources).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ $# -lt 2 ]; then
+  echo "usage: fuzz/run.sh mapsource|load SECONDS [libFuzzer options...]" >&2
+  exit 2
+fi
+target=$1
+seconds=$2
+shift 2
+case $target in
+  mapsource | load) ;;
+  *) echo "fuzz/run.sh: unknown target '$target' (mapsource or load)" >&2; exit 2 ;;
+esac
+
+build=${VORLAN_FUZZ_BUILD:-build-fuzz}
+if [ ! -f "$build/build.ninja" ]; then
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DVORLAN_FUZZ=ON -DVORLAN_BUILD_APP=OFF \
+    -DVORLAN_BUILD_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
+fi
+cmake --build "$build" --target vorlan_fuzzers -j2
+
+corpus=fuzz/corpus-$target
+mkdir -p "$corpus" fuzz/artifacts
+if [ -z "$(ls -A "$corpus")" ]; then
+  # The first lines of each sample: every coordinate format, clock and unit, small enough for
+  # thousands of runs a second.
+  seeds=$(mktemp -d)
+  for f in samples/*.txt; do
+    head -n 40 "$f" >"$seeds/$(basename "$f")"
+  done
+  if [ "$target" = mapsource ]; then
+    cp "$seeds"/*.txt "$corpus"/
+  else
+    "$build"/fuzz/fuzz_seed_documents "$corpus" "$seeds"/*.txt
+  fi
+  rm -r "$seeds"
+fi
+
+# Inputs up to 16 KB hold a few hundred lines, lines beyond the reader's 255-character buffer and
+# documents of up to 800 points; pass -max_len=... after SECONDS for more.
+options=(-max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048
+  -artifact_prefix=fuzz/artifacts/ -print_final_stats=1)
+if [ "$target" = mapsource ]; then
+  options+=(-dict=fuzz/mapsource.dict)
+fi
+exec "$build/fuzz/fuzz_$target" "${options[@]}" "$@" "$corpus"

@@ -1,0 +1,157 @@
+// Drawing speed of the desktop shell's surface: a full repaint of a 10000-point track at
+// 1920x1080 (3D scene: the track and its three shadows; elevation chart: two series) must stay
+// under 8 ms. The line-batching benchmarks show why the surface draws polylines in short runs.
+#include "CDrawTools.h"
+#include "CPlot.h"
+#include "CQtDC.h"
+#include "CTrack.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kPoints = 10000;
+
+// A hilly loop of 10000 points, about 12 miles long, as an import would leave it.
+std::unique_ptr<CTrack> MakeTrack() {
+    auto track = std::make_unique<CTrack>();
+    track->m_nCount = kPoints;
+    for (int i = 0; i < kPoints; ++i) {
+        const double t = 2 * M_PI * i / kPoints;
+        track->m_fLat[i] = static_cast<float>(47.6 + 0.03 * std::sin(t) + 0.004 * std::sin(9 * t));
+        track->m_fLon[i] =
+            static_cast<float>(-122.3 + 0.05 * std::cos(t) + 0.006 * std::cos(7 * t));
+        track->m_fElev[i] = static_cast<float>(400 + 300 * std::sin(2 * t) + 40 * std::sin(37 * t) +
+                                               (i * 7919 % 13));
+    }
+    track->ComputeLegs();
+    for (int i = 1; i < kPoints; ++i)
+        track->m_fDist[i] = track->m_fDist[i - 1] + track->m_fLeg[i];
+    track->Smooth();
+    track->ComputeGeometry();
+    return track;
+}
+
+// A window of the given client size, as the view is for the surface.
+class BenchWnd : public CWnd {
+public:
+    void GetClientRect(RECT* lpRect) const override { *lpRect = RECT{0, 0, kWidth, kHeight}; }
+};
+
+// Four 10000-point lines: a 3D track winding over the screen (bShape 0) or an elevation series,
+// dense along x (bShape 1). Consecutive duplicates are dropped, as the surface drops them.
+std::vector<std::vector<QPoint>> TestLines(int nShape) {
+    std::vector<std::vector<QPoint>> lines(4);
+    for (int k = 0; k < 4; ++k)
+        for (int i = 0; i < kPoints; ++i) {
+            const double t = 2 * M_PI * i / kPoints;
+            const QPoint p =
+                nShape == 0
+                    ? QPoint(static_cast<int>(960 + 800 * std::cos(t + k) + 20 * std::sin(41 * t)),
+                             static_cast<int>(540 + 450 * std::sin(t) + 15 * std::cos(53 * t + k)))
+                    : QPoint(60 + i * 1800 / kPoints,
+                             static_cast<int>(540 - 1.2 * (300 * std::sin(2 * t + k) +
+                                                           40 * std::sin(37 * t) + i * 7919 % 13)));
+            if (lines[k].empty() || lines[k].back() != p)
+                lines[k].push_back(p);
+        }
+    return lines;
+}
+
+// The four lines with a cosmetic pen of the given width, batched three ways: nBatch 0 as one
+// polyline each, nBatch > 0 as polylines of nBatch points, nBatch < 0 as separate segments
+// handed to drawLines -nBatch at a time (what CQtDC does).
+void BM_LineBatching(benchmark::State& state) {
+    const int nBatch = static_cast<int>(state.range(0));
+    const int nWidth = static_cast<int>(state.range(1));
+    const auto lines = TestLines(static_cast<int>(state.range(2)));
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    std::vector<QLine> segments;
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QPen pen(Qt::blue, nWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        for (const auto& pts : lines) {
+            const int n = static_cast<int>(pts.size());
+            if (nBatch == 0) {
+                painter.drawPolyline(pts.data(), n);
+            } else if (nBatch > 0) {
+                for (int i = 0; i + 1 < n; i += nBatch - 1)
+                    painter.drawPolyline(&pts[static_cast<size_t>(i)], std::min(nBatch, n - i));
+            } else {
+                for (int i = 0; i + 1 < n; ++i) {
+                    segments.emplace_back(pts[static_cast<size_t>(i)],
+                                          pts[static_cast<size_t>(i + 1)]);
+                    if (static_cast<int>(segments.size()) == -nBatch || i + 2 == n) {
+                        painter.drawLines(segments.data(), static_cast<int>(segments.size()));
+                        segments.clear();
+                    }
+                }
+            }
+        }
+    }
+}
+BENCHMARK(BM_LineBatching)
+    ->ArgNames({"batch", "width", "dense"})
+    ->ArgsProduct({{0, 32, 256, -1, -256}, {1, 2}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+struct Scene {
+    Scene() : track(MakeTrack()) {}
+    CDrawTools tools;
+    std::unique_ptr<CTrack> track;
+    CPlot plot;
+    BenchWnd wnd;
+    QImage image{kWidth, kHeight, QImage::Format_RGB32};
+};
+
+void Repaint(Scene& scene, bool b3D) {
+    scene.image.fill(Qt::white);
+    QPainter painter(&scene.image);
+    CQtDC dc(&painter, &scene.wnd, 0);
+    if (b3D)
+        scene.plot.Draw3D(&dc);
+    else
+        scene.plot.Draw2D(&dc);
+}
+
+void BM_Repaint3D(benchmark::State& state) {
+    Scene scene;
+    scene.plot.Fill3D(*scene.track);
+    for (auto _ : state)
+        Repaint(scene, true);
+}
+BENCHMARK(BM_Repaint3D)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintElevation(benchmark::State& state) {
+    Scene scene;
+    scene.plot.FillElevation(*scene.track);
+    for (auto _ : state)
+        Repaint(scene, false);
+}
+BENCHMARK(BM_RepaintElevation)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char** argv) {
+    // Text needs the font database of a GUI application; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,78 @@
+// The framework part of a document: title and path, the list of views, redrawing them, the
+// numbering of its windows, and the Close, Save and Save As commands with the file handling
+// around Serialize. CVorlanDoc derives from it.
+#pragma once
+
+#include "CCmdTarget.h"
+#include "WinDef.h"
+
+#include <QList>
+#include <QString>
+
+class CArchive;
+class CChildFrame;
+class CMultiDocTemplate;
+class CScrollView;
+
+class CDocument : public CCmdTarget {
+public:
+    CDocument() = default;
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+    ~CDocument() override;
+
+    const QString& GetTitle() const { return m_strTitle; }
+    void SetTitle(const QString& strTitle);
+    const QString& GetPathName() const { return m_strPathName; }
+    // Sets the path, takes the file name as title and adds the file to the recent-file list.
+    void SetPathName(const QString& strPathName, bool bAddToMRU = true);
+    CMultiDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+    void SetDocTemplate(CMultiDocTemplate* pTemplate) { m_pDocTemplate = pTemplate; }
+
+    void AddView(CScrollView* pView);
+    // Removing the last view closes the document.
+    void RemoveView(CScrollView* pView);
+    const QList<CScrollView*>& GetViews() const { return m_viewList; }
+    // The document windows that show this document, in the order of their views.
+    QList<CChildFrame*> GetFrames() const;
+    // Every view except pSender repaints when the event loop next paints.
+    void UpdateAllViews(CScrollView* pSender, long lHint = 0, void* pHint = nullptr);
+    // Numbers the windows of the document (":1", ":2") when it has more than one, and retitles
+    // them.
+    void UpdateFrameCounts();
+
+    // No command changes what the file holds, so a document is never modified.
+    BOOL IsModified() const { return 0; }
+
+    virtual BOOL OnNewDocument();
+    // Reads the file through Serialize; on failure pstrError names the file and the reason.
+    virtual BOOL OnOpenDocument(const QString& strPath, QString* pstrError);
+    // Writes the file through a temporary file in the same folder renamed over the old one; a
+    // failed save leaves the old file as it was.
+    virtual BOOL OnSaveDocument(const QString& strPath, QString* pstrError);
+    // Destroys the document's windows and then the document.
+    virtual void OnCloseDocument();
+    // Writes or reads the document; 0 when a file being read is refused.
+    virtual BOOL Serialize(CArchive& ar) = 0;
+
+    BOOL OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
+
+    // Saves under strPath, or under a name the user chooses when strPath is empty (Save As);
+    // with bReplace the document takes the new name. 0 when cancelled or failed (reported).
+    BOOL DoSave(const QString& strPath, bool bReplace = true);
+
+protected:
+    // The document's own message map; the framework's commands come after it.
+    virtual BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI);
+
+private:
+    void OnFileClose();
+    void OnFileSave();
+    void OnFileSaveAs();
+
+    QString m_strTitle;
+    QString m_strPathName;
+    QList<CScrollView*> m_viewList;
+    CMultiDocTemplate* m_pDocTemplate = nullptr;
+    bool m_bAutoDelete = true;
+};

@@ -1,0 +1,375 @@
+#include "CMainFrame.h"
+
+#include "CButtonImages.h"
+#include "CChildFrame.h"
+#include "CCommandTable.h"
+#include "CDocument.h"
+#include "CKeyIndicators.h"
+#include "CMenuTemplate.h"
+#include "CMultiDocTemplate.h"
+#include "CStringTable.h"
+#include "CVorlanApp.h"
+#include "Resource.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+// The lock-key panes, in the order of the status bar's indicator table after the message pane.
+constexpr UINT kIndicators[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+constexpr int kIndicatorPollMs = 250;
+} // namespace
+
+CMainFrame::CMainFrame() {
+    setWindowTitle(CStringTable::Load(IDR_MAINFRAME));
+    setWindowIcon(CButtonImages::Icon(CButtonImages::Image::MainIcon));
+    m_pMdiArea = new QMdiArea(this);
+    m_pMdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_pMdiArea);
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
+        resize(pScreen->availableSize() * 3 / 4);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+BOOL CMainFrame::LoadFrame(UINT nIDResource) {
+    if (nIDResource != IDR_MAINFRAME)
+        return 0;
+    CreateActions();
+    CreateMenus(IDR_MAINFRAME);
+    CreateMenus(IDR_VORLANTYPE);
+    m_wndToolBar = CreateToolBar(IDR_MAINFRAME, QStringLiteral("Toolbar"));
+    m_wndRotateBar = CreateToolBar(IDR_ROTATEBAR, QStringLiteral("Rotation"));
+    if (!m_wndToolBar || !m_wndRotateBar)
+        return 0;
+    // Both bars start docked at the top, each in a row of its own.
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_wndRotateBar);
+    CreateStatusBar();
+
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        UpdateMenuBar();
+        UpdateAllCommandUI();
+    });
+    // Idle time: the event loop is about to wait for the next event.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &CMainFrame::OnIdle);
+    auto* pTimer = new QTimer(this);
+    connect(pTimer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    pTimer->start(kIndicatorPollMs);
+
+    UpdateMenuBar();
+    UpdateRecentFileMenu();
+    UpdateAllCommandUI();
+    return 1;
+}
+
+void CMainFrame::CreateActions() {
+    // Captions come from the menus; commands without a menu item are named by their tooltip.
+    std::map<UINT, QString> captions;
+    for (UINT nMenu : {IDR_MAINFRAME, IDR_VORLANTYPE})
+        for (const MenuPopup& popup : CMenuTemplate::Menu(nMenu))
+            for (const MenuItem& item : popup.items)
+                if (item.pszCaption)
+                    captions.emplace(item.nID, QString::fromLatin1(item.pszCaption));
+
+    for (const CommandInfo& cmd : CCommandTable::Commands()) {
+        auto* pAction = new QAction(this);
+        const auto it = captions.find(cmd.nID);
+        pAction->setText(it != captions.end() ? it->second : CStringTable::Tooltip(cmd.nID));
+        pAction->setStatusTip(CStringTable::Prompt(cmd.nID));
+        const QString tip = CStringTable::Tooltip(cmd.nID);
+        pAction->setToolTip(tip.isEmpty() ? CStringTable::Prompt(cmd.nID) : tip);
+        if (cmd.image != CButtonImages::Image::None) {
+            pAction->setIcon(CButtonImages::Icon(cmd.image));
+            pAction->setIconVisibleInMenu(false);
+        }
+        const UINT nID = cmd.nID;
+        connect(pAction, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
+        // Accelerators work wherever the focus is inside the main window.
+        addAction(pAction);
+        m_actions[cmd.nID] = pAction;
+    }
+    std::map<UINT, QList<QKeySequence>> keys;
+    for (const AccelInfo& accel : CCommandTable::Accelerators())
+        keys[accel.nID].append(accel.keys);
+    for (const auto& [nID, list] : keys)
+        if (QAction* pAction = Action(nID))
+            pAction->setShortcuts(list);
+}
+
+void CMainFrame::CreateMenus(UINT nIDResource) {
+    std::vector<QMenu*>& menus = m_menus[nIDResource];
+    for (const MenuPopup& popup : CMenuTemplate::Menu(nIDResource)) {
+        auto* pMenu = new QMenu(QString::fromLatin1(popup.pszCaption), this);
+        for (const MenuItem& item : popup.items) {
+            if (!item.pszCaption) {
+                pMenu->addSeparator();
+                continue;
+            }
+            pMenu->addAction(Action(item.nID));
+            // The recent files follow the first recent-file item.
+            if (item.nID == ID_FILE_MRU_FILE1)
+                for (int i = 1; i < kMaxRecentFiles; ++i)
+                    pMenu->addAction(Action(ID_FILE_MRU_FILE1 + i));
+        }
+        const bool bWindowMenu = popup.items.front().nID == ID_WINDOW_NEW;
+        connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu, bWindowMenu] {
+            UpdateAllCommandUI();
+            if (bWindowMenu)
+                FillWindowMenu(pMenu);
+        });
+        menus.push_back(pMenu);
+    }
+}
+
+QToolBar* CMainFrame::CreateToolBar(UINT nIDResource, const QString& title) {
+    auto* pBar = new QToolBar(title, this);
+    pBar->setObjectName(nIDResource == IDR_MAINFRAME ? QStringLiteral("MainToolBar")
+                                                     : QStringLiteral("RotateToolBar"));
+    pBar->setIconSize(QSize(CButtonImages::kButtonWidth, CButtonImages::kButtonHeight));
+    pBar->setMovable(true);
+    pBar->setFloatable(true);
+    pBar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (UINT nID : CCommandTable::ToolBar(nIDResource)) {
+        if (nID == 0)
+            pBar->addSeparator();
+        else if (QAction* pAction = Action(nID))
+            pBar->addAction(pAction);
+        else
+            return nullptr;
+    }
+    return pBar;
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_wndStatusBar = statusBar();
+    m_pIdleText = new QLabel(CStringTable::Load(AFX_IDS_IDLEMESSAGE));
+    // Prompts of menu items and buttons cover the idle text while the mouse is over them.
+    m_wndStatusBar->addWidget(m_pIdleText, 1);
+    for (UINT nID : kIndicators) {
+        auto* pPane = new QLabel;
+        pPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pPane->setAlignment(Qt::AlignCenter);
+        pPane->setMinimumWidth(pPane->fontMetrics().horizontalAdvance(CStringTable::Load(nID)) +
+                               pPane->fontMetrics().averageCharWidth() * 2);
+        m_wndStatusBar->addPermanentWidget(pPane);
+        m_indicators[nID] = pPane;
+    }
+    UpdateIndicators();
+}
+
+QAction* CMainFrame::Action(UINT nID) const {
+    const auto it = m_actions.find(nID);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+const std::vector<QMenu*>& CMainFrame::Menus(UINT nIDResource) const {
+    static const std::vector<QMenu*> none;
+    const auto it = m_menus.find(nIDResource);
+    return it == m_menus.end() ? none : it->second;
+}
+
+CChildFrame* CMainFrame::MDIGetActive() const {
+    return qobject_cast<CChildFrame*>(m_pMdiArea->currentSubWindow());
+}
+
+// Menu IDR_VORLANTYPE while a document window is active, IDR_MAINFRAME otherwise.
+void CMainFrame::UpdateMenuBar() {
+    const UINT nMenu = MDIGetActive() ? IDR_VORLANTYPE : IDR_MAINFRAME;
+    if (nMenu == m_nCurrentMenu)
+        return;
+    m_nCurrentMenu = nMenu;
+    menuBar()->clear();
+    for (QMenu* pMenu : Menus(nMenu))
+        menuBar()->addMenu(pMenu);
+}
+
+void CMainFrame::UpdateRecentFileMenu() {
+    QAction* actions[kMaxRecentFiles];
+    for (int i = 0; i < kMaxRecentFiles; ++i)
+        actions[i] = Action(ID_FILE_MRU_FILE1 + i);
+    AfxGetApp()->RecentFileList().UpdateMenu(actions, kMaxRecentFiles);
+}
+
+void CMainFrame::OnCommand(UINT nID) {
+    const QPointer<CMainFrame> self(this);
+    OnCmdMsg(nID, CmdCode::Command, nullptr);
+    if (self) {
+        UpdateMenuBar();
+        UpdateAllCommandUI();
+    }
+}
+
+CCmdUI CMainFrame::QueryCommandUI(UINT nID) {
+    CCmdUI ui(nID);
+    // A command that nobody handles is disabled.
+    if (!OnCmdMsg(nID, CmdCode::Update, &ui) && !OnCmdMsg(nID, CmdCode::Query, nullptr))
+        ui.Enable(0);
+    return ui;
+}
+
+void CMainFrame::UpdateAllCommandUI() {
+    if (m_bUpdating)
+        return;
+    m_bUpdating = true;
+    for (const auto& [nID, pAction] : m_actions) {
+        const CCmdUI ui = QueryCommandUI(nID);
+        pAction->setEnabled(ui.m_bEnabled);
+        if (ui.m_nCheck >= 0) {
+            pAction->setCheckable(true);
+            pAction->setChecked(ui.m_nCheck == 1);
+        } else if (pAction->isCheckable()) {
+            pAction->setChecked(false);
+            pAction->setCheckable(false);
+        }
+    }
+    m_bUpdating = false;
+}
+
+void CMainFrame::OnIdle() {
+    if (!isVisible())
+        return;
+    UpdateMenuBar();
+    UpdateAllCommandUI();
+}
+
+void CMainFrame::UpdateIndicators() {
+    bool bOn[3] = {false, false, false};
+    const bool bKnown = CKeyIndicators::Query(&bOn[0], &bOn[1], &bOn[2]);
+    for (int i = 0; i < 3; ++i) {
+        QLabel* pPane = m_indicators[kIndicators[i]];
+        const QString text = bKnown && bOn[i] ? CStringTable::Load(kIndicators[i]) : QString();
+        if (pPane && pPane->text() != text)
+            pPane->setText(text);
+    }
+}
+
+QString CMainFrame::StatusText() const {
+    const QString message = m_wndStatusBar ? m_wndStatusBar->currentMessage() : QString();
+    return message.isEmpty() && m_pIdleText ? m_pIdleText->text() : message;
+}
+
+QString CMainFrame::IndicatorText(UINT nID) const {
+    const auto it = m_indicators.find(nID);
+    return it == m_indicators.end() ? QString() : it->second->text();
+}
+
+BOOL CMainFrame::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
+    if (CChildFrame* pChild = MDIGetActive())
+        if (pChild->OnCmdMsg(nID, nCode, pCmdUI))
+            return 1;
+    static const CmdEntry<CMainFrame> kMessageMap[] = {
+        {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolbar, &CMainFrame::OnUpdateViewToolbar},
+        {ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar, &CMainFrame::OnUpdateViewStatusBar},
+        {ID_WINDOW_NEW, &CMainFrame::OnWindowNew, &CMainFrame::OnUpdateMDIWindowCmd},
+        {ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade, &CMainFrame::OnUpdateMDIWindowCmd},
+        {ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTile, &CMainFrame::OnUpdateMDIWindowCmd},
+        {ID_WINDOW_ARRANGE, &CMainFrame::OnWindowArrange, &CMainFrame::OnUpdateMDIWindowCmd},
+    };
+    if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
+        return 1;
+    return AfxGetApp()->OnCmdMsg(nID, nCode, pCmdUI);
+}
+
+// View, Toolbar shows and hides the main toolbar only: the rotation toolbar has no item.
+void CMainFrame::OnViewToolbar() {
+    m_wndToolBar->setVisible(m_wndToolBar->isHidden());
+}
+
+void CMainFrame::OnViewStatusBar() {
+    m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
+}
+
+void CMainFrame::OnUpdateViewToolbar(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_wndToolBar->isHidden() ? 0 : 1);
+}
+
+void CMainFrame::OnUpdateViewStatusBar(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_wndStatusBar->isHidden() ? 0 : 1);
+}
+
+void CMainFrame::OnWindowNew() {
+    CChildFrame* pActive = MDIGetActive();
+    CDocument* pDoc = pActive ? pActive->GetActiveDocument() : nullptr;
+    if (!pDoc || !pDoc->GetDocTemplate())
+        return;
+    if (CChildFrame* pFrame = pDoc->GetDocTemplate()->CreateNewFrame(pDoc))
+        pDoc->GetDocTemplate()->InitialUpdateFrame(pFrame, pDoc);
+}
+
+void CMainFrame::OnWindowCascade() {
+    m_pMdiArea->cascadeSubWindows();
+}
+
+void CMainFrame::OnWindowTile() {
+    m_pMdiArea->tileSubWindows();
+}
+
+// Minimised document windows line up along the bottom of the MDI area.
+void CMainFrame::OnWindowArrange() {
+    int x = 0;
+    for (QMdiSubWindow* pWnd : m_pMdiArea->subWindowList()) {
+        if (!pWnd->isMinimized())
+            continue;
+        const QSize size = pWnd->size();
+        pWnd->move(x, m_pMdiArea->viewport()->height() - size.height());
+        x += size.width();
+    }
+}
+
+void CMainFrame::OnUpdateMDIWindowCmd(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(MDIGetActive() != nullptr);
+}
+
+// The framework's list of document windows at the end of the Window menu.
+void CMainFrame::FillWindowMenu(QMenu* pMenu) {
+    for (QAction* pAction : m_windowListActions)
+        delete pAction;
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowListActions.push_back(pMenu->addSeparator());
+    int n = 1;
+    for (QMdiSubWindow* pWnd : windows) {
+        QString title = pWnd->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* pAction = pMenu->addAction(QStringLiteral("&%1 %2").arg(n++).arg(title));
+        pAction->setStatusTip(CStringTable::Load(61215));
+        pAction->setCheckable(true);
+        pAction->setChecked(pWnd == m_pMdiArea->currentSubWindow());
+        const QPointer<QMdiSubWindow> target(pWnd);
+        connect(pAction, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_pMdiArea->setActiveSubWindow(target);
+        });
+        m_windowListActions.push_back(pAction);
+    }
+}
+
+void CMainFrame::changeEvent(QEvent* pEvent) {
+    QMainWindow::changeEvent(pEvent);
+    if (pEvent->type() == QEvent::ActivationChange && m_wndToolBar)
+        UpdateAllCommandUI();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    // No document is ever modified, so nothing asks to be saved.
+    AfxGetApp()->CloseAllDocuments();
+    AfxGetApp()->SaveStdProfileSettings();
+    pEvent->accept();
+}

@@ -1,0 +1,70 @@
+#include "CMenuTemplate.h"
+
+#include "Resource.h"
+
+namespace {
+constexpr MenuItem kSeparator = {nullptr, 0, false};
+
+const std::vector<MenuPopup>& MainFrameMenu() {
+    static const std::vector<MenuPopup> menu = {
+        {"&File",
+         {{"&New\tCtrl+N", ID_FILE_NEW, false},
+          {"&Open...\tCtrl+O", ID_FILE_OPEN, false},
+          kSeparator,
+          {"P&rint Setup...", ID_FILE_PRINT_SETUP, false},
+          kSeparator,
+          {"Recent File", ID_FILE_MRU_FILE1, true},
+          kSeparator,
+          {"E&xit", ID_APP_EXIT, false}}},
+        {"&View",
+         {{"&Toolbar", ID_VIEW_TOOLBAR, false}, {"&Status Bar", ID_VIEW_STATUS_BAR, false}}},
+        {"&Help",
+         {{"&Help Topics", ID_HELP_FINDER, false},
+          kSeparator,
+          {"&About Vorlan...", ID_APP_ABOUT, false}}},
+    };
+    return menu;
+}
+
+const std::vector<MenuPopup>& DocumentMenu() {
+    static const std::vector<MenuPopup> menu = {
+        {"&File",
+         {{"&New\tCtrl+N", ID_FILE_NEW, false},
+          {"&Open...\tCtrl+O", ID_FILE_OPEN, false},
+          {"&Close", ID_FILE_CLOSE, false},
+          {"&Save\tCtrl+S", ID_FILE_SAVE, false},
+          {"Save &As...", ID_FILE_SAVE_AS, false},
+          kSeparator,
+          {"&Print...\tCtrl+P", ID_FILE_PRINT, false},
+          {"Print Pre&view", ID_FILE_PRINT_PREVIEW, false},
+          {"P&rint Setup...", ID_FILE_PRINT_SETUP, false},
+          kSeparator,
+          {"Recent File", ID_FILE_MRU_FILE1, true},
+          kSeparator,
+          {"E&xit", ID_APP_EXIT, false}}},
+        {"&View",
+         {{"&Toolbar", ID_VIEW_TOOLBAR, false}, {"&Status Bar", ID_VIEW_STATUS_BAR, false}}},
+        {"&Window",
+         {{"&New Window", ID_WINDOW_NEW, false},
+          {"&Cascade", ID_WINDOW_CASCADE, false},
+          {"&Tile", ID_WINDOW_TILE_HORZ, false},
+          {"&Arrange Icons", ID_WINDOW_ARRANGE, false},
+          {"S&plit", ID_WINDOW_SPLIT, false}}},
+        {"&Plot", {{"&Elevation", ID_PLOT_ELEVATION, false}, {"3&D-Elevation", ID_PLOT_3D, false}}},
+        {"&Help",
+         {{"&Help Topics", ID_HELP_FINDER, false},
+          kSeparator,
+          {"&About Vorlan...", ID_APP_ABOUT, false}}},
+    };
+    return menu;
+}
+} // namespace
+
+const std::vector<MenuPopup>& CMenuTemplate::Menu(UINT nIDResource) {
+    static const std::vector<MenuPopup> none;
+    if (nIDResource == IDR_MAINFRAME)
+        return MainFrameMenu();
+    if (nIDResource == IDR_VORLANTYPE)
+        return DocumentMenu();
+    return none;
+}

@@ -1,0 +1,215 @@
+#include "CQtDC.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+QColor ToColor(COLORREF cr) {
+    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
+}
+
+// Chart texts are plain ASCII; anything else is taken as UTF-8 when it is valid UTF-8, else as
+// Latin-1 (the byte 0xB0 of a MapSource grid line is a degree sign).
+QString Decode(const char* psz, int nCount) {
+    const QByteArray bytes(psz, nCount);
+    bool ascii = true;
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        return QString::fromLatin1(bytes);
+    const QString utf8 = QString::fromUtf8(bytes);
+    return utf8.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(bytes) : utf8;
+}
+
+// GDI's defaults for a surface without a selected pen or brush: a black 1-pixel pen and a white
+// brush; text is black on a white background.
+const QColor kTextColor = Qt::black;
+const QColor kBkColor = Qt::white;
+} // namespace
+
+CQtDC::CQtDC(QPainter* pPainter, CWnd* pWnd, BOOL bPrinting)
+    : m_pPainter(pPainter), m_pDevice(pPainter->device()), m_pWnd(pWnd) {
+    m_bPrinting = bPrinting;
+    m_lines.reserve(kBatchLines);
+    m_pPainter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+CQtDC::~CQtDC() {
+    Flush();
+}
+
+int CQtDC::GetDeviceCaps(int nIndex) const {
+    switch (nIndex) {
+    case LOGPIXELSX:
+        return m_pDevice->logicalDpiX();
+    case LOGPIXELSY:
+        return m_pDevice->logicalDpiY();
+    case HORZRES:
+        return m_pDevice->width();
+    case VERTRES:
+        return m_pDevice->height();
+    default:
+        return 0;
+    }
+}
+
+CPen* CQtDC::SelectObject(CPen* pPen) {
+    if (pPen != m_pPen)
+        Flush();
+    return CDC::SelectObject(pPen);
+}
+
+CBrush* CQtDC::SelectObject(CBrush* pBrush) {
+    return CDC::SelectObject(pBrush);
+}
+
+CFont* CQtDC::SelectObject(CFont* pFont) {
+    return CDC::SelectObject(pFont);
+}
+
+void CQtDC::ApplyOrigin() {
+    if (m_ptApplied.x == m_ptViewportOrg.x && m_ptApplied.y == m_ptViewportOrg.y)
+        return;
+    m_pPainter->translate(m_ptViewportOrg.x - m_ptApplied.x, m_ptViewportOrg.y - m_ptApplied.y);
+    m_ptApplied = m_ptViewportOrg;
+}
+
+// A cosmetic pen: its width is in device pixels whatever the transformation.
+void CQtDC::ApplyPen(const CPen* pPen) {
+    QPen pen;
+    if (pPen) {
+        pen = QPen(ToColor(pPen->m_crColor), pPen->m_nWidth,
+                   pPen->m_nStyle == PS_DOT ? Qt::DotLine : Qt::SolidLine, Qt::FlatCap,
+                   Qt::MiterJoin);
+    } else {
+        pen = QPen(Qt::black, 1);
+    }
+    pen.setCosmetic(true);
+    m_pPainter->setPen(pen);
+}
+
+void CQtDC::ApplyBrush(const CBrush* pBrush) {
+    m_pPainter->setBrush(pBrush ? ToColor(pBrush->m_crColor) : kBkColor);
+}
+
+void CQtDC::DrawLine(POINT from, POINT to) {
+    if (m_ptApplied.x != m_ptViewportOrg.x || m_ptApplied.y != m_ptViewportOrg.y) {
+        Flush();
+        ApplyOrigin();
+    }
+    // A dense series maps many points to one pixel; a segment of no length draws nothing.
+    if (from.x == to.x && from.y == to.y)
+        return;
+    m_lines.emplace_back(from.x, from.y, to.x, to.y);
+    if (static_cast<int>(m_lines.size()) == kBatchLines)
+        Flush();
+}
+
+void CQtDC::Flush() {
+    if (m_lines.empty())
+        return;
+    ApplyPen(m_pPen);
+    m_pPainter->drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
+    m_lines.clear();
+}
+
+BOOL CQtDC::Rectangle(int x1, int y1, int x2, int y2) {
+    Flush();
+    ApplyOrigin();
+    const QRect rc = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
+    ApplyPen(m_pPen);
+    ApplyBrush(m_pBrush);
+    // Interior and outline both stay inside the rectangle, right and bottom edges excluded.
+    m_pPainter->drawRect(rc.adjusted(0, 0, -1, -1));
+    return 1;
+}
+
+BOOL CQtDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
+    if (!pRgn || !pBrush || pRgn->m_nCount < 3)
+        return 0;
+    Flush();
+    ApplyOrigin();
+    QPolygon poly(pRgn->m_nCount);
+    for (int i = 0; i < pRgn->m_nCount; ++i)
+        poly.setPoint(i, pRgn->m_pt[i].x, pRgn->m_pt[i].y);
+    m_pPainter->setPen(Qt::NoPen);
+    m_pPainter->setBrush(ToColor(pBrush->m_crColor));
+    m_pPainter->drawPolygon(poly, pRgn->m_nFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    return 1;
+}
+
+QFont CQtDC::QtFont(const CFont* pFont) const {
+    QFont font = QGuiApplication::font();
+    if (!pFont || !pFont->IsCreated())
+        return font;
+    const LOGFONT& lf = pFont->m_logfont;
+    if (std::strcmp(lf.lfFaceName, "Roman") == 0) {
+        font.setFamily(QStringLiteral("serif"));
+        font.setStyleHint(QFont::Serif);
+    } else if (lf.lfFaceName[0] != '\0') {
+        font.setFamily(QString::fromLatin1(lf.lfFaceName));
+    }
+    if (lf.lfWeight > 0)
+        font.setWeight(static_cast<QFont::Weight>(lf.lfWeight));
+    font.setItalic(lf.lfItalic != 0);
+    font.setUnderline(lf.lfUnderline != 0);
+    font.setStrikeOut(lf.lfStrikeOut != 0);
+    if (lf.lfHeight < 0) {
+        // A negative height is the character height without internal leading.
+        font.setPixelSize(-lf.lfHeight);
+    } else if (lf.lfHeight > 0) {
+        // A positive height is the whole cell, ascent plus descent.
+        QFont probe = font;
+        probe.setPixelSize(100);
+        const qreal cell = QFontMetricsF(probe, m_pDevice).height();
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(lf.lfHeight * 100.0 / cell))));
+    }
+    // A height of 0 keeps the application font's size in points: the device's default size.
+    return font;
+}
+
+BOOL CQtDC::TextOut(int x, int y, const char* lpszString, int nCount) {
+    if (!lpszString || nCount <= 0)
+        return 1;
+    Flush();
+    ApplyOrigin();
+    const QString text = Decode(lpszString, nCount);
+    const QFont font = QtFont(m_pFont);
+    const QFontMetricsF fm(font, m_pDevice);
+    const qreal width = fm.horizontalAdvance(text);
+
+    // The reference point: left, right or centre of the text horizontally; top of the cell,
+    // bottom of the cell or the baseline vertically, all in the text's own (rotated) frame.
+    qreal dx = 0;
+    if ((m_nTextAlign & TA_CENTER) == TA_CENTER)
+        dx = -width / 2;
+    else if (m_nTextAlign & 2)
+        dx = -width;
+    qreal baseline = fm.ascent();
+    if ((m_nTextAlign & 24) == 24)
+        baseline = 0;
+    else if (m_nTextAlign & TA_BOTTOM)
+        baseline = -fm.descent();
+
+    m_pPainter->save();
+    m_pPainter->translate(x, y);
+    if (m_pFont && m_pFont->m_logfont.lfEscapement != 0)
+        m_pPainter->rotate(-m_pFont->m_logfont.lfEscapement / 10.0);
+    if (m_nBkMode == OPAQUE)
+        m_pPainter->fillRect(QRectF(dx, baseline - fm.ascent(), width, fm.height()), kBkColor);
+    m_pPainter->setFont(font);
+    m_pPainter->setPen(kTextColor);
+    m_pPainter->drawText(QPointF(dx, baseline), text);
+    m_pPainter->restore();
+    return 1;
+}

@@ -1,0 +1,164 @@
+#include "CScrollView.h"
+
+#include "CChildFrame.h"
+#include "CDocument.h"
+#include "CQtDC.h"
+#include "Resource.h"
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+
+CScrollView::CScrollView(QWidget* pParent) : QAbstractScrollArea(pParent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+CScrollView::~CScrollView() {
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
+}
+
+CChildFrame* CScrollView::GetParentFrame() const {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* pFrame = qobject_cast<CChildFrame*>(w))
+            return pFrame;
+    return nullptr;
+}
+
+void CScrollView::OnInitialUpdate() {
+    OnUpdate(nullptr, 0, nullptr);
+}
+
+void CScrollView::OnUpdate(CScrollView*, long, void*) {
+    viewport()->update();
+}
+
+void CScrollView::SetScrollSizes(int, CSize sizeTotal) {
+    m_sizeTotal = sizeTotal;
+    UpdateBars();
+}
+
+// The bars are set up for the client size that results once they are shown or hidden, so that
+// a position set right after this is limited to the final range.
+void CScrollView::UpdateBars() {
+    const QSize avail = maximumViewportSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    bool bNeedH = m_sizeTotal.cx > avail.width();
+    bool bNeedV = m_sizeTotal.cy > avail.height();
+    if (bNeedH && !bNeedV)
+        bNeedV = m_sizeTotal.cy > avail.height() - bar;
+    if (bNeedV && !bNeedH)
+        bNeedH = m_sizeTotal.cx > avail.width() - bar;
+    const int cx = avail.width() - (bNeedV ? bar : 0);
+    const int cy = avail.height() - (bNeedH ? bar : 0);
+
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, std::max(0, m_sizeTotal.cx - cx));
+    v->setRange(0, std::max(0, m_sizeTotal.cy - cy));
+    h->setPageStep(std::max(1, m_sizeTotal.cx / 10));
+    v->setPageStep(std::max(1, m_sizeTotal.cy / 10));
+    h->setSingleStep(std::max(1, m_sizeTotal.cx / 100));
+    v->setSingleStep(std::max(1, m_sizeTotal.cy / 100));
+}
+
+POINT CScrollView::GetScrollPosition() const {
+    return POINT{horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CScrollView::ScrollToPosition(POINT pt) {
+    horizontalScrollBar()->setValue(pt.x);
+    verticalScrollBar()->setValue(pt.y);
+}
+
+void CScrollView::GetClientRect(RECT* lpRect) const {
+    *lpRect = RECT{0, 0, viewport()->width(), viewport()->height()};
+}
+
+// Callers rely on OnDraw having run when this returns. A window that is not on the screen (not
+// shown yet, or minimised) paints nothing now, so the drawing then runs on an image of the
+// client size, and the screen is painted when it shows again.
+void CScrollView::RedrawWindow() {
+    const int nBefore = m_nDrawCount;
+    viewport()->repaint();
+    if (m_nDrawCount == nBefore) {
+        QImage image(viewport()->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / 0.0254));
+        image.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / 0.0254));
+        DrawOn(&image);
+        viewport()->update();
+    }
+}
+
+void CScrollView::UpdateWindow() {
+    // QWidget::repaint() paints at once; there is nothing left pending after RedrawWindow.
+}
+
+void CScrollView::paintEvent(QPaintEvent*) {
+    DrawOn(viewport());
+}
+
+// The screen surface of the scroll view: background erased, origin moved by minus the scroll
+// position.
+void CScrollView::DrawOn(QPaintDevice* pDevice) {
+    QPainter painter(pDevice);
+    painter.fillRect(QRect(QPoint(0, 0), viewport()->size()), Qt::white);
+    CQtDC dc(&painter, this, 0);
+    const POINT pos = GetScrollPosition();
+    dc.SetViewportOrg(-pos.x, -pos.y);
+    ++m_nDrawCount;
+    OnDraw(&dc);
+}
+
+void CScrollView::resizeEvent(QResizeEvent* pEvent) {
+    QAbstractScrollArea::resizeEvent(pEvent);
+    UpdateBars();
+}
+
+void CScrollView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void CScrollView::focusInEvent(QFocusEvent* pEvent) {
+    QAbstractScrollArea::focusInEvent(pEvent);
+    if (CChildFrame* pFrame = GetParentFrame())
+        pFrame->SetActiveView(this);
+}
+
+BOOL CScrollView::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
+    if (OnViewCmdMsg(nID, nCode, pCmdUI))
+        return 1;
+    return m_pDocument && m_pDocument->OnCmdMsg(nID, nCode, pCmdUI);
+}
+
+BOOL CScrollView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
+    static const CmdEntry<CScrollView> kMessageMap[] = {
+        {ID_NEXT_PANE, &CScrollView::OnNextPane, &CScrollView::OnUpdateNextPane},
+        {ID_PREV_PANE, &CScrollView::OnPrevPane, &CScrollView::OnUpdateNextPane},
+    };
+    return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
+}
+
+void CScrollView::OnNextPane() {
+    if (CChildFrame* pFrame = GetParentFrame())
+        pFrame->ActivateNextPane(this, true);
+}
+
+void CScrollView::OnPrevPane() {
+    if (CChildFrame* pFrame = GetParentFrame())
+        pFrame->ActivateNextPane(this, false);
+}
+
+void CScrollView::OnUpdateNextPane(CCmdUI* pCmdUI) {
+    const CChildFrame* pFrame = GetParentFrame();
+    pCmdUI->Enable(pFrame && pFrame->GetViews().size() > 1);
+}

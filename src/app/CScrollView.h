@@ -1,0 +1,74 @@
+// The framework part of a scrolling document view: a scroll area whose viewport is painted by
+// OnDraw on a CQtDC, scroll sizes and position in logical units, synchronous repaint, and the
+// routing of commands to the view and then its document. CVorlanView derives from it.
+#pragma once
+
+#include "CCmdTarget.h"
+#include "CWnd.h"
+#include "WinDef.h"
+
+#include <QAbstractScrollArea>
+
+class CChildFrame;
+class CDC;
+class CDocument;
+
+class CScrollView : public QAbstractScrollArea, public CWnd, public CCmdTarget {
+    Q_OBJECT
+public:
+    // The one-to-one mapping of the view: a logical unit is a device pixel.
+    static constexpr int MM_TEXT = 1;
+
+    explicit CScrollView(QWidget* pParent = nullptr);
+    ~CScrollView() override;
+
+    CDocument* GetDocument() const { return m_pDocument; }
+    // Called by the document when the view is added to it or removed.
+    void SetDocument(CDocument* pDocument) { m_pDocument = pDocument; }
+    CChildFrame* GetParentFrame() const;
+
+    // First update after the view joined its document and frame.
+    virtual void OnInitialUpdate();
+    // The document changed: repaint when the event loop next paints.
+    virtual void OnUpdate(CScrollView* pSender, long lHint, void* pHint);
+    virtual void OnDraw(CDC* pDC) = 0;
+
+    // Total scrollable size in logical units; the page step is a tenth of it and the line step
+    // a tenth of a page.
+    void SetScrollSizes(int nMapMode, CSize sizeTotal);
+    CSize GetTotalSize() const { return m_sizeTotal; }
+    POINT GetScrollPosition() const;
+    // Puts the logical point at the top-left corner of the client area, limited to the range.
+    void ScrollToPosition(POINT pt);
+
+    // Invalidates, erases and paints the whole client area before returning.
+    void RedrawWindow();
+    // Paints whatever part of the view is still invalid, at once.
+    void UpdateWindow();
+
+    void GetClientRect(RECT* lpRect) const override;
+    BOOL OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
+
+    // How many times OnDraw has run on the screen (tests and the synchronous repaint use it).
+    int DrawCount() const { return m_nDrawCount; }
+
+protected:
+    // The view's own message map; the document's is consulted when this returns 0.
+    virtual BOOL OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI);
+
+    void paintEvent(QPaintEvent* pEvent) override;
+    void resizeEvent(QResizeEvent* pEvent) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* pEvent) override;
+
+private:
+    void DrawOn(QPaintDevice* pDevice);
+    void UpdateBars();
+    void OnNextPane();
+    void OnPrevPane();
+    void OnUpdateNextPane(CCmdUI* pCmdUI);
+
+    CDocument* m_pDocument = nullptr;
+    CSize m_sizeTotal;
+    int m_nDrawCount = 0;
+};

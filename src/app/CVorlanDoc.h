@@ -1,0 +1,56 @@
+// The track document: one track, its chart object and the plot mode the views draw; the
+// commands that import a track, switch between the elevation chart and the 3D view and turn the
+// 3D view, with their update rules; the document file through Serialize.
+#pragma once
+
+#include "CDocument.h"
+#include "CTrack.h"
+
+class CPlot;
+
+class CVorlanDoc : public CDocument {
+public:
+    CVorlanDoc();
+    ~CVorlanDoc() override;
+
+    BOOL OnNewDocument() override;
+    BOOL Serialize(CArchive& ar) override;
+
+    // Plot modes.
+    static constexpr short kPlotNone = -1;
+    static constexpr short kPlotElevation = 0;
+    static constexpr short kPlot3D = 3;
+
+    short m_bLoaded = 0;
+    CPlot* m_pPlot = nullptr;
+    CTrack m_track;
+    short m_nPlotMode = kPlotNone;
+    short m_b3D = 0;
+
+    void OnPlotElevation();
+    void OnFileImport();
+    void OnPlot3D();
+    void OnRotateUp();
+    void OnRotateDown();
+    void OnRotateLeft();
+    void OnRotateRight();
+    void OnRotateRestore();
+
+    void OnUpdatePlotElevation(CCmdUI* pCmdUI);
+    void OnUpdateFileImport(CCmdUI* pCmdUI);
+    void OnUpdatePlot3D(CCmdUI* pCmdUI);
+    void OnUpdateRotateUp(CCmdUI* pCmdUI);
+    void OnUpdateRotateDown(CCmdUI* pCmdUI);
+    void OnUpdateRotateLeft(CCmdUI* pCmdUI);
+    void OnUpdateRotateRight(CCmdUI* pCmdUI);
+    void OnUpdateRotateRestore(CCmdUI* pCmdUI);
+
+    // Asks for the MapSource export to import; an empty result means the user cancelled.
+    static QString PromptImportFile();
+
+protected:
+    BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
+
+private:
+    bool RotationEnabled() const { return m_bLoaded && m_b3D; }
+};

@@ -1,0 +1,229 @@
+#include "CVorlanView.h"
+
+#include "CPlot.h"
+#include "CVorlanDoc.h"
+#include "Resource.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRubberBand>
+
+CVorlanView::CVorlanView(QWidget* pParent) : CScrollView(pParent) {}
+
+CVorlanView::~CVorlanView() = default;
+
+CVorlanDoc* CVorlanView::GetDocument() const {
+    return static_cast<CVorlanDoc*>(CScrollView::GetDocument());
+}
+
+CPlot* CVorlanView::Plot() const {
+    const CVorlanDoc* pDoc = GetDocument();
+    return pDoc ? pDoc->m_pPlot : nullptr;
+}
+
+void CVorlanView::OnInitialUpdate() {
+    CScrollView::OnInitialUpdate();
+    SetScrollSizes(MM_TEXT, CSize{600, 400});
+}
+
+void CVorlanView::OnDraw(CDC* pDC) {
+    const CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || !pDoc->m_pPlot)
+        return;
+    CPlot* pPlot = pDoc->m_pPlot;
+    if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
+        pPlot->Draw2D(pDC);
+    else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
+        pPlot->Draw3D(pDC);
+    else
+        return;
+    SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);
+    pPlot->UpdateScrollPos(pDC);
+}
+
+BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
+    static const CmdEntry<CVorlanView> kMessageMap[] = {
+        {ID_ZOOM_IN, &CVorlanView::OnZoomIn, &CVorlanView::OnUpdateZoomIn},
+        {ID_ZOOM_OUT, &CVorlanView::OnZoomOut, &CVorlanView::OnUpdateZoomOut},
+        {ID_ZOOM_RESTORE, &CVorlanView::OnZoomRestore, &CVorlanView::OnUpdateZoomRestore},
+    };
+    if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
+        return 1;
+    return CScrollView::OnViewCmdMsg(nID, nCode, pCmdUI);
+}
+
+bool CVorlanView::ZoomEnabled() const {
+    const CVorlanDoc* pDoc = GetDocument();
+    return pDoc && pDoc->m_bLoaded && pDoc->m_pPlot;
+}
+
+// The recentre request comes before the redraw, whose layout takes the point under the window
+// centre and whose scroll computation brings it back there; only then is the result scrolled to.
+void CVorlanView::OnZoomIn() {
+    CPlot* pPlot = Plot();
+    if (!pPlot || !(pPlot->m_fZoom <= 8.0f))
+        return;
+    pPlot->m_fZoom = pPlot->m_fZoom + pPlot->m_fZoom;
+    pPlot->m_bRecenter = 1;
+    RedrawWindow();
+    ScrollToPosition(pPlot->m_ptScroll);
+}
+
+void CVorlanView::OnZoomOut() {
+    CPlot* pPlot = Plot();
+    if (!pPlot || !(pPlot->m_fZoom >= 1.01f))
+        return;
+    pPlot->m_fZoom = static_cast<float>(pPlot->m_fZoom * 0.5);
+    pPlot->m_bRecenter = 1;
+    RedrawWindow();
+    ScrollToPosition(pPlot->m_ptScroll);
+}
+
+void CVorlanView::OnZoomRestore() {
+    CPlot* pPlot = Plot();
+    if (!pPlot)
+        return;
+    pPlot->m_fZoom = 1.0f;
+    RedrawWindow();
+}
+
+void CVorlanView::OnUpdateZoomIn(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(ZoomEnabled() && Plot()->m_fZoom < 8.0f);
+}
+
+void CVorlanView::OnUpdateZoomOut(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(ZoomEnabled() && Plot()->m_fZoom > 1.01f);
+}
+
+void CVorlanView::OnUpdateZoomRestore(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(ZoomEnabled() && (Plot()->m_fZoom > 1.001f || Plot()->m_fZoom < 0.999f));
+}
+
+// The rubber band runs from the press to the release; the tracker's rectangle keeps the press
+// point as (left, top) and the release point as (right, bottom), so a drag to the left or
+// upwards never has both sides above 10 pixels.
+void CVorlanView::OnLButtonDown(POINT point) {
+    delete m_pRubberBand;
+    m_ptPress = QPoint(point.x, point.y);
+    m_pRubberBand = new QRubberBand(QRubberBand::Rectangle, viewport());
+    m_pRubberBand->setGeometry(QRect(m_ptPress, QSize()));
+    m_pRubberBand->show();
+}
+
+void CVorlanView::EndRubberBand(const QPoint* pRelease) {
+    delete m_pRubberBand;
+    m_pRubberBand = nullptr;
+    CPlot* pPlot = Plot();
+    // No release point: the drag was cancelled. An unmoved mouse leaves the starting rectangle.
+    if (!pRelease || *pRelease == m_ptPress || !pPlot)
+        return;
+    RECT& rc = pPlot->m_tracker.m_rect;
+    rc = RECT{m_ptPress.x(), m_ptPress.y(), pRelease->x(), pRelease->y()};
+    if (rc.bottom - rc.top > 10 && rc.right - rc.left > 10) {
+        pPlot->m_bZoomRect = 1;
+        OnLButtonUp();
+    }
+}
+
+void CVorlanView::OnLButtonUp() {
+    CPlot* pPlot = Plot();
+    if (!pPlot || !pPlot->m_bZoomRect)
+        return;
+    RedrawWindow();
+    UpdateWindow();
+    ScrollToPosition(pPlot->m_ptScroll);
+}
+
+void CVorlanView::mousePressEvent(QMouseEvent* pEvent) {
+    if (pEvent->button() == Qt::LeftButton && !m_pRubberBand) {
+        const QPoint pt = pEvent->position().toPoint();
+        OnLButtonDown(POINT{pt.x(), pt.y()});
+    } else if (m_pRubberBand) {
+        // Another button during the drag cancels it.
+        EndRubberBand(nullptr);
+    }
+    pEvent->accept();
+}
+
+void CVorlanView::mouseMoveEvent(QMouseEvent* pEvent) {
+    if (m_pRubberBand)
+        m_pRubberBand->setGeometry(QRect(m_ptPress, pEvent->position().toPoint()).normalized());
+    pEvent->accept();
+}
+
+void CVorlanView::mouseReleaseEvent(QMouseEvent* pEvent) {
+    if (pEvent->button() == Qt::LeftButton && m_pRubberBand) {
+        const QPoint pt = pEvent->position().toPoint();
+        EndRubberBand(&pt);
+    }
+    pEvent->accept();
+}
+
+bool CVorlanView::OnKeyDown(int nChar) {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
+        return true; // swallowed: no action and no default processing outside the 3D view
+    CPlot* pPlot = pDoc->m_pPlot;
+    switch (nChar) {
+    case VK_HOME:
+        pPlot->m_fAzimuth = 30;
+        pPlot->m_fElevation = 20;
+        break;
+    case VK_LEFT:
+        if (pPlot->m_fAzimuth >= 360)
+            pPlot->m_fAzimuth = pPlot->m_fAzimuth - 360;
+        pPlot->m_fAzimuth = pPlot->m_fAzimuth + 1;
+        break;
+    case VK_UP:
+        if (pPlot->m_fElevation <= -360)
+            pPlot->m_fElevation = pPlot->m_fElevation + 360;
+        pPlot->m_fElevation = pPlot->m_fElevation - 1;
+        break;
+    case VK_RIGHT:
+        if (pPlot->m_fAzimuth <= -360)
+            pPlot->m_fAzimuth = pPlot->m_fAzimuth + 360;
+        pPlot->m_fAzimuth = pPlot->m_fAzimuth - 1;
+        break;
+    case VK_DOWN:
+        if (pPlot->m_fElevation >= 360)
+            pPlot->m_fElevation = pPlot->m_fElevation - 360;
+        pPlot->m_fElevation = pPlot->m_fElevation + 1;
+        break;
+    default:
+        return false;
+    }
+    RedrawWindow();
+    return true;
+}
+
+void CVorlanView::keyPressEvent(QKeyEvent* pEvent) {
+    if (m_pRubberBand && pEvent->key() == Qt::Key_Escape) {
+        EndRubberBand(nullptr);
+        return;
+    }
+    int nChar = 0;
+    switch (pEvent->key()) {
+    case Qt::Key_Home:
+        nChar = VK_HOME;
+        break;
+    case Qt::Key_Left:
+        nChar = VK_LEFT;
+        break;
+    case Qt::Key_Up:
+        nChar = VK_UP;
+        break;
+    case Qt::Key_Right:
+        nChar = VK_RIGHT;
+        break;
+    case Qt::Key_Down:
+        nChar = VK_DOWN;
+        break;
+    default:
+        break;
+    }
+    // The scroll area's own key scrolling is never used: the view is not scrolled by keys.
+    if (OnKeyDown(nChar))
+        pEvent->accept();
+    else
+        pEvent->ignore();
+}

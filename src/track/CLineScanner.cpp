@@ -1,12 +1,22 @@
 #include "CLineScanner.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
 namespace {
+// The white space of "%s" (blank, tab, line feed, vertical tab, form feed, carriage return),
+// looked up by character code since every character of a line is tested.
+constexpr auto kBlanks = [] {
+    std::array<bool, 256> blanks{};
+    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+        blanks[c] = true;
+    return blanks;
+}();
+
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return kBlanks[static_cast<unsigned char>(c)];
 }
 } // namespace
 

@@ -51,6 +51,7 @@ void AfxMessageBox(const QString& strText) {
 }
 
 bool CVorlanApp::InitInstance(const QStringList& arguments) {
+    ExitInstance();
     m_recentFiles.ReadList();
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, [] { return new CVorlanDoc; }, [] { return new CVorlanView; });

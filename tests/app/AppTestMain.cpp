@@ -1,0 +1,27 @@
+// The shell tests' main: the offscreen platform unless a display is chosen, settings in Qt's
+// test location, one application object for all tests.
+#include "CVorlanApp.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+// The offscreen platform warns about every window that wants size hints passed on.
+QtMessageHandler s_defaultHandler = nullptr;
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+    if (!msg.contains(QLatin1String("propagateSizeHints")))
+        s_defaultHandler(type, context, msg);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    s_defaultHandler = qInstallMessageHandler(FilterMessages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    ::testing::InitGoogleTest(&argc, argv);
+    CVorlanApp app(argc, argv);
+    return RUN_ALL_TESTS();
+}

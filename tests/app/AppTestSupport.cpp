@@ -1,0 +1,129 @@
+#include "AppTestSupport.h"
+
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+#include "CVorlanView.h"
+#include "Resource.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+QString WriteTrackFile(const QString& path, int nPoints) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QByteArray text = "Grid\tLat/Lon hddd mm.mmm'\r\nDatum\tWGS 84\r\n\r\n"
+                      "Header\tPosition\tTime\tAltitude\tDepth\tLeg Length\r\n\r\n";
+    auto dm = [](double v, char pos, char neg) {
+        const double a = std::fabs(v);
+        const int d = static_cast<int>(a);
+        return QByteArray(1, v >= 0 ? pos : neg) + QByteArray::number(d) + ' ' +
+               QByteArray::number((a - d) * 60, 'f', 3);
+    };
+    // The first line only sets the coordinate format; nPoints lines follow it.
+    for (int i = 0; i <= nPoints; ++i) {
+        const double t = 2 * M_PI * i / nPoints;
+        const double lat = 47.60 + 0.03 * std::sin(t);
+        const double lon = -121.80 + 0.045 * std::cos(t);
+        // Hills with some noise, so that the raw and smoothed series differ.
+        const int elev = static_cast<int>(1500 + 900 * std::sin(2 * t + 0.7) +
+                                          60 * std::sin(13 * t) + (i * 7919 % 31) * 4);
+        text += "Trackpoint\t" + dm(lat, 'N', 'S') + ' ' + dm(lon, 'E', 'W') +
+                "\t5/22/2002 8:00:00 AM\t" + QByteArray::number(elev) + " ft\t\t0.05 mi\r\n";
+    }
+    file.write(text);
+    return path;
+}
+
+// Polls until a modal dialog is open, then acts on it.
+void OnNextModal(std::function<void(QWidget*)> action) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [action, tries, poll] {
+        if (QWidget* pModal = QApplication::activeModalWidget()) {
+            action(pModal);
+            *poll = nullptr;
+            return;
+        }
+        if (++*tries < 500)
+            QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+void DismissNextModal(QString* pstrText) {
+    OnNextModal([pstrText](QWidget* pModal) {
+        if (auto* pBox = qobject_cast<QMessageBox*>(pModal); pBox && pstrText)
+            *pstrText = pBox->text();
+        if (auto* pDialog = qobject_cast<QDialog*>(pModal))
+            pDialog->reject();
+        else
+            pModal->close();
+    });
+}
+
+void ChooseInNextFileDialog(const QString& path) {
+    OnNextModal([path](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        if (path.isEmpty()) {
+            pDialog->reject();
+            return;
+        }
+        pDialog->selectFile(path);
+        static_cast<QDialog*>(pDialog)->accept(); // QFileDialog::accept, through the base
+    });
+}
+
+void AppTest::SetUp() {
+    ASSERT_TRUE(m_dir.isValid());
+    QSettings().clear();
+    ASSERT_TRUE(AfxGetApp()->InitInstance({QStringLiteral("vorlan")}));
+    QApplication::processEvents();
+}
+
+void AppTest::TearDown() {
+    AfxGetApp()->ExitInstance();
+    QApplication::processEvents();
+}
+
+CMainFrame* AppTest::Frame() const {
+    return AfxGetApp()->GetMainFrame();
+}
+
+CChildFrame* AppTest::ActiveChild() const {
+    return Frame()->MDIGetActive();
+}
+
+CVorlanView* AppTest::View() const {
+    CChildFrame* pChild = ActiveChild();
+    return pChild ? static_cast<CVorlanView*>(pChild->GetActiveView()) : nullptr;
+}
+
+CVorlanDoc* AppTest::Doc() const {
+    CVorlanView* pView = View();
+    return pView ? pView->GetDocument() : nullptr;
+}
+
+void AppTest::Command(UINT nID) {
+    Frame()->OnCommand(nID);
+}
+
+CCmdUI AppTest::State(UINT nID) {
+    return Frame()->QueryCommandUI(nID);
+}
+
+void AppTest::ImportSample(int nPoints) {
+    const QString path = WriteTrackFile(m_dir.filePath(QStringLiteral("sample.txt")), nPoints);
+    ChooseInNextFileDialog(path);
+    Command(ID_FILE_IMPORT);
+}

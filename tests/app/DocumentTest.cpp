@@ -1,0 +1,134 @@
+// The track document: the state table after new, import and cancelled import, the plot switches,
+// and the rotation commands with their limits and update rules.
+#include "AppTestSupport.h"
+
+#include "CPlot.h"
+#include "CVorlanDoc.h"
+#include "Resource.h"
+
+namespace {
+constexpr UINT kRotations[] = {ID_ROTATE_UP, ID_ROTATE_DOWN, ID_ROTATE_LEFT, ID_ROTATE_RIGHT};
+
+class DocumentTest : public AppTest {
+protected:
+    void ExpectOnlyImportEnabled() {
+        EXPECT_TRUE(Enabled(ID_FILE_IMPORT));
+        for (UINT nID :
+             {ID_PLOT_ELEVATION, ID_PLOT_3D, ID_ROTATE_UP, ID_ROTATE_DOWN, ID_ROTATE_LEFT,
+              ID_ROTATE_RIGHT, ID_ROTATE_RESTORE, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_RESTORE})
+            EXPECT_FALSE(Enabled(nID)) << nID;
+        EXPECT_EQ(Checked(ID_PLOT_ELEVATION), 0);
+        EXPECT_EQ(Checked(ID_PLOT_3D), 0);
+    }
+    // Repeats a command while it is enabled; returns how many times it ran.
+    int RunWhileEnabled(UINT nID) {
+        int n = 0;
+        while (Enabled(nID) && n < 100) {
+            Command(nID);
+            ++n;
+        }
+        return n;
+    }
+    float Azimuth() { return Doc()->m_pPlot->m_fAzimuth; }
+    float Elevation() { return Doc()->m_pPlot->m_fElevation; }
+};
+
+TEST_F(DocumentTest, NewDocumentIsEmptyWithOnlyImportEnabled) {
+    ASSERT_NE(Doc(), nullptr);
+    EXPECT_EQ(Doc()->m_bLoaded, 0);
+    EXPECT_EQ(Doc()->m_nPlotMode, -1);
+    EXPECT_EQ(Doc()->m_b3D, 0);
+    ExpectOnlyImportEnabled();
+}
+
+TEST_F(DocumentTest, ImportShowsThe3DViewAtRest) {
+    ImportSample(400);
+    EXPECT_EQ(Doc()->m_bLoaded, 1);
+    EXPECT_EQ(Doc()->m_nPlotMode, 3);
+    EXPECT_EQ(Doc()->m_b3D, 1);
+    EXPECT_EQ(Doc()->m_track.m_nCount, 400);
+    EXPECT_FALSE(Enabled(ID_FILE_IMPORT));
+    EXPECT_TRUE(Enabled(ID_PLOT_ELEVATION));
+    EXPECT_TRUE(Enabled(ID_PLOT_3D));
+    EXPECT_EQ(Checked(ID_PLOT_3D), 1);
+    EXPECT_EQ(Checked(ID_PLOT_ELEVATION), 0);
+    for (UINT nID : kRotations)
+        EXPECT_TRUE(Enabled(nID)) << nID;
+    EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
+}
+
+// A cancelled dialog leaves the document empty: import stays possible and nothing is drawn.
+TEST_F(DocumentTest, CancelledImportLeavesTheDocumentEmpty) {
+    ChooseInNextFileDialog(QString());
+    Command(ID_FILE_IMPORT);
+    EXPECT_EQ(Doc()->m_bLoaded, 0);
+    EXPECT_EQ(Doc()->m_nPlotMode, -1);
+    ExpectOnlyImportEnabled();
+    ImportSample(50);
+    EXPECT_EQ(Doc()->m_nPlotMode, 3);
+}
+
+TEST_F(DocumentTest, PlotCommandsSwitchModesAndKeepTheAngles) {
+    ImportSample();
+    Command(ID_ROTATE_LEFT);
+    Command(ID_PLOT_ELEVATION);
+    EXPECT_EQ(Doc()->m_nPlotMode, 0);
+    EXPECT_EQ(Doc()->m_b3D, 0);
+    EXPECT_EQ(Checked(ID_PLOT_ELEVATION), 1);
+    EXPECT_EQ(Checked(ID_PLOT_3D), 0);
+    EXPECT_EQ(Doc()->m_pPlot->m_nSeries, 2);
+    // All five rotation commands are off in the chart, and ignored if they come anyway.
+    for (UINT nID : kRotations)
+        EXPECT_FALSE(Enabled(nID)) << nID;
+    EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
+    EXPECT_EQ(Azimuth(), 35.0f);
+    Command(ID_PLOT_3D);
+    EXPECT_EQ(Doc()->m_nPlotMode, 3);
+    EXPECT_EQ(Checked(ID_PLOT_3D), 1);
+    EXPECT_EQ(Azimuth(), 35.0f);
+    EXPECT_TRUE(Enabled(ID_ROTATE_RESTORE));
+}
+
+TEST_F(DocumentTest, RotationsStopAtTheirLimits) {
+    ImportSample();
+    EXPECT_EQ(RunWhileEnabled(ID_ROTATE_LEFT), 12);
+    EXPECT_EQ(Azimuth(), 90.0f);
+    EXPECT_EQ(RunWhileEnabled(ID_ROTATE_RIGHT), 36);
+    EXPECT_EQ(Azimuth(), -90.0f);
+    EXPECT_EQ(RunWhileEnabled(ID_ROTATE_UP), 22);
+    EXPECT_EQ(Elevation(), -90.0f);
+    EXPECT_EQ(RunWhileEnabled(ID_ROTATE_DOWN), 36);
+    EXPECT_EQ(Elevation(), 90.0f);
+    // A command past its limit changes nothing.
+    Command(ID_ROTATE_DOWN);
+    EXPECT_EQ(Elevation(), 90.0f);
+}
+
+// The guard tests the angle before the step: from 88 one step goes to 93, and the opposite
+// command brings it back.
+TEST_F(DocumentTest, RotationFromAnOddAngleOvershootsOnce) {
+    ImportSample();
+    Doc()->m_pPlot->m_fAzimuth = 88;
+    Command(ID_ROTATE_LEFT);
+    EXPECT_EQ(Azimuth(), 93.0f);
+    EXPECT_FALSE(Enabled(ID_ROTATE_LEFT));
+    Command(ID_ROTATE_RIGHT);
+    EXPECT_EQ(Azimuth(), 88.0f);
+}
+
+TEST_F(DocumentTest, RestoreIsEnabledOnlyAwayFromRest) {
+    ImportSample();
+    Command(ID_ROTATE_UP);
+    EXPECT_TRUE(Enabled(ID_ROTATE_RESTORE));
+    Command(ID_ROTATE_RESTORE);
+    EXPECT_EQ(Azimuth(), 30.0f);
+    EXPECT_EQ(Elevation(), 20.0f);
+    EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
+    // Within 0.1 degree (the bounds included) counts as at rest.
+    Doc()->m_pPlot->m_fAzimuth = 30.1f;
+    Doc()->m_pPlot->m_fElevation = 19.9f;
+    EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
+    Doc()->m_pPlot->m_fAzimuth = 30.11f;
+    EXPECT_TRUE(Enabled(ID_ROTATE_RESTORE));
+}
+} // namespace

@@ -1,0 +1,175 @@
+// Document files: the save/open round trip byte for byte, Save As naming, refused files and
+// failed saves, and the command line.
+#include "AppTestSupport.h"
+
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CMultiDocTemplate.h"
+#include "CPlot.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+#include "Resource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QProcess>
+
+#include <cstring>
+#include <limits>
+
+namespace {
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A one-point document with the given view values.
+QByteArray OnePointDocument(float fZoom, float fAzimuth, float fElevation) {
+    QByteArray bytes;
+    const short n = 1;
+    bytes.append(reinterpret_cast<const char*>(&n), 2);
+    for (float v : {100.0f, 0.5f, 0.0f, 47.5f, -122.25f, fZoom, fAzimuth, fElevation})
+        bytes.append(reinterpret_cast<const char*>(&v), 4);
+    return bytes;
+}
+
+class FileTest : public AppTest {
+protected:
+    int DocumentCount() { return AfxGetApp()->GetDocTemplate()->GetDocuments().size(); }
+    // Opens path expecting a refusal; returns the message shown.
+    QString OpenRefused(const QString& path) {
+        QString message;
+        DismissNextModal(&message);
+        EXPECT_EQ(AfxGetApp()->OpenDocumentFile(path), nullptr);
+        return message;
+    }
+};
+
+TEST_F(FileTest, SavedDocumentOpensIn3DWithItsViewAndSavesTheSameBytes) {
+    ImportSample(300);
+    Command(ID_ROTATE_LEFT);
+    Command(ID_ROTATE_UP);
+    Command(ID_ZOOM_IN);
+    Command(ID_PLOT_ELEVATION);
+    const QString first = m_dir.filePath(QStringLiteral("first.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(first));
+    const QByteArray bytes = ReadAll(first);
+    ASSERT_EQ(bytes.size(), 14 + 20 * 300);
+    EXPECT_EQ(Doc()->GetTitle(), "first.vrl");
+
+    Command(ID_FILE_CLOSE);
+    ASSERT_NE(AfxGetApp()->OpenDocumentFile(first), nullptr);
+    EXPECT_EQ(Doc()->m_nPlotMode, 3);
+    EXPECT_EQ(Doc()->m_bLoaded, 1);
+    EXPECT_EQ(Doc()->m_pPlot->m_fAzimuth, 35.0f);
+    EXPECT_EQ(Doc()->m_pPlot->m_fElevation, 15.0f);
+    EXPECT_EQ(Doc()->m_pPlot->m_fZoom, 2.0f);
+    EXPECT_EQ(ActiveChild()->windowTitle(), "first.vrl");
+
+    const QString second = m_dir.filePath(QStringLiteral("second.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(second));
+    EXPECT_EQ(ReadAll(second), bytes);
+    // No temporary files are left behind.
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(FileTest, SaveAsAppendsTheExtension) {
+    ImportSample(20);
+    ChooseInNextFileDialog(m_dir.filePath(QStringLiteral("walk")));
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("walk.vrl"))));
+    EXPECT_EQ(Doc()->GetPathName(), m_dir.filePath(QStringLiteral("walk.vrl")));
+    // Save goes to the document's file without asking.
+    Command(ID_ROTATE_DOWN);
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(ReadAll(m_dir.filePath(QStringLiteral("walk.vrl"))).right(4),
+              QByteArray::fromHex("0000c841")); // 25 degrees
+}
+
+TEST_F(FileTest, FailedSaveIsReportedAndLeavesTheOldFile) {
+    ImportSample(20);
+    const QString path = m_dir.filePath(QStringLiteral("keep.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(path));
+    const QByteArray before = ReadAll(path);
+    const QString bad = m_dir.filePath(QStringLiteral("missing-folder/x.vrl"));
+    QString message;
+    DismissNextModal(&message);
+    EXPECT_FALSE(Doc()->DoSave(bad));
+    EXPECT_TRUE(message.contains(QStringLiteral("x.vrl")));
+    EXPECT_EQ(Doc()->GetPathName(), path);
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+TEST_F(FileTest, RefusedFilesOpenNoDocument) {
+    ImportSample(20);
+    const int nDocs = DocumentCount();
+    const QString path = m_dir.filePath(QStringLiteral("bad.vrl"));
+    WriteAll(path, OnePointDocument(1.0f, 30.0f, 20.0f).left(33));
+    EXPECT_TRUE(OpenRefused(path).contains(QStringLiteral("bad.vrl")));
+    WriteAll(path, OnePointDocument(1e30f, 30.0f, 20.0f));
+    EXPECT_FALSE(OpenRefused(path).isEmpty());
+    WriteAll(path, OnePointDocument(0.0f, 30.0f, 20.0f));
+    EXPECT_FALSE(OpenRefused(path).isEmpty());
+    WriteAll(path, OnePointDocument(1.0f, std::numeric_limits<float>::quiet_NaN(), 20.0f));
+    EXPECT_FALSE(OpenRefused(path).isEmpty());
+    EXPECT_FALSE(OpenRefused(m_dir.filePath(QStringLiteral("none.vrl"))).isEmpty());
+    EXPECT_EQ(DocumentCount(), nDocs);
+    EXPECT_EQ(Doc()->m_track.m_nCount, 20);
+
+    // The largest zoom the commands reach is accepted.
+    WriteAll(path, OnePointDocument(16.0f, 400.0f, -400.0f));
+    ASSERT_NE(AfxGetApp()->OpenDocumentFile(path), nullptr);
+    EXPECT_EQ(Doc()->m_pPlot->m_fZoom, 16.0f);
+    EXPECT_EQ(DocumentCount(), nDocs + 1);
+}
+
+TEST_F(FileTest, OpeningAnOpenDocumentActivatesIt) {
+    ImportSample(20);
+    const QString path = m_dir.filePath(QStringLiteral("once.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(path));
+    CVorlanDoc* pDoc = Doc();
+    Command(ID_FILE_NEW);
+    EXPECT_EQ(AfxGetApp()->OpenDocumentFile(path), pDoc);
+    EXPECT_EQ(Doc(), pDoc);
+    EXPECT_EQ(DocumentCount(), 2);
+}
+
+TEST_F(FileTest, StartUpWithADocumentOrAMissingFile) {
+    ImportSample(20);
+    const QString path = m_dir.filePath(QStringLiteral("start.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(path));
+    AfxGetApp()->ExitInstance();
+
+    ASSERT_TRUE(AfxGetApp()->InitInstance({QStringLiteral("vorlan"), path}));
+    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_EQ(Doc()->m_nPlotMode, 3);
+    EXPECT_EQ(Frame()->MDIArea()->subWindowList().size(), 1);
+    AfxGetApp()->ExitInstance();
+
+    QString message;
+    DismissNextModal(&message);
+    const QString missing = m_dir.filePath(QStringLiteral("missing.vrl"));
+    EXPECT_FALSE(AfxGetApp()->InitInstance({QStringLiteral("vorlan"), missing}));
+    EXPECT_TRUE(message.contains(missing));
+    EXPECT_EQ(DocumentCount(), 0);
+}
+
+TEST(ProgramTest, HelpAndVersionNeedNoWindow) {
+    QProcess process;
+    process.start(QStringLiteral(VORLAN_EXE), {QStringLiteral("--version")});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardOutput(), "vorlan " VORLAN_VERSION "\n");
+    process.start(QStringLiteral(VORLAN_EXE), {QStringLiteral("--help")});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardOutput().contains("FILE.vrl"));
+}
+} // namespace

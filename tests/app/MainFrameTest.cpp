@@ -1,0 +1,244 @@
+// The main frame: both menus, toolbars, status bar, document windows and their titles, the
+// command routing and its table, the About box and the recent-file list.
+#include "AppTestSupport.h"
+
+#include "CChildFrame.h"
+#include "CCommandTable.h"
+#include "CMainFrame.h"
+#include "CMultiDocTemplate.h"
+#include "CStringTable.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+#include "CVorlanView.h"
+#include "Resource.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+// A menu as "caption: item | item | - | ..." with "(off)" after an item that starts disabled.
+QStringList MenuText(CMainFrame* pFrame) {
+    QStringList lines;
+    pFrame->UpdateAllCommandUI();
+    for (QAction* pTop : pFrame->menuBar()->actions()) {
+        QStringList items;
+        for (QAction* pItem : pTop->menu()->actions()) {
+            if (!pItem->isVisible())
+                continue;
+            items << (pItem->isSeparator() ? QStringLiteral("-") : pItem->text());
+        }
+        lines << pTop->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
+    }
+    return lines;
+}
+
+QStringList ToolBarIds(QToolBar* pBar, CMainFrame* pFrame) {
+    QStringList ids;
+    for (QAction* pAction : pBar->actions()) {
+        if (pAction->isSeparator()) {
+            ids << QStringLiteral("0");
+            continue;
+        }
+        for (const CommandInfo& cmd : CCommandTable::Commands())
+            if (pFrame->Action(cmd.nID) == pAction)
+                ids << QString::fromLatin1(cmd.pszName);
+    }
+    return ids;
+}
+
+using MainFrameTest = AppTest;
+
+TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
+    EXPECT_EQ(Frame()->CurrentMenu(), IDR_VORLANTYPE);
+    const QStringList expected = {
+        "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
+        "&Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | Recent File | - | E&xit",
+        "&View: &Toolbar | &Status Bar",
+        "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit",
+        "&Plot: &Elevation | 3&D-Elevation",
+        "&Help: &Help Topics | - | &About Vorlan...",
+    };
+    EXPECT_EQ(MenuText(Frame()), expected);
+    EXPECT_FALSE(Enabled(ID_FILE_MRU_FILE1));
+}
+
+TEST_F(MainFrameTest, MainMenuOnceTheLastDocumentCloses) {
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ(Frame()->MDIArea()->subWindowList().size(), 0);
+    EXPECT_EQ(Frame()->CurrentMenu(), IDR_MAINFRAME);
+    const QStringList expected = {
+        "&File: &New\tCtrl+N | &Open...\tCtrl+O | - | P&rint Setup... | - | Recent File | - | "
+        "E&xit",
+        "&View: &Toolbar | &Status Bar",
+        "&Help: &Help Topics | - | &About Vorlan...",
+    };
+    EXPECT_EQ(MenuText(Frame()), expected);
+    Command(ID_FILE_NEW);
+    EXPECT_EQ(Frame()->CurrentMenu(), IDR_VORLANTYPE);
+}
+
+TEST_F(MainFrameTest, ToolbarsHoldTheButtonsInOrder) {
+    EXPECT_EQ(ToolBarIds(Frame()->ToolBar(), Frame()).join(QLatin1Char(' ')),
+              "ID_FILE_NEW ID_FILE_OPEN ID_FILE_SAVE 0 ID_FILE_PRINT 0 ID_APP_ABOUT "
+              "ID_CONTEXT_HELP 0 ID_FILE_IMPORT 0 ID_PLOT_ELEVATION ID_PLOT_3D ID_ZOOM_IN "
+              "ID_ZOOM_OUT ID_ZOOM_RESTORE");
+    EXPECT_EQ(ToolBarIds(Frame()->RotateBar(), Frame()).join(QLatin1Char(' ')),
+              "ID_ROTATE_LEFT ID_ROTATE_RIGHT ID_ROTATE_UP ID_ROTATE_DOWN ID_ROTATE_RESTORE");
+    EXPECT_EQ(Frame()->toolBarArea(Frame()->ToolBar()), Qt::TopToolBarArea);
+    EXPECT_EQ(Frame()->toolBarArea(Frame()->RotateBar()), Qt::TopToolBarArea);
+    EXPECT_TRUE(Frame()->toolBarBreak(Frame()->RotateBar()));
+    QAction* pZoom = Frame()->Action(ID_ZOOM_IN);
+    EXPECT_EQ(pZoom->toolTip(), "Zoom In");
+    EXPECT_EQ(pZoom->statusTip(), "Zoom in");
+    EXPECT_EQ(Frame()->Action(ID_FILE_IMPORT)->statusTip(), "Import a Mapsource Txt file");
+}
+
+TEST_F(MainFrameTest, ViewToolbarTogglesTheMainToolbarOnly) {
+    EXPECT_EQ(Checked(ID_VIEW_TOOLBAR), 1);
+    Command(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(Frame()->ToolBar()->isHidden());
+    EXPECT_FALSE(Frame()->RotateBar()->isHidden());
+    EXPECT_EQ(Checked(ID_VIEW_TOOLBAR), 0);
+    Command(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(Frame()->ToolBar()->isHidden());
+    Command(ID_VIEW_STATUS_BAR);
+    EXPECT_EQ(Checked(ID_VIEW_STATUS_BAR), 0);
+}
+
+TEST_F(MainFrameTest, StatusBarShowsTheIdleTextAndPrompts) {
+    EXPECT_EQ(Frame()->StatusText(), "For Help, press F1");
+    Frame()->statusBar()->showMessage(Frame()->Action(ID_PLOT_3D)->statusTip());
+    EXPECT_EQ(Frame()->StatusText(), "Plot a 3-dimensional object");
+    Frame()->statusBar()->clearMessage();
+    EXPECT_EQ(Frame()->StatusText(), "For Help, press F1");
+}
+
+TEST_F(MainFrameTest, WindowsAreMaximisedAndNumbered) {
+    CChildFrame* pFirst = ActiveChild();
+    EXPECT_TRUE(pFirst->isMaximized());
+    EXPECT_EQ(pFirst->windowTitle(), "Vorlan1");
+    Command(ID_FILE_NEW);
+    EXPECT_EQ(ActiveChild()->windowTitle(), "Vorlan2");
+    EXPECT_TRUE(ActiveChild()->isMaximized());
+    Command(ID_WINDOW_NEW);
+    CChildFrame* pSecond = ActiveChild();
+    EXPECT_EQ(pSecond->windowTitle(), "Vorlan2:2");
+    EXPECT_EQ(Doc()->GetFrames().size(), 2);
+    EXPECT_EQ(Doc()->GetFrames().first()->windowTitle(), "Vorlan2:1");
+    // Both windows show one document: a command through one changes what the other shows.
+    CVorlanDoc* pDoc = Doc();
+    pSecond->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(pDoc->GetFrames().size(), 1);
+    EXPECT_EQ(pDoc->GetFrames().first()->windowTitle(), "Vorlan2");
+    EXPECT_EQ(AfxGetApp()->GetDocTemplate()->GetDocuments().size(), 2);
+}
+
+TEST_F(MainFrameTest, ClosingTheLastWindowClosesTheDocument) {
+    ActiveChild()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(AfxGetApp()->GetDocTemplate()->GetDocuments().isEmpty());
+    Frame()->UpdateAllCommandUI();
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE));
+    EXPECT_TRUE(Enabled(ID_FILE_NEW));
+}
+
+// Every command is carried by the object the table names; the edit keys reach nobody, and the
+// printing, splitter and help commands wait for their handlers (disabled until then).
+TEST_F(MainFrameTest, CommandsAreRoutedToTheirOwners) {
+    ImportSample();
+    const QList<UINT> notYet = {ID_FILE_PRINT,
+                                ID_FILE_PRINT_DIRECT,
+                                ID_FILE_PRINT_PREVIEW,
+                                ID_FILE_PRINT_SETUP,
+                                ID_WINDOW_SPLIT,
+                                ID_HELP_FINDER,
+                                ID_HELP,
+                                ID_CONTEXT_HELP,
+                                ID_DEFAULT_HELP};
+    for (const CommandInfo& cmd : CCommandTable::Commands()) {
+        if (cmd.nID >= ID_FILE_MRU_FILE1 && cmd.nID <= ID_FILE_MRU_LAST)
+            continue; // a range of the application's, enabled by the list (tested below)
+        CCmdTarget* pOwner = nullptr;
+        switch (cmd.owner) {
+        case CmdOwner::Application:
+            pOwner = AfxGetApp();
+            break;
+        case CmdOwner::MainFrame:
+            pOwner = Frame();
+            break;
+        case CmdOwner::Document:
+            pOwner = Doc();
+            break;
+        case CmdOwner::View:
+            pOwner = View();
+            break;
+        case CmdOwner::Nobody:
+            break;
+        }
+        const bool bHandled = pOwner && pOwner->OnCmdMsg(cmd.nID, CmdCode::Query, nullptr);
+        const bool bExpected = pOwner && !notYet.contains(cmd.nID);
+        EXPECT_EQ(bHandled, bExpected) << cmd.pszName;
+        if (cmd.owner == CmdOwner::Nobody || notYet.contains(cmd.nID)) {
+            EXPECT_FALSE(Enabled(cmd.nID)) << cmd.pszName;
+        }
+    }
+    // The edit keys exist as accelerators but do nothing.
+    EXPECT_EQ(Frame()->Action(ID_EDIT_UNDO)->shortcuts().size(), 2);
+    EXPECT_EQ(Frame()->Action(ID_NEXT_PANE)->shortcut(), QKeySequence(Qt::Key_F6));
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsNameAndVersion) {
+    QString title, version;
+    OnNextModal([&](QWidget* pModal) {
+        title = pModal->windowTitle();
+        if (auto* pLabel = pModal->findChild<QLabel*>(QStringLiteral("version")))
+            version = pLabel->text();
+        static_cast<QDialog*>(pModal)->accept();
+    });
+    Command(ID_APP_ABOUT);
+    EXPECT_EQ(title, "About Vorlan");
+    EXPECT_EQ(version, "VORLAN  Version 1.1");
+}
+
+TEST_F(MainFrameTest, RecentFileListKeepsFourNewestFirst) {
+    ImportSample();
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_TRUE(Doc()->DoSave(m_dir.filePath(QStringLiteral("t%1.vrl").arg(i))));
+    const QStringList files = AfxGetApp()->RecentFileList().Files();
+    ASSERT_EQ(files.size(), 4);
+    EXPECT_TRUE(files[0].endsWith("t5.vrl"));
+    EXPECT_TRUE(files[3].endsWith("t2.vrl"));
+    EXPECT_TRUE(Frame()->Action(ID_FILE_MRU_FILE1)->text().startsWith("&1 "));
+    EXPECT_TRUE(Frame()->Action(ID_FILE_MRU_FILE1 + 3)->text().endsWith("t2.vrl"));
+    EXPECT_TRUE(Enabled(ID_FILE_MRU_FILE1 + 3));
+    // The list survives in the settings.
+    CRecentFileList reread(kMaxRecentFiles);
+    reread.ReadList();
+    EXPECT_EQ(reread.Files(), files);
+}
+
+TEST_F(MainFrameTest, RecentFileThatNoLongerOpensLeavesTheList) {
+    ImportSample();
+    const QString path = m_dir.filePath(QStringLiteral("gone.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(path));
+    Command(ID_FILE_CLOSE);
+    QFile::remove(path);
+    QString message;
+    DismissNextModal(&message);
+    Command(ID_FILE_MRU_FILE1);
+    EXPECT_TRUE(message.contains(QStringLiteral("gone.vrl")));
+    EXPECT_TRUE(AfxGetApp()->RecentFileList().Files().isEmpty());
+    EXPECT_EQ(Frame()->Action(ID_FILE_MRU_FILE1)->text(), "Recent File");
+}
+} // namespace

@@ -1,0 +1,206 @@
+// The chart view: drawing dispatch and scroll sizes, the zoom commands and their button states,
+// rubber bands, the keys of the 3D view, and the colours that reach the screen.
+#include "AppTestSupport.h"
+
+#include "CMainFrame.h"
+#include "CPlot.h"
+#include "CVorlanDoc.h"
+#include "CVorlanView.h"
+#include "Resource.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+class ViewTest : public AppTest {
+protected:
+    CPlot* Plot() { return Doc()->m_pPlot; }
+    QWidget* Viewport() { return View()->viewport(); }
+    void Drag(QPoint from, QPoint to) {
+        QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(Viewport(), to);
+        QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, to);
+    }
+    void Key(Qt::Key key) { QTest::keyClick(View(), key); }
+    QImage Screen() {
+        QApplication::processEvents();
+        return Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+int CountColour(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}
+
+TEST_F(ViewTest, EmptyDocumentDrawsNothingAndKeepsTheInitialExtent) {
+    const int nDraws = View()->DrawCount();
+    View()->RedrawWindow();
+    EXPECT_EQ(View()->DrawCount(), nDraws + 1);
+    EXPECT_EQ(View()->GetTotalSize().cx, 600);
+    EXPECT_EQ(View()->GetTotalSize().cy, 400);
+    const QImage image = Screen();
+    EXPECT_EQ(CountColour(image, qRgb(255, 255, 255)), image.width() * image.height());
+}
+
+TEST_F(ViewTest, ScrollSizesFollowTheChartPage) {
+    ImportSample();
+    View()->RedrawWindow();
+    EXPECT_EQ(View()->GetTotalSize().cx, Plot()->m_sizeTotal.cx);
+    EXPECT_EQ(View()->GetTotalSize().cy, Plot()->m_sizeTotal.cy);
+}
+
+TEST_F(ViewTest, ZoomInDoublesUpToEightAndRedrawsAtOnce) {
+    ImportSample();
+    EXPECT_TRUE(Enabled(ID_ZOOM_IN));
+    EXPECT_FALSE(Enabled(ID_ZOOM_OUT));
+    EXPECT_FALSE(Enabled(ID_ZOOM_RESTORE));
+    for (float expected : {2.0f, 4.0f, 8.0f}) {
+        const int nDraws = View()->DrawCount();
+        Command(ID_ZOOM_IN);
+        EXPECT_EQ(Plot()->m_fZoom, expected);
+        // The repaint ran inside the command: its scroll computation cleared the request.
+        EXPECT_EQ(View()->DrawCount(), nDraws + 1);
+        EXPECT_EQ(Plot()->m_bRecenter, 0);
+    }
+    EXPECT_FALSE(Enabled(ID_ZOOM_IN));
+    EXPECT_TRUE(Enabled(ID_ZOOM_OUT));
+    EXPECT_TRUE(Enabled(ID_ZOOM_RESTORE));
+    // The scroll position is the computed one, limited to the range of the larger page.
+    const POINT pos = View()->GetScrollPosition();
+    EXPECT_EQ(pos.x, std::clamp(Plot()->m_ptScroll.x, 0, View()->horizontalScrollBar()->maximum()));
+    EXPECT_EQ(pos.y, std::clamp(Plot()->m_ptScroll.y, 0, View()->verticalScrollBar()->maximum()));
+    EXPECT_GT(View()->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(ViewTest, ZoomOutBelowOneEnablesRestore) {
+    ImportSample();
+    Plot()->m_fZoom = 1.5f;
+    Command(ID_ZOOM_OUT);
+    EXPECT_EQ(Plot()->m_fZoom, 0.75f);
+    EXPECT_FALSE(Enabled(ID_ZOOM_OUT));
+    EXPECT_TRUE(Enabled(ID_ZOOM_RESTORE));
+    Command(ID_ZOOM_OUT);
+    EXPECT_EQ(Plot()->m_fZoom, 0.75f);
+}
+
+TEST_F(ViewTest, RestoreSetsOneWithoutScrolling) {
+    ImportSample();
+    Command(ID_ZOOM_IN);
+    Command(ID_ZOOM_IN);
+    View()->ScrollToPosition(POINT{30, 20});
+    const int nDraws = View()->DrawCount();
+    Command(ID_ZOOM_RESTORE);
+    EXPECT_EQ(Plot()->m_fZoom, 1.0f);
+    EXPECT_EQ(View()->DrawCount(), nDraws + 1);
+    EXPECT_FALSE(Enabled(ID_ZOOM_RESTORE));
+    // Only the range limit of the smaller page moves the position.
+    EXPECT_EQ(View()->GetScrollPosition().x,
+              std::min(30, View()->horizontalScrollBar()->maximum()));
+}
+
+TEST_F(ViewTest, RubberBandOfElevenPixelsZooms) {
+    ImportSample();
+    const int nDraws = View()->DrawCount();
+    Drag(QPoint(100, 100), QPoint(111, 111));
+    EXPECT_EQ(Plot()->m_bZoomRect, 0);
+    EXPECT_GT(Plot()->m_fZoom, 1.0f);
+    EXPECT_EQ(View()->DrawCount(), nDraws + 1);
+    EXPECT_EQ(Plot()->m_tracker.m_rect.right - Plot()->m_tracker.m_rect.left, 11);
+}
+
+TEST_F(ViewTest, SmallOrBackwardRubberBandsAreIgnored) {
+    ImportSample();
+    View()->RedrawWindow();
+    const int nDraws = View()->DrawCount();
+    Drag(QPoint(100, 100), QPoint(110, 140)); // 10 pixels wide
+    Drag(QPoint(100, 100), QPoint(140, 110)); // 10 pixels high
+    Drag(QPoint(200, 200), QPoint(100, 300)); // leftward
+    Drag(QPoint(200, 200), QPoint(300, 100)); // upward
+    EXPECT_EQ(Plot()->m_fZoom, 1.0f);
+    EXPECT_EQ(Plot()->m_bZoomRect, 0);
+    EXPECT_EQ(View()->DrawCount(), nDraws);
+}
+
+// Nothing is plotted yet, so the rectangle waits for the first layout of a chart.
+TEST_F(ViewTest, RubberBandOnAnEmptyDocumentWaits) {
+    Drag(QPoint(50, 50), QPoint(150, 120));
+    EXPECT_EQ(Plot()->m_bZoomRect, 1);
+    EXPECT_EQ(Plot()->m_fZoom, 1.0f);
+}
+
+TEST_F(ViewTest, KeysTurnThe3DViewWithWrap) {
+    ImportSample();
+    Plot()->m_fAzimuth = 360;
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Plot()->m_fAzimuth, 1.0f);
+    Plot()->m_fElevation = -360;
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Plot()->m_fElevation, -1.0f);
+    Plot()->m_fAzimuth = -360;
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Plot()->m_fAzimuth, -1.0f);
+    Plot()->m_fElevation = 360;
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Plot()->m_fElevation, 1.0f);
+    const int nDraws = View()->DrawCount();
+    Key(Qt::Key_Home);
+    EXPECT_EQ(Plot()->m_fAzimuth, 30.0f);
+    EXPECT_EQ(Plot()->m_fElevation, 20.0f);
+    EXPECT_EQ(View()->DrawCount(), nDraws + 1);
+    Key(Qt::Key_A);
+    EXPECT_EQ(View()->DrawCount(), nDraws + 1);
+    // The keys go beyond the commands' limits.
+    Plot()->m_fAzimuth = 90;
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Plot()->m_fAzimuth, 91.0f);
+}
+
+TEST_F(ViewTest, KeysDoNothingInTheElevationChart) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    View()->RedrawWindow();
+    const int nDraws = View()->DrawCount();
+    const POINT pos = View()->GetScrollPosition();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
+        Key(key);
+    EXPECT_EQ(Plot()->m_fAzimuth, 30.0f);
+    EXPECT_EQ(Plot()->m_fElevation, 20.0f);
+    EXPECT_EQ(View()->DrawCount(), nDraws);
+    EXPECT_EQ(View()->GetScrollPosition().x, pos.x);
+    EXPECT_EQ(View()->GetScrollPosition().y, pos.y);
+}
+
+// Seen from high above, the track lies over the floor; it is drawn after the pale floor fill, so
+// blue pixels lie on the floor.
+TEST_F(ViewTest, The3DViewDrawsTheBlueTrackOverTheFloor) {
+    ImportSample(400);
+    Plot()->m_fElevation = 80;
+    View()->RedrawWindow();
+    const QImage image = Screen();
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb floor = qRgb(200, 255, 255);
+    EXPECT_GT(CountColour(image, blue), 500);
+    EXPECT_GT(CountColour(image, floor), 2000);
+    int nBlueOnFloor = 0;
+    for (int y = 1; y + 1 < image.height(); ++y)
+        for (int x = 1; x + 1 < image.width(); ++x)
+            if (image.pixel(x, y) == blue && image.pixel(x, y - 1) == floor &&
+                image.pixel(x, y + 2 < image.height() ? y + 2 : y + 1) == floor)
+                ++nBlueOnFloor;
+    EXPECT_GT(nBlueOnFloor, 0);
+}
+
+TEST_F(ViewTest, TheElevationChartDrawsRedAndBlueSeries) {
+    ImportSample(400);
+    Command(ID_PLOT_ELEVATION);
+    const QImage image = Screen();
+    EXPECT_GT(CountColour(image, qRgb(255, 0, 0)), 500);
+    EXPECT_GT(CountColour(image, qRgb(0, 0, 255)), 500);
+}
+} // namespace

@@ -39,7 +39,8 @@ def catmull_rom(points, steps=40):
             t = k / steps
             t2, t3 = t * t, t * t * t
             out.append(tuple(
-                0.5 * (2 * p1[c] + (-p0[c] + p2[c]) * t + (2 * p0[c] - 5 * p1[c] + 4 * p2[c] - p3[c]) * t2
+                0.5 * (2 * p1[c] + (-p0[c] + p2[c]) * t
+                       + (2 * p0[c] - 5 * p1[c] + 4 * p2[c] - p3[c]) * t2
                        + (-p0[c] + 3 * p1[c] - 3 * p2[c] + p3[c]) * t3)
                 for c in range(2)))
     out.append(tuple(points[-1]))
@@ -359,7 +360,8 @@ def main():
 
     data_dir = root / "tests" / "data" / "track"
     data_dir.mkdir(parents=True, exist_ok=True)
-    cross = gpx([("Ridge Loop", ridge[::6], ridge_start), ("Two Passes", passes[:5000:50], passes_start)])
+    cross = gpx([("Ridge Loop", ridge[::6], ridge_start),
+                 ("Two Passes", passes[:5000:50], passes_start)])
     (data_dir / "crosscheck.gpx").write_bytes(cross)
     print(f"tests/data/track/crosscheck.gpx: {len(cross)} bytes")
 

@@ -126,6 +126,7 @@ TEST_F(MainFrameTest, WindowsAreMaximisedAndNumbered) {
     CChildFrame* pFirst = ActiveChild();
     EXPECT_TRUE(pFirst->isMaximized());
     EXPECT_EQ(pFirst->windowTitle(), "Vorlan1");
+    EXPECT_EQ(Frame()->windowTitle(), "Vorlan - [Vorlan1]");
     Command(ID_FILE_NEW);
     EXPECT_EQ(ActiveChild()->windowTitle(), "Vorlan2");
     EXPECT_TRUE(ActiveChild()->isMaximized());

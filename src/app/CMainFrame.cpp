@@ -13,7 +13,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>

@@ -69,14 +69,6 @@ CPen* CQtDC::SelectObject(CPen* pPen) {
     return CDC::SelectObject(pPen);
 }
 
-CBrush* CQtDC::SelectObject(CBrush* pBrush) {
-    return CDC::SelectObject(pBrush);
-}
-
-CFont* CQtDC::SelectObject(CFont* pFont) {
-    return CDC::SelectObject(pFont);
-}
-
 void CQtDC::ApplyOrigin() {
     if (m_ptApplied.x == m_ptViewportOrg.x && m_ptApplied.y == m_ptViewportOrg.y)
         return;

@@ -4,7 +4,6 @@
 
 #include "CDC.h"
 
-#include <QColor>
 #include <QFont>
 #include <QLine>
 
@@ -23,9 +22,9 @@ public:
     int GetDeviceCaps(int nIndex) const override;
     CWnd* GetWindow() const override { return m_pWnd; }
 
+    // A new pen first draws the segments collected with the old one.
     CPen* SelectObject(CPen* pPen) override;
-    CBrush* SelectObject(CBrush* pBrush) override;
-    CFont* SelectObject(CFont* pFont) override;
+    using CDC::SelectObject;
 
     BOOL Rectangle(int x1, int y1, int x2, int y2) override;
     BOOL TextOut(int x, int y, const char* lpszString, int nCount) override;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds, and starts Vorlan on the bundled sample track.
+# Installs the dependencies, builds, and starts the Vorlan desktop program (any arguments, such
+# as a .vrl document, are passed on).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
-exec build/src/cli/vorlan-cli info samples/ridge-dm.txt
+exec build/src/app/vorlan "$@"

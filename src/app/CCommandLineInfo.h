@@ -1,21 +1,29 @@
 // The command line of the desktop program: --help and --version, answered before any window
-// exists, and the documents to open at start-up. Used by main() and the application's start-up.
+// exists; the documents to open or print at start-up; the print switches and --new-instance.
+// Used by main() and the application's start-up.
 #pragma once
 
 #include <QStringList>
 
 class CCommandLineInfo {
 public:
-    enum ShellCommand { FileNew, FileOpen };
+    enum ShellCommand { FileNew, FileOpen, FilePrint, FilePrintTo };
 
     // Handles --help and --version without a display: prints to stdout and returns true with
     // the exit status in *pnExitCode. False: start the program.
     static bool HandleInfoOptions(int argc, char** argv, int* pnExitCode);
+    // True when the command line asks to print (--print or --print-to), which needs no display.
+    static bool IsPrintCommand(int argc, char** argv);
 
     // Parses the arguments left after the Qt application took its own (the program name
     // first); false on a usage error, reported on stderr.
     bool ParseCommandLine(const QStringList& arguments);
 
+    // A printer name ending in ".pdf" (any case) is a PDF file to write.
+    bool PrintsToPdf() const;
+
     ShellCommand m_nShellCommand = FileNew;
     QStringList m_strFileNames;
+    QString m_strPrinterName; // --print-to
+    bool m_bNewInstance = false;
 };

@@ -2,12 +2,18 @@
 
 #include "CChildFrame.h"
 #include "CDocument.h"
+#include "CPrintInfo.h"
 #include "CQtDC.h"
+#include "CVorlanApp.h"
 #include "Resource.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -117,6 +123,82 @@ void CScrollView::DrawOn(QPaintDevice* pDevice) {
     dc.SetViewportOrg(-pos.x, -pos.y);
     ++m_nDrawCount;
     OnDraw(&dc);
+}
+
+bool CScrollView::DoFilePrint(bool bDirect) {
+    CPrintInfo info;
+    info.m_pPrinter = AfxGetApp()->GetPrinter();
+    info.m_bDirect = bDirect;
+    // A cancelled dialog ends the job before anything is drawn.
+    if (!OnPreparePrinting(&info))
+        return false;
+    if (PrintPage(info.m_pPrinter, &info))
+        return true;
+    const QPrinter* pPrinter = info.m_pPrinter;
+    const QString target = pPrinter->outputFormat() == QPrinter::PdfFormat
+                               ? QFileInfo(pPrinter->outputFileName()).absoluteFilePath()
+                               : pPrinter->printerName();
+    AfxMessageBox(target + QStringLiteral("\nCould not start the print job."));
+    return false;
+}
+
+BOOL CScrollView::OnPreparePrinting(CPrintInfo*) {
+    return 1;
+}
+
+BOOL CScrollView::DoPreparePrinting(CPrintInfo* pInfo) {
+    if (pInfo->m_bDirect || pInfo->m_bPreview)
+        return 1;
+    QPrintDialog dlg(pInfo->m_pPrinter, AfxGetMainWnd());
+    // The document is one page: nothing to choose but the printer, the paper and the copies.
+    dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                   QAbstractPrintDialog::PrintCollateCopies);
+    dlg.setMinMax(1, 1);
+    return dlg.exec() == QDialog::Accepted ? 1 : 0;
+}
+
+void CScrollView::OnBeginPrinting(CDC*, CPrintInfo*) {}
+
+void CScrollView::OnPrint(CDC* pDC, CPrintInfo*) {
+    OnDraw(pDC);
+}
+
+void CScrollView::OnEndPrinting(CDC*, CPrintInfo*) {}
+
+// Vector output straight onto the printer: the page is drawn by OnDraw on a surface over the
+// printer, never through an image.
+bool CScrollView::PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo) {
+    QPainter painter;
+    if (!painter.begin(pPrinter))
+        return false;
+    {
+        CQtDC dc(&painter, nullptr, 1);
+        ++m_nPrintCount;
+        OnBeginPrinting(&dc, pInfo);
+        OnPrint(&dc, pInfo);
+        OnEndPrinting(&dc, pInfo);
+    }
+    return painter.end();
+}
+
+void CScrollView::OnFilePrint() {
+    DoFilePrint(false);
+}
+
+void CScrollView::OnFilePrintDirect() {
+    DoFilePrint(true);
+}
+
+void CScrollView::OnFilePrintPreview() {
+    CPrintInfo info;
+    info.m_pPrinter = AfxGetApp()->GetPrinter();
+    info.m_bPreview = true;
+    if (!OnPreparePrinting(&info))
+        return;
+    QPrintPreviewDialog dlg(info.m_pPrinter, AfxGetMainWnd());
+    connect(&dlg, &QPrintPreviewDialog::paintRequested, this,
+            [this, &info](QPrinter* pPrinter) { PrintPage(pPrinter, &info); });
+    dlg.exec();
 }
 
 void CScrollView::resizeEvent(QResizeEvent* pEvent) {

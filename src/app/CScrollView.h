@@ -1,6 +1,7 @@
 // The framework part of a scrolling document view: a scroll area whose viewport is painted by
-// OnDraw on a CQtDC, scroll sizes and position in logical units, synchronous repaint, and the
-// routing of commands to the view and then its document. CVorlanView derives from it.
+// OnDraw on a CQtDC, scroll sizes and position in logical units, synchronous repaint, printing
+// and print preview of one page, and the routing of commands to the view and then its document.
+// CVorlanView derives from it.
 #pragma once
 
 #include "CCmdTarget.h"
@@ -12,6 +13,8 @@
 class CChildFrame;
 class CDC;
 class CDocument;
+class QPrinter;
+struct CPrintInfo;
 
 class CScrollView : public QAbstractScrollArea, public CWnd, public CCmdTarget {
     Q_OBJECT
@@ -51,10 +54,31 @@ public:
 
     // How many times OnDraw has run on the screen (tests and the synchronous repaint use it).
     int DrawCount() const { return m_nDrawCount; }
+    // How many pages have been drawn for a printer or a preview.
+    int PrintCount() const { return m_nPrintCount; }
+
+    // Prints the one page on the application's printer, after the print dialog unless bDirect.
+    // False when the dialog was cancelled or the job failed (a failure is reported).
+    bool DoFilePrint(bool bDirect);
 
 protected:
     // The view's own message map; the document's is consulted when this returns 0.
     virtual BOOL OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI);
+
+    // Printing, in the order a job calls them. OnPreparePrinting decides whether the job runs
+    // (the framework's does nothing and says yes); DoPreparePrinting shows the print dialog.
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // Draws the page: the view's own drawing on the printer surface.
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+
+    // The framework's print commands: File, Print; the shell's print request; File, Print
+    // Preview.
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
 
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
@@ -63,6 +87,8 @@ protected:
 
 private:
     void DrawOn(QPaintDevice* pDevice);
+    // Draws the page on pPrinter: a printer surface with no window and no scroll offset.
+    bool PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo);
     void UpdateBars();
     void OnNextPane();
     void OnPrevPane();
@@ -71,4 +97,5 @@ private:
     CDocument* m_pDocument = nullptr;
     CSize m_sizeTotal;
     int m_nDrawCount = 0;
+    int m_nPrintCount = 0;
 };

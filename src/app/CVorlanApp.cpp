@@ -5,6 +5,8 @@
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMultiDocTemplate.h"
+#include "CPrintSetupDlg.h"
+#include "CScrollView.h"
 #include "CStringTable.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
@@ -14,12 +16,19 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 #include <cstdio>
 
 namespace {
 // The last message shown, kept so that a failed start-up can repeat it on stderr.
 QString s_strLastMessage;
+
+void PrintError(const QString& strText) {
+    std::fprintf(stderr, "vorlan: %s\n",
+                 qPrintable(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))));
+}
 } // namespace
 
 CVorlanApp::CVorlanApp(int& argc, char** argv)
@@ -45,6 +54,10 @@ QWidget* AfxGetMainWnd() {
 
 void AfxMessageBox(const QString& strText) {
     s_strLastMessage = strText;
+    if (AfxGetApp() && AfxGetApp()->IsShellPrinting()) {
+        PrintError(strText);
+        return;
+    }
     QMessageBox box(QMessageBox::Warning, CStringTable::Load(AFX_IDS_APP_TITLE), strText,
                     QMessageBox::Ok, AfxGetMainWnd());
     box.exec();
@@ -52,6 +65,13 @@ void AfxMessageBox(const QString& strText) {
 
 bool CVorlanApp::InitInstance(const QStringList& arguments) {
     ExitInstance();
+    m_nExitCode = 1;
+    CCommandLineInfo cmdInfo;
+    if (!cmdInfo.ParseCommandLine(arguments))
+        return false;
+    m_bShellPrint = cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
+                    cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo;
+
     m_recentFiles.ReadList();
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
@@ -63,28 +83,79 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         return false;
     }
 
-    CCommandLineInfo cmdInfo;
-    if (!cmdInfo.ParseCommandLine(arguments))
+    if (!ProcessShellCommand(cmdInfo))
         return false;
-    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) {
-        OnFileNew();
-    } else {
-        for (const QString& path : cmdInfo.m_strFileNames) {
-            s_strLastMessage.clear();
-            if (!OpenDocumentFile(path)) {
-                std::fprintf(stderr, "vorlan: %s\n",
-                             qPrintable(QString(s_strLastMessage)
-                                            .replace(QLatin1Char('\n'), QStringLiteral(": "))));
-                return false;
-            }
-        }
+    // The command line's print job is done: the program ends without showing a window.
+    if (m_bShellPrint) {
+        m_nExitCode = 0;
+        return false;
     }
     m_pMainWnd->show();
     m_pMainWnd->UpdateAllCommandUI();
+    m_nExitCode = 0;
     return true;
 }
 
+bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
+    switch (cmdInfo.m_nShellCommand) {
+    case CCommandLineInfo::FileNew:
+        OnFileNew();
+        return true;
+    case CCommandLineInfo::FileOpen:
+        for (const QString& path : cmdInfo.m_strFileNames) {
+            s_strLastMessage.clear();
+            if (!OpenDocumentFile(path)) {
+                PrintError(s_strLastMessage);
+                return false;
+            }
+        }
+        return true;
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+        if (!SetUpShellPrinter(cmdInfo))
+            return false;
+        for (const QString& path : cmdInfo.m_strFileNames)
+            if (!PrintDocumentFile(path))
+                return false;
+        return true;
+    }
+    return false;
+}
+
+bool CVorlanApp::SetUpShellPrinter(const CCommandLineInfo& cmdInfo) {
+    const QString& name = cmdInfo.m_strPrinterName;
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo && cmdInfo.PrintsToPdf()) {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_pPrinter->setOutputFormat(QPrinter::PdfFormat);
+        m_pPrinter->setOutputFileName(QFileInfo(name).absoluteFilePath());
+        return true;
+    }
+    const QPrinterInfo info = cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo
+                                  ? QPrinterInfo::printerInfo(name)
+                                  : QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        AfxMessageBox(cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo
+                          ? name + QStringLiteral("\nThere is no printer of this name.")
+                          : QStringLiteral("There is no default printer."));
+        return false;
+    }
+    m_pPrinter = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    return true;
+}
+
+// Opens the document without showing its window, prints it without a dialog and closes it.
+bool CVorlanApp::PrintDocumentFile(const QString& strPath) {
+    CDocument* pDoc = m_pDocTemplate->OpenDocumentFile(strPath, false);
+    if (!pDoc)
+        return false;
+    CScrollView* pView = pDoc->GetViews().value(0);
+    const bool bPrinted = pView && pView->DoFilePrint(true);
+    pDoc->OnCloseDocument();
+    return bPrinted;
+}
+
 void CVorlanApp::ExitInstance() {
+    m_bShellPrint = false;
     if (!m_pMainWnd && !m_pDocTemplate)
         return;
     CloseAllDocuments();
@@ -92,6 +163,12 @@ void CVorlanApp::ExitInstance() {
     delete m_pMainWnd;
     m_pMainWnd = nullptr;
     m_pDocTemplate.reset();
+}
+
+QPrinter* CVorlanApp::GetPrinter() {
+    if (!m_pPrinter)
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_pPrinter.get();
 }
 
 CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath) {
@@ -143,6 +220,7 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_APP_ABOUT, &CVorlanApp::OnAppAbout, nullptr},
         {ID_FILE_NEW, &CVorlanApp::OnFileNew, nullptr},
         {ID_FILE_OPEN, &CVorlanApp::OnFileOpen, nullptr},
+        {ID_FILE_PRINT_SETUP, &CVorlanApp::OnFilePrintSetup, nullptr},
         {ID_APP_EXIT, &CVorlanApp::OnAppExit, nullptr},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
@@ -177,6 +255,12 @@ void CVorlanApp::OnFileOpen() {
     QString name;
     if (DoPromptFileName(name, true))
         OpenDocumentFile(name);
+}
+
+void CVorlanApp::OnFilePrintSetup() {
+    CPrintSetupDlg dlg(GetPrinter(), AfxGetMainWnd());
+    if (dlg.exec() == QDialog::Accepted)
+        dlg.Apply();
 }
 
 void CVorlanApp::OnAppExit() {

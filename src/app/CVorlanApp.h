@@ -1,7 +1,8 @@
 // The application object: the Qt application with the drawing palette m_tools, the start-up
-// sequence (settings, recent files, document template, main frame, command line), the
-// application's commands (New, Open, About, recent files, Exit) and the shared services that
-// documents and frames reach through AfxGetApp().
+// sequence (settings, recent files, document template, main frame, command line with its print
+// switches), the application's commands (New, Open, Print Setup, About, recent files, Exit), the
+// session's printer and the shared services that documents and frames reach through
+// AfxGetApp().
 #pragma once
 
 #include "CCmdTarget.h"
@@ -13,9 +14,11 @@
 
 #include <memory>
 
+class CCommandLineInfo;
 class CDocument;
 class CMainFrame;
 class CMultiDocTemplate;
+class QPrinter;
 
 class CVorlanApp : public QApplication, public CCmdTarget {
     Q_OBJECT
@@ -23,15 +26,21 @@ public:
     CVorlanApp(int& argc, char** argv);
     ~CVorlanApp() override;
 
-    // The start-up sequence; false when the main frame cannot be created or the command line
-    // names a document that cannot be opened (already reported to the user).
+    // The start-up sequence; false when the program is to end at once: the main frame cannot be
+    // created, the command line is wrong or names a document that cannot be opened (reported),
+    // or the command line's print job is done. ExitCode() then gives the exit status.
     bool InitInstance(const QStringList& arguments);
+    int ExitCode() const { return m_nExitCode; }
+    // True while the command line's print job runs: no window shows, and messages go to stderr.
+    bool IsShellPrinting() const { return m_bShellPrint; }
     // Closes every document and destroys the main frame (the end of a run, or of a test).
     void ExitInstance();
 
     CMainFrame* GetMainFrame() const { return m_pMainWnd; }
     CMultiDocTemplate* GetDocTemplate() const { return m_pDocTemplate.get(); }
     CRecentFileList& RecentFileList() { return m_recentFiles; }
+    // The printer of the session: Print Setup's choices stay with it until the program ends.
+    QPrinter* GetPrinter();
 
     // Opens a document file (an open one is activated); nullptr after a reported failure.
     CDocument* OpenDocumentFile(const QString& strPath);
@@ -48,21 +57,30 @@ public:
     void OnAppAbout();
     void OnFileNew();
     void OnFileOpen();
+    void OnFilePrintSetup();
     void OnAppExit();
 
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;
 
 private:
+    bool ProcessShellCommand(const CCommandLineInfo& cmdInfo);
+    // The printer that --print or --print-to names; false (reported) when there is none.
+    bool SetUpShellPrinter(const CCommandLineInfo& cmdInfo);
+    bool PrintDocumentFile(const QString& strPath);
     void OnOpenRecentFile(int nIndex);
     void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
     CMainFrame* m_pMainWnd = nullptr;
     std::unique_ptr<CMultiDocTemplate> m_pDocTemplate;
     CRecentFileList m_recentFiles;
+    std::unique_ptr<QPrinter> m_pPrinter;
+    int m_nExitCode = 0;
+    bool m_bShellPrint = false;
 };
 
 CVorlanApp* AfxGetApp();
 QWidget* AfxGetMainWnd();
-// Shows a message box with the application's title over the main window.
+// Shows a message box with the application's title over the main window; while the command
+// line's print job runs, writes the message to stderr instead.
 void AfxMessageBox(const QString& strText);

@@ -1,12 +1,15 @@
 #include "CVorlanView.h"
 
 #include "CPlot.h"
+#include "CStringTable.h"
 #include "CVorlanDoc.h"
 #include "Resource.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QWhatsThis>
 
 CVorlanView::CVorlanView(QWidget* pParent) : CScrollView(pParent) {}
 
@@ -46,10 +49,18 @@ BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_ZOOM_IN, &CVorlanView::OnZoomIn, &CVorlanView::OnUpdateZoomIn},
         {ID_ZOOM_OUT, &CVorlanView::OnZoomOut, &CVorlanView::OnUpdateZoomOut},
         {ID_ZOOM_RESTORE, &CVorlanView::OnZoomRestore, &CVorlanView::OnUpdateZoomRestore},
+        {ID_FILE_PRINT, &CVorlanView::OnFilePrint, nullptr},
+        {ID_FILE_PRINT_DIRECT, &CVorlanView::OnFilePrintDirect, nullptr},
+        {ID_FILE_PRINT_PREVIEW, &CVorlanView::OnFilePrintPreview, nullptr},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
     return CScrollView::OnViewCmdMsg(nID, nCode, pCmdUI);
+}
+
+// The print dialog, except for the shell's print request, which prints without one.
+BOOL CVorlanView::OnPreparePrinting(CPrintInfo* pInfo) {
+    return DoPreparePrinting(pInfo);
 }
 
 bool CVorlanView::ZoomEnabled() const {
@@ -226,4 +237,25 @@ void CVorlanView::keyPressEvent(QKeyEvent* pEvent) {
         pEvent->accept();
     else
         pEvent->ignore();
+}
+
+// What's This help on the view names what it shows: the prompt of the plot on show, or of Import
+// while the document is empty.
+bool CVorlanView::event(QEvent* pEvent) {
+    if (pEvent->type() == QEvent::QueryWhatsThis) {
+        pEvent->accept();
+        return true;
+    }
+    if (pEvent->type() == QEvent::WhatsThis) {
+        const CVorlanDoc* pDoc = GetDocument();
+        UINT nID = ID_FILE_IMPORT;
+        if (pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
+            nID = ID_PLOT_3D;
+        else if (pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
+            nID = ID_PLOT_ELEVATION;
+        QWhatsThis::showText(static_cast<QHelpEvent*>(pEvent)->globalPos(),
+                             CStringTable::Prompt(nID), this);
+        return true;
+    }
+    return CScrollView::event(pEvent);
 }

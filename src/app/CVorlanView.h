@@ -1,6 +1,7 @@
-// The chart view: draws the document's current plot (elevation chart or 3D scene), follows the
-// chart's page with its scroll sizes, zooms by command and by rubber band, and turns the 3D view
-// with the Home and arrow keys. Holds no state of its own: everything lives in the chart.
+// The chart view: draws the document's current plot (elevation chart or 3D scene) on the screen,
+// the printer and the preview, follows the chart's page with its scroll sizes, zooms by command
+// and by rubber band, and turns the 3D view with the Home and arrow keys. Holds no state of its
+// own: everything lives in the chart.
 #pragma once
 
 #include "CScrollView.h"
@@ -42,6 +43,8 @@ public:
 
 protected:
     BOOL OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    bool event(QEvent* pEvent) override;
 
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseMoveEvent(QMouseEvent* pEvent) override;

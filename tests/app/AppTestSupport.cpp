@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSettings>
 #include <QTimer>
 
@@ -42,6 +43,22 @@ QString WriteTrackFile(const QString& path, int nPoints) {
     }
     file.write(text);
     return path;
+}
+
+int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrError) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VORLAN_EXE), args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (pstrError)
+        *pstrError = QString::fromLocal8Bit(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 // Polls until a modal dialog is open, then acts on it.

@@ -1,0 +1,340 @@
+// Printing: the one page on a PDF printer from the command line and from the document (page
+// count and size from pdfinfo, the frame and the series on the page rendered by pdftoppm), the
+// print dialog, Print Setup, the print preview, and what printing leaves of the view's state.
+#include "AppTestSupport.h"
+
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CMultiDocTemplate.h"
+#include "CPlot.h"
+#include "CPrintSetupDlg.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+#include "CVorlanView.h"
+#include "Resource.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+
+namespace {
+bool HavePoppler() {
+    return !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
+
+QString Run(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(30000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// One field of pdfinfo's report, such as "Pages" or "Page size".
+QString PdfField(const QString& pdf, const QString& field) {
+    for (const QString& line : Run(QStringLiteral("pdfinfo"), {pdf}).split(QLatin1Char('\n')))
+        if (line.startsWith(field + QLatin1Char(':')))
+            return line.mid(field.size() + 1).trimmed();
+    return QString();
+}
+
+// The first page at 72 dots per inch (a pixel per point), without antialiasing so that lines
+// finer than a pixel keep their colour.
+QImage RenderPage(const QString& pdf) {
+    const QString prefix = pdf + QStringLiteral("-page");
+    Run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-aa"), QStringLiteral("no"),
+         QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-png"),
+         QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf,
+         prefix});
+    return QImage(prefix + QStringLiteral("-1.png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// Where the frame of the printed page lies on the sheet, in points: 25 mm in from the left,
+// right and top of the printable area and 0.618 times as tall as it is wide, computed in
+// printer dots as the layout does.
+QRect PrintedFrame(QPrinter& printer) {
+    const double px = printer.logicalDpiX() * static_cast<double>(0.03937008f);
+    const int m = static_cast<int>(25 * px);
+    const int right = printer.width() - m;
+    const int bottom = m + static_cast<int>(static_cast<double>(0.618f) * (right - m));
+    const double k = 72.0 / printer.logicalDpiX();
+    const QPointF origin = printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
+    return QRect(QPoint(qRound(origin.x() + m * k), qRound(origin.y() + m * k)),
+                 QPoint(qRound(origin.x() + right * k), qRound(origin.y() + bottom * k)));
+}
+
+// Pixels of colour c in the rectangle r (clipped to the image).
+int Count(const QImage& image, const QRect& r, QRgb c) {
+    int n = 0;
+    const QRect clipped = r.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (c & 0xFFFFFF);
+    return n;
+}
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kFloor = qRgb(200, 255, 255);
+
+// The edges of frame, each a band 3 points wide, and its inside.
+QRect LeftEdge(const QRect& f) {
+    return QRect(f.left() - 1, f.top() + 2, 3, f.height() - 4);
+}
+QRect RightEdge(const QRect& f) {
+    return QRect(f.right() - 1, f.top() + 2, 3, f.height() - 4);
+}
+QRect TopEdge(const QRect& f) {
+    return QRect(f.left() + 2, f.top() - 1, f.width() - 4, 3);
+}
+QRect BottomEdge(const QRect& f) {
+    return QRect(f.left() + 2, f.bottom() - 1, f.width() - 4, 3);
+}
+
+// The smallest rectangle holding every pixel of colour c.
+QRect Bounds(const QImage& image, QRgb c) {
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (c & 0xFFFFFF))
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+// Checks a printed 3D view: the projected box fills the frame exactly, so its green edges reach
+// all four sides of it and no further; the blue track and the floor lie inside.
+void Expect3DPage(const QImage& page, const QRect& frame) {
+    const QRect box = Bounds(page, kGreen);
+    EXPECT_NEAR(box.left(), frame.left(), 1);
+    EXPECT_NEAR(box.right(), frame.right(), 1);
+    EXPECT_NEAR(box.top(), frame.top(), 1);
+    EXPECT_NEAR(box.bottom(), frame.bottom(), 1);
+    EXPECT_GT(Count(page, frame, kBlue), 100);
+    EXPECT_TRUE(frame.adjusted(-2, -2, 2, 2).contains(Bounds(page, kBlue)));
+    EXPECT_GT(Count(page, frame, kFloor), 20);
+}
+
+class PrintTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        // The session's printer writes A4 PDF files here, whatever an earlier test chose.
+        QPrinter* pPrinter = AfxGetApp()->GetPrinter();
+        pPrinter->setOutputFormat(QPrinter::PdfFormat);
+        pPrinter->setPageSize(QPageSize(QPageSize::A4));
+        pPrinter->setPageOrientation(QPageLayout::Portrait);
+        m_strPdf = m_dir.filePath(QStringLiteral("page.pdf"));
+        pPrinter->setOutputFileName(m_strPdf);
+    }
+    CPlot* Plot() { return Doc()->m_pPlot; }
+    QPrinter* Printer() { return AfxGetApp()->GetPrinter(); }
+    // A saved document of the sample track.
+    QString SaveSample() {
+        ImportSample(400);
+        const QString path = m_dir.filePath(QStringLiteral("sample.vrl"));
+        EXPECT_TRUE(Doc()->DoSave(path));
+        return path;
+    }
+
+    QString m_strPdf;
+};
+
+TEST_F(PrintTest, CommandLinePrintsOnePageToAPdfFile) {
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are needed";
+    const QString doc = SaveSample();
+    const QString pdf = m_dir.filePath(QStringLiteral("out.pdf"));
+    QString error;
+    ASSERT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error), 0)
+        << qPrintable(error);
+    EXPECT_EQ(PdfField(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
+    EXPECT_EQ(PdfField(pdf, QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+    // The program's printer is an A4 PDF printer at high resolution like this one.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    const QImage page = RenderPage(pdf);
+    ASSERT_EQ(page.size(), QSize(595, 842));
+    Expect3DPage(page, PrintedFrame(printer));
+}
+
+TEST_F(PrintTest, CommandLinePrintFailuresEndWithAnError) {
+    const QString doc = SaveSample();
+    QString error;
+    const QString missing = m_dir.filePath(QStringLiteral("missing.vrl"));
+    EXPECT_EQ(
+        RunVorlan({QStringLiteral("--print-to"), m_dir.filePath(QStringLiteral("a.pdf")), missing},
+                  m_dir.path(), &error),
+        1);
+    EXPECT_TRUE(error.contains(missing)) << qPrintable(error);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("a.pdf"))));
+
+    const QString unwritable = m_dir.filePath(QStringLiteral("no/such/folder/a.pdf"));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), unwritable, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.contains(QStringLiteral("Could not start the print job")))
+        << qPrintable(error);
+
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), QStringLiteral("No Such Printer 7"), doc},
+                        m_dir.path(), &error),
+              1);
+    EXPECT_TRUE(error.contains(QStringLiteral("No Such Printer 7: There is no printer")))
+        << qPrintable(error);
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print")}, m_dir.path(), &error), 1);
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print"), QStringLiteral("--print-to"),
+                         QStringLiteral("x.pdf"), doc},
+                        m_dir.path(), &error),
+              1);
+}
+
+// In-process: the print switch opens the document unseen, prints it and asks the program to
+// end with status 0; no window is shown and no document stays open.
+TEST_F(PrintTest, PrintSwitchShowsNoWindowAndEnds) {
+    const QString doc = SaveSample();
+    AfxGetApp()->ExitInstance();
+    const QString pdf = m_dir.filePath(QStringLiteral("switch.pdf"));
+    EXPECT_FALSE(AfxGetApp()->InitInstance(
+        {QStringLiteral("vorlan"), QStringLiteral("--print-to"), pdf, doc}));
+    EXPECT_EQ(AfxGetApp()->ExitCode(), 0);
+    EXPECT_FALSE(Frame()->isVisible());
+    EXPECT_TRUE(AfxGetApp()->GetDocTemplate()->GetDocuments().isEmpty());
+    EXPECT_TRUE(QFile::exists(pdf));
+}
+
+TEST_F(PrintTest, PrintCommandPrintsTheElevationChartAfterTheDialog) {
+    ImportSample(400);
+    Command(ID_PLOT_ELEVATION);
+    const int nPrinted = View()->PrintCount();
+    OnNextModal([](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->accept();
+    });
+    Command(ID_FILE_PRINT);
+    EXPECT_EQ(View()->PrintCount(), nPrinted + 1);
+    ASSERT_TRUE(QFile::exists(m_strPdf));
+
+    // The scroll sizes are the printed page's until the view draws on the screen again.
+    EXPECT_EQ(View()->GetTotalSize().cx, Printer()->width());
+    EXPECT_EQ(View()->GetTotalSize().cy, Printer()->height());
+    View()->RedrawWindow();
+    EXPECT_EQ(View()->GetTotalSize().cx, Plot()->m_sizeTotal.cx);
+    EXPECT_LT(View()->GetTotalSize().cx, Printer()->width() / 4);
+
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are needed";
+    EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Pages")), QStringLiteral("1"));
+    const QImage page = RenderPage(m_strPdf);
+    const QRect frame = PrintedFrame(*Printer());
+    // The frame's black outline, the green grid inside it, the red and blue series.
+    EXPECT_GT(Count(page, LeftEdge(frame), kBlack), frame.height() * 3 / 4);
+    EXPECT_GT(Count(page, TopEdge(frame), kBlack), frame.width() * 3 / 4);
+    EXPECT_GT(Count(page, RightEdge(frame).translated(-1, 0), kBlack), frame.height() * 3 / 4);
+    EXPECT_GT(Count(page, BottomEdge(frame).translated(0, -1), kBlack), frame.width() * 3 / 4);
+    EXPECT_GT(Count(page, frame, kGreen), 100);
+    EXPECT_GT(Count(page, frame, kRed), 100);
+    EXPECT_GT(Count(page, frame, kBlue), 100);
+    // Above the frame's bottom the series stay inside it; below it are the legend's samples.
+    const QRect inside = frame.adjusted(-2, -2, 2, 2);
+    const QRect upper(0, 0, page.width(), inside.bottom() + 1);
+    EXPECT_EQ(Count(page, upper, kRed), Count(page, inside, kRed));
+    EXPECT_EQ(Count(page, upper, kBlue), Count(page, inside, kBlue));
+    EXPECT_GT(Count(page, QRect(0, inside.bottom() + 1, page.width(), 100), kRed), 0);
+}
+
+TEST_F(PrintTest, CancelledPrintDialogDrawsNothing) {
+    ImportSample(100);
+    const int nPrinted = View()->PrintCount();
+    DismissNextModal();
+    Command(ID_FILE_PRINT);
+    EXPECT_EQ(View()->PrintCount(), nPrinted);
+    EXPECT_FALSE(QFile::exists(m_strPdf));
+}
+
+// A printer surface belongs to no window: the zoom requests wait for the next drawing on the
+// screen and the scroll position stays.
+TEST_F(PrintTest, PendingZoomRequestsSurvivePrinting) {
+    ImportSample(100);
+    View()->RedrawWindow();
+    Plot()->m_bRecenter = 1;
+    Plot()->m_bZoomRect = 1;
+    Plot()->m_ptScroll = POINT{17, 23};
+    EXPECT_TRUE(View()->DoFilePrint(true));
+    EXPECT_EQ(Plot()->m_bRecenter, 1);
+    EXPECT_EQ(Plot()->m_bZoomRect, 1);
+    EXPECT_EQ(Plot()->m_ptScroll.x, 17);
+    EXPECT_EQ(Plot()->m_ptScroll.y, 23);
+    // The printed layout ignores the zoom factor.
+    Plot()->m_fZoom = 4.0f;
+    EXPECT_TRUE(View()->DoFilePrint(true));
+    EXPECT_EQ(Plot()->m_sizeTotal.cx, Printer()->width());
+}
+
+TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
+    ImportSample(100);
+    OnNextModal([](QWidget* pModal) {
+        auto* pDialog = qobject_cast<CPrintSetupDlg*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        QComboBox* pPrinters = pDialog->PrinterBox();
+        EXPECT_EQ(pPrinters->currentText(), CPrintSetupDlg::PdfPrinterName());
+        QComboBox* pPaper = pDialog->PaperBox();
+        EXPECT_EQ(pPaper->currentData().toInt(), static_cast<int>(QPageSize::A4));
+        pPaper->setCurrentIndex(pPaper->findData(static_cast<int>(QPageSize::Letter)));
+        pDialog->LandscapeButton()->setChecked(true);
+        pDialog->accept();
+    });
+    Command(ID_FILE_PRINT_SETUP);
+    EXPECT_EQ(Printer()->pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(Printer()->pageLayout().orientation(), QPageLayout::Landscape);
+
+    // Cancelled, the dialog changes nothing.
+    OnNextModal([](QWidget* pModal) {
+        auto* pDialog = qobject_cast<CPrintSetupDlg*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->PortraitButton()->setChecked(true);
+        pDialog->reject();
+    });
+    Command(ID_FILE_PRINT_SETUP);
+    EXPECT_EQ(Printer()->pageLayout().orientation(), QPageLayout::Landscape);
+
+    EXPECT_TRUE(View()->DoFilePrint(true));
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is needed";
+    EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Page size")),
+              QStringLiteral("792 x 612 pts (letter)"));
+}
+
+TEST_F(PrintTest, PreviewShowsTheOnePage) {
+    ImportSample(200);
+    const int nPrinted = View()->PrintCount();
+    int nPages = 0;
+    int nBlue = 0;
+    OnNextModal([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintPreviewDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        auto* pPreview = pDialog->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(pPreview, nullptr);
+        QApplication::processEvents();
+        nPages = pPreview->pageCount();
+        const QImage image = pPreview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        nBlue = Count(image, image.rect(), kBlue);
+        pDialog->reject();
+    });
+    Command(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(nPages, 1);
+    EXPECT_GE(View()->PrintCount(), nPrinted + 1);
+    EXPECT_GT(nBlue, 0);
+    // The preview printed nothing.
+    EXPECT_FALSE(QFile::exists(m_strPdf));
+}
+} // namespace

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,7 +25,10 @@ protected:
         return m_track->ReadMapSource(m_path.c_str());
     }
 
-    std::string m_path = ::testing::TempDir() + "vorlan_reader_test.txt";
+    // One file per test and process: ctest runs the tests in parallel.
+    std::string m_path = ::testing::TempDir() + "vorlan_reader_" +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                         std::to_string(getpid()) + ".txt";
     std::unique_ptr<CTrack> m_track = std::make_unique<CTrack>();
 };
 

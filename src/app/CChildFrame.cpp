@@ -3,6 +3,7 @@
 #include "CButtonImages.h"
 #include "CDocument.h"
 #include "CScrollView.h"
+#include "CSplitterWnd.h"
 
 #include <QMdiArea>
 
@@ -11,19 +12,19 @@ CChildFrame::CChildFrame() {
     setWindowIcon(CButtonImages::Icon(CButtonImages::Image::DocumentIcon));
 }
 
-CChildFrame::~CChildFrame() {
-    // The views are destroyed with the frame's widgets; forget them first.
-    for (CScrollView* pView : m_views)
-        disconnect(pView, nullptr, this, nullptr);
-}
+CChildFrame::~CChildFrame() = default;
 
 BOOL CChildFrame::OnCreateClient(CDocument* pDocument, const ViewFactory& createView) {
     CScrollView* pView = createView();
     if (!pView)
         return 0;
-    setWidget(pView);
-    m_views.append(pView);
-    connect(pView, &QObject::destroyed, this, &CChildFrame::OnViewDestroyed);
+    m_wndSplitter = new CSplitterWnd;
+    if (!m_wndSplitter->CreateDynamic(2, 2, QSize(10, 10), pView, createView)) {
+        delete m_wndSplitter;
+        m_wndSplitter = nullptr;
+        return 0;
+    }
+    setWidget(m_wndSplitter);
     m_pActiveView = pView;
     pDocument->AddView(pView);
     return 1;
@@ -33,25 +34,39 @@ void CChildFrame::ActivateFrame(int) {
     showMaximized();
     if (mdiArea())
         mdiArea()->setActiveSubWindow(this);
+    if (CScrollView* pView = GetActiveView())
+        pView->setFocus();
+}
+
+CScrollView* CChildFrame::GetActiveView() const {
     if (m_pActiveView)
-        m_pActiveView->setFocus();
+        return m_pActiveView;
+    return m_wndSplitter ? m_wndSplitter->GetPane(0, 0) : nullptr;
 }
 
 void CChildFrame::SetActiveView(CScrollView* pView) {
-    if (m_views.contains(pView))
+    if (GetViews().contains(pView))
         m_pActiveView = pView;
 }
 
 CDocument* CChildFrame::GetActiveDocument() const {
-    return m_pActiveView ? m_pActiveView->GetDocument() : nullptr;
+    const CScrollView* pView = GetActiveView();
+    return pView ? pView->GetDocument() : nullptr;
+}
+
+QList<CScrollView*> CChildFrame::GetViews() const {
+    return m_wndSplitter ? m_wndSplitter->GetPanes() : QList<CScrollView*>();
 }
 
 void CChildFrame::ActivateNextPane(CScrollView* pView, bool bNext) {
-    const qsizetype n = m_views.size();
-    const qsizetype i = m_views.indexOf(pView);
+    const QList<CScrollView*> views = GetViews();
+    const qsizetype n = views.size();
+    const qsizetype i = views.indexOf(pView);
     if (n < 2 || i < 0)
         return;
-    m_views[(i + (bNext ? 1 : n - 1)) % n]->setFocus();
+    CScrollView* pNext = views[(i + (bNext ? 1 : n - 1)) % n];
+    SetActiveView(pNext);
+    pNext->setFocus();
 }
 
 void CChildFrame::OnUpdateFrameTitle() {
@@ -65,11 +80,6 @@ void CChildFrame::OnUpdateFrameTitle() {
 }
 
 BOOL CChildFrame::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
-    return m_pActiveView && m_pActiveView->OnCmdMsg(nID, nCode, pCmdUI);
-}
-
-void CChildFrame::OnViewDestroyed(QObject* pView) {
-    m_views.removeAll(static_cast<CScrollView*>(pView));
-    if (m_pActiveView == pView)
-        m_pActiveView = m_views.isEmpty() ? nullptr : m_views.first();
+    CScrollView* pView = GetActiveView();
+    return pView && pView->OnCmdMsg(nID, nCode, pCmdUI);
 }

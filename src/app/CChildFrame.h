@@ -1,17 +1,19 @@
 // A document window inside the main frame's MDI area: always comes up maximised, is titled from
 // its document ("Vorlan1", or "Vorlan1:2" when the document has several windows) and holds the
-// document's view panes. Created by the document template.
+// document's view panes in its dynamic splitter. Created by the document template.
 #pragma once
 
 #include "CCmdTarget.h"
 
 #include <QList>
 #include <QMdiSubWindow>
+#include <QPointer>
 
 #include <functional>
 
 class CDocument;
 class CScrollView;
+class CSplitterWnd;
 
 class CChildFrame : public QMdiSubWindow, public CCmdTarget {
     Q_OBJECT
@@ -21,16 +23,20 @@ public:
     CChildFrame();
     ~CChildFrame() override;
 
-    // Creates the client area: the first view of pDocument, made by createView.
+    // Creates the client area: a dynamic splitter of at most 2 x 2 panes of at least 10 x 10
+    // pixels, starting with one view of pDocument made by createView, which also makes the
+    // views of later panes.
     BOOL OnCreateClient(CDocument* pDocument, const ViewFactory& createView);
     // Shows the frame maximised whatever show state is asked for, and activates it.
     void ActivateFrame(int nCmdShow = -1);
 
-    CScrollView* GetActiveView() const { return m_pActiveView; }
+    CSplitterWnd* GetSplitter() const { return m_wndSplitter; }
+    // The pane that commands go to: the last one that had the focus.
+    CScrollView* GetActiveView() const;
     void SetActiveView(CScrollView* pView);
     CDocument* GetActiveDocument() const;
-    // The view panes, in order.
-    const QList<CScrollView*>& GetViews() const { return m_views; }
+    // The view panes, row by row.
+    QList<CScrollView*> GetViews() const;
     // Moves the focus to the next (or previous) pane after pView.
     void ActivateNextPane(CScrollView* pView, bool bNext);
 
@@ -42,8 +48,6 @@ public:
     BOOL OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
 
 private:
-    void OnViewDestroyed(QObject* pView);
-
-    QList<CScrollView*> m_views;
-    CScrollView* m_pActiveView = nullptr;
+    CSplitterWnd* m_wndSplitter = nullptr;
+    QPointer<CScrollView> m_pActiveView;
 };

@@ -4,6 +4,7 @@
 #include "CDocument.h"
 #include "CPrintInfo.h"
 #include "CQtDC.h"
+#include "CSplitterWnd.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
 
@@ -40,6 +41,10 @@ CChildFrame* CScrollView::GetParentFrame() const {
     return nullptr;
 }
 
+CSplitterWnd* CScrollView::GetParentSplitter() const {
+    return qobject_cast<CSplitterWnd*>(parentWidget());
+}
+
 void CScrollView::OnInitialUpdate() {
     OnUpdate(nullptr, 0, nullptr);
 }
@@ -54,18 +59,22 @@ void CScrollView::SetScrollSizes(int, CSize sizeTotal) {
 }
 
 // The bars are set up for the client size that results once they are shown or hidden, so that
-// a position set right after this is limited to the final range.
+// a position set right after this is limited to the final range. A bar that is always on show
+// (in a splitter pane) is disabled while there is nothing to scroll.
 void CScrollView::UpdateBars() {
     const QSize avail = maximumViewportSize();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    bool bNeedH = m_sizeTotal.cx > avail.width();
-    bool bNeedV = m_sizeTotal.cy > avail.height();
+    const bool bAlwaysH = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    const bool bAlwaysV = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    // maximumViewportSize() already leaves out the bars that are always on show.
+    bool bNeedH = bAlwaysH || m_sizeTotal.cx > avail.width();
+    bool bNeedV = bAlwaysV || m_sizeTotal.cy > avail.height();
     if (bNeedH && !bNeedV)
-        bNeedV = m_sizeTotal.cy > avail.height() - bar;
+        bNeedV = m_sizeTotal.cy > avail.height() - (bAlwaysH ? 0 : bar);
     if (bNeedV && !bNeedH)
-        bNeedH = m_sizeTotal.cx > avail.width() - bar;
-    const int cx = avail.width() - (bNeedV ? bar : 0);
-    const int cy = avail.height() - (bNeedH ? bar : 0);
+        bNeedH = m_sizeTotal.cx > avail.width() - (bAlwaysV ? 0 : bar);
+    const int cx = avail.width() - (bNeedV && !bAlwaysV ? bar : 0);
+    const int cy = avail.height() - (bNeedH && !bAlwaysH ? bar : 0);
 
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
@@ -75,6 +84,8 @@ void CScrollView::UpdateBars() {
     v->setPageStep(std::max(1, m_sizeTotal.cy / 10));
     h->setSingleStep(std::max(1, m_sizeTotal.cx / 100));
     v->setSingleStep(std::max(1, m_sizeTotal.cy / 100));
+    h->setEnabled(h->maximum() > 0);
+    v->setEnabled(v->maximum() > 0);
 }
 
 POINT CScrollView::GetScrollPosition() const {
@@ -226,6 +237,7 @@ BOOL CScrollView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     static const CmdEntry<CScrollView> kMessageMap[] = {
         {ID_NEXT_PANE, &CScrollView::OnNextPane, &CScrollView::OnUpdateNextPane},
         {ID_PREV_PANE, &CScrollView::OnPrevPane, &CScrollView::OnUpdateNextPane},
+        {ID_WINDOW_SPLIT, &CScrollView::OnSplitCmd, &CScrollView::OnUpdateSplitCmd},
     };
     return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
 }
@@ -243,4 +255,14 @@ void CScrollView::OnPrevPane() {
 void CScrollView::OnUpdateNextPane(CCmdUI* pCmdUI) {
     const CChildFrame* pFrame = GetParentFrame();
     pCmdUI->Enable(pFrame && pFrame->GetViews().size() > 1);
+}
+
+void CScrollView::OnSplitCmd() {
+    if (CSplitterWnd* pSplitter = GetParentSplitter())
+        pSplitter->DoKeyboardSplit();
+}
+
+void CScrollView::OnUpdateSplitCmd(CCmdUI* pCmdUI) {
+    const CSplitterWnd* pSplitter = GetParentSplitter();
+    pCmdUI->Enable(pSplitter && !pSplitter->IsTracking());
 }

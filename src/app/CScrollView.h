@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 
 class CChildFrame;
+class CSplitterWnd;
 class CDC;
 class CDocument;
 class QPrinter;
@@ -29,6 +30,8 @@ public:
     // Called by the document when the view is added to it or removed.
     void SetDocument(CDocument* pDocument) { m_pDocument = pDocument; }
     CChildFrame* GetParentFrame() const;
+    // The splitter that holds this view as a pane, if any.
+    CSplitterWnd* GetParentSplitter() const;
 
     // First update after the view joined its document and frame.
     virtual void OnInitialUpdate();
@@ -93,6 +96,8 @@ private:
     void OnNextPane();
     void OnPrevPane();
     void OnUpdateNextPane(CCmdUI* pCmdUI);
+    void OnSplitCmd();
+    void OnUpdateSplitCmd(CCmdUI* pCmdUI);
 
     CDocument* m_pDocument = nullptr;
     CSize m_sizeTotal;

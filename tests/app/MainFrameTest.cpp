@@ -158,8 +158,7 @@ TEST_F(MainFrameTest, ClosingTheLastWindowClosesTheDocument) {
 // printing, splitter and help commands wait for their handlers (disabled until then).
 TEST_F(MainFrameTest, CommandsAreRoutedToTheirOwners) {
     ImportSample();
-    const QList<UINT> notYet = {ID_WINDOW_SPLIT, ID_HELP_FINDER, ID_HELP, ID_CONTEXT_HELP,
-                                ID_DEFAULT_HELP};
+    const QList<UINT> notYet = {ID_HELP_FINDER, ID_HELP, ID_CONTEXT_HELP, ID_DEFAULT_HELP};
     for (const CommandInfo& cmd : CCommandTable::Commands()) {
         if (cmd.nID >= ID_FILE_MRU_FILE1 && cmd.nID <= ID_FILE_MRU_LAST)
             continue; // a range of the application's, enabled by the list (tested below)

@@ -14,11 +14,14 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
@@ -39,6 +42,7 @@ CMainFrame::CMainFrame() {
     setCentralWidget(m_pMdiArea);
     if (const QScreen* pScreen = QGuiApplication::primaryScreen())
         resize(pScreen->availableSize() * 3 / 4);
+    setAcceptDrops(true);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -364,6 +368,46 @@ void CMainFrame::changeEvent(QEvent* pEvent) {
     QMainWindow::changeEvent(pEvent);
     if (pEvent->type() == QEvent::ActivationChange && m_wndToolBar)
         UpdateAllCommandUI();
+}
+
+namespace {
+QStringList LocalFiles(const QMimeData* pData) {
+    QStringList files;
+    if (pData && pData->hasUrls())
+        for (const QUrl& url : pData->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+    return files;
+}
+} // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
+    if (!LocalFiles(pEvent->mimeData()).isEmpty())
+        pEvent->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* pEvent) {
+    if (!LocalFiles(pEvent->mimeData()).isEmpty())
+        pEvent->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* pEvent) {
+    const QStringList files = LocalFiles(pEvent->mimeData());
+    if (files.isEmpty())
+        return;
+    pEvent->acceptProposedAction();
+    // The documents open once the drop is over, so that the program the files came from is
+    // not kept waiting by a message about one of them.
+    QMetaObject::invokeMethod(
+        this, [this, files] { OnDropFiles(files); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::OnDropFiles(const QStringList& files) {
+    activateWindow();
+    for (const QString& file : files)
+        AfxGetApp()->OpenDroppedFile(file);
+    UpdateMenuBar();
+    UpdateAllCommandUI();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {

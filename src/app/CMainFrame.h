@@ -56,7 +56,13 @@ public:
     // Shows the recent-file list on the File menus.
     void UpdateRecentFileMenu();
 
+    // Files dropped on the window open as documents (MapSource exports are imported).
+    void OnDropFiles(const QStringList& files);
+
 protected:
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dragMoveEvent(QDragMoveEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
     QMenu* createPopupMenu() override { return nullptr; }

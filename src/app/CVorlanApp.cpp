@@ -7,6 +7,7 @@
 #include "CMultiDocTemplate.h"
 #include "CPrintSetupDlg.h"
 #include "CScrollView.h"
+#include "CSingleInstance.h"
 #include "CStringTable.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
@@ -18,8 +19,12 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 namespace {
 // The last message shown, kept so that a failed start-up can repeat it on stderr.
@@ -71,6 +76,16 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         return false;
     m_bShellPrint = cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
                     cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo;
+    // Documents to open go to the instance already running, if there is one.
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !cmdInfo.m_bNewInstance) {
+        QStringList paths;
+        for (const QString& file : cmdInfo.m_strFileNames)
+            paths << QFileInfo(file).absoluteFilePath();
+        if (CSingleInstance::SendToRunningInstance(paths)) {
+            m_nExitCode = 0;
+            return false;
+        }
+    }
 
     m_recentFiles.ReadList();
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
@@ -81,6 +96,13 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         delete m_pMainWnd;
         m_pMainWnd = nullptr;
         return false;
+    }
+
+    if (!m_bShellPrint) {
+        m_pShellOpen = std::make_unique<CSingleInstance>();
+        connect(m_pShellOpen.get(), &CSingleInstance::filesReceived, this,
+                &CVorlanApp::OnShellOpen);
+        m_pShellOpen->Listen();
     }
 
     if (!ProcessShellCommand(cmdInfo))
@@ -156,6 +178,8 @@ bool CVorlanApp::PrintDocumentFile(const QString& strPath) {
 
 void CVorlanApp::ExitInstance() {
     m_bShellPrint = false;
+    m_pShellOpen.reset();
+    m_pendingShellFiles.clear();
     if (!m_pMainWnd && !m_pDocTemplate)
         return;
     CloseAllDocuments();
@@ -163,6 +187,33 @@ void CVorlanApp::ExitInstance() {
     delete m_pMainWnd;
     m_pMainWnd = nullptr;
     m_pDocTemplate.reset();
+}
+
+bool CVorlanApp::IsShellOpenServer() const {
+    return m_pShellOpen && m_pShellOpen->IsListening();
+}
+
+void CVorlanApp::OnShellOpen(const QStringList& paths) {
+    m_pendingShellFiles += paths;
+    QTimer::singleShot(0, this, &CVorlanApp::OpenPendingShellFiles);
+}
+
+void CVorlanApp::OpenPendingShellFiles() {
+    if (m_pendingShellFiles.isEmpty() || !m_pMainWnd)
+        return;
+    // A dialog in progress finishes first.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, &CVorlanApp::OpenPendingShellFiles);
+        return;
+    }
+    const QStringList paths = std::exchange(m_pendingShellFiles, QStringList());
+    for (const QString& path : paths)
+        OpenDocumentFile(path);
+    m_pMainWnd->setWindowState(m_pMainWnd->windowState() & ~Qt::WindowMinimized);
+    m_pMainWnd->show();
+    m_pMainWnd->raise();
+    m_pMainWnd->activateWindow();
+    m_pMainWnd->UpdateAllCommandUI();
 }
 
 QPrinter* CVorlanApp::GetPrinter() {
@@ -173,6 +224,24 @@ QPrinter* CVorlanApp::GetPrinter() {
 
 CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath) {
     return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(strPath) : nullptr;
+}
+
+CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
+    if (!strPath.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
+        return OpenDocumentFile(strPath);
+    // A file that cannot be read leaves no empty document behind.
+    errno = 0;
+    auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));
+    if (!pDoc)
+        return nullptr;
+    if (!pDoc->ImportFile(strPath)) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        pDoc->OnCloseDocument();
+        AfxMessageBox(QFileInfo(strPath).absoluteFilePath() +
+                      QStringLiteral("\nCannot open this file: %1.").arg(reason));
+        return nullptr;
+    }
+    return pDoc;
 }
 
 void CVorlanApp::AddToRecentFileList(const QString& strPath) {

@@ -18,6 +18,7 @@ class CCommandLineInfo;
 class CDocument;
 class CMainFrame;
 class CMultiDocTemplate;
+class CSingleInstance;
 class QPrinter;
 
 class CVorlanApp : public QApplication, public CCmdTarget {
@@ -33,6 +34,8 @@ public:
     int ExitCode() const { return m_nExitCode; }
     // True while the command line's print job runs: no window shows, and messages go to stderr.
     bool IsShellPrinting() const { return m_bShellPrint; }
+    // True when later starts hand their documents to this instance.
+    bool IsShellOpenServer() const;
     // Closes every document and destroys the main frame (the end of a run, or of a test).
     void ExitInstance();
 
@@ -44,6 +47,9 @@ public:
 
     // Opens a document file (an open one is activated); nullptr after a reported failure.
     CDocument* OpenDocumentFile(const QString& strPath);
+    // A file dropped on the main window: a MapSource export (".txt") is imported into a new
+    // document, anything else opened as a document file. nullptr after a reported failure.
+    CDocument* OpenDroppedFile(const QString& strPath);
     void AddToRecentFileList(const QString& strPath);
     void CloseAllDocuments();
     void SaveStdProfileSettings();
@@ -68,6 +74,10 @@ private:
     // The printer that --print or --print-to names; false (reported) when there is none.
     bool SetUpShellPrinter(const CCommandLineInfo& cmdInfo);
     bool PrintDocumentFile(const QString& strPath);
+    // Documents handed over by a later start: opened once no dialog is open, then the main
+    // window comes to the front.
+    void OnShellOpen(const QStringList& paths);
+    void OpenPendingShellFiles();
     void OnOpenRecentFile(int nIndex);
     void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
@@ -75,6 +85,8 @@ private:
     std::unique_ptr<CMultiDocTemplate> m_pDocTemplate;
     CRecentFileList m_recentFiles;
     std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<CSingleInstance> m_pShellOpen;
+    QStringList m_pendingShellFiles;
     int m_nExitCode = 0;
     bool m_bShellPrint = false;
 };

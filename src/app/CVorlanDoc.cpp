@@ -90,12 +90,16 @@ void CVorlanDoc::OnPlot3D() {
 // A cancelled dialog leaves the document as it was: still empty and still able to import.
 void CVorlanDoc::OnFileImport() {
     const QString path = PromptImportFile();
-    if (path.isEmpty())
-        return;
-    const short r = m_track.ImportFile(QFile::encodeName(path).constData());
+    if (!path.isEmpty())
+        ImportFile(path);
+}
+
+bool CVorlanDoc::ImportFile(const QString& strPath) {
+    const short r = m_track.ImportFile(QFile::encodeName(strPath).constData());
     m_bLoaded = r;
     if (r)
         OnPlot3D();
+    return r != 0;
 }
 
 QString CVorlanDoc::PromptImportFile() {

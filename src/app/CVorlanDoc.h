@@ -47,6 +47,9 @@ public:
 
     // Asks for the MapSource export to import; an empty result means the user cancelled.
     static QString PromptImportFile();
+    // Imports the MapSource export at strPath and shows it in 3D; false when the file cannot
+    // be opened (the document then stays as it was).
+    bool ImportFile(const QString& strPath);
 
 protected:
     BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;

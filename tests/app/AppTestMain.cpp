@@ -8,12 +8,13 @@
 #include <gtest/gtest.h>
 
 namespace {
-// The offscreen platform warns about every window that wants size hints passed on, and about
-// every mouse and keyboard grab.
+// The offscreen platform warns about every window that wants size hints passed on, about every
+// mouse and keyboard grab and about raising a window.
 QtMessageHandler s_defaultHandler = nullptr;
 void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
     if (!msg.contains(QLatin1String("propagateSizeHints")) &&
-        !msg.startsWith(QLatin1String("This plugin does not support grabbing")))
+        !msg.startsWith(QLatin1String("This plugin does not support grabbing")) &&
+        !msg.startsWith(QLatin1String("This plugin does not support raise")))
         s_defaultHandler(type, context, msg);
 }
 } // namespace
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+    // Later starts hand their documents to this process under a name of its own, never to a
+    // Vorlan the user is running; the programs the tests start inherit it.
+    qputenv("VORLAN_INSTANCE_NAME",
+            "vorlan-test-" + QByteArray::number(QCoreApplication::applicationPid()));
     ::testing::InitGoogleTest(&argc, argv);
     CVorlanApp app(argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,161 @@
+// The desktop around the program: files dropped on the main window, a second start handing its
+// documents to the running instance, and the help commands.
+#include "AppTestSupport.h"
+
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CMultiDocTemplate.h"
+#include "CSingleInstance.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+#include "CVorlanView.h"
+#include "Resource.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QMimeData>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+class DesktopTest : public AppTest {
+protected:
+    QList<CDocument*> Documents() { return AfxGetApp()->GetDocTemplate()->GetDocuments(); }
+    QString SaveSample(const QString& name) {
+        ImportSample(50);
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(Doc()->DoSave(path));
+        Command(ID_FILE_CLOSE);
+        return QFileInfo(path).absoluteFilePath();
+    }
+    // Drags the files onto the main window and drops them; true when the window took them.
+    bool Drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        const QPoint pt = Frame()->rect().center();
+        QDragEnterEvent enter(pt, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Frame(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(pt), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Frame(), &drop);
+        // The documents open once the drop is over.
+        QApplication::processEvents();
+        return drop.isAccepted();
+    }
+};
+
+TEST_F(DesktopTest, DroppedDocumentsAndExportsOpen) {
+    const QString vrl = SaveSample(QStringLiteral("dropped.vrl"));
+    const QString txt = WriteTrackFile(m_dir.filePath(QStringLiteral("Dropped.TXT")), 80);
+    const int nBefore = Documents().size();
+    ASSERT_TRUE(Drop({vrl, txt}));
+    ASSERT_EQ(Documents().size(), nBefore + 2);
+
+    auto* pOpened = static_cast<CVorlanDoc*>(Documents()[nBefore]);
+    EXPECT_EQ(pOpened->GetPathName(), vrl);
+    EXPECT_EQ(pOpened->m_nPlotMode, CVorlanDoc::kPlot3D);
+    // The export is imported into a new, untitled document.
+    auto* pImported = static_cast<CVorlanDoc*>(Documents()[nBefore + 1]);
+    EXPECT_TRUE(pImported->GetPathName().isEmpty());
+    EXPECT_EQ(pImported->m_bLoaded, 1);
+    EXPECT_EQ(pImported->m_track.m_nCount, 80);
+    EXPECT_EQ(pImported->m_nPlotMode, CVorlanDoc::kPlot3D);
+    EXPECT_EQ(Doc(), pImported);
+    EXPECT_EQ(Frame()->CurrentMenu(), IDR_VORLANTYPE);
+}
+
+TEST_F(DesktopTest, DroppedFilesThatCannotBeReadAreReported) {
+    const int nBefore = Documents().size();
+    QString message;
+    DismissNextModal(&message);
+    const QString missing = m_dir.filePath(QStringLiteral("gone.txt"));
+    ASSERT_TRUE(Drop({missing}));
+    EXPECT_TRUE(message.contains(missing)) << qPrintable(message);
+    EXPECT_EQ(Documents().size(), nBefore);
+
+    // Not a document: refused like File, Open refuses it.
+    const QString text = WriteTrackFile(m_dir.filePath(QStringLiteral("track.gpx")), 5);
+    DismissNextModal(&message);
+    ASSERT_TRUE(Drop({text}));
+    EXPECT_TRUE(message.contains(QStringLiteral("Unexpected file format"))) << qPrintable(message);
+    EXPECT_EQ(Documents().size(), nBefore);
+
+    // Only local files are taken.
+    QMimeData data;
+    data.setUrls({QUrl(QStringLiteral("https://example.org/a.vrl"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Frame(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+// A second start with a document hands it to this instance and ends; --new-instance keeps it.
+TEST_F(DesktopTest, SecondStartHandsItsDocumentsToTheRunningInstance) {
+    ASSERT_TRUE(AfxGetApp()->IsShellOpenServer());
+    const QString vrl = SaveSample(QStringLiteral("handed.vrl"));
+    const int nBefore = Documents().size();
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(m_dir.path());
+    // A name relative to the second program's folder.
+    second.start(QStringLiteral(VORLAN_EXE), {QStringLiteral("handed.vrl")});
+    QElapsedTimer timer;
+    timer.start();
+    while (second.state() != QProcess::NotRunning && timer.elapsed() < 20000)
+        QTest::qWait(20);
+    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second start did not end";
+    EXPECT_EQ(second.exitCode(), 0);
+    QTest::qWait(50);
+    ASSERT_EQ(Documents().size(), nBefore + 1);
+    EXPECT_EQ(Documents().last()->GetPathName(), vrl);
+    EXPECT_EQ(Doc(), Documents().last());
+}
+
+TEST_F(DesktopTest, NewInstanceSwitchOpensTheDocumentItself) {
+    const QString vrl = SaveSample(QStringLiteral("own.vrl"));
+    AfxGetApp()->ExitInstance();
+    // Another instance listens under the name.
+    CSingleInstance other;
+    ASSERT_TRUE(other.Listen());
+    QStringList received;
+    QObject::connect(&other, &CSingleInstance::filesReceived,
+                     [&](const QStringList& paths) { received = paths; });
+    ASSERT_TRUE(AfxGetApp()->InitInstance(
+        {QStringLiteral("vorlan"), QStringLiteral("--new-instance"), vrl}));
+    QApplication::processEvents();
+    EXPECT_TRUE(received.isEmpty());
+    ASSERT_EQ(Documents().size(), 1);
+    EXPECT_EQ(Documents().first()->GetPathName(), vrl);
+    // The name was taken, so this instance does not listen.
+    EXPECT_FALSE(AfxGetApp()->IsShellOpenServer());
+}
+
+// An instance that ended without closing its socket leaves the file behind; the next one takes
+// the name over.
+TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
+    AfxGetApp()->ExitInstance();
+    const QString name = CSingleInstance::ServerName();
+    const QString path = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
+    {
+        QFile stale(path);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(AfxGetApp()->InitInstance({QStringLiteral("vorlan")}));
+    EXPECT_TRUE(AfxGetApp()->IsShellOpenServer());
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    EXPECT_TRUE(socket.waitForConnected(1000));
+}
+} // namespace

@@ -54,39 +54,7 @@ CRecordingDC CRecordingDC::Printer(int nDpi, int cx, int cy) {
 
 CRecordingDC::CRecordingDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting,
                            const RECT* pClient)
-    : m_nDpiX(nDpiX), m_nDpiY(nDpiY), m_nHorzRes(nHorzRes), m_nVertRes(nVertRes),
-      m_bHasWindow(pClient != nullptr) {
-    m_bPrinting = bPrinting;
-    if (pClient)
-        m_wnd.m_rcClient = *pClient;
-}
-
-CRecordingDC::CRecordingDC(CRecordingDC&& other) noexcept
-    : CDC(), m_log(std::move(other.m_log)), m_bRecord(other.m_bRecord), m_nCalls(other.m_nCalls),
-      m_nDpiX(other.m_nDpiX), m_nDpiY(other.m_nDpiY), m_nHorzRes(other.m_nHorzRes),
-      m_nVertRes(other.m_nVertRes), m_bHasWindow(other.m_bHasWindow), m_wnd(other.m_wnd) {
-    m_bPrinting = other.m_bPrinting;
-    m_ptViewportOrg = other.m_ptViewportOrg;
-}
-
-int CRecordingDC::GetDeviceCaps(int nIndex) const {
-    switch (nIndex) {
-    case LOGPIXELSX:
-        return m_nDpiX;
-    case LOGPIXELSY:
-        return m_nDpiY;
-    case HORZRES:
-        return m_nHorzRes;
-    case VERTRES:
-        return m_nVertRes;
-    default:
-        return 0;
-    }
-}
-
-CWnd* CRecordingDC::GetWindow() const {
-    return m_bHasWindow ? const_cast<Window*>(&m_wnd) : nullptr;
-}
+    : CFixedDC(nDpiX, nDpiY, nHorzRes, nVertRes, bPrinting, pClient) {}
 
 void CRecordingDC::Add(std::string line) {
     ++m_nCalls;
@@ -141,8 +109,7 @@ BOOL CRecordingDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
     line += BrushName(pBrush);
     line += " mode ";
     line += std::to_string(pRgn->m_nFillMode);
-    for (int i = 0; i < pRgn->m_nCount; ++i)
-    {
+    for (int i = 0; i < pRgn->m_nCount; ++i) {
         line += ' ';
         line += std::to_string(pRgn->m_pt[i].x);
         line += ',';

@@ -2,12 +2,12 @@
 // each, for tests (golden drawings) and benchmarks. Palette objects are named by their slot.
 #pragma once
 
-#include "CDC.h"
+#include "CFixedDC.h"
 
 #include <string>
 #include <vector>
 
-class CRecordingDC : public CDC {
+class CRecordingDC : public CFixedDC {
 public:
     // A screen surface: dpi in both directions and the client size of its window.
     static CRecordingDC Screen(int nDpi, int cx, int cy);
@@ -16,10 +16,6 @@ public:
 
     CRecordingDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting,
                  const RECT* pClient);
-    CRecordingDC(CRecordingDC&& other) noexcept;
-
-    int GetDeviceCaps(int nIndex) const override;
-    CWnd* GetWindow() const override;
 
     CPen* SelectObject(CPen* pPen) override;
     CBrush* SelectObject(CBrush* pBrush) override;
@@ -46,18 +42,5 @@ protected:
     void DrawLine(POINT from, POINT to) override;
 
 private:
-    class Window : public CWnd {
-    public:
-        void GetClientRect(RECT* lpRect) const override { *lpRect = m_rcClient; }
-        RECT m_rcClient;
-    };
-
     void Add(std::string line);
-
-    int m_nDpiX;
-    int m_nDpiY;
-    int m_nHorzRes;
-    int m_nVertRes;
-    bool m_bHasWindow;
-    Window m_wnd;
 };

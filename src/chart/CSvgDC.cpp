@@ -81,35 +81,11 @@ CSvgDC CSvgDC::Printer(int nDpi, int cx, int cy) {
 
 CSvgDC::CSvgDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting,
                const RECT* pClient)
-    : m_nDpiX(nDpiX), m_nDpiY(nDpiY), m_nHorzRes(nHorzRes), m_nVertRes(nVertRes),
-      m_bHasWindow(pClient != nullptr) {
-    m_bPrinting = bPrinting;
-    if (pClient)
-        m_wnd.m_rcClient = *pClient;
-}
-
-int CSvgDC::GetDeviceCaps(int nIndex) const {
-    switch (nIndex) {
-    case LOGPIXELSX:
-        return m_nDpiX;
-    case LOGPIXELSY:
-        return m_nDpiY;
-    case HORZRES:
-        return m_nHorzRes;
-    case VERTRES:
-        return m_nVertRes;
-    default:
-        return 0;
-    }
-}
-
-CWnd* CSvgDC::GetWindow() const {
-    return m_bHasWindow ? const_cast<Window*>(&m_wnd) : nullptr;
-}
+    : CFixedDC(nDpiX, nDpiY, nHorzRes, nVertRes, bPrinting, pClient) {}
 
 int CSvgDC::DefaultFontSize() const {
     // 10 points.
-    return std::max(1, TruncToInt(m_nDpiY * 10.0 / 72.0));
+    return std::max(1, TruncToInt(GetDeviceCaps(LOGPIXELSY) * 10.0 / 72.0));
 }
 
 CPen* CSvgDC::SelectObject(CPen* pPen) {

@@ -2,11 +2,11 @@
 // vorlan-cli render and the tests. Each run of MoveTo and LineTo becomes one polyline.
 #pragma once
 
-#include "CDC.h"
+#include "CFixedDC.h"
 
 #include <string>
 
-class CSvgDC : public CDC {
+class CSvgDC : public CFixedDC {
 public:
     // A screen surface: dpi in both directions and the client size of its window.
     static CSvgDC Screen(int nDpi, int cx, int cy);
@@ -16,9 +16,6 @@ public:
     // pClient is the client rectangle of the window that owns the surface; nullptr for a
     // printer page.
     CSvgDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting, const RECT* pClient);
-
-    int GetDeviceCaps(int nIndex) const override;
-    CWnd* GetWindow() const override;
 
     CPen* SelectObject(CPen* pPen) override;
     using CDC::SelectObject;
@@ -37,24 +34,12 @@ protected:
     void DrawLine(POINT from, POINT to) override;
 
 private:
-    class Window : public CWnd {
-    public:
-        void GetClientRect(RECT* lpRect) const override { *lpRect = m_rcClient; }
-        RECT m_rcClient;
-    };
-
     void EndPolyline();
     void AppendPoint(POINT pt);
     void AppendInt(int v);
     void AppendStroke(const CPen* pPen);
     void AppendFont(const CFont* pFont);
 
-    int m_nDpiX;
-    int m_nDpiY;
-    int m_nHorzRes;
-    int m_nVertRes;
-    bool m_bHasWindow;
-    Window m_wnd;
     std::string m_body;
     bool m_bInPolyline = false;
 };

@@ -13,7 +13,9 @@
 #include <unistd.h>
 
 namespace {
-std::string Reason() { return std::strerror(errno); }
+std::string Reason() {
+    return std::strerror(errno);
+}
 
 bool ViewValuesValid(const CPlot& plot) {
     return std::isfinite(plot.m_fZoom) && plot.m_fZoom > 0.0f && plot.m_fZoom <= 16.0f &&
@@ -63,8 +65,7 @@ bool LoadDocument(const std::string& path, CTrack& track, CPlot& plot, std::stri
     return true;
 }
 
-bool SaveDocument(const std::string& path, const CTrack& track, const CPlot& plot,
-                  std::string& error) {
+bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error) {
     std::string tmp = path + ".XXXXXX";
     const int fd = mkstemp(tmp.data());
     if (fd < 0) {
@@ -81,11 +82,8 @@ bool SaveDocument(const std::string& path, const CTrack& track, const CPlot& plo
         std::remove(tmp.c_str());
         return false;
     }
-    CArchive ar(fp, CArchive::store);
-    track.Save(ar);
-    plot.SaveView(ar);
-    const bool written = ar.Flush();
     errno = 0;
+    const bool written = std::fwrite(data.data(), 1, data.size(), fp) == data.size();
     const bool closed = std::fclose(fp) == 0;
     if (!written || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
         error = path + ": cannot write file: " + (errno ? Reason() : std::string("write failed"));
@@ -93,4 +91,27 @@ bool SaveDocument(const std::string& path, const CTrack& track, const CPlot& plo
         return false;
     }
     return true;
+}
+
+bool SaveDocument(const std::string& path, const CTrack& track, const CPlot& plot,
+                  std::string& error) {
+    char* pBytes = nullptr;
+    std::size_t nBytes = 0;
+    std::FILE* fp = open_memstream(&pBytes, &nBytes);
+    if (!fp) {
+        error = path + ": cannot write file: " + Reason();
+        return false;
+    }
+    CArchive ar(fp, CArchive::store);
+    track.Save(ar);
+    plot.SaveView(ar);
+    const bool stored = ar.Flush();
+    std::fclose(fp);
+    const std::string data(pBytes, nBytes);
+    std::free(pBytes);
+    if (!stored) {
+        error = path + ": cannot write file: out of memory";
+        return false;
+    }
+    return WriteFileAtomically(path, data, error);
 }

@@ -17,6 +17,10 @@ bool ImportTrack(const std::string& path, CTrack& track, std::string& error);
 // Loads a document file into the track and the chart's view values.
 bool LoadDocument(const std::string& path, CTrack& track, CPlot& plot, std::string& error);
 
+// Writes data through a temporary file in the same folder, renamed over the target only when
+// everything was written; an existing file is never left half-written.
+bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error);
+
 // Writes a document file through a temporary file in the same folder, renamed over the target
 // only when everything was written.
 bool SaveDocument(const std::string& path, const CTrack& track, const CPlot& plot,

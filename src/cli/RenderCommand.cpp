@@ -14,8 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 const char kRenderUsage[] =
@@ -156,36 +154,6 @@ std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot) {
     return dc.Document(plot.m_sizeTotal);
 }
 
-// Writes through a temporary file in the same folder, renamed over the target only when
-// everything was written.
-bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error) {
-    std::string tmp = path + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        error = path + ": cannot write file: " + std::strerror(errno);
-        return false;
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    std::FILE* fp = fdopen(fd, "wb");
-    if (!fp) {
-        error = path + ": cannot write file: " + std::strerror(errno);
-        close(fd);
-        std::remove(tmp.c_str());
-        return false;
-    }
-    errno = 0;
-    const bool written = std::fwrite(data.data(), 1, data.size(), fp) == data.size();
-    const bool closed = std::fclose(fp) == 0;
-    if (!written || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        error = path + ": cannot write file: " +
-                (errno ? std::string(std::strerror(errno)) : std::string("write failed"));
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 int RunRender(const std::vector<std::string>& args) {

@@ -25,8 +25,8 @@ constexpr PenSpec kPenSpecs[CDrawTools::kPens] = {
 };
 
 constexpr COLORREF kBrushColors[CDrawTools::kBrushes] = {
-    0x000000FF, 0x0000FF00, 0x00FF0000, 0x00000080, 0x00008000, 0x00800000,
-    0x0000FFFF, 0x00FFFFC8, // pale cyan: the floor of the 3D box
+    0x000000FF, 0x0000FF00, 0x00FF0000, 0x00000080,
+    0x00008000, 0x00800000, 0x0000FFFF, 0x00FFFFC8, // pale cyan: the floor of the 3D box
     0x00FF00FF, 0x00008080, 0x00808000, 0x00800080,
 };
 

@@ -31,10 +31,10 @@ public:
                     unsigned char nCharSet, unsigned char nOutPrecision,
                     unsigned char nClipPrecision, unsigned char nQuality,
                     unsigned char nPitchAndFamily, const char* lpszFacename) {
-        m_logfont = LOGFONT{nHeight,        nWidth,        nEscapement, nOrientation,
-                            nWeight,        bItalic,       bUnderline,  cStrikeOut,
-                            nCharSet,       nOutPrecision, nClipPrecision, nQuality,
-                            nPitchAndFamily, {}};
+        m_logfont = LOGFONT{
+            nHeight,         nWidth,     nEscapement, nOrientation,  nWeight,        bItalic,
+            bUnderline,      cStrikeOut, nCharSet,    nOutPrecision, nClipPrecision, nQuality,
+            nPitchAndFamily, {}};
         std::strncpy(m_logfont.lfFaceName, lpszFacename, sizeof m_logfont.lfFaceName - 1);
         return m_bCreated = 1;
     }

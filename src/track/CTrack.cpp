@@ -28,7 +28,9 @@ constexpr float kMilesPerKmLeg = 0.62189054f; // 1/1.608, the factor of the leg 
 constexpr float kPlaneUnitsPerKm = 100.0f;
 constexpr float kMargin = 0.1f;
 
-bool IsTrackpoint(const char* psz) { return std::strncmp(psz, "Trackpoint", 10) == 0; }
+bool IsTrackpoint(const char* psz) {
+    return std::strncmp(psz, "Trackpoint", 10) == 0;
+}
 
 // A value that overflowed single precision (an absurd export) is stored as a missing field.
 float Finite(double v) {
@@ -41,9 +43,11 @@ float Finite(double v) {
 void Widen(float& fMin, float& fMax) {
     constexpr float kMax = std::numeric_limits<float>::max();
     const double lo = fMin - static_cast<double>(kMargin) * (static_cast<double>(fMax) - fMin);
-    fMin = static_cast<float>(std::clamp(lo, -static_cast<double>(kMax), static_cast<double>(kMax)));
+    fMin =
+        static_cast<float>(std::clamp(lo, -static_cast<double>(kMax), static_cast<double>(kMax)));
     const double hi = fMax + static_cast<double>(kMargin) * (static_cast<double>(fMax) - fMin);
-    fMax = static_cast<float>(std::clamp(hi, -static_cast<double>(kMax), static_cast<double>(kMax)));
+    fMax =
+        static_cast<float>(std::clamp(hi, -static_cast<double>(kMax), static_cast<double>(kMax)));
 }
 
 void Bounds(const float* v, int n, float& fMin, float& fMax) {

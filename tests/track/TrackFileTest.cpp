@@ -117,25 +117,25 @@ TEST(TrackFile, EmptyTrackIsFourteenBytes) {
 TEST(TrackFile, RejectsDamagedFilesAndKeepsTheTrack) {
     const Bytes good = SaveBytes(*ThreePoints());
     std::vector<Bytes> bad;
-    bad.push_back({});                                        // empty
-    bad.push_back({0x03});                                    // half a count
-    bad.push_back(Bytes(good.begin(), good.end() - 1));       // one byte short
+    bad.push_back({});                                  // empty
+    bad.push_back({0x03});                              // half a count
+    bad.push_back(Bytes(good.begin(), good.end() - 1)); // one byte short
     Bytes longer = good;
     longer.push_back(0);
-    bad.push_back(longer);                                    // one byte long
+    bad.push_back(longer); // one byte long
     Bytes negative = good;
     negative[0] = 0xff;
     negative[1] = 0xff;
-    bad.push_back(negative);                                  // count -1
+    bad.push_back(negative); // count -1
     Bytes huge(2 + 20 * 10001 + 12, 0);
     huge[0] = 0x11;
-    huge[1] = 0x27;                                           // count 10001
+    huge[1] = 0x27; // count 10001
     bad.push_back(huge);
     for (size_t section : {0u, 1u, 3u, 4u}) {
         Bytes nan = good;
         const float inf = std::numeric_limits<float>::infinity();
         std::memcpy(&nan[2 + section * 12 + 4], &inf, 4);
-        bad.push_back(nan);                                   // a non-finite value
+        bad.push_back(nan); // a non-finite value
     }
 
     for (size_t k = 0; k < bad.size(); ++k) {

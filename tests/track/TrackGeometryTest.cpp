@@ -1,6 +1,6 @@
 // Leg distances, plane offsets, widened bounds and smoothing of a track.
-#include "CTrack.h"
 #include "TrackGeometry.h"
+#include "CTrack.h"
 
 #include <gtest/gtest.h>
 

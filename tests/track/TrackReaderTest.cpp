@@ -41,7 +41,8 @@ std::string Line(const std::string& position, const std::string& time, const std
 }
 
 TEST_F(ReaderTest, DegreesAndMinutesWithDateReadsTheDocumentedPoint) {
-    const std::string line = Line("N47 38.938 W122 20.887", "5/22/2002 8:32:28 AM", "52 ft", "0.1 mi");
+    const std::string line =
+        Line("N47 38.938 W122 20.887", "5/22/2002 8:32:28 AM", "52 ft", "0.1 mi");
     ASSERT_EQ(1, Read(kHeader + line + line));
     EXPECT_EQ(2, CTrack::s_nCoordFormat);
     ASSERT_EQ(1, m_track->m_nCount);
@@ -120,9 +121,9 @@ TEST_F(ReaderTest, HemisphereLettersSetTheSigns) {
 
 TEST_F(ReaderTest, ConvertsUnits) {
     const std::string probe = Line("N1.0 E1.0", "", "0 ft", "0 mi");
-    Read(probe + Line("N1.0 E1.0", "", "1.5 mi", "5280 ft") + Line("N1.0 E1.0", "", "2 miles", "3 mi") +
-         Line("N1.0 E1.0", "", "100 m", "1000 m") + Line("N1.0 E1.0", "", "7 yd", "2 km") +
-         Line("N1.0 E1.0", "", "7 ft", "2 furlongs"));
+    Read(probe + Line("N1.0 E1.0", "", "1.5 mi", "5280 ft") +
+         Line("N1.0 E1.0", "", "2 miles", "3 mi") + Line("N1.0 E1.0", "", "100 m", "1000 m") +
+         Line("N1.0 E1.0", "", "7 yd", "2 km") + Line("N1.0 E1.0", "", "7 ft", "2 furlongs"));
     ASSERT_EQ(5, m_track->m_nCount);
     EXPECT_EQ(7920.0f, m_track->m_fElev[0]);
     EXPECT_EQ(0.99999994f, m_track->m_fDist[0]);
@@ -188,7 +189,8 @@ TEST_F(ReaderTest, MissingFileReturnsZeroAndClears) {
 TEST_F(ReaderTest, LongTokensAreCutNotOverflowed) {
     const std::string probe = Line("N1.0 E1.0", "", "0 ft", "0 mi");
     const std::string huge(300, '7');
-    Read(probe + "Trackpoint\tN12.250000000000000000001 E" + huge + "\t5 ftftftftftftftftftftftft\t1 mi\n" +
+    Read(probe + "Trackpoint\tN12.250000000000000000001 E" + huge +
+         "\t5 ftftftftftftftftftftftft\t1 mi\n" +
          Line("N1.0 E1.0", "", "6 mileeeeeeeeeeeeeeeeeeeeee", "1 mi"));
     ASSERT_GE(m_track->m_nCount, 1);
     EXPECT_FLOAT_EQ(12.25f, m_track->m_fLat[0]); // "12.250000000000" after the cut
@@ -204,7 +206,8 @@ TEST_F(ReaderTest, NothingIsStoredBeforeAnyFormatWasDetected) {
 
 TEST_F(ReaderTest, NonFiniteNumbersAreMissingFields) {
     const std::string probe = Line("N1.0 E1.0", "", "0 ft", "0 mi");
-    Read(probe + Line("Nnan Einf", "", "nan ft", "inf mi") + Line("N1e39 E2.0", "", "1e39 ft", "1e38 mi") +
+    Read(probe + Line("Nnan Einf", "", "nan ft", "inf mi") +
+         Line("N1e39 E2.0", "", "1e39 ft", "1e38 mi") +
          Line("N1.0 E1.0", "", "3e38 mi", "3e38 mi") + Line("N1.0 E1.0", "", "1 ft", "3e38 mi"));
     ASSERT_EQ(4, m_track->m_nCount);
     for (int i = 0; i < m_track->m_nCount; ++i) {
@@ -237,7 +240,8 @@ TEST_F(ReaderTest, LongFileNamesOpenWhole) {
 
 TEST_F(ReaderTest, LinesLongerThanTheBufferArriveInPieces) {
     const std::string probe = Line("N1.0 E1.0", "", "0 ft", "0 mi");
-    const std::string longLine = "Trackpoint\tN2.0 E2.0\t9 ft\t1 mi" + std::string(300, ' ') + "x\n";
+    const std::string longLine =
+        "Trackpoint\tN2.0 E2.0\t9 ft\t1 mi" + std::string(300, ' ') + "x\n";
     Read(probe + longLine + Line("N1.0 E1.0", "", "5 ft", "1 mi"));
     ASSERT_EQ(2, m_track->m_nCount);
     EXPECT_EQ(9.0f, m_track->m_fElev[0]);

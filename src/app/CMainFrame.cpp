@@ -9,13 +9,18 @@
 #include "CMultiDocTemplate.h"
 #include "CStringTable.h"
 #include "CVorlanApp.h"
+#include "CVorlanDoc.h"
 #include "Resource.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -27,6 +32,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
+#include <QWhatsThis>
 
 namespace {
 // The lock-key panes, in the order of the status bar's indicator table after the message pane.
@@ -94,6 +101,7 @@ void CMainFrame::CreateActions() {
         const auto it = captions.find(cmd.nID);
         pAction->setText(it != captions.end() ? it->second : CStringTable::Tooltip(cmd.nID));
         pAction->setStatusTip(CStringTable::Prompt(cmd.nID));
+        pAction->setWhatsThis(CStringTable::Prompt(cmd.nID));
         const QString tip = CStringTable::Tooltip(cmd.nID);
         pAction->setToolTip(tip.isEmpty() ? CStringTable::Prompt(cmd.nID) : tip);
         if (cmd.image != CButtonImages::Image::None) {
@@ -282,6 +290,10 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade, &CMainFrame::OnUpdateMDIWindowCmd},
         {ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTile, &CMainFrame::OnUpdateMDIWindowCmd},
         {ID_WINDOW_ARRANGE, &CMainFrame::OnWindowArrange, &CMainFrame::OnUpdateMDIWindowCmd},
+        {ID_HELP_FINDER, &CMainFrame::OnHelpFinder, nullptr},
+        {ID_HELP, &CMainFrame::OnHelp, nullptr},
+        {ID_CONTEXT_HELP, &CMainFrame::OnContextHelp, nullptr},
+        {ID_DEFAULT_HELP, &CMainFrame::OnHelpFinder, nullptr},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -362,6 +374,62 @@ void CMainFrame::FillWindowMenu(QMenu* pMenu) {
         });
         m_windowListActions.push_back(pAction);
     }
+}
+
+QString CMainFrame::HelpFilePath() {
+    const QString name = QStringLiteral("user-guide.html");
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    for (const QString& dir : {programDir.filePath(QStringLiteral("../share/doc/vorlan")),
+                               QStringLiteral(VORLAN_SOURCE_DIR "/docs")}) {
+        const QFileInfo file(QDir(dir).filePath(name));
+        if (file.isFile())
+            return file.canonicalFilePath();
+    }
+    return QString();
+}
+
+// Help, Help Topics: the guide from its beginning.
+void CMainFrame::OnHelpFinder() {
+    OpenHelp(QString());
+}
+
+// F1: the guide at the part about what the active window shows.
+void CMainFrame::OnHelp() {
+    const CChildFrame* pChild = MDIGetActive();
+    const auto* pDoc =
+        pChild ? static_cast<const CVorlanDoc*>(pChild->GetActiveDocument()) : nullptr;
+    if (!pDoc)
+        OpenHelp(QString());
+    else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
+        OpenHelp(QStringLiteral("3d-view"));
+    else if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
+        OpenHelp(QStringLiteral("elevation-chart"));
+    else
+        OpenHelp(QStringLiteral("importing"));
+}
+
+// Shift+F1: the next click on a button, a menu item or a window shows its prompt.
+void CMainFrame::OnContextHelp() {
+    QWhatsThis::enterWhatsThisMode();
+}
+
+// The desktop's viewer shows the guide; without one the failure is reported.
+void CMainFrame::OpenHelp(const QString& strTopic) {
+    const QString path = HelpFilePath();
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!strTopic.isEmpty())
+        url.setFragment(strTopic);
+    if (path.isEmpty() || !QDesktopServices::openUrl(url))
+        AfxMessageBox(QStringLiteral("Failed to launch help."));
+}
+
+// While What's This help waits for a click, the status bar says so.
+bool CMainFrame::event(QEvent* pEvent) {
+    if (pEvent->type() == QEvent::EnterWhatsThisMode && m_pIdleText)
+        m_pIdleText->setText(CStringTable::Load(AFX_IDS_HELPMODEMESSAGE));
+    else if (pEvent->type() == QEvent::LeaveWhatsThisMode && m_pIdleText)
+        m_pIdleText->setText(CStringTable::Load(AFX_IDS_IDLEMESSAGE));
+    return QMainWindow::event(pEvent);
 }
 
 void CMainFrame::changeEvent(QEvent* pEvent) {

@@ -59,12 +59,18 @@ public:
     // Files dropped on the window open as documents (MapSource exports are imported).
     void OnDropFiles(const QStringList& files);
 
+    // The user guide that the help commands open: installed next to the program
+    // (../share/doc/vorlan/), or in the source tree's docs folder when the program runs from
+    // its build tree. Empty when there is none.
+    static QString HelpFilePath();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dragMoveEvent(QDragMoveEvent* pEvent) override;
     void dropEvent(QDropEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
+    bool event(QEvent* pEvent) override;
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
@@ -86,6 +92,10 @@ private:
     void OnWindowTile();
     void OnWindowArrange();
     void OnUpdateMDIWindowCmd(CCmdUI* pCmdUI);
+    void OnHelpFinder();
+    void OnHelp();
+    void OnContextHelp();
+    void OpenHelp(const QString& strTopic);
 
     // Members in the order the frame builds them: status bar, main toolbar, rotation toolbar.
     QStatusBar* m_wndStatusBar = nullptr;

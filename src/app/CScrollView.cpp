@@ -177,12 +177,18 @@ void CScrollView::OnPrint(CDC* pDC, CPrintInfo*) {
 void CScrollView::OnEndPrinting(CDC*, CPrintInfo*) {}
 
 // Vector output straight onto the printer: the page is drawn by OnDraw on a surface over the
-// printer, never through an image.
+// printer, never through an image. A printer that cannot make copies itself (a PDF file) gets
+// the page once per copy; a preview shows it once.
 bool CScrollView::PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo) {
     QPainter painter;
     if (!painter.begin(pPrinter))
         return false;
-    {
+    const int nCopies = pInfo->m_bPreview || pPrinter->supportsMultipleCopies()
+                            ? 1
+                            : std::max(1, pPrinter->copyCount());
+    for (int i = 0; i < nCopies; ++i) {
+        if (i > 0 && !pPrinter->newPage())
+            return false;
         CQtDC dc(&painter, nullptr, 1);
         ++m_nPrintCount;
         OnBeginPrinting(&dc, pInfo);

@@ -11,7 +11,9 @@
 #include "CVorlanView.h"
 #include "Resource.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -22,6 +24,16 @@
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
+#include <QWhatsThis>
+
+// Stands in for the desktop's viewer: keeps the file URLs the program asks to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> m_urls;
+public slots:
+    void Open(const QUrl& url) { m_urls << url; }
+};
 
 namespace {
 class DesktopTest : public AppTest {
@@ -158,4 +170,49 @@ TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
     socket.connectToServer(name);
     EXPECT_TRUE(socket.waitForConnected(1000));
 }
+TEST_F(DesktopTest, HelpCommandsOpenTheUserGuide) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+    Command(ID_HELP_FINDER);
+    ImportSample(50);
+    Command(ID_HELP);
+    Command(ID_PLOT_ELEVATION);
+    Frame()->Action(ID_HELP)->trigger(); // F1
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+    ASSERT_EQ(catcher.m_urls.size(), 3);
+    const QString guide = CMainFrame::HelpFilePath();
+    ASSERT_FALSE(guide.isEmpty());
+    EXPECT_TRUE(guide.endsWith(QStringLiteral("/user-guide.html")));
+    for (const QUrl& url : catcher.m_urls)
+        EXPECT_EQ(url.toLocalFile(), guide);
+    EXPECT_EQ(catcher.m_urls[0].fragment(), QString());
+    EXPECT_EQ(catcher.m_urls[1].fragment(), QStringLiteral("3d-view"));
+    EXPECT_EQ(catcher.m_urls[2].fragment(), QStringLiteral("elevation-chart"));
+    // Every part that F1 leads to is in the guide.
+    QFile file(guide);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray html = file.readAll();
+    for (const char* id : {"importing", "3d-view", "elevation-chart"})
+        EXPECT_TRUE(html.contains(QByteArray("id=\"") + id + '"')) << id;
+}
+
+TEST_F(DesktopTest, ContextHelpAsksForAnObject) {
+    EXPECT_EQ(Frame()->StatusText(), QStringLiteral("For Help, press F1"));
+    EXPECT_EQ(Frame()->Action(ID_CONTEXT_HELP)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    Command(ID_CONTEXT_HELP);
+    EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+    EXPECT_EQ(Frame()->StatusText(), QStringLiteral("Select an object on which to get Help"));
+    // Buttons and menu items answer with their prompts, the view with what it shows.
+    EXPECT_EQ(Frame()->Action(ID_ZOOM_IN)->whatsThis(), QStringLiteral("Zoom in"));
+    EXPECT_EQ(Frame()->Action(ID_FILE_PRINT)->whatsThis(),
+              QStringLiteral("Print the active document"));
+    QHelpEvent query(QEvent::QueryWhatsThis, QPoint(5, 5), View()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(View(), &query);
+    EXPECT_TRUE(query.isAccepted());
+    QWhatsThis::leaveWhatsThisMode();
+    EXPECT_EQ(Frame()->StatusText(), QStringLiteral("For Help, press F1"));
+}
 } // namespace
+
+#include "DesktopTest.moc"

@@ -134,6 +134,7 @@ protected:
         pPrinter->setOutputFormat(QPrinter::PdfFormat);
         pPrinter->setPageSize(QPageSize(QPageSize::A4));
         pPrinter->setPageOrientation(QPageLayout::Portrait);
+        pPrinter->setCopyCount(1);
         m_strPdf = m_dir.filePath(QStringLiteral("page.pdf"));
         pPrinter->setOutputFileName(m_strPdf);
     }
@@ -314,8 +315,22 @@ TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
               QStringLiteral("792 x 612 pts (letter)"));
 }
 
+// A PDF file cannot make copies itself: it gets the page once per copy.
+TEST_F(PrintTest, CopiesOfAPdfFileArePages) {
+    ImportSample(100);
+    Printer()->setCopyCount(2);
+    const int nPrinted = View()->PrintCount();
+    EXPECT_TRUE(View()->DoFilePrint(true));
+    EXPECT_EQ(View()->PrintCount(), nPrinted + 2);
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is needed";
+    EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Pages")), QStringLiteral("2"));
+}
+
 TEST_F(PrintTest, PreviewShowsTheOnePage) {
     ImportSample(200);
+    // However many copies the printer is to make.
+    Printer()->setCopyCount(3);
     const int nPrinted = View()->PrintCount();
     int nPages = 0;
     int nBlue = 0;

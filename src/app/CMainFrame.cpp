@@ -379,7 +379,7 @@ void CMainFrame::FillWindowMenu(QMenu* pMenu) {
 QString CMainFrame::HelpFilePath() {
     const QString name = QStringLiteral("user-guide.html");
     const QDir programDir(QCoreApplication::applicationDirPath());
-    for (const QString& dir : {programDir.filePath(QStringLiteral("../share/doc/vorlan")),
+    for (const QString& dir : {programDir.filePath(QStringLiteral(VORLAN_DOC_FROM_BIN)),
                                QStringLiteral(VORLAN_SOURCE_DIR "/docs")}) {
         const QFileInfo file(QDir(dir).filePath(name));
         if (file.isFile())

@@ -42,6 +42,8 @@ CVorlanApp::CVorlanApp(int& argc, char** argv)
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(CStringTable::Load(AFX_IDS_APP_TITLE));
     setApplicationVersion(QStringLiteral(VORLAN_VERSION));
+    // The desktop entry vorlan.desktop: the window manager shows its icon for our windows.
+    setDesktopFileName(QStringLiteral("vorlan"));
 }
 
 CVorlanApp::~CVorlanApp() {

@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -213,8 +214,13 @@ void CScrollView::OnFilePrintPreview() {
     if (!OnPreparePrinting(&info))
         return;
     QPrintPreviewDialog dlg(info.m_pPrinter, AfxGetMainWnd());
-    connect(&dlg, &QPrintPreviewDialog::paintRequested, this,
-            [this, &info](QPrinter* pPrinter) { PrintPage(pPrinter, &info); });
+    // The preview draws the page as a picture; its Print button draws on the printer itself.
+    connect(&dlg, &QPrintPreviewDialog::paintRequested, this, [this, &info](QPrinter* pPrinter) {
+        CPrintInfo job = info;
+        job.m_bPreview =
+            pPrinter->paintEngine() && pPrinter->paintEngine()->type() == QPaintEngine::Picture;
+        PrintPage(pPrinter, &job);
+    });
     dlg.exec();
 }
 

@@ -327,13 +327,14 @@ TEST_F(PrintTest, CopiesOfAPdfFileArePages) {
     EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Pages")), QStringLiteral("2"));
 }
 
-TEST_F(PrintTest, PreviewShowsTheOnePage) {
+TEST_F(PrintTest, PreviewShowsTheOnePageAndPrintsIt) {
     ImportSample(200);
     // However many copies the printer is to make.
     Printer()->setCopyCount(3);
     const int nPrinted = View()->PrintCount();
     int nPages = 0;
     int nBlue = 0;
+    bool bFileBeforePrint = true;
     OnNextModal([&](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintPreviewDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
@@ -343,13 +344,19 @@ TEST_F(PrintTest, PreviewShowsTheOnePage) {
         nPages = pPreview->pageCount();
         const QImage image = pPreview->grab().toImage().convertToFormat(QImage::Format_RGB32);
         nBlue = Count(image, image.rect(), kBlue);
+        bFileBeforePrint = QFile::exists(m_strPdf);
+        // The preview's Print button prints on the printer, every copy.
+        pPreview->print();
         pDialog->reject();
     });
     Command(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(nPages, 1);
-    EXPECT_GE(View()->PrintCount(), nPrinted + 1);
     EXPECT_GT(nBlue, 0);
-    // The preview printed nothing.
-    EXPECT_FALSE(QFile::exists(m_strPdf));
+    EXPECT_FALSE(bFileBeforePrint);
+    EXPECT_GE(View()->PrintCount(), nPrinted + 1 + 3);
+    ASSERT_TRUE(QFile::exists(m_strPdf));
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is needed";
+    EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Pages")), QStringLiteral("3"));
 }
 } // namespace

@@ -22,6 +22,7 @@ BOOL CChildFrame::OnCreateClient(CDocument* pDocument, const ViewFactory& create
     if (!m_wndSplitter->CreateDynamic(2, 2, QSize(10, 10), pView, createView)) {
         delete m_wndSplitter;
         m_wndSplitter = nullptr;
+        delete pView;
         return 0;
     }
     setWidget(m_wndSplitter);

@@ -23,7 +23,8 @@ public:
 
     // A dynamic splitter of at most nMaxRows x nMaxCols panes, each at least sizeMin, starting
     // with the one pane pFirstView; later panes are views made by createView and join the
-    // document of the pane they are split from.
+    // document of the pane they are split from. 0 (pFirstView left alone) for limits outside
+    // 1 to 2.
     BOOL CreateDynamic(int nMaxRows, int nMaxCols, QSize sizeMin, CScrollView* pFirstView,
                        ViewFactory createView);
 

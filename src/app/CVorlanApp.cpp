@@ -232,10 +232,10 @@ CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
     if (!strPath.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
         return OpenDocumentFile(strPath);
     // A file that cannot be read leaves no empty document behind.
-    errno = 0;
     auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));
     if (!pDoc)
         return nullptr;
+    errno = 0;
     if (!pDoc->ImportFile(strPath)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         pDoc->OnCloseDocument();

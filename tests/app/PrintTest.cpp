@@ -315,18 +315,6 @@ TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
               QStringLiteral("792 x 612 pts (letter)"));
 }
 
-// A PDF file cannot make copies itself: it gets the page once per copy.
-TEST_F(PrintTest, CopiesOfAPdfFileArePages) {
-    ImportSample(100);
-    Printer()->setCopyCount(2);
-    const int nPrinted = View()->PrintCount();
-    EXPECT_TRUE(View()->DoFilePrint(true));
-    EXPECT_EQ(View()->PrintCount(), nPrinted + 2);
-    if (!HavePoppler())
-        GTEST_SKIP() << "pdfinfo (poppler-utils) is needed";
-    EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Pages")), QStringLiteral("2"));
-}
-
 TEST_F(PrintTest, PreviewShowsTheOnePageAndPrintsIt) {
     ImportSample(200);
     // However many copies the printer is to make.
@@ -345,7 +333,8 @@ TEST_F(PrintTest, PreviewShowsTheOnePageAndPrintsIt) {
         const QImage image = pPreview->grab().toImage().convertToFormat(QImage::Format_RGB32);
         nBlue = Count(image, image.rect(), kBlue);
         bFileBeforePrint = QFile::exists(m_strPdf);
-        // The preview's Print button prints on the printer, every copy.
+        // The preview's Print button prints on the printer: a PDF file, which cannot make
+        // copies itself, gets the page once per copy.
         pPreview->print();
         pDialog->reject();
     });

@@ -34,6 +34,7 @@ endfunction()
 function(vorlan_add_test name source)
   add_executable(${name} ${source})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_compile_definitions(${name} PRIVATE VORLAN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              VORLAN_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   vorlan_warnings(${name})

@@ -1,44 +1,18 @@
 // vorlan-cli render as a user runs it: the plots as SVG, the layout options, and the errors.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 const std::string kHill = std::string(VORLAN_TEST_DATA) + "/chart/hill.txt";
-
-struct Result {
-    int status = -1;
-    std::string out;
-};
-
-Result RunCli(const std::string& args) {
-    Result r;
-    const std::string cmd = std::string(VORLAN_CLI) + " " + args + " 2>&1";
-    std::FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-        r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 bool Exists(const std::string& path) {
     return std::ifstream(path).good();
@@ -67,7 +41,7 @@ protected:
     std::string Render(const std::string& args) {
         const std::string out = m_dir + "out.svg";
         std::remove(out.c_str());
-        const Result r = RunCli("render " + args + " -o " + out);
+        const CliResult r = RunCli("render " + args + " -o " + out);
         EXPECT_EQ(0, r.status) << r.out;
         EXPECT_EQ("", r.out);
         return ReadAll(out);
@@ -125,7 +99,7 @@ TEST_F(RenderCli, DocumentBringsItsZoomAndAnglesUnlessGiven) {
 
 TEST_F(RenderCli, FilesThatCannotBeReadOrWrittenAreNamed) {
     const std::string out = m_dir + "never.svg";
-    Result r = RunCli("render /nonexistent/track.txt --plot elevation -o " + out);
+    CliResult r = RunCli("render /nonexistent/track.txt --plot elevation -o " + out);
     EXPECT_EQ(1, r.status);
     EXPECT_EQ(0u, r.out.rfind("vorlan-cli: /nonexistent/track.txt: cannot open file", 0)) << r.out;
     EXPECT_EQ(1, std::count(r.out.begin(), r.out.end(), '\n'));
@@ -168,7 +142,7 @@ TEST_F(RenderCli, UsageErrors) {
         kHill + " --plot elevation -o",
     };
     for (const std::string& args : bad) {
-        const Result r = RunCli("render " + args);
+        const CliResult r = RunCli("render " + args);
         EXPECT_EQ(2, r.status) << args;
         EXPECT_NE(std::string::npos, r.out.find("Usage: vorlan-cli render IN -o OUT.svg")) << args;
     }

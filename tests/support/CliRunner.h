@@ -1,0 +1,39 @@
+// Runs vorlan-cli (the path the build gives as VORLAN_CLI) as a user would, for the command-line
+// tests: exit status and everything printed.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+};
+
+// Runs "vorlan-cli ARGS" through the shell and collects stdout and stderr together.
+inline CliResult RunCli(const std::string& args) {
+    CliResult r;
+    const std::string cmd = std::string(VORLAN_CLI) + " " + args + " 2>&1";
+    std::FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return r;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+        r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+// The whole file, or an empty string when it cannot be read.
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}

@@ -77,7 +77,7 @@ void CQtDC::ApplyOrigin() {
 }
 
 // A cosmetic pen: its width is in device pixels whatever the transformation.
-void CQtDC::ApplyPen(const CPen* pPen) {
+QPen CQtDC::ToQPen(const CPen* pPen) {
     QPen pen;
     if (pPen) {
         pen = QPen(ToColor(pPen->m_crColor), pPen->m_nWidth,
@@ -87,7 +87,7 @@ void CQtDC::ApplyPen(const CPen* pPen) {
         pen = QPen(Qt::black, 1);
     }
     pen.setCosmetic(true);
-    m_pPainter->setPen(pen);
+    return pen;
 }
 
 void CQtDC::ApplyBrush(const CBrush* pBrush) {
@@ -102,6 +102,9 @@ void CQtDC::DrawLine(POINT from, POINT to) {
     // A dense series maps many points to one pixel; a segment of no length draws nothing.
     if (from.x == to.x && from.y == to.y)
         return;
+    // The pen is taken now: the pen object need not outlive the segments it drew.
+    if (m_lines.empty())
+        m_linesPen = ToQPen(m_pPen);
     m_lines.emplace_back(from.x, from.y, to.x, to.y);
     if (static_cast<int>(m_lines.size()) == kBatchLines)
         Flush();
@@ -110,7 +113,7 @@ void CQtDC::DrawLine(POINT from, POINT to) {
 void CQtDC::Flush() {
     if (m_lines.empty())
         return;
-    ApplyPen(m_pPen);
+    m_pPainter->setPen(m_linesPen);
     m_pPainter->drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
     m_lines.clear();
 }
@@ -119,7 +122,7 @@ BOOL CQtDC::Rectangle(int x1, int y1, int x2, int y2) {
     Flush();
     ApplyOrigin();
     const QRect rc = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    ApplyPen(m_pPen);
+    m_pPainter->setPen(ToQPen(m_pPen));
     ApplyBrush(m_pBrush);
     // Interior and outline both stay inside the rectangle, right and bottom edges excluded.
     m_pPainter->drawRect(rc.adjusted(0, 0, -1, -1));

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QLine>
+#include <QPen>
 
 #include <vector>
 
@@ -46,7 +47,7 @@ protected:
 
 private:
     void ApplyOrigin();
-    void ApplyPen(const CPen* pPen);
+    static QPen ToQPen(const CPen* pPen);
     void ApplyBrush(const CBrush* pBrush);
 
     QPainter* m_pPainter;
@@ -54,4 +55,5 @@ private:
     CWnd* m_pWnd;
     POINT m_ptApplied;          // viewport origin the painter is translated by
     std::vector<QLine> m_lines; // pending segments in logical units
+    QPen m_linesPen;            // the pen they were drawn with, taken at the first of them
 };

@@ -91,6 +91,10 @@ public:
     CProjector* m_pProjector = nullptr;
 
 private:
+    // The start of both layouts: pixels per millimetre, the pending zoom requests (answered with
+    // the mapping of the picture on show), the page (printed, or the zoomed client area), the
+    // plot frame and m_sizeTotal. On screen the frame's right margin is nRightMarginMM.
+    void LayoutPage(CDC* pDC, int nRightMarginMM);
     // The three strings that both plot commands write.
     void SetTitles(const CTrack& track);
     // Fills slot m_nSeries and counts it.

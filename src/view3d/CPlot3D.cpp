@@ -5,6 +5,7 @@
 #include "CDC.h"
 #include "CDrawTools.h"
 #include "CProjector.h"
+#include "ChartMath.h"
 
 #include <cfloat>
 #include <cmath>
@@ -19,35 +20,13 @@ constexpr int kPenVisibleFace = 8;
 constexpr int kPenShadow = 12;
 constexpr int kBrushFloor = 7;
 
-constexpr float kInchPerMM = 0.03937008f;
-constexpr float kPrintAspect = 0.618f;
+// On screen the plot ends 15 mm before the page's right edge (12 mm for the elevation chart).
+constexpr int kRightMarginMM = 15;
 
 // Label units: the box is in tens of metres horizontally and in feet vertically.
 constexpr float kTensOfMetresPerMile = 160.9344f;
 constexpr float kMilesPerTenMetres = 0.006213712f;
 constexpr float kFeetPerTenMetres = 32.8084f;
-
-// Logical coordinates given to a surface stay within +-2^30, so that the surface can still add
-// a scroll origin or a pen width without overflowing an int. Points far behind the camera or a
-// huge zoom factor would otherwise go past the range of an int.
-constexpr double kCoordLimit = 1073741824.0;
-
-// Conversion to a coordinate: truncation toward zero, clamped to the coordinate range; a value
-// that is not a number gives 0.
-int ToCoord(double v) {
-    if (std::isnan(v))
-        return 0;
-    if (v > kCoordLimit)
-        return static_cast<int>(kCoordLimit);
-    if (v < -kCoordLimit)
-        return -static_cast<int>(kCoordLimit);
-    return static_cast<int>(v);
-}
-
-// n millimetres in device pixels, truncated.
-int Millimetres(int n, float fPixPerMM) {
-    return ToCoord(n * static_cast<double>(fPixPerMM));
-}
 
 CPen* PalettePen(int nSlot) {
     const CDrawTools* pTools = CDrawTools::GetTools();
@@ -79,57 +58,6 @@ constexpr CornerPick kCorners[8] = {
 
 // Corners of faces 2 to 5 (south, north, west, east); faces 0 and 1 are the corners themselves.
 constexpr int kSideFaceCorners[4][4] = {{7, 3, 2, 6}, {4, 0, 1, 5}, {7, 3, 0, 4}, {6, 2, 1, 5}};
-
-// The screen page: the client area, at least 120 x 80 mm, times the zoom factor. A screen
-// surface without a window (an image) takes its own size as the client area.
-RECT ScreenPage(const CPlot& plot, CDC* pDC) {
-    RECT page;
-    if (const CWnd* pWnd = pDC->GetWindow())
-        pWnd->GetClientRect(&page);
-    else
-        page = RECT{0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)};
-    const int nMinWidth = Millimetres(120, plot.m_fPixPerMMX);
-    const int nMinHeight = Millimetres(80, plot.m_fPixPerMMY);
-    if (static_cast<double>(page.right) - page.left < nMinWidth)
-        page.right = ToCoord(static_cast<double>(page.left) + nMinWidth);
-    if (static_cast<double>(page.bottom) - page.top < nMinHeight)
-        page.bottom = ToCoord(static_cast<double>(page.top) + nMinHeight);
-    page.right = ToCoord(page.right * static_cast<double>(plot.m_fZoom));
-    page.bottom = ToCoord(page.bottom * static_cast<double>(plot.m_fZoom));
-    return page;
-}
-
-// The printer page: the printable area, at least 160 x 100 mm; the zoom factor does not apply.
-RECT PrinterPage(const CPlot& plot, CDC* pDC) {
-    RECT page{0, 0, ToCoord(pDC->GetDeviceCaps(HORZRES)), ToCoord(pDC->GetDeviceCaps(VERTRES))};
-    const int nMinWidth = Millimetres(160, plot.m_fPixPerMMX);
-    const int nMinHeight = Millimetres(100, plot.m_fPixPerMMY);
-    if (page.right - page.left < nMinWidth)
-        page.right = page.left + nMinWidth;
-    if (page.bottom - page.top < nMinHeight)
-        page.bottom = page.top + nMinHeight;
-    return page;
-}
-
-// The plot rectangle inside the page. On screen: 8 mm left, 10 mm top, 15 mm right and bottom
-// (all measured with the horizontal resolution). On paper: 25 mm left, top and right, and a
-// height of 0.618 times the width.
-RECT PlotRect(float fPixPerMMX, BOOL bPrinting, const RECT& page) {
-    RECT rc;
-    if (bPrinting) {
-        const int m = Millimetres(25, fPixPerMMX);
-        rc.left = m;
-        rc.right = page.right - m;
-        rc.top = m;
-        rc.bottom = ToCoord(rc.top + static_cast<double>(kPrintAspect) * (rc.right - rc.left));
-    } else {
-        rc.left = Millimetres(8, fPixPerMMX);
-        rc.right = page.right - Millimetres(15, fPixPerMMX);
-        rc.top = Millimetres(10, fPixPerMMX);
-        rc.bottom = page.bottom - Millimetres(15, fPixPerMMX);
-    }
-    return rc;
-}
 
 // Maps [vMin, vMax] onto the edges so that vMax lands on edgeMax and vMin on edgeMin. Fails,
 // leaving scale and offset alone, when the span is empty or the mapping would not be finite.
@@ -178,8 +106,8 @@ void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d) {
 // The logical point of the projector's last result under the plot's current mapping.
 POINT ProjectedPoint(const CPlot& plot) {
     const CProjector& proj = *plot.m_pProjector;
-    return POINT{ToCoord(static_cast<double>(proj.m_fProjX) * plot.m_fXScale + plot.m_fXOffset),
-                 ToCoord(static_cast<double>(proj.m_fProjY) * plot.m_fYScale + plot.m_fYOffset)};
+    return POINT{TruncToInt(static_cast<double>(proj.m_fProjX) * plot.m_fXScale + plot.m_fXOffset),
+                 TruncToInt(static_cast<double>(proj.m_fProjY) * plot.m_fYScale + plot.m_fYOffset)};
 }
 
 POINT ProjectToLogical(const CPlot& plot, float x, float y, float z) {
@@ -214,23 +142,9 @@ void DrawClosedOutline(CDC* pDC, const POINT (&pt)[4]) {
 
 void CPlot::Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
                      float zmax) {
-    m_fPixPerMMX =
-        static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSX) * static_cast<double>(kInchPerMM));
-    m_fPixPerMMY =
-        static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSY) * static_cast<double>(kInchPerMM));
-
-    // Zoom requests convert with the mapping of the picture the user is looking at, so they are
-    // answered before the new mapping is computed.
-    if (m_bRecenter)
-        Recenter(pDC);
-    if (m_bZoomRect)
-        ZoomToRect(pDC);
-
+    // The page and plot rectangle of the elevation chart, with a 15 mm right margin on screen.
+    LayoutPage(pDC, kRightMarginMM);
     CPen* pOldPen = pDC->SelectObject(PalettePen(kPenVisibleFace));
-
-    const RECT page = pDC->m_bPrinting ? PrinterPage(*this, pDC) : ScreenPage(*this, pDC);
-    m_rcPlot = PlotRect(m_fPixPerMMX, pDC->m_bPrinting, page);
-    m_sizeTotal = CSize{page.right - page.left, page.bottom - page.top};
 
     if (m_pProjector) {
         // The camera stands ten box diagonals from the origin of the data.
@@ -289,8 +203,8 @@ void CPlot::Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, f
 
         for (int k = 0; k < 8; ++k)
             m_ptFace[k / 4][k % 4] =
-                POINT{ToCoord(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
-                      ToCoord(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
+                POINT{TruncToInt(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
+                      TruncToInt(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
         for (int f = 2; f < 6; ++f)
             for (int i = 0; i < 4; ++i) {
                 const int k = kSideFaceCorners[f - 2][i];

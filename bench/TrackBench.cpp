@@ -1,9 +1,12 @@
 // Timing of the track import on the 10000-point sample export: reading, smoothing, geometry and
 // the whole import as the Import command runs it.
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "TrackImport.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -17,14 +20,18 @@ CTrack& Track() {
 }
 
 void ImportOnce(benchmark::State& state) {
-    CTrack::s_nCoordFormat = 0;
-    if (!Track().ImportFile(kLongSample.c_str()) || Track().m_nCount != CTrack::kMaxPoints)
+    CMapSourceFormat format;
+    if (!ImportTrackFile(kLongSample, Track(), format).Ok() ||
+        Track().m_nCount != CTrack::kMaxPoints)
         state.SkipWithError("samples/long-10000.txt did not read as 10000 points");
 }
 
 void BM_ReadMapSource(benchmark::State& state) {
+    CMapSourceFormat format;
     for (auto _ : state) {
-        Track().ReadMapSource(kLongSample.c_str());
+        std::FILE* fp = std::fopen(kLongSample.c_str(), "rb");
+        Track().ReadMapSource(fp, format);
+        std::fclose(fp);
         benchmark::DoNotOptimize(Track().m_fLat[CTrack::kMaxPoints - 1]);
     }
     state.SetItemsProcessed(state.iterations() * Track().m_nCount);
@@ -50,8 +57,9 @@ void BM_ComputeGeometry(benchmark::State& state) {
 
 void BM_ImportFile(benchmark::State& state) {
     ImportOnce(state);
+    CMapSourceFormat format;
     for (auto _ : state) {
-        Track().ImportFile(kLongSample.c_str());
+        ImportTrackFile(kLongSample, Track(), format);
         benchmark::DoNotOptimize(Track().m_fSmooth[CTrack::kMaxPoints - 1]);
     }
     state.SetItemsProcessed(state.iterations() * Track().m_nCount);

@@ -1,7 +1,9 @@
 // libFuzzer target: the MapSource text reader followed by the rest of an import (smoothing and
 // geometry) on arbitrary file contents.
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
 #include "FuzzCheck.h"
+#include "TrackImport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The coordinate format lives for a whole run; which format an earlier import left behind
     // is taken from the input's size, so that every input replays the same way.
-    CTrack::s_nCoordFormat = static_cast<int>(size % 4);
-    FuzzCheck(track.ImportFile(file.path.c_str()) == 1, "an open file always reads");
-    FuzzCheck(CTrack::s_nCoordFormat >= 0 && CTrack::s_nCoordFormat <= 3, "format 0..3");
+    CMapSourceFormat format(static_cast<int>(size % 4));
+    FuzzCheck(ImportTrackFile(file.path, track, format).Ok(), "an open file always reads");
+    FuzzCheck(format.Get() >= 0 && format.Get() <= 3, "format 0..3");
     CheckTrackIsSound(track);
     return 0;
 }

@@ -1,8 +1,10 @@
 // Writes a document file for each MapSource export named on the command line, with the view
 // values of a fresh chart: the seed corpus of the document loader's fuzz target.
 //   fuzz_seed_documents OUTDIR FILE.txt...
-#include "CArchive.h"
+#include "CDocumentFile.h"
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "TrackImport.h"
 
 #include <cstdio>
 #include <memory>
@@ -13,27 +15,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTDIR FILE.txt...\n", argv[0]);
         return 2;
     }
-    const float view[3] = {1.0f, 30.0f, 20.0f}; // zoom, azimuth, elevation angle
+    const CViewValues view;
     auto track = std::make_unique<CTrack>();
     for (int i = 2; i < argc; ++i) {
-        CTrack::s_nCoordFormat = 0;
-        if (!track->ImportFile(argv[i])) {
-            std::fprintf(stderr, "%s: cannot open\n", argv[i]);
+        CMapSourceFormat format;
+        if (const CFileResult r = ImportTrackFile(argv[i], *track, format); !r.Ok()) {
+            std::fprintf(stderr, "%s\n", r.Error().c_str());
             return 1;
         }
         std::string name = argv[i];
         name = name.substr(name.find_last_of('/') + 1);
         const std::string out = std::string(argv[1]) + "/" + name + ".vrl";
-        std::FILE* fp = std::fopen(out.c_str(), "wb");
-        if (!fp) {
-            std::fprintf(stderr, "%s: cannot write\n", out.c_str());
+        if (const CFileResult r = CDocumentFile::Write(out, *track, view); !r.Ok()) {
+            std::fprintf(stderr, "%s\n", r.Error().c_str());
             return 1;
         }
-        CArchive ar(fp, CArchive::store);
-        track->Save(ar);
-        ar.Write(view, sizeof view);
-        ar.Flush();
-        std::fclose(fp);
     }
     return 0;
 }

@@ -1,20 +1,12 @@
 #include "CDocument.h"
 
-#include "CArchive.h"
 #include "CChildFrame.h"
 #include "CMultiDocTemplate.h"
 #include "CScrollView.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 CDocument::~CDocument() {
     // Views outliving their document must not call back into it.
@@ -76,57 +68,6 @@ void CDocument::UpdateFrameCounts() {
 }
 
 BOOL CDocument::OnNewDocument() {
-    return 1;
-}
-
-BOOL CDocument::OnOpenDocument(const QString& strPath, QString* pstrError) {
-    const QString name = QFileInfo(strPath).absoluteFilePath();
-    if (QFileInfo(strPath).isDir()) {
-        *pstrError = name + QStringLiteral("\nCannot open this file: it is a folder.");
-        return 0;
-    }
-    errno = 0;
-    std::FILE* fp = std::fopen(QFile::encodeName(strPath).constData(), "rb");
-    if (!fp) {
-        *pstrError = name + QStringLiteral("\nCannot open this file: %1.")
-                                .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return 0;
-    }
-    CArchive ar(fp, CArchive::load);
-    const BOOL bLoaded = Serialize(ar);
-    std::fclose(fp);
-    if (!bLoaded) {
-        *pstrError = name + QStringLiteral("\nUnexpected file format.");
-        return 0;
-    }
-    return 1;
-}
-
-BOOL CDocument::OnSaveDocument(const QString& strPath, QString* pstrError) {
-    const QString name = QFileInfo(strPath).absoluteFilePath();
-    // The document is written to memory first and then to a temporary file in the target's
-    // folder that replaces the old file only once everything was written.
-    char* pBuf = nullptr;
-    size_t nSize = 0;
-    std::FILE* fp = open_memstream(&pBuf, &nSize);
-    bool bWritten = false;
-    if (fp) {
-        CArchive ar(fp, CArchive::store);
-        Serialize(ar);
-        bWritten = ar.Flush() != 0;
-        bWritten = std::fclose(fp) == 0 && bWritten;
-    }
-    QSaveFile file(strPath);
-    const bool bSaved =
-        bWritten && file.open(QIODevice::WriteOnly) &&
-        file.write(pBuf, static_cast<qint64>(nSize)) == static_cast<qint64>(nSize) && file.commit();
-    std::free(pBuf);
-    if (!bSaved) {
-        const QString reason =
-            file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
-        *pstrError = name + QStringLiteral("\nCannot save this file: %1.").arg(reason);
-        return 0;
-    }
     return 1;
 }
 

@@ -1,6 +1,6 @@
 // The framework part of a document: title and path, the list of views, redrawing them, the
-// numbering of its windows, and the Close, Save and Save As commands with the file handling
-// around Serialize. CVorlanDoc derives from it.
+// numbering of its windows, and the Close, Save and Save As commands around the document's own
+// reading and writing of its file. CVorlanDoc derives from it.
 #pragma once
 
 #include "CCmdTarget.h"
@@ -9,7 +9,6 @@
 #include <QList>
 #include <QString>
 
-class CArchive;
 class CChildFrame;
 class CMultiDocTemplate;
 class CScrollView;
@@ -45,15 +44,13 @@ public:
     BOOL IsModified() const { return 0; }
 
     virtual BOOL OnNewDocument();
-    // Reads the file through Serialize; on failure pstrError names the file and the reason.
-    virtual BOOL OnOpenDocument(const QString& strPath, QString* pstrError);
-    // Writes the file through a temporary file in the same folder renamed over the old one; a
-    // failed save leaves the old file as it was.
-    virtual BOOL OnSaveDocument(const QString& strPath, QString* pstrError);
+    // Reads the file; on failure pstrError names the file and the reason.
+    virtual BOOL OnOpenDocument(const QString& strPath, QString* pstrError) = 0;
+    // Writes the file so that a failed save leaves the old file as it was; on failure
+    // pstrError names the file and the reason.
+    virtual BOOL OnSaveDocument(const QString& strPath, QString* pstrError) = 0;
     // Destroys the document's windows and then the document.
     virtual void OnCloseDocument();
-    // Writes or reads the document; 0 when a file being read is refused.
-    virtual BOOL Serialize(CArchive& ar) = 0;
 
     BOOL OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
 

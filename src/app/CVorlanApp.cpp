@@ -21,9 +21,7 @@
 #include <QPrinterInfo>
 #include <QTimer>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -235,12 +233,10 @@ CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
     auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));
     if (!pDoc)
         return nullptr;
-    errno = 0;
-    if (!pDoc->ImportFile(strPath)) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    QString error;
+    if (!pDoc->ImportFile(strPath, &error)) {
         pDoc->OnCloseDocument();
-        AfxMessageBox(QFileInfo(strPath).absoluteFilePath() +
-                      QStringLiteral("\nCannot open this file: %1.").arg(reason));
+        AfxMessageBox(error);
         return nullptr;
     }
     return pDoc;

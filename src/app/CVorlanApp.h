@@ -7,6 +7,7 @@
 
 #include "CCmdTarget.h"
 #include "CDrawTools.h"
+#include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
 
 #include <QApplication>
@@ -44,6 +45,9 @@ public:
     CRecentFileList& RecentFileList() { return m_recentFiles; }
     // The printer of the session: Print Setup's choices stay with it until the program ends.
     QPrinter* GetPrinter();
+    // The coordinate format of MapSource exports, carried from one import of the run to the
+    // next.
+    CMapSourceFormat& MapSourceFormat() { return m_mapSourceFormat; }
 
     // Opens a document file (an open one is activated); nullptr after a reported failure.
     CDocument* OpenDocumentFile(const QString& strPath);
@@ -85,6 +89,7 @@ private:
     std::unique_ptr<CMultiDocTemplate> m_pDocTemplate;
     CRecentFileList m_recentFiles;
     std::unique_ptr<QPrinter> m_pPrinter;
+    CMapSourceFormat m_mapSourceFormat;
     std::unique_ptr<CSingleInstance> m_pShellOpen;
     QStringList m_pendingShellFiles;
     int m_nExitCode = 0;

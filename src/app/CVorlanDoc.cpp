@@ -1,61 +1,66 @@
 #include "CVorlanDoc.h"
 
-#include "CArchive.h"
+#include "CDocumentFile.h"
+#include "CMainFrame.h"
 #include "CPlot.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
+#include "TrackImport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-
-#include <cmath>
-#include <new>
+#include <QStatusBar>
 
 namespace {
-// The view values of a document file: a zoom factor above 0 and at most 16 (the most the zoom
-// commands reach) and finite angles. Anything else would make a page too large to draw.
-bool ViewValuesValid(const CPlot& plot) {
-    return std::isfinite(plot.m_fZoom) && plot.m_fZoom > 0.0f && plot.m_fZoom <= 16.0f &&
-           std::isfinite(plot.m_fAzimuth) && std::isfinite(plot.m_fElevation);
+std::string LocalPath(const QString& strPath) {
+    return QFile::encodeName(strPath).toStdString();
 }
+
+// How long a note of an import stays in the status bar.
+constexpr int kNoteMilliseconds = 10000;
 } // namespace
 
-CVorlanDoc::CVorlanDoc() {
-    m_pPlot = new (std::nothrow) CPlot;
-    m_bLoaded = 0;
-    m_b3D = 0;
-    m_nPlotMode = kPlotNone;
-}
+CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {}
 
-CVorlanDoc::~CVorlanDoc() {
-    delete m_pPlot;
-    m_pPlot = nullptr;
+CVorlanDoc::~CVorlanDoc() = default;
+
+QString CVorlanDoc::ErrorText(const QString& strPath, const CFileResult& result) {
+    return QFileInfo(strPath).absoluteFilePath() + QStringLiteral("\n") +
+           QString::fromLocal8Bit(result.Sentence().c_str());
 }
 
 BOOL CVorlanDoc::OnNewDocument() {
     return CDocument::OnNewDocument() ? 1 : 0;
 }
 
-BOOL CVorlanDoc::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        m_track.Save(ar);
-        m_pPlot->SaveView(ar);
-        return 1;
+// A refused file leaves the document as it was.
+BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
+    CViewValues view;
+    const CFileResult r = CDocumentFile::Read(LocalPath(strPath), m_track, view);
+    if (!r.Ok()) {
+        *pstrError = ErrorText(strPath, r);
+        return 0;
     }
-    // A refused track leaves the document as it was; the view values are checked as well.
-    if (!m_track.Load(ar))
-        return 0;
-    CPlot view;
-    view.LoadView(ar);
-    if (!ViewValuesValid(view))
-        return 0;
     m_pPlot->m_fZoom = view.m_fZoom;
     m_pPlot->m_fAzimuth = view.m_fAzimuth;
     m_pPlot->m_fElevation = view.m_fElevation;
     m_bLoaded = 1;
     OnPlot3D();
+    return 1;
+}
+
+BOOL CVorlanDoc::OnSaveDocument(const QString& strPath, QString* pstrError) {
+    CViewValues view;
+    view.m_fZoom = m_pPlot->m_fZoom;
+    view.m_fAzimuth = m_pPlot->m_fAzimuth;
+    view.m_fElevation = m_pPlot->m_fElevation;
+    const CFileResult r = CDocumentFile::Write(LocalPath(strPath), m_track, view);
+    if (!r.Ok()) {
+        *pstrError = ErrorText(strPath, r);
+        return 0;
+    }
     return 1;
 }
 
@@ -90,16 +95,27 @@ void CVorlanDoc::OnPlot3D() {
 // A cancelled dialog leaves the document as it was: still empty and still able to import.
 void CVorlanDoc::OnFileImport() {
     const QString path = PromptImportFile();
-    if (!path.isEmpty())
-        ImportFile(path);
+    QString error;
+    if (!path.isEmpty() && !ImportFile(path, &error))
+        AfxMessageBox(error);
 }
 
-bool CVorlanDoc::ImportFile(const QString& strPath) {
-    const short r = m_track.ImportFile(QFile::encodeName(strPath).constData());
-    m_bLoaded = r;
-    if (r)
-        OnPlot3D();
-    return r != 0;
+bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
+    const CFileResult r =
+        ImportTrackFile(LocalPath(strPath), m_track, AfxGetApp()->MapSourceFormat());
+    if (!r.Ok()) {
+        *pstrError = ErrorText(strPath, r);
+        return false;
+    }
+    // A note (an empty track, say) is no reason to stop: it shows in the status bar.
+    CMainFrame* pFrame = AfxGetApp()->GetMainFrame();
+    for (const std::string& note : r.m_notes)
+        if (pFrame)
+            pFrame->statusBar()->showMessage(QString::fromLocal8Bit(note.c_str()),
+                                             kNoteMilliseconds);
+    m_bLoaded = 1;
+    OnPlot3D();
+    return true;
 }
 
 QString CVorlanDoc::PromptImportFile() {

@@ -1,12 +1,16 @@
 // The track document: one track, its chart object and the plot mode the views draw; the
 // commands that import a track, switch between the elevation chart and the 3D view and turn the
-// 3D view, with their update rules; the document file through Serialize.
+// 3D view, with their update rules; the document file and imports through the core document
+// module.
 #pragma once
 
 #include "CDocument.h"
 #include "CTrack.h"
 
+#include <memory>
+
 class CPlot;
+struct CFileResult;
 
 class CVorlanDoc : public CDocument {
 public:
@@ -14,7 +18,8 @@ public:
     ~CVorlanDoc() override;
 
     BOOL OnNewDocument() override;
-    BOOL Serialize(CArchive& ar) override;
+    BOOL OnOpenDocument(const QString& strPath, QString* pstrError) override;
+    BOOL OnSaveDocument(const QString& strPath, QString* pstrError) override;
 
     // Plot modes.
     static constexpr short kPlotNone = -1;
@@ -22,7 +27,7 @@ public:
     static constexpr short kPlot3D = 3;
 
     short m_bLoaded = 0;
-    CPlot* m_pPlot = nullptr;
+    std::unique_ptr<CPlot> m_pPlot;
     CTrack m_track;
     short m_nPlotMode = kPlotNone;
     short m_b3D = 0;
@@ -47,9 +52,12 @@ public:
 
     // Asks for the MapSource export to import; an empty result means the user cancelled.
     static QString PromptImportFile();
-    // Imports the MapSource export at strPath and shows it in 3D; false when the file cannot
-    // be opened (the document then stays as it was).
-    bool ImportFile(const QString& strPath);
+    // Imports the MapSource export at strPath into this empty document and shows it in 3D;
+    // false when the file cannot be read, with the file's name and the reason in *pstrError
+    // (the document then stays empty).
+    bool ImportFile(const QString& strPath, QString* pstrError);
+    // The file's full name above the sentence that says what went wrong.
+    static QString ErrorText(const QString& strPath, const CFileResult& result);
 
 protected:
     BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;

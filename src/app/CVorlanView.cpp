@@ -21,7 +21,7 @@ CVorlanDoc* CVorlanView::GetDocument() const {
 
 CPlot* CVorlanView::Plot() const {
     const CVorlanDoc* pDoc = GetDocument();
-    return pDoc ? pDoc->m_pPlot : nullptr;
+    return pDoc ? pDoc->m_pPlot.get() : nullptr;
 }
 
 void CVorlanView::OnInitialUpdate() {
@@ -33,7 +33,7 @@ void CVorlanView::OnDraw(CDC* pDC) {
     const CVorlanDoc* pDoc = GetDocument();
     if (!pDoc || !pDoc->m_pPlot)
         return;
-    CPlot* pPlot = pDoc->m_pPlot;
+    CPlot* pPlot = pDoc->m_pPlot.get();
     if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
         pPlot->Draw2D(pDC);
     else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
@@ -174,7 +174,7 @@ bool CVorlanView::OnKeyDown(int nChar) {
     CVorlanDoc* pDoc = GetDocument();
     if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
         return true; // swallowed: no action and no default processing outside the 3D view
-    CPlot* pPlot = pDoc->m_pPlot;
+    CPlot* pPlot = pDoc->m_pPlot.get();
     switch (nChar) {
     case VK_HOME:
         pPlot->m_fAzimuth = 30;

@@ -1,6 +1,5 @@
 #include "CPlot.h"
 
-#include "CArchive.h"
 #include "CProjector.h"
 #include "CTrack.h"
 #include "ChartMath.h"
@@ -161,16 +160,4 @@ short CPlot::NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char
     *pCount = u;
     std::snprintf(pszFormat, 16, "%%.%df", d);
     return d;
-}
-
-void CPlot::SaveView(CArchive& ar) const {
-    ar.Write(&m_fZoom, sizeof m_fZoom);
-    ar.Write(&m_fAzimuth, sizeof m_fAzimuth);
-    ar.Write(&m_fElevation, sizeof m_fElevation);
-}
-
-void CPlot::LoadView(CArchive& ar) {
-    ar.Read(&m_fZoom, sizeof m_fZoom);
-    ar.Read(&m_fAzimuth, sizeof m_fAzimuth);
-    ar.Read(&m_fElevation, sizeof m_fElevation);
 }

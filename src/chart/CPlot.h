@@ -6,7 +6,6 @@
 #include "CRectTracker.h"
 #include "WinDef.h"
 
-class CArchive;
 class CDC;
 class CProjector;
 class CTrack;
@@ -41,9 +40,6 @@ public:
     void Draw3D(CDC* pDC);
     void DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
                       float zmax);
-
-    void SaveView(CArchive& ar) const;
-    void LoadView(CArchive& ar);
 
     int m_nSeries = 0;
     int m_nPoints[kMaxSeries] = {};

@@ -1,64 +1,71 @@
 #include "CliCommands.h"
 
-#include "CPlot.h"
+#include "CAtomicFile.h"
+#include "CDocumentFile.h"
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
-#include "CliDocument.h"
+#include "TrackImport.h"
 
 #include <cstdio>
 
 namespace {
 const char* FormatName(int nFormat) {
     switch (nFormat) {
-    case 1:
+    case CMapSourceFormat::kDegrees:
         return "1 (decimal degrees)";
-    case 2:
+    case CMapSourceFormat::kMinutes:
         return "2 (degrees and decimal minutes)";
-    case 3:
+    case CMapSourceFormat::kSeconds:
         return "3 (degrees, minutes and decimal seconds)";
     default:
         return "none";
     }
 }
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "vorlan-cli: %s\n", message.c_str());
-    return 1;
-}
-
 int Usage(const char* usage) {
     std::fprintf(stderr, "Usage: vorlan-cli %s\n", usage);
     return 2;
 }
-
-// Reads a track from a MapSource export or a document file, as the desktop would open it.
-bool ReadTrack(const std::string& path, CTrack& track, CPlot& plot, std::string& error) {
-    return IsDocumentPath(path) ? LoadDocument(path, track, plot, error)
-                                : ImportTrack(path, track, error);
-}
 } // namespace
 
-int RunConvert(const std::vector<std::string>& args) {
-    if (args.size() != 2)
-        return Usage("convert IN.txt OUT.vrl");
-    static CTrack track;
-    CPlot plot;
-    std::string error;
-    if (!ImportTrack(args[0], track, error) || !SaveDocument(args[1], track, plot, error))
-        return Fail(error);
-    return 0;
+CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
+                                CMapSourceFormat& format) {
+    return CDocumentFile::IsDocumentPath(path) ? CDocumentFile::Read(path, track, view)
+                                               : ImportTrackFile(path, track, format);
 }
 
-int RunInfo(const std::vector<std::string>& args) {
+int Report(const CFileResult& result) {
+    for (const std::string& note : result.m_notes)
+        std::fprintf(stderr, "vorlan-cli: %s\n", note.c_str());
+    if (result.Ok())
+        return 0;
+    std::fprintf(stderr, "vorlan-cli: %s\n", result.Error().c_str());
+    return 1;
+}
+
+int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
+    if (args.size() != 2)
+        return Usage("convert IN.txt OUT.vrl");
+    const std::string& in = args[0];
+    const std::string& out = args[1];
+    static CTrack track;
+    const CViewValues view;
+    if (Report(CAtomicFile::CheckNotInput(in, out)) != 0 ||
+        Report(ImportTrackFile(in, track, format)) != 0)
+        return 1;
+    return Report(CDocumentFile::Write(out, track, view));
+}
+
+int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
     if (args.size() != 1)
         return Usage("info FILE");
     static CTrack track;
-    CPlot plot;
-    std::string error;
-    if (!ReadTrack(args[0], track, plot, error))
-        return Fail(error);
+    CViewValues view;
+    if (Report(ReadTrackOrDocument(args[0], track, view, format)) != 0)
+        return 1;
 
     const int n = track.m_nCount;
-    const bool bDocument = IsDocumentPath(args[0]);
+    const bool bDocument = CDocumentFile::IsDocumentPath(args[0]);
     float elevMin = 0, elevMax = 0;
     for (int i = 0; i < n; ++i) {
         if (i == 0 || track.m_fElev[i] < elevMin)
@@ -69,14 +76,14 @@ int RunInfo(const std::vector<std::string>& args) {
     std::printf("File: %s\n", args[0].c_str());
     std::printf("Points: %d\n", n);
     std::printf("Coordinate format: %s\n",
-                bDocument ? "none (document file)" : FormatName(CTrack::s_nCoordFormat));
+                bDocument ? "none (document file)" : FormatName(format.Get()));
     std::printf("Distance: %.2f miles\n", n > 0 ? static_cast<double>(track.m_fDist[n - 1]) : 0.0);
     std::printf("Elevation: %.1f to %.1f ft\n", elevMin, elevMax);
     std::printf("South bounds: %.2f to %.2f (10 m)\n", track.m_fRange[0][0], track.m_fRange[0][1]);
     std::printf("East bounds: %.2f to %.2f (10 m)\n", track.m_fRange[1][0], track.m_fRange[1][1]);
     std::printf("Elevation bounds: %.1f to %.1f ft\n", track.m_fRange[2][0], track.m_fRange[2][1]);
     if (bDocument)
-        std::printf("View: zoom %g, azimuth %g, elevation %g\n", plot.m_fZoom, plot.m_fAzimuth,
-                    plot.m_fElevation);
+        std::printf("View: zoom %g, azimuth %g, elevation %g\n", view.m_fZoom, view.m_fAzimuth,
+                    view.m_fElevation);
     return 0;
 }

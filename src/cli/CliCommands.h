@@ -1,10 +1,23 @@
 // The commands of vorlan-cli; each takes the arguments after its name and returns the exit
-// status (0 success, 1 a file could not be read or written, 2 a usage error).
+// status (0 success, 1 a file could not be read or written, 2 a usage error). The coordinate
+// format of MapSource exports is the tool's own, carried from one import to the next.
 #pragma once
+
+#include "CFileResult.h"
 
 #include <string>
 #include <vector>
 
-int RunConvert(const std::vector<std::string>& args);
-int RunInfo(const std::vector<std::string>& args);
-int RunRender(const std::vector<std::string>& args);
+class CMapSourceFormat;
+class CTrack;
+struct CViewValues;
+
+int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format);
+int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format);
+int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format);
+
+// Reads a document file with its view values, or imports any other file as a track.
+CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
+                                CMapSourceFormat& format);
+// Prints the result's notes on stderr; for a failure prints its message and returns 1, else 0.
+int Report(const CFileResult& result);

@@ -2,11 +2,12 @@
 // laid out for a window of a given client size or for a printed page.
 #include "CliCommands.h"
 
+#include "CAtomicFile.h"
 #include "CDrawTools.h"
 #include "CPlot.h"
 #include "CSvgDC.h"
 #include "CTrack.h"
-#include "CliDocument.h"
+#include "CViewValues.h"
 
 #include <cerrno>
 #include <cmath>
@@ -19,10 +20,11 @@ namespace {
 const char kRenderUsage[] =
     "render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z] "
     "[--azimuth A] [--elevation E] [--printer]";
+// "-o -" writes the drawing to standard output.
+const char kStdout[] = "-";
 
 constexpr long kMaxSize = 20000;
 constexpr long kMaxDpi = 10000;
-constexpr double kMaxZoom = 16.0;
 
 struct RenderOptions {
     std::string in;
@@ -99,7 +101,7 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
                 return "--dpi must be a whole number from 1 to " + std::to_string(kMaxDpi);
             opt.dpi = static_cast<int>(n);
         } else if (a == "--zoom") {
-            if (!ParseFloat(value, f) || f <= 0.0f || f > kMaxZoom)
+            if (!ParseFloat(value, f) || f <= 0.0f || f > CViewValues::kMaxZoom)
                 return "--zoom must be a number above 0 and at most 16";
             opt.zoom = f;
         } else if (a == "--azimuth" || a == "--elevation") {
@@ -126,18 +128,22 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
 }
 
 // A document file brings its zoom and view angles; the options given override them.
-bool ReadInput(const RenderOptions& opt, CTrack& track, CPlot& plot, std::string& error) {
-    const bool ok = IsDocumentPath(opt.in) ? LoadDocument(opt.in, track, plot, error)
-                                           : ImportTrack(opt.in, track, error);
-    if (!ok)
-        return false;
-    if (opt.zoom)
-        plot.m_fZoom = *opt.zoom;
-    if (opt.azimuth)
-        plot.m_fAzimuth = *opt.azimuth;
-    if (opt.elevation)
-        plot.m_fElevation = *opt.elevation;
-    return true;
+CFileResult ReadInput(const RenderOptions& opt, CTrack& track, CPlot& plot,
+                      CMapSourceFormat& format) {
+    CViewValues view;
+    CFileResult r = ReadTrackOrDocument(opt.in, track, view, format);
+    plot.m_fZoom = opt.zoom.value_or(view.m_fZoom);
+    plot.m_fAzimuth = opt.azimuth.value_or(view.m_fAzimuth);
+    plot.m_fElevation = opt.elevation.value_or(view.m_fElevation);
+    return r;
+}
+
+CFileResult WriteOutput(const std::string& out, const std::string& svg) {
+    if (out != kStdout)
+        return CAtomicFile::Replace(out, svg);
+    if (std::fwrite(svg.data(), 1, svg.size(), stdout) != svg.size() || std::fflush(stdout) != 0)
+        return CFileResult::SystemFailure(CFileResult::Fault::write, "standard output", errno);
+    return CFileResult();
 }
 
 std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot) {
@@ -156,21 +162,19 @@ std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot) {
 
 } // namespace
 
-int RunRender(const std::vector<std::string>& args) {
+int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
     RenderOptions opt;
     const std::string problem = ParseOptions(args, opt);
     if (!problem.empty())
         return Usage(problem);
+    if (opt.out != kStdout && Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0)
+        return 1;
 
     // Drawing selects pens and fonts from the one palette, which must exist first.
     CDrawTools tools;
     static CTrack track;
     CPlot plot;
-    std::string error;
-    if (!ReadInput(opt, track, plot, error) ||
-        !WriteFileAtomically(opt.out, Render(opt, track, plot), error)) {
-        std::fprintf(stderr, "vorlan-cli: %s\n", error.c_str());
+    if (Report(ReadInput(opt, track, plot, format)) != 0)
         return 1;
-    }
-    return 0;
+    return Report(WriteOutput(opt.out, Render(opt, track, plot)));
 }

@@ -1,5 +1,7 @@
 // vorlan-cli: converts MapSource text exports to Vorlan documents, describes tracks and renders
 // plots, without the desktop.
+#include "CMapSourceFormat.h"
+#include "CPendingTempFile.h"
 #include "CliCommands.h"
 
 #include <cstdio>
@@ -16,7 +18,7 @@ const char kUsage[] =
     "  info FILE                describe a MapSource text export or a .vrl document\n"
     "  render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z]\n"
     "         [--azimuth A] [--elevation E] [--printer]\n"
-    "                           draw a plot of a track as an SVG document\n"
+    "                           draw a plot of a track as an SVG document (-o - for stdout)\n"
     "\n"
     "Options:\n"
     "  -h, --help               show this help and exit\n"
@@ -39,12 +41,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    // A killed run removes the temporary file it was writing.
+    CPendingTempFile::InstallSignalHandlers();
+    CMapSourceFormat format;
     if (cmd == "convert")
-        return RunConvert(rest);
+        return RunConvert(rest, format);
     if (cmd == "info")
-        return RunInfo(rest);
+        return RunInfo(rest, format);
     if (cmd == "render")
-        return RunRender(rest);
+        return RunRender(rest, format);
     std::fprintf(stderr, "vorlan-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
     return 2;
 }

@@ -1,30 +1,18 @@
 #include "CStdioFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
-CStdioFile::~CStdioFile() {
-    Close();
-}
-
-BOOL CStdioFile::Open(const char* pszPath) {
-    Close();
-    m_fp = std::fopen(pszPath, "rb");
-    m_nPos = m_nLen = 0;
-    return m_fp != nullptr;
-}
-
-void CStdioFile::Close() {
-    if (m_fp)
-        std::fclose(m_fp);
-    m_fp = nullptr;
-}
-
 BOOL CStdioFile::Fill() {
-    if (!m_fp)
+    if (!m_fp || m_nError != 0)
         return 0;
+    errno = 0;
     m_nLen = std::fread(m_buf, 1, sizeof m_buf, m_fp);
     m_nPos = 0;
+    // What arrived before the error is still handed out; the next fill ends the reading.
+    if (std::ferror(m_fp))
+        m_nError = errno != 0 ? errno : EIO;
     return m_nLen > 0;
 }
 

@@ -2,19 +2,19 @@
 
 #include "CArchive.h"
 #include "CLineScanner.h"
+#include "CMapSourceFormat.h"
 #include "CStdioFile.h"
 #include "TrackGeometry.h"
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "document files are little-endian");
-
-int CTrack::s_nCoordFormat = 0;
 
 namespace {
 constexpr float kFeetPerMile = 5280.0f;
@@ -83,34 +83,21 @@ void CTrack::Clear() {
     std::memset(m_fLeg, 0, sizeof m_fLeg);
 }
 
-short CTrack::ImportFile(const char* pszPath) {
+short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format) {
     Clear();
-    if (!ReadMapSource(pszPath))
+    if (!ReadMapSource(fp, format)) {
+        const int nError = errno;
+        Clear();
+        errno = nError;
         return 0;
+    }
     Smooth();
     ComputeGeometry();
     return 1;
 }
 
-// The first Trackpoint line decides the coordinate format: the blanks counted from the first
-// N/S letter (the 'n' of the keyword itself) to the first E/W letter. A tab after the keyword
-// is not counted, so "Trackpoint\tN47 38.938 W122 20.887" counts 2: degrees and minutes.
-void CTrack::DetectFormat(const char* pszLine) {
-    const char* p = std::strpbrk(pszLine, "NSns");
-    if (!p)
-        return;
-    int nBlanks = 0;
-    for (; *p != '\0' && !std::strchr("EWew", *p); ++p)
-        if (*p == ' ')
-            ++nBlanks;
-    if (nBlanks >= 1 && nBlanks <= 3)
-        s_nCoordFormat = nBlanks;
-}
-
-short CTrack::ReadMapSource(const char* pszPath) {
-    CStdioFile file;
-    if (!file.Open(pszPath))
-        return 0;
+short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format) {
+    CStdioFile file(fp);
     Clear();
 
     Tokens tok;
@@ -125,14 +112,19 @@ short CTrack::ReadMapSource(const char* pszPath) {
         CLineScanner scan(m_szLine);
         scan.SkipWord() && scan.SkipWord() && scan.SkipWord() && scan.Word(tok.szElevUnit) &&
             scan.Word(tok.szLegUnit);
-        DetectFormat(m_szLine);
+        format.Detect(m_szLine);
     }
 
     int i = 0;
     while (bProbe && i < kMaxPoints && file.ReadString(m_szLine, sizeof m_szLine)) {
         // Until some import has found a format there is nothing to read the position with.
-        if (IsTrackpoint(m_szLine) && s_nCoordFormat != 0)
-            ParsePoint(i++, tok);
+        if (IsTrackpoint(m_szLine) && format.IsKnown())
+            ParsePoint(i++, format.Get(), tok);
+    }
+    // A read error is never taken for the end of the file: the track would silently be short.
+    if (file.GetError() != 0) {
+        errno = file.GetError();
+        return 0;
     }
     m_nCount = static_cast<short>(i);
     SumDistances();
@@ -140,12 +132,11 @@ short CTrack::ReadMapSource(const char* pszPath) {
     return 1;
 }
 
-void CTrack::ParsePoint(int i, Tokens& tok) {
+void CTrack::ParsePoint(int i, int fmt, Tokens& tok) {
     const bool bDated = std::strpbrk(m_szLine, "/:") != nullptr;
     float latDeg = 0, latMin = 0, latSec = 0, lonDeg = 0, lonMin = 0, lonSec = 0;
 
     CLineScanner scan(m_szLine);
-    const int fmt = s_nCoordFormat;
     bool ok = scan.SkipWord() && scan.Word(tok.szLatDeg) && (fmt < 2 || scan.Word(tok.szLatMin)) &&
               (fmt < 3 || scan.Word(tok.szLatSec)) && scan.Word(tok.szLonDeg) &&
               (fmt < 2 || scan.Word(tok.szLonMin)) && (fmt < 3 || scan.Word(tok.szLonSec));

@@ -4,7 +4,10 @@
 
 #include "CObject.h"
 
+#include <cstdio>
+
 class CArchive;
+class CMapSourceFormat;
 
 class CTrack : public CObject {
 public:
@@ -15,12 +18,14 @@ public:
 
     // Count 0 and elevation, cumulative distance and leg set to 0; the other arrays keep theirs.
     void Clear();
-    // Reads a MapSource text export; 0 when the file cannot be opened, else 1 (also for no
-    // points). Ends with ComputeGeometry; the smoothed series is left to the caller.
-    short ReadMapSource(const char* pszPath);
-    // The import of a chosen file: Clear, ReadMapSource, Smooth, ComputeGeometry. 0 when the
-    // file cannot be opened.
-    short ImportFile(const char* pszPath);
+    // Reads a MapSource text export from an open stream with the format of earlier imports,
+    // which the first Trackpoint line may change; 1 when the whole stream was read (also for no
+    // points), 0 after a read error, with errno set to its cause. Ends with ComputeGeometry; the
+    // smoothed series is left to the caller.
+    short ReadMapSource(std::FILE* fp, CMapSourceFormat& format);
+    // The import of a chosen file: Clear, ReadMapSource, Smooth, ComputeGeometry. 0 after a read
+    // error (errno says why), and the track is then left empty.
+    short ImportFile(std::FILE* fp, CMapSourceFormat& format);
 
     short ComputeLegs();
     void ComputeGeometry();
@@ -31,10 +36,6 @@ public:
     // 0..10000, whose length is not that of a document of that count, or whose values are not
     // finite is rejected: the result is 0 and the track is left as it was.
     short Load(CArchive& ar);
-
-    // Coordinate format of the last detection of this run: 0 none, 1 decimal degrees,
-    // 2 degrees and decimal minutes, 3 degrees, minutes and decimal seconds.
-    static int s_nCoordFormat;
 
     short m_nCount = 0;
     float m_fRange[3][2] = {};
@@ -50,7 +51,6 @@ public:
 
 private:
     struct Tokens;
-    static void DetectFormat(const char* pszLine);
-    void ParsePoint(int i, Tokens& tok);
+    void ParsePoint(int i, int nFormat, Tokens& tok);
     void SumDistances();
 };

@@ -138,7 +138,7 @@ protected:
         m_strPdf = m_dir.filePath(QStringLiteral("page.pdf"));
         pPrinter->setOutputFileName(m_strPdf);
     }
-    CPlot* Plot() { return Doc()->m_pPlot; }
+    CPlot* Plot() { return Doc()->m_pPlot.get(); }
     QPrinter* Printer() { return AfxGetApp()->GetPrinter(); }
     // A saved document of the sample track.
     QString SaveSample() {

@@ -16,7 +16,7 @@
 namespace {
 class ViewTest : public AppTest {
 protected:
-    CPlot* Plot() { return Doc()->m_pPlot; }
+    CPlot* Plot() { return Doc()->m_pPlot.get(); }
     QWidget* Viewport() { return View()->viewport(); }
     void Drag(QPoint from, QPoint to) {
         QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, from);

@@ -2,10 +2,12 @@
 // surface's calls to SVG elements.
 #include "CSvgDC.h"
 #include "CDrawTools.h"
+#include "CMapSourceFormat.h"
 #include "CPlot.h"
 #include "CRecordingDC.h"
 #include "CTrack.h"
 #include "ChartTestTracks.h"
+#include "TrackImport.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +41,8 @@ protected:
 
 TEST_F(SvgDCTest, ElevationChartOfASampleTrack) {
     auto track = std::make_unique<CTrack>();
-    ASSERT_EQ(1, track->ImportFile(kHill.c_str()));
+    CMapSourceFormat format;
+    ASSERT_TRUE(ImportTrackFile(kHill, *track, format).Ok());
     ASSERT_EQ(14, track->m_nCount);
     CPlot plot;
     plot.FillElevation(*track);

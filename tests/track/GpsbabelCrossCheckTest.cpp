@@ -2,7 +2,9 @@
 // turns the GPX track in tests/data/track into MapSource text in every coordinate grid, both unit
 // systems and several clock styles, and the reader must give back the GPX positions and
 // elevations. Skipped when gpsbabel is not installed.
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "TrackImport.h"
 
 #include <gtest/gtest.h>
 
@@ -92,9 +94,9 @@ protected:
         const std::string cmd = "gpsbabel -t -i gpx -f '" + (timed ? m_gpx : m_gpxUntimed) +
                                 "' -o '" + options + "' -F '" + m_out + "'";
         EXPECT_EQ(0, std::system(cmd.c_str())) << cmd;
-        CTrack::s_nCoordFormat = 0;
+        m_format = CMapSourceFormat();
         auto track = std::make_unique<CTrack>();
-        EXPECT_EQ(1, track->ImportFile(m_out.c_str()));
+        EXPECT_TRUE(ImportTrackFile(m_out, *track, m_format).Ok());
         return track;
     }
 
@@ -106,6 +108,7 @@ protected:
     std::vector<GpxPoint> m_points;
     std::string m_gpx = Scratch(".gpx");
     std::string m_gpxUntimed = Scratch("_untimed.gpx");
+    CMapSourceFormat m_format;
     std::string m_out = Scratch(".txt");
 };
 
@@ -126,7 +129,7 @@ TEST_F(GpsbabelCrossCheck, ReaderGivesBackTheGpxTrack) {
                 const auto t = Convert(g.grid, dist, clock);
                 // The first Trackpoint line only sets the format.
                 ASSERT_EQ(static_cast<int>(m_points.size()) - 1, t->m_nCount);
-                EXPECT_EQ(g.format, CTrack::s_nCoordFormat);
+                EXPECT_EQ(g.format, m_format.Get());
                 // Whole feet, or whole metres converted to feet.
                 const double elevTolerance = dist == 's' ? 0.5 + 1e-3 : 0.5 * 3.2808399 + 1e-3;
                 double miles = 0;

@@ -35,12 +35,14 @@ std::vector<std::string> ModelPieces(const std::string& text, int nMax) {
 }
 
 std::vector<std::string> ReadPieces(const std::string& path, int nMax) {
-    CStdioFile file;
-    EXPECT_TRUE(file.Open(path.c_str()));
+    std::FILE* fp = std::fopen(path.c_str(), "rb");
+    EXPECT_NE(nullptr, fp);
+    CStdioFile file(fp);
     std::vector<std::string> pieces;
     std::vector<char> buf(nMax);
     while (file.ReadString(buf.data(), nMax))
         pieces.emplace_back(buf.data());
+    std::fclose(fp);
     return pieces;
 }
 

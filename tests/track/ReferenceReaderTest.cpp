@@ -2,6 +2,7 @@
 // sscanf and the scan format strings of each coordinate format. On well-formed exports with a
 // 12-hour clock or no clock the two must agree to the last bit; on a 24-hour export the plain
 // reading loses every elevation, which is what the reader's date handling exists to prevent.
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
 
 #include <gtest/gtest.h>
@@ -114,10 +115,11 @@ PlainTrack ReadPlain(const std::string& path) {
     return t;
 }
 
-std::unique_ptr<CTrack> ReadTrack(const std::string& path) {
-    CTrack::s_nCoordFormat = 0;
+std::unique_ptr<CTrack> ReadTrack(const std::string& path, CMapSourceFormat& format) {
     auto track = std::make_unique<CTrack>();
-    EXPECT_EQ(1, track->ReadMapSource(path.c_str()));
+    std::FILE* fp = std::fopen(path.c_str(), "rb");
+    EXPECT_EQ(1, track->ReadMapSource(fp, format));
+    std::fclose(fp);
     return track;
 }
 
@@ -130,8 +132,9 @@ TEST(ReferenceReader, SamplesReadAsPlainScanfReadsThem) {
          {"ridge-dm.txt", "ridge-ddd.txt", "ridge-dm-blank.txt", "long-10000.txt"}) {
         SCOPED_TRACE(name);
         const PlainTrack plain = ReadPlain(Sample(name));
-        const auto t = ReadTrack(Sample(name));
-        EXPECT_EQ(plain.nFormat, CTrack::s_nCoordFormat);
+        CMapSourceFormat format;
+        const auto t = ReadTrack(Sample(name), format);
+        EXPECT_EQ(plain.nFormat, format.Get());
         ASSERT_EQ(static_cast<int>(plain.elev.size()), t->m_nCount);
         for (int i = 0; i < t->m_nCount; ++i) {
             SCOPED_TRACE(i);
@@ -145,7 +148,8 @@ TEST(ReferenceReader, SamplesReadAsPlainScanfReadsThem) {
 
 TEST(ReferenceReader, TwentyFourHourClockKeepsTheElevationsThatPlainScanfLoses) {
     const PlainTrack plain = ReadPlain(Sample("ridge-dms.txt"));
-    const auto t = ReadTrack(Sample("ridge-dms.txt"));
+    CMapSourceFormat format;
+    const auto t = ReadTrack(Sample("ridge-dms.txt"), format);
     ASSERT_EQ(static_cast<int>(plain.elev.size()), t->m_nCount);
     for (int i = 0; i < t->m_nCount; ++i) {
         SCOPED_TRACE(i);

@@ -2,8 +2,10 @@
 // and agreement between the exports of one route written in different formats and units.
 // The samples are written by scripts/make_samples.py; the expected values below are the texts
 // of their first stored (second Trackpoint) and last lines.
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
 #include "TrackGeometry.h"
+#include "TrackImport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +17,14 @@ namespace {
 
 constexpr float kFeetPerMetre = static_cast<float>(3.2808399);
 
-std::unique_ptr<CTrack> ReadSample(const std::string& name) {
-    CTrack::s_nCoordFormat = 0;
+// Each sample read as the first import of a run; the format found is left in *pFormat.
+std::unique_ptr<CTrack> ReadSample(const std::string& name, int* pFormat = nullptr) {
+    CMapSourceFormat format;
     auto track = std::make_unique<CTrack>();
-    EXPECT_EQ(1, track->ImportFile((std::string(VORLAN_SAMPLES) + "/" + name).c_str())) << name;
+    EXPECT_TRUE(ImportTrackFile(std::string(VORLAN_SAMPLES) + "/" + name, *track, format).Ok())
+        << name;
+    if (pFormat)
+        *pFormat = format.Get();
     return track;
 }
 
@@ -70,9 +76,10 @@ const Sample kSamples[] = {
 TEST(SampleTracks, EachSampleReadsItsPointsAndFormat) {
     for (const Sample& s : kSamples) {
         SCOPED_TRACE(s.name);
-        const auto t = ReadSample(s.name);
+        int format = 0;
+        const auto t = ReadSample(s.name, &format);
         ASSERT_EQ(s.count, t->m_nCount);
-        EXPECT_EQ(s.format, CTrack::s_nCoordFormat);
+        EXPECT_EQ(s.format, format);
 
         const int last = t->m_nCount - 1;
         EXPECT_NEAR(s.first.lat, t->m_fLat[0], 1e-5);
@@ -168,8 +175,9 @@ TEST(SampleTracks, FormatsAndUnitsOfOneRouteAgree) {
 // minutes, the date and the time, and the elevation from the leg length.
 TEST(SampleTracks, BlankAfterKeywordShiftsTheFormat) {
     const auto dm = ReadSample("ridge-dm.txt");
-    const auto blank = ReadSample("ridge-dm-blank.txt");
-    EXPECT_EQ(3, CTrack::s_nCoordFormat);
+    int format = 0;
+    const auto blank = ReadSample("ridge-dm-blank.txt", &format);
+    EXPECT_EQ(3, format);
     ASSERT_EQ(dm->m_nCount, blank->m_nCount);
     for (int i = 0; i < dm->m_nCount; ++i)
         ASSERT_EQ(dm->m_fLat[i], blank->m_fLat[i]) << i;

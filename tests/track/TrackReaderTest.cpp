@@ -1,6 +1,8 @@
 // Reading MapSource text exports: format detection, scan formats, units, hemispheres, the point
 // cap and the faults a damaged or foreign export must not cause.
+#include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "TrackImport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +18,15 @@ namespace {
 
 class ReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override { CTrack::s_nCoordFormat = 0; }
     void TearDown() override { std::remove(m_path.c_str()); }
 
     // Writes the text to a scratch file and reads it into the track.
     short Read(const std::string& text) {
         std::ofstream(m_path, std::ios::binary) << text;
-        return m_track->ReadMapSource(m_path.c_str());
+        std::FILE* fp = std::fopen(m_path.c_str(), "rb");
+        const short r = m_track->ReadMapSource(fp, m_format);
+        std::fclose(fp);
+        return r;
     }
 
     // One file per test and process: ctest runs the tests in parallel.
@@ -30,6 +34,7 @@ protected:
                          ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
                          std::to_string(getpid()) + ".txt";
     std::unique_ptr<CTrack> m_track = std::make_unique<CTrack>();
+    CMapSourceFormat m_format;
 };
 
 const char kHeader[] = "Grid\tLat/Lon hddd mm.mmm'\r\nDatum\tWGS 84\r\n\r\n"
@@ -44,7 +49,7 @@ TEST_F(ReaderTest, DegreesAndMinutesWithDateReadsTheDocumentedPoint) {
     const std::string line =
         Line("N47 38.938 W122 20.887", "5/22/2002 8:32:28 AM", "52 ft", "0.1 mi");
     ASSERT_EQ(1, Read(kHeader + line + line));
-    EXPECT_EQ(2, CTrack::s_nCoordFormat);
+    EXPECT_EQ(2, m_format.Get());
     ASSERT_EQ(1, m_track->m_nCount);
     EXPECT_NEAR(47.64897, m_track->m_fLat[0], 0.000005);
     EXPECT_NEAR(-122.34811, m_track->m_fLon[0], 0.000005);
@@ -66,10 +71,10 @@ TEST_F(ReaderTest, DetectsEachCoordinateFormatFromTheFirstLine) {
         {"N47 38 56.3 W122 20 53.2", 3},
     };
     for (const Case& c : cases) {
-        CTrack::s_nCoordFormat = 0;
+        m_format = CMapSourceFormat();
         const std::string line = Line(c.position, "", "52 ft", "0.1 mi");
         Read(line + line);
-        EXPECT_EQ(c.format, CTrack::s_nCoordFormat) << c.position;
+        EXPECT_EQ(c.format, m_format.Get()) << c.position;
         EXPECT_NEAR(47.64897, m_track->m_fLat[0], 0.0001) << c.position;
         EXPECT_NEAR(-122.34811, m_track->m_fLon[0], 0.0001) << c.position;
     }
@@ -78,16 +83,16 @@ TEST_F(ReaderTest, DetectsEachCoordinateFormatFromTheFirstLine) {
 TEST_F(ReaderTest, BlankAfterKeywordCountsOneMoreBlank) {
     const std::string line = "Trackpoint N47 38.938 W122 20.887\t52 ft\t0.1 mi\n";
     Read(line + line);
-    EXPECT_EQ(3, CTrack::s_nCoordFormat);
+    EXPECT_EQ(3, m_format.Get());
 }
 
 TEST_F(ReaderTest, UnknownBlankCountKeepsThePreviousFormat) {
     const std::string dm = Line("N47 38.938 W122 20.887", "", "52 ft", "0.1 mi");
     Read(dm + dm);
-    ASSERT_EQ(2, CTrack::s_nCoordFormat);
+    ASSERT_EQ(2, m_format.Get());
     const std::string odd = "Trackpoint\tN47  38  56  .3 W122 20.887\t52 ft\t0.1 mi\n";
     Read(odd + dm);
-    EXPECT_EQ(2, CTrack::s_nCoordFormat);
+    EXPECT_EQ(2, m_format.Get());
     EXPECT_EQ(1, m_track->m_nCount);
 }
 
@@ -181,7 +186,7 @@ TEST_F(ReaderTest, MissingFileReturnsZeroAndClears) {
     const std::string line = Line("N1.0 E1.0", "", "5 ft", "1 mi");
     Read(line + line);
     ASSERT_EQ(1, m_track->m_nCount);
-    EXPECT_EQ(0, m_track->ImportFile("/nonexistent/vorlan/track.txt"));
+    EXPECT_FALSE(ImportTrackFile("/nonexistent/vorlan/track.txt", *m_track, m_format).Ok());
     EXPECT_EQ(0, m_track->m_nCount);
     EXPECT_EQ(0.0f, m_track->m_fElev[0]);
 }
@@ -200,7 +205,7 @@ TEST_F(ReaderTest, LongTokensAreCutNotOverflowed) {
 TEST_F(ReaderTest, NothingIsStoredBeforeAnyFormatWasDetected) {
     const std::string undetectable = "Trackpoint\t47.1\t122.2\t5\tft\t1\tmi\n";
     Read(undetectable + undetectable + undetectable);
-    EXPECT_EQ(0, CTrack::s_nCoordFormat);
+    EXPECT_EQ(0, m_format.Get());
     EXPECT_EQ(0, m_track->m_nCount);
 }
 
@@ -233,7 +238,7 @@ TEST_F(ReaderTest, LongFileNamesOpenWhole) {
     ASSERT_GT(path.size(), 300u);
     const std::string line = Line("N1.0 E1.0", "", "5 ft", "1 mi");
     std::ofstream(path, std::ios::binary) << line << line;
-    EXPECT_EQ(1, m_track->ImportFile(path.c_str()));
+    EXPECT_TRUE(ImportTrackFile(path, *m_track, m_format).Ok());
     EXPECT_EQ(1, m_track->m_nCount);
     std::remove(path.c_str());
 }

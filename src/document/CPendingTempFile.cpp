@@ -1,0 +1,42 @@
+#include "CPendingTempFile.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <unistd.h>
+
+char CPendingTempFile::s_szPath[kMaxPath] = {};
+volatile std::sig_atomic_t CPendingTempFile::s_bPending = 0;
+
+// The flag goes down before the path changes and up after, so the handler never sees half a
+// path.
+bool CPendingTempFile::Set(const char* pszPath) {
+    s_bPending = 0;
+    const std::size_t n = std::strlen(pszPath);
+    if (n >= sizeof s_szPath)
+        return false;
+    std::memcpy(s_szPath, pszPath, n + 1);
+    s_bPending = 1;
+    return true;
+}
+
+void CPendingTempFile::Clear() {
+    s_bPending = 0;
+}
+
+void CPendingTempFile::InstallSignalHandlers() {
+    struct sigaction sa {};
+    sa.sa_handler = &CPendingTempFile::RemoveAndReraise;
+    sigemptyset(&sa.sa_mask);
+    // SA_RESETHAND puts the default action back before the handler runs, for the re-raise.
+    sa.sa_flags = SA_RESETHAND;
+    for (int nSignal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(nSignal, &sa, nullptr);
+}
+
+void CPendingTempFile::RemoveAndReraise(int nSignal) {
+    if (s_bPending)
+        unlink(s_szPath);
+    s_bPending = 0;
+    std::signal(nSignal, SIG_DFL);
+    raise(nSignal);
+}

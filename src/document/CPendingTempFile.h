@@ -1,0 +1,29 @@
+// The one temporary file a program is writing before it renames it over its target, kept where
+// a signal handler can remove it: CAtomicFile registers it, vorlan-cli installs the handler so
+// that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind.
+//
+// A signal handler can only reach process-wide storage, so this class is the one deliberate
+// piece of global state of the document module; a process writes one file at a time.
+#pragma once
+
+#include <csignal>
+
+class CPendingTempFile {
+public:
+    static constexpr int kMaxPath = 4096;
+
+    // Remembers path as the file to remove on a signal; false when it is too long to keep (it is
+    // then written without that protection).
+    static bool Set(const char* pszPath);
+    static void Clear();
+
+    // Installs RemoveAndReraise for SIGINT, SIGTERM and SIGHUP.
+    static void InstallSignalHandlers();
+    // The handler: removes the pending file (unlink is async-signal-safe), then dies of the
+    // signal with its default action, so the parent sees the true cause.
+    static void RemoveAndReraise(int nSignal);
+
+private:
+    static char s_szPath[kMaxPath];
+    static volatile std::sig_atomic_t s_bPending;
+};

@@ -14,10 +14,13 @@ struct CliResult {
     std::string out;
 };
 
-// Runs "vorlan-cli ARGS" through the shell and collects stdout and stderr together.
-inline CliResult RunCli(const std::string& args) {
+// Runs "vorlan-cli ARGS" through the shell and collects stdout and stderr together. With a
+// time limit the run is killed after that many seconds (status 124): for files that could make
+// it hang.
+inline CliResult RunCli(const std::string& args, int nTimeLimit = 0) {
     CliResult r;
-    const std::string cmd = std::string(VORLAN_CLI) + " " + args + " 2>&1";
+    const std::string limit = nTimeLimit > 0 ? "timeout " + std::to_string(nTimeLimit) + " " : "";
+    const std::string cmd = limit + std::string(VORLAN_CLI) + " " + args + " 2>&1";
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p)
         return r;

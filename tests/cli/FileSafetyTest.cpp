@@ -1,0 +1,178 @@
+// vorlan-cli and the files it must never lose, expose or hang on: what is read (regular files
+// only, read errors fail), and how an output is replaced (same file, mode, links, special
+// files, long names, names that are no file, signals).
+#include "CPendingTempFile.h"
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kTwoPoints[] = "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
+                          "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
+                          "Trackpoint\tN47.51 W122.25\t200 ft\t0.25 mi\n";
+constexpr std::size_t kTwoPointDocument = 14 + 2 * 20;
+// Long enough for any of these runs, however loaded the machine: a hang shows as status 124.
+constexpr int kTimeLimit = 20;
+
+class FileSafety : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(m_dir);
+        std::ofstream(m_in, std::ios::binary) << kTwoPoints;
+        std::ofstream(m_good, std::ios::binary) << "good document";
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // The names in the scratch folder that are not the test's own files: temporary files.
+    int StrayFiles(const std::string& dir) const {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(dir))
+            n += e.path().filename().string().rfind(".vorlan-", 0) == 0;
+        return n;
+    }
+
+    const std::string m_dir = ::testing::TempDir() + "vorlan_safety_" +
+                              ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                              "_" + std::to_string(getpid()) + "/";
+    const std::string m_in = m_dir + "track.txt";
+    const std::string m_good = m_dir + "good.vrl";
+};
+
+TEST_F(FileSafety, ReadErrorFailsTheImportAndKeepsTheOutput) {
+    // Reading /proc/self/mem at offset 0 fails with EIO.
+    const CliResult r = RunCli("convert /proc/self/mem " + m_good);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: /proc/self/mem: cannot read file: Input/output error\n", r.out);
+    EXPECT_EQ("good document", ReadAll(m_good));
+}
+
+TEST_F(FileSafety, OnlyRegularFilesAreReadAndOthersAreRefusedAtOnce) {
+    const std::string fifo = m_dir + "fifo.txt", zero = m_dir + "zero.txt";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    fs::create_symlink("/dev/zero", zero);
+    const struct {
+        std::string in, message;
+    } cases[] = {
+        {fifo, fifo + ": is not a regular file (a FIFO)"},
+        {zero, zero + ": is not a regular file (a character device)"},
+        {m_dir, m_dir + ": is a directory"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli("convert " + c.in + " " + m_good, kTimeLimit);
+        EXPECT_EQ(1, r.status) << c.in;
+        EXPECT_EQ("vorlan-cli: " + c.message + "\n", r.out);
+    }
+    EXPECT_EQ("good document", ReadAll(m_good));
+}
+
+TEST_F(FileSafety, OutputThatIsTheInputIsRefused) {
+    const std::string link = m_dir + "link.txt";
+    fs::create_symlink(m_in, link);
+    for (const std::string& out : {m_in, link}) {
+        const CliResult r = RunCli("convert " + m_in + " " + out);
+        EXPECT_EQ(1, r.status);
+        EXPECT_EQ("vorlan-cli: " + out + ": is the input file; choose another output file\n",
+                  r.out);
+    }
+    EXPECT_EQ(kTwoPoints, ReadAll(m_in));
+}
+
+TEST_F(FileSafety, ReplacedFileKeepsItsMode) {
+    ASSERT_EQ(0, chmod(m_good.c_str(), 0600));
+    ASSERT_EQ(0, RunCli("convert " + m_in + " " + m_good).status);
+    struct stat st {};
+    ASSERT_EQ(0, stat(m_good.c_str(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 07777);
+    EXPECT_EQ(kTwoPointDocument, ReadAll(m_good).size());
+}
+
+TEST_F(FileSafety, LinkedOutputUpdatesItsTargetAndStaysALink) {
+    const std::string real = m_dir + "sub/real.vrl", link = m_dir + "link.vrl";
+    fs::create_directories(m_dir + "sub");
+    std::ofstream(real) << "old";
+    fs::create_symlink("sub/real.vrl", link);
+    ASSERT_EQ(0, RunCli("convert " + m_in + " " + link).status);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(kTwoPointDocument, ReadAll(real).size());
+    EXPECT_EQ(0, StrayFiles(m_dir));
+    EXPECT_EQ(0, StrayFiles(m_dir + "sub"));
+}
+
+TEST_F(FileSafety, SpecialOutputsAreRefusedButRenderWritesToStandardOutput) {
+    const std::string fifo = m_dir + "out.svg";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    CliResult r = RunCli("render " + m_in + " --plot 3d -o " + fifo, kTimeLimit);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + fifo + ": is not a regular file (a FIFO)\n", r.out);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    r = RunCli("render " + m_in + " --plot 3d -o -");
+    EXPECT_EQ(0, r.status);
+    EXPECT_EQ(0u, r.out.rfind("<?xml", 0)) << r.out.substr(0, 80);
+    EXPECT_NE(std::string::npos, r.out.find("</svg>"));
+}
+
+TEST_F(FileSafety, OutputNameOf250BytesWorks) {
+    const std::string name = std::string(246, 'n') + ".vrl";
+    ASSERT_EQ(250u, name.size());
+    const CliResult r = RunCli("convert " + m_in + " " + m_dir + name);
+    EXPECT_EQ(0, r.status) << r.out;
+    EXPECT_EQ(kTwoPointDocument, ReadAll(m_dir + name).size());
+}
+
+TEST_F(FileSafety, NamesThatAreNoFileGetAMessageInTheUsersTerms) {
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"convert " + m_in + " ''", "the output file name is empty"},
+        {"convert " + m_in + " " + m_dir + "folder/",
+         m_dir + "folder/: names a folder, not a file"},
+        {"convert " + m_dir + " " + m_good, m_dir + ": is a directory"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        EXPECT_EQ(1, r.status) << c.args;
+        EXPECT_EQ("vorlan-cli: " + c.message + "\n", r.out);
+    }
+}
+
+TEST_F(FileSafety, InputWithoutPointsWritesAnEmptyDocumentWithAWarning) {
+    const std::string empty = m_dir + "empty.txt";
+    std::ofstream(empty) << "Header\tno points\n";
+    const CliResult r = RunCli("convert " + empty + " " + m_good);
+    EXPECT_EQ(0, r.status);
+    EXPECT_EQ("vorlan-cli: No track points in " + empty + ".\n", r.out);
+    EXPECT_EQ(14u, ReadAll(m_good).size());
+}
+
+// A killed run cannot be caught reliably between creating its temporary file and the rename,
+// so the handler itself is run in a child that kills itself with SIGTERM.
+TEST_F(FileSafety, SignalRemovesThePendingTemporaryFile) {
+    const std::string tmp = m_dir + ".vorlan-pending";
+    std::ofstream(tmp) << "half a document";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        CPendingTempFile::InstallSignalHandlers();
+        CPendingTempFile::Set(tmp.c_str());
+        raise(SIGTERM);
+        _exit(0); // not reached: the handler re-raises with the default action
+    }
+    int status = 0;
+    ASSERT_EQ(pid, waitpid(pid, &status, 0));
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_FALSE(fs::exists(tmp));
+}
+
+} // namespace

@@ -114,7 +114,8 @@ TEST_F(FileTest, RefusedFilesOpenNoDocument) {
     WriteAll(path, OnePointDocument(1.0f, 30.0f, 20.0f).left(33));
     EXPECT_TRUE(OpenRefused(path).contains(QStringLiteral("bad.vrl")));
     WriteAll(path, OnePointDocument(1e30f, 30.0f, 20.0f));
-    EXPECT_FALSE(OpenRefused(path).isEmpty());
+    EXPECT_TRUE(OpenRefused(path).endsWith(QStringLiteral(
+        "\nUnexpected file format. The zoom factor 1e+30 is not above 0 and at most 16.")));
     WriteAll(path, OnePointDocument(0.0f, 30.0f, 20.0f));
     EXPECT_FALSE(OpenRefused(path).isEmpty());
     WriteAll(path, OnePointDocument(1.0f, std::numeric_limits<float>::quiet_NaN(), 20.0f));
@@ -128,6 +129,16 @@ TEST_F(FileTest, RefusedFilesOpenNoDocument) {
     ASSERT_NE(AfxGetApp()->OpenDocumentFile(path), nullptr);
     EXPECT_EQ(Doc()->m_pPlot->m_fZoom, 16.0f);
     EXPECT_EQ(DocumentCount(), nDocs + 1);
+}
+
+// An unreadable export names the file and the system's reason; the document stays empty.
+TEST_F(FileTest, ImportThatCannotBeReadLeavesTheDocumentEmpty) {
+    QString error;
+    EXPECT_FALSE(Doc()->ImportFile(QStringLiteral("/proc/self/mem"), &error));
+    EXPECT_EQ(error, QStringLiteral("/proc/self/mem\nCannot read this file: Input/output error."));
+    EXPECT_EQ(Doc()->m_bLoaded, 0);
+    EXPECT_EQ(Doc()->m_track.m_nCount, 0);
+    EXPECT_TRUE(Enabled(ID_FILE_IMPORT));
 }
 
 TEST_F(FileTest, OpeningAnOpenDocumentActivatesIt) {

@@ -6,6 +6,7 @@
 #include "CRecordingDC.h"
 #include "CTrack.h"
 #include "ChartTestTracks.h"
+#include "DrawToolNames.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ TEST_F(SvgDCTest, ElevationChartOfASampleTrack) {
     CSvgDC svg = CSvgDC::Screen(96, 800, 600);
     plot.Draw2D(&svg);
     const std::string doc = svg.Document(plot.m_sizeTotal);
-    CRecordingDC rec = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC rec = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     plot.Draw2D(&rec);
 
     EXPECT_EQ(0u, doc.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0));

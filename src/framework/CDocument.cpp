@@ -4,8 +4,8 @@
 #include "CChildFrame.h"
 #include "CMultiDocTemplate.h"
 #include "CScrollView.h"
-#include "CVorlanApp.h"
-#include "Resource.h"
+#include "CWinApp.h"
+#include "FrameworkIds.h"
 
 #include <QFile>
 #include <QFileInfo>

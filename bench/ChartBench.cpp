@@ -5,6 +5,7 @@
 #include "CRecordingDC.h"
 #include "CSvgDC.h"
 #include "CTrack.h"
+#include "DrawToolNames.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +35,7 @@ void BM_Draw2DRecording(benchmark::State& state) {
     CPlot plot;
     plot.FillElevation(FullTrack());
     for (auto _ : state) {
-        CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960);
+        CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(tools));
         plot.Draw2D(&dc);
         benchmark::DoNotOptimize(dc.m_log.data());
     }
@@ -46,7 +47,7 @@ void BM_Draw2DCounting(benchmark::State& state) {
     CDrawTools tools;
     CPlot plot;
     plot.FillElevation(FullTrack());
-    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960);
+    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(tools));
     dc.m_bRecord = false;
     for (auto _ : state) {
         plot.Draw2D(&dc);

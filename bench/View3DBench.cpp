@@ -5,6 +5,7 @@
 #include "CProjector.h"
 #include "CRecordingDC.h"
 #include "CSvgDC.h"
+#include "DrawToolNames.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +50,7 @@ public:
 void BM_FrameGeometry(benchmark::State& state) {
     Scene scene;
     CPlot& plot = scene.m_plot;
-    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960);
+    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(scene.m_tools));
     dc.m_bRecord = false;
     for (auto _ : state) {
         plot.Layout3D(&dc, plot.m_fBoxMin[0], plot.m_fBoxMin[1], plot.m_fBoxMin[2],
@@ -75,7 +76,7 @@ BENCHMARK(BM_FrameGeometry)->Unit(benchmark::kMicrosecond);
 // The whole scene on a surface that only counts its calls.
 void BM_Draw3D_Counting(benchmark::State& state) {
     Scene scene;
-    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960);
+    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(scene.m_tools));
     dc.m_bRecord = false;
     for (auto _ : state) {
         scene.m_plot.Draw3D(&dc);
@@ -88,7 +89,7 @@ BENCHMARK(BM_Draw3D_Counting)->Unit(benchmark::kMicrosecond);
 // The whole scene written down as text, one line per call.
 void BM_Draw3D_Recording(benchmark::State& state) {
     Scene scene;
-    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960);
+    CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(scene.m_tools));
     for (auto _ : state) {
         dc.m_log.clear();
         scene.m_plot.Draw3D(&dc);

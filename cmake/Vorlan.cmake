@@ -40,3 +40,22 @@ function(vorlan_add_test name source)
   vorlan_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# vorlan_check_no_qt(folders...): an ALL target that fails the build when a source in one of the
+# core folders includes a Qt header. It reruns only when a scanned file changes.
+function(vorlan_check_no_qt)
+  set(sources)
+  foreach(folder IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${folder}/*.h"
+         "${PROJECT_SOURCE_DIR}/${folder}/*.cpp")
+    list(APPEND sources ${found})
+  endforeach()
+  set(stamp "${PROJECT_BINARY_DIR}/core-without-qt.stamp")
+  add_custom_command(OUTPUT "${stamp}"
+                     COMMAND ${CMAKE_COMMAND} "-DFILES=${sources}" "-DSTAMP=${stamp}"
+                             -P "${PROJECT_SOURCE_DIR}/cmake/CheckNoQt.cmake"
+                     DEPENDS ${sources} "${PROJECT_SOURCE_DIR}/cmake/CheckNoQt.cmake"
+                     COMMENT "Checking that the core folders include no Qt header"
+                     VERBATIM)
+  add_custom_target(vorlan_core_without_qt ALL DEPENDS "${stamp}")
+endfunction()

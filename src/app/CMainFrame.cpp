@@ -213,7 +213,7 @@ void CMainFrame::UpdateRecentFileMenu() {
     QAction* actions[kMaxRecentFiles];
     for (int i = 0; i < kMaxRecentFiles; ++i)
         actions[i] = Action(ID_FILE_MRU_FILE1 + i);
-    AfxGetApp()->RecentFileList().UpdateMenu(actions, kMaxRecentFiles);
+    VorlanApp()->RecentFileList().UpdateMenu(actions, kMaxRecentFiles);
 }
 
 void CMainFrame::OnCommand(UINT nID) {
@@ -297,7 +297,7 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
-    return AfxGetApp()->OnCmdMsg(nID, nCode, pCmdUI);
+    return VorlanApp()->OnCmdMsg(nID, nCode, pCmdUI);
 }
 
 // View, Toolbar shows and hides the main toolbar only: the rotation toolbar has no item.
@@ -473,14 +473,14 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
 void CMainFrame::OnDropFiles(const QStringList& files) {
     activateWindow();
     for (const QString& file : files)
-        AfxGetApp()->OpenDroppedFile(file);
+        VorlanApp()->OpenDroppedFile(file);
     UpdateMenuBar();
     UpdateAllCommandUI();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     // No document is ever modified, so nothing asks to be saved.
-    AfxGetApp()->CloseAllDocuments();
-    AfxGetApp()->SaveStdProfileSettings();
+    VorlanApp()->CloseAllDocuments();
+    VorlanApp()->SaveStdProfileSettings();
     pEvent->accept();
 }

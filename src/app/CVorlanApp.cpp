@@ -1,6 +1,7 @@
 #include "CVorlanApp.h"
 
 #include "CAboutDlg.h"
+#include "CButtonImages.h"
 #include "CCommandLineInfo.h"
 #include "CDocument.h"
 #include "CMainFrame.h"
@@ -35,7 +36,7 @@ void PrintError(const QString& strText) {
 } // namespace
 
 CVorlanApp::CVorlanApp(int& argc, char** argv)
-    : QApplication(argc, argv), m_recentFiles(kMaxRecentFiles) {
+    : CWinApp(argc, argv), m_recentFiles(kMaxRecentFiles) {
     // The settings live under the organisation and application names.
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(CStringTable::Load(AFX_IDS_APP_TITLE));
@@ -48,18 +49,25 @@ CVorlanApp::~CVorlanApp() {
     ExitInstance();
 }
 
-CVorlanApp* AfxGetApp() {
+CVorlanApp* VorlanApp() {
     return static_cast<CVorlanApp*>(QCoreApplication::instance());
 }
 
-QWidget* AfxGetMainWnd() {
-    CVorlanApp* pApp = AfxGetApp();
-    return pApp ? pApp->GetMainFrame() : nullptr;
+QWidget* CVorlanApp::GetMainWnd() const {
+    return m_pMainWnd;
 }
 
-void AfxMessageBox(const QString& strText) {
+QMdiArea* CVorlanApp::GetMDIArea() const {
+    return m_pMainWnd ? m_pMainWnd->MDIArea() : nullptr;
+}
+
+QIcon CVorlanApp::DocumentIcon() const {
+    return CButtonImages::Icon(CButtonImages::Image::DocumentIcon);
+}
+
+void CVorlanApp::ShowMessage(const QString& strText) {
     s_strLastMessage = strText;
-    if (AfxGetApp() && AfxGetApp()->IsShellPrinting()) {
+    if (IsShellPrinting()) {
         PrintError(strText);
         return;
     }
@@ -89,7 +97,8 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
 
     m_recentFiles.ReadList();
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
-        IDR_VORLANTYPE, [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
+        IDR_VORLANTYPE, CStringTable::DocString(CStringTable::docName),
+        [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
 
     m_pMainWnd = new CMainFrame;
     if (!m_pMainWnd->LoadFrame(IDR_MAINFRAME)) {

@@ -2,15 +2,14 @@
 // sequence (settings, recent files, document template, main frame, command line with its print
 // switches), the application's commands (New, Open, Print Setup, About, recent files, Exit), the
 // session's printer and the shared services that documents and frames reach through
-// AfxGetApp().
+// VorlanApp().
 #pragma once
 
-#include "CCmdTarget.h"
 #include "CDrawTools.h"
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
+#include "CWinApp.h"
 
-#include <QApplication>
 #include <QStringList>
 
 #include <memory>
@@ -22,7 +21,7 @@ class CMultiDocTemplate;
 class CSingleInstance;
 class QPrinter;
 
-class CVorlanApp : public QApplication, public CCmdTarget {
+class CVorlanApp : public CWinApp {
     Q_OBJECT
 public:
     CVorlanApp(int& argc, char** argv);
@@ -44,7 +43,13 @@ public:
     CMultiDocTemplate* GetDocTemplate() const { return m_pDocTemplate.get(); }
     CRecentFileList& RecentFileList() { return m_recentFiles; }
     // The printer of the session: Print Setup's choices stay with it until the program ends.
-    QPrinter* GetPrinter();
+    QPrinter* GetPrinter() override;
+    QWidget* GetMainWnd() const override;
+    QMdiArea* GetMDIArea() const override;
+    QIcon DocumentIcon() const override;
+    // A message box with the application's title over the main window; while the command
+    // line's print job runs, the message goes to stderr instead.
+    void ShowMessage(const QString& strText) override;
     // The coordinate format of MapSource exports, carried from one import of the run to the
     // next.
     CMapSourceFormat& MapSourceFormat() { return m_mapSourceFormat; }
@@ -54,13 +59,13 @@ public:
     // A file dropped on the main window: a MapSource export (".txt") is imported into a new
     // document, anything else opened as a document file. nullptr after a reported failure.
     CDocument* OpenDroppedFile(const QString& strPath);
-    void AddToRecentFileList(const QString& strPath);
+    void AddToRecentFileList(const QString& strPath) override;
     void CloseAllDocuments();
     void SaveStdProfileSettings();
     // Asks for a document file name: an existing one to open, or one to save as (".vrl" is
     // appended when the name has no extension of that kind). strName holds the proposed name
     // and receives the choice; false when the user cancelled.
-    bool DoPromptFileName(QString& strName, bool bOpenFileDialog);
+    bool DoPromptFileName(QString& strName, bool bOpenFileDialog) override;
 
     BOOL OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
 
@@ -96,8 +101,5 @@ private:
     bool m_bShellPrint = false;
 };
 
-CVorlanApp* AfxGetApp();
-QWidget* AfxGetMainWnd();
-// Shows a message box with the application's title over the main window; while the command
-// line's print job runs, writes the message to stderr instead.
-void AfxMessageBox(const QString& strText);
+// The running application as the program's own class.
+CVorlanApp* VorlanApp();

@@ -102,13 +102,13 @@ void CVorlanDoc::OnFileImport() {
 
 bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     const CFileResult r =
-        ImportTrackFile(LocalPath(strPath), m_track, AfxGetApp()->MapSourceFormat());
+        ImportTrackFile(LocalPath(strPath), m_track, VorlanApp()->MapSourceFormat());
     if (!r.Ok()) {
         *pstrError = ErrorText(strPath, r);
         return false;
     }
     // A note (an empty track, say) is no reason to stop: it shows in the status bar.
-    CMainFrame* pFrame = AfxGetApp()->GetMainFrame();
+    CMainFrame* pFrame = VorlanApp()->GetMainFrame();
     for (const std::string& note : r.m_notes)
         if (pFrame)
             pFrame->statusBar()->showMessage(QString::fromLocal8Bit(note.c_str()),

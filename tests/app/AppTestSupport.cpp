@@ -104,17 +104,17 @@ void ChooseInNextFileDialog(const QString& path) {
 void AppTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
     QSettings().clear();
-    ASSERT_TRUE(AfxGetApp()->InitInstance({QStringLiteral("vorlan")}));
+    ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan")}));
     QApplication::processEvents();
 }
 
 void AppTest::TearDown() {
-    AfxGetApp()->ExitInstance();
+    VorlanApp()->ExitInstance();
     QApplication::processEvents();
 }
 
 CMainFrame* AppTest::Frame() const {
-    return AfxGetApp()->GetMainFrame();
+    return VorlanApp()->GetMainFrame();
 }
 
 CChildFrame* AppTest::ActiveChild() const {

@@ -38,7 +38,7 @@ public slots:
 namespace {
 class DesktopTest : public AppTest {
 protected:
-    QList<CDocument*> Documents() { return AfxGetApp()->GetDocTemplate()->GetDocuments(); }
+    QList<CDocument*> Documents() { return VorlanApp()->GetDocTemplate()->GetDocuments(); }
     QString SaveSample(const QString& name) {
         ImportSample(50);
         const QString path = m_dir.filePath(name);
@@ -112,7 +112,7 @@ TEST_F(DesktopTest, DroppedFilesThatCannotBeReadAreReported) {
 
 // A second start with a document hands it to this instance and ends; --new-instance keeps it.
 TEST_F(DesktopTest, SecondStartHandsItsDocumentsToTheRunningInstance) {
-    ASSERT_TRUE(AfxGetApp()->IsShellOpenServer());
+    ASSERT_TRUE(VorlanApp()->IsShellOpenServer());
     const QString vrl = SaveSample(QStringLiteral("handed.vrl"));
     const int nBefore = Documents().size();
 
@@ -137,35 +137,35 @@ TEST_F(DesktopTest, SecondStartHandsItsDocumentsToTheRunningInstance) {
 
 TEST_F(DesktopTest, NewInstanceSwitchOpensTheDocumentItself) {
     const QString vrl = SaveSample(QStringLiteral("own.vrl"));
-    AfxGetApp()->ExitInstance();
+    VorlanApp()->ExitInstance();
     // Another instance listens under the name.
     CSingleInstance other;
     ASSERT_TRUE(other.Listen());
     QStringList received;
     QObject::connect(&other, &CSingleInstance::filesReceived,
                      [&](const QStringList& paths) { received = paths; });
-    ASSERT_TRUE(AfxGetApp()->InitInstance(
+    ASSERT_TRUE(VorlanApp()->InitInstance(
         {QStringLiteral("vorlan"), QStringLiteral("--new-instance"), vrl}));
     QApplication::processEvents();
     EXPECT_TRUE(received.isEmpty());
     ASSERT_EQ(Documents().size(), 1);
     EXPECT_EQ(Documents().first()->GetPathName(), vrl);
     // The name was taken, so this instance does not listen.
-    EXPECT_FALSE(AfxGetApp()->IsShellOpenServer());
+    EXPECT_FALSE(VorlanApp()->IsShellOpenServer());
 }
 
 // An instance that ended without closing its socket leaves the file behind; the next one takes
 // the name over.
 TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
-    AfxGetApp()->ExitInstance();
+    VorlanApp()->ExitInstance();
     const QString name = CSingleInstance::ServerName();
     const QString path = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
     {
         QFile stale(path);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     }
-    ASSERT_TRUE(AfxGetApp()->InitInstance({QStringLiteral("vorlan")}));
-    EXPECT_TRUE(AfxGetApp()->IsShellOpenServer());
+    ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan")}));
+    EXPECT_TRUE(VorlanApp()->IsShellOpenServer());
     QLocalSocket socket;
     socket.connectToServer(name);
     EXPECT_TRUE(socket.waitForConnected(1000));

@@ -42,12 +42,12 @@ QByteArray OnePointDocument(float fZoom, float fAzimuth, float fElevation) {
 
 class FileTest : public AppTest {
 protected:
-    int DocumentCount() { return AfxGetApp()->GetDocTemplate()->GetDocuments().size(); }
+    int DocumentCount() { return VorlanApp()->GetDocTemplate()->GetDocuments().size(); }
     // Opens path expecting a refusal; returns the message shown.
     QString OpenRefused(const QString& path) {
         QString message;
         DismissNextModal(&message);
-        EXPECT_EQ(AfxGetApp()->OpenDocumentFile(path), nullptr);
+        EXPECT_EQ(VorlanApp()->OpenDocumentFile(path), nullptr);
         return message;
     }
 };
@@ -65,7 +65,7 @@ TEST_F(FileTest, SavedDocumentOpensIn3DWithItsViewAndSavesTheSameBytes) {
     EXPECT_EQ(Doc()->GetTitle(), "first.vrl");
 
     Command(ID_FILE_CLOSE);
-    ASSERT_NE(AfxGetApp()->OpenDocumentFile(first), nullptr);
+    ASSERT_NE(VorlanApp()->OpenDocumentFile(first), nullptr);
     EXPECT_EQ(Doc()->m_nPlotMode, 3);
     EXPECT_EQ(Doc()->m_bLoaded, 1);
     EXPECT_EQ(Doc()->m_pPlot->m_fAzimuth, 35.0f);
@@ -126,7 +126,7 @@ TEST_F(FileTest, RefusedFilesOpenNoDocument) {
 
     // The largest zoom the commands reach is accepted.
     WriteAll(path, OnePointDocument(16.0f, 400.0f, -400.0f));
-    ASSERT_NE(AfxGetApp()->OpenDocumentFile(path), nullptr);
+    ASSERT_NE(VorlanApp()->OpenDocumentFile(path), nullptr);
     EXPECT_EQ(Doc()->m_pPlot->m_fZoom, 16.0f);
     EXPECT_EQ(DocumentCount(), nDocs + 1);
 }
@@ -147,7 +147,7 @@ TEST_F(FileTest, OpeningAnOpenDocumentActivatesIt) {
     ASSERT_TRUE(Doc()->DoSave(path));
     CVorlanDoc* pDoc = Doc();
     Command(ID_FILE_NEW);
-    EXPECT_EQ(AfxGetApp()->OpenDocumentFile(path), pDoc);
+    EXPECT_EQ(VorlanApp()->OpenDocumentFile(path), pDoc);
     EXPECT_EQ(Doc(), pDoc);
     EXPECT_EQ(DocumentCount(), 2);
 }
@@ -156,18 +156,18 @@ TEST_F(FileTest, StartUpWithADocumentOrAMissingFile) {
     ImportSample(20);
     const QString path = m_dir.filePath(QStringLiteral("start.vrl"));
     ASSERT_TRUE(Doc()->DoSave(path));
-    AfxGetApp()->ExitInstance();
+    VorlanApp()->ExitInstance();
 
-    ASSERT_TRUE(AfxGetApp()->InitInstance({QStringLiteral("vorlan"), path}));
+    ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan"), path}));
     EXPECT_EQ(DocumentCount(), 1);
     EXPECT_EQ(Doc()->m_nPlotMode, 3);
     EXPECT_EQ(Frame()->MDIArea()->subWindowList().size(), 1);
-    AfxGetApp()->ExitInstance();
+    VorlanApp()->ExitInstance();
 
     QString message;
     DismissNextModal(&message);
     const QString missing = m_dir.filePath(QStringLiteral("missing.vrl"));
-    EXPECT_FALSE(AfxGetApp()->InitInstance({QStringLiteral("vorlan"), missing}));
+    EXPECT_FALSE(VorlanApp()->InitInstance({QStringLiteral("vorlan"), missing}));
     EXPECT_TRUE(message.contains(missing));
     EXPECT_EQ(DocumentCount(), 0);
 }

@@ -142,13 +142,13 @@ TEST_F(MainFrameTest, WindowsAreMaximisedAndNumbered) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(pDoc->GetFrames().size(), 1);
     EXPECT_EQ(pDoc->GetFrames().first()->windowTitle(), "Vorlan2");
-    EXPECT_EQ(AfxGetApp()->GetDocTemplate()->GetDocuments().size(), 2);
+    EXPECT_EQ(VorlanApp()->GetDocTemplate()->GetDocuments().size(), 2);
 }
 
 TEST_F(MainFrameTest, ClosingTheLastWindowClosesTheDocument) {
     ActiveChild()->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(AfxGetApp()->GetDocTemplate()->GetDocuments().isEmpty());
+    EXPECT_TRUE(VorlanApp()->GetDocTemplate()->GetDocuments().isEmpty());
     Frame()->UpdateAllCommandUI();
     EXPECT_FALSE(Enabled(ID_FILE_SAVE));
     EXPECT_TRUE(Enabled(ID_FILE_NEW));
@@ -163,7 +163,7 @@ TEST_F(MainFrameTest, CommandsAreRoutedToTheirOwners) {
         CCmdTarget* pOwner = nullptr;
         switch (cmd.owner) {
         case CmdOwner::Application:
-            pOwner = AfxGetApp();
+            pOwner = VorlanApp();
             break;
         case CmdOwner::MainFrame:
             pOwner = Frame();
@@ -205,7 +205,7 @@ TEST_F(MainFrameTest, RecentFileListKeepsFourNewestFirst) {
     ImportSample();
     for (int i = 1; i <= 5; ++i)
         ASSERT_TRUE(Doc()->DoSave(m_dir.filePath(QStringLiteral("t%1.vrl").arg(i))));
-    const QStringList files = AfxGetApp()->RecentFileList().Files();
+    const QStringList files = VorlanApp()->RecentFileList().Files();
     ASSERT_EQ(files.size(), 4);
     EXPECT_TRUE(files[0].endsWith("t5.vrl"));
     EXPECT_TRUE(files[3].endsWith("t2.vrl"));
@@ -228,7 +228,7 @@ TEST_F(MainFrameTest, RecentFileThatNoLongerOpensLeavesTheList) {
     DismissNextModal(&message);
     Command(ID_FILE_MRU_FILE1);
     EXPECT_TRUE(message.contains(QStringLiteral("gone.vrl")));
-    EXPECT_TRUE(AfxGetApp()->RecentFileList().Files().isEmpty());
+    EXPECT_TRUE(VorlanApp()->RecentFileList().Files().isEmpty());
     EXPECT_EQ(Frame()->Action(ID_FILE_MRU_FILE1)->text(), "Recent File");
 }
 } // namespace

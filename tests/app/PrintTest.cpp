@@ -130,7 +130,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         // The session's printer writes A4 PDF files here, whatever an earlier test chose.
-        QPrinter* pPrinter = AfxGetApp()->GetPrinter();
+        QPrinter* pPrinter = VorlanApp()->GetPrinter();
         pPrinter->setOutputFormat(QPrinter::PdfFormat);
         pPrinter->setPageSize(QPageSize(QPageSize::A4));
         pPrinter->setPageOrientation(QPageLayout::Portrait);
@@ -139,7 +139,7 @@ protected:
         pPrinter->setOutputFileName(m_strPdf);
     }
     CPlot* Plot() { return Doc()->m_pPlot.get(); }
-    QPrinter* Printer() { return AfxGetApp()->GetPrinter(); }
+    QPrinter* Printer() { return VorlanApp()->GetPrinter(); }
     // A saved document of the sample track.
     QString SaveSample() {
         ImportSample(400);
@@ -202,13 +202,13 @@ TEST_F(PrintTest, CommandLinePrintFailuresEndWithAnError) {
 // end with status 0; no window is shown and no document stays open.
 TEST_F(PrintTest, PrintSwitchShowsNoWindowAndEnds) {
     const QString doc = SaveSample();
-    AfxGetApp()->ExitInstance();
+    VorlanApp()->ExitInstance();
     const QString pdf = m_dir.filePath(QStringLiteral("switch.pdf"));
-    EXPECT_FALSE(AfxGetApp()->InitInstance(
+    EXPECT_FALSE(VorlanApp()->InitInstance(
         {QStringLiteral("vorlan"), QStringLiteral("--print-to"), pdf, doc}));
-    EXPECT_EQ(AfxGetApp()->ExitCode(), 0);
+    EXPECT_EQ(VorlanApp()->ExitCode(), 0);
     EXPECT_FALSE(Frame()->isVisible());
-    EXPECT_TRUE(AfxGetApp()->GetDocTemplate()->GetDocuments().isEmpty());
+    EXPECT_TRUE(VorlanApp()->GetDocTemplate()->GetDocuments().isEmpty());
     EXPECT_TRUE(QFile::exists(pdf));
 }
 

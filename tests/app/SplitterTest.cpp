@@ -257,7 +257,7 @@ TEST_F(SplitterTest, ClosingTheWindowClosesEveryPaneAndTheDocument) {
     SplitTwoByTwo();
     ActiveChild()->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(AfxGetApp()->GetDocTemplate()->GetDocuments().isEmpty());
+    EXPECT_TRUE(VorlanApp()->GetDocTemplate()->GetDocuments().isEmpty());
     EXPECT_EQ(Frame()->CurrentMenu(), IDR_MAINFRAME);
 }
 } // namespace

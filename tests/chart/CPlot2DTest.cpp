@@ -8,6 +8,7 @@
 #include "CPlot.h"
 #include "CRecordingDC.h"
 #include "ChartTestTracks.h"
+#include "DrawToolNames.h"
 
 #include <gtest/gtest.h>
 
@@ -140,7 +141,7 @@ TEST_F(Plot2DTest, SmallPrinterPageGrowsToTheMinimum) {
     auto track = SampleTrack();
     CPlot plot;
     plot.FillElevation(*track);
-    CRecordingDC dc = CRecordingDC::Printer(600, 1000, 1000);
+    CRecordingDC dc = CRecordingDC::Printer(600, 1000, 1000, DrawToolNames(m_tools));
     plot.Layout2D(&dc);
     // 160 x 100 mm at 23.622047 dots per millimetre.
     EXPECT_EQ(3779, plot.m_sizeTotal.cx);
@@ -152,7 +153,7 @@ TEST_F(Plot2DTest, DrawingMatchesTheGoldenRecording) {
     auto track = SampleTrack();
     CPlot plot;
     plot.FillElevation(*track);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     plot.Draw2D(&dc);
     if (std::getenv("VORLAN_REFRESH_GOLDEN")) {
         std::ofstream(kGolden, std::ios::binary) << dc.Text();
@@ -166,7 +167,7 @@ TEST_F(Plot2DTest, PensFontsAndAlignmentsInDrawingOrder) {
     auto track = SampleTrack();
     CPlot plot;
     plot.FillElevation(*track);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     plot.Draw2D(&dc);
     using Lines = std::vector<std::string>;
 
@@ -203,7 +204,7 @@ TEST_F(Plot2DTest, PrinterUsesThePrinterFontAndIgnoresTheZoom) {
     CPlot plot;
     plot.FillElevation(*track);
     plot.m_fZoom = 4.0f;
-    CRecordingDC dc = CRecordingDC::Printer(600, 4800, 6600);
+    CRecordingDC dc = CRecordingDC::Printer(600, 4800, 6600, DrawToolNames(m_tools));
     plot.Draw2D(&dc);
     EXPECT_EQ("Rectangle 590 590 4210 2827", dc.m_log.front());
     const std::vector<std::string> fonts = dc.Lines("SelectFont");
@@ -215,7 +216,7 @@ TEST_F(Plot2DTest, OneXIntervalDrawsNoVerticalGridLineButTwoLabels) {
     auto track = SampleTrack();
     CPlot plot;
     plot.FillElevation(*track);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     plot.Layout2D(&dc);
     plot.m_nXTicks = 1;
     plot.m_fXStep = plot.m_fXMax - plot.m_fXMin;
@@ -233,7 +234,7 @@ TEST_F(Plot2DTest, EmptyTrackDrawsAxesAndLegendButNoSeries) {
     auto track = MakeTrack({}, {}, {});
     CPlot plot;
     plot.FillElevation(*track);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     plot.Draw2D(&dc);
     // The range 0 .. 0 is widened to 0 .. 0.01 on both axes.
     EXPECT_EQ(0.0f, plot.m_fXMin);

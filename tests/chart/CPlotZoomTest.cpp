@@ -4,6 +4,7 @@
 #include "CPlot.h"
 #include "CRecordingDC.h"
 #include "ChartTestTracks.h"
+#include "DrawToolNames.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ protected:
     CDrawTools m_tools;
     std::unique_ptr<CTrack> m_track;
     CPlot m_plot;
-    CRecordingDC m_dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC m_dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
 };
 
 TEST_F(PlotZoomTest, RubberBandFillsTheWindowWhereItFitsFirst) {
@@ -122,7 +123,7 @@ TEST_F(PlotZoomTest, PrinterDrawingLeavesRequestsAndScrollPositionAlone) {
     m_plot.m_tracker.m_rect = {100, 100, 300, 200};
     m_plot.m_ptScroll = {17, 23};
     m_plot.m_fCenterX = 1.5f;
-    CRecordingDC printer = CRecordingDC::Printer(600, 4800, 6600);
+    CRecordingDC printer = CRecordingDC::Printer(600, 4800, 6600, DrawToolNames(m_tools));
     m_plot.Draw2D(&printer);
     EXPECT_EQ(0, m_plot.UpdateScrollPos(&printer));
     m_plot.Recenter(&printer);

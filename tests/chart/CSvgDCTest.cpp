@@ -7,6 +7,7 @@
 #include "CRecordingDC.h"
 #include "CTrack.h"
 #include "ChartTestTracks.h"
+#include "DrawToolNames.h"
 #include "TrackImport.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ TEST_F(SvgDCTest, ElevationChartOfASampleTrack) {
     CSvgDC svg = CSvgDC::Screen(96, 800, 600);
     plot.Draw2D(&svg);
     const std::string doc = svg.Document(plot.m_sizeTotal);
-    CRecordingDC rec = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC rec = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     plot.Draw2D(&rec);
 
     EXPECT_EQ(0u, doc.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0));

@@ -10,6 +10,7 @@
 #include "CPlot.h"
 #include "CProjector.h"
 #include "CRecordingDC.h"
+#include "DrawToolNames.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +111,7 @@ void ExpectCoordinatesWithin(const CRecordingDC& dc, long long limit) {
 }
 
 TEST_F(Plot3DTest, DefaultViewOfTowerBox) {
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     Layout(dc, kTower);
 
     const CProjector& proj = *m_plot.m_pProjector;
@@ -143,7 +144,7 @@ TEST_F(Plot3DTest, DefaultViewOfTowerBox) {
 }
 
 TEST_F(Plot3DTest, EyeBelowOrAboveTheBoxDecidesTopOrFloor) {
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     m_plot.m_fElevation = -30;
     Layout(dc, kTower);
     EXPECT_NEAR(m_plot.m_pProjector->m_fEyeZ, -2872.28, 0.005);
@@ -159,7 +160,7 @@ TEST_F(Plot3DTest, EyeBelowOrAboveTheBoxDecidesTopOrFloor) {
 // Looking along the x axis the eye is at (D, 0, 0): exactly on ymin and zmax of this box, so
 // neither face of those two pairs is seen.
 TEST_F(Plot3DTest, EyeOnABoundShowsNeitherFace) {
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     m_plot.m_fAzimuth = 0;
     m_plot.m_fElevation = 0;
     Layout(dc, Box{{-100, 0, -50}, {100, 100, 0}});
@@ -186,7 +187,7 @@ TEST_F(Plot3DTest, ScreenPageAndPlotRectangle) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.cx) + "x" + std::to_string(c.cy) + " zoom " +
                      std::to_string(c.fZoom));
-        CRecordingDC dc = CRecordingDC::Screen(96, c.cx, c.cy);
+        CRecordingDC dc = CRecordingDC::Screen(96, c.cx, c.cy, DrawToolNames(m_tools));
         m_plot.m_fZoom = c.fZoom;
         Layout(dc, kTower);
         EXPECT_EQ(m_plot.m_fPixPerMMX, 3.7795277f);
@@ -200,14 +201,14 @@ TEST_F(Plot3DTest, PrinterPageAndPlotRectangle) {
     // 600 dpi: margins of 25 mm are 590 dots; the plot is 0.618 times as tall as it is wide.
     // The zoom factor plays no part on paper.
     m_plot.m_fZoom = 2.0f;
-    CRecordingDC page = CRecordingDC::Printer(600, 4800, 6600);
+    CRecordingDC page = CRecordingDC::Printer(600, 4800, 6600, DrawToolNames(m_tools));
     Layout(page, kTower);
     EXPECT_EQ(m_plot.m_sizeTotal.cx, 4800);
     EXPECT_EQ(m_plot.m_sizeTotal.cy, 6600);
     ExpectRect(m_plot.m_rcPlot, 590, 590, 4210, 2827);
 
     // A page under 160 x 100 mm (3779 x 2362 dots) is enlarged first.
-    CRecordingDC small = CRecordingDC::Printer(600, 2000, 1000);
+    CRecordingDC small = CRecordingDC::Printer(600, 2000, 1000, DrawToolNames(m_tools));
     Layout(small, kTower);
     EXPECT_EQ(m_plot.m_sizeTotal.cx, 3779);
     EXPECT_EQ(m_plot.m_sizeTotal.cy, 2362);
@@ -223,7 +224,7 @@ TEST_F(Plot3DTest, ExtentLabels) {
     const Case cases[] = {
         {1000, "6.21 mi"}, {100, "3281 ft"}, {161, "1.00 mi"}, {160.9344f, "5280 ft"}, {0, "0 ft"}};
     for (const Case& c : cases) {
-        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
         Layout(dc, kTower);
         dc.m_log.clear();
         m_plot.DrawLabels3D(&dc, 0, 0, 1000, c.fExtent, 50, 1500.4f);
@@ -248,7 +249,7 @@ TEST_F(Plot3DTest, DrawingOrderAndPens) {
     SmallLoop(x, y, z);
     SetTrack(x, y, z);
     SetBox(kLoopBox);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     m_plot.Draw3D(&dc);
 
     // Everything but the lines and texts, in order; each run of lines is summarised by its
@@ -295,7 +296,7 @@ TEST_F(Plot3DTest, GoldenDrawing) {
     SmallLoop(x, y, z);
     SetTrack(x, y, z);
     SetBox(kLoopBox);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     m_plot.Draw3D(&dc);
 
     const std::string path = VORLAN_TEST_DATA "/view3d/scene-800x600.log";
@@ -315,7 +316,7 @@ TEST_F(Plot3DTest, SurfaceKeepsModesAndGetsItsPenBack) {
     SmallLoop(x, y, z);
     SetTrack(x, y, z);
     SetBox(kLoopBox);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     CPen* pCallerPen = m_tools.m_pPen[3];
     dc.SelectObject(pCallerPen);
     dc.SetBkMode(OPAQUE);
@@ -327,7 +328,7 @@ TEST_F(Plot3DTest, SurfaceKeepsModesAndGetsItsPenBack) {
 }
 
 TEST_F(Plot3DTest, TrackOfFewerThanTwoPointsDrawsNoLine) {
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     SetTrack({10}, {10}, {1200});
     SetBox(kLoopBox);
     m_plot.Draw3D(&dc);
@@ -335,7 +336,7 @@ TEST_F(Plot3DTest, TrackOfFewerThanTwoPointsDrawsNoLine) {
     EXPECT_EQ(dc.Lines("LineTo").size(), 24u);
     EXPECT_EQ(dc.Lines("MoveTo").size(), 6u + 4u);
 
-    CRecordingDC empty = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC empty = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     SetTrack({}, {}, {});
     m_plot.Draw3D(&empty);
     EXPECT_EQ(empty.Lines("LineTo").size(), 24u);
@@ -365,7 +366,7 @@ TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
         SetTrack({c.box.min[0], c.box.max[0]}, {c.box.min[1], c.box.max[1]},
                  {c.box.min[2], c.box.max[2]});
         SetBox(c.box);
-        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
         m_plot.Draw3D(&dc);
         ExpectFiniteMapping(m_plot);
         for (int k = 0; k < 8; ++k) {
@@ -396,7 +397,7 @@ TEST_F(Plot3DTest, BoxThatIsNotANumberOrOverflowsStaysOnTheSurface) {
     for (const Box& box : boxes) {
         SetTrack({box.min[0], box.max[0]}, {box.min[1], box.max[1]}, {box.min[2], box.max[2]});
         SetBox(box);
-        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
         m_plot.Draw3D(&dc);
         ExpectFiniteMapping(m_plot);
         ExpectCoordinatesWithin(dc, kCoordLimit);
@@ -411,7 +412,7 @@ TEST_F(Plot3DTest, PointsAtOrBehindTheCameraAreClamped) {
     // Box diagonal 300: the camera stands at (3000, 0, 0), focal factor 1500, u = y, v = z.
     SetTrack({0, 3000, 3000.5f, 1e30f}, {0, 1e6f, 50, 1e30f}, {0, 1e6f, 20, 0});
     SetBox(Box{{-100, -100, -100}, {100, 100, 0}});
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     m_plot.Draw3D(&dc);
     ExpectCoordinatesWithin(dc, kCoordLimit);
 
@@ -437,7 +438,7 @@ TEST_F(Plot3DTest, PointsAtOrBehindTheCameraAreClamped) {
 TEST_F(Plot3DTest, HugeZoomStaysOnTheSurface) {
     m_plot.m_fZoom = 1e30f;
     SetBox(kTower);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     m_plot.Draw3D(&dc);
     EXPECT_EQ(m_plot.m_sizeTotal.cx, kCoordLimit);
     ExpectCoordinatesWithin(dc, kCoordLimit);

@@ -3,8 +3,8 @@
 #include "CChildFrame.h"
 #include "CMultiDocTemplate.h"
 #include "CScrollView.h"
-#include "CVorlanApp.h"
-#include "Resource.h"
+#include "CWinApp.h"
+#include "FrameworkIds.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,10 @@
 // A drawing surface that draws nothing and writes down every call with its arguments, one line
-// each, for tests (golden drawings) and benchmarks. Palette objects are named by their slot.
+// each, for tests (golden drawings) and benchmarks. Objects it is handed names for are logged by
+// name (a palette's slot), others by their attributes.
 #pragma once
 
 #include "CFixedDC.h"
+#include "CSurfaceNames.h"
 
 #include <string>
 #include <vector>
@@ -10,12 +12,12 @@
 class CRecordingDC : public CFixedDC {
 public:
     // A screen surface: dpi in both directions and the client size of its window.
-    static CRecordingDC Screen(int nDpi, int cx, int cy);
+    static CRecordingDC Screen(int nDpi, int cx, int cy, CSurfaceNames names = {});
     // A printer surface: dpi in both directions and the printable page in dots.
-    static CRecordingDC Printer(int nDpi, int cx, int cy);
+    static CRecordingDC Printer(int nDpi, int cx, int cy, CSurfaceNames names = {});
 
     CRecordingDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting,
-                 const RECT* pClient);
+                 const RECT* pClient, CSurfaceNames names = {});
 
     CPen* SelectObject(CPen* pPen) override;
     CBrush* SelectObject(CBrush* pBrush) override;
@@ -43,4 +45,6 @@ protected:
 
 private:
     void Add(std::string line);
+
+    CSurfaceNames m_names;
 };

@@ -1,60 +1,51 @@
 #include "CRecordingDC.h"
 
-#include "CDrawTools.h"
-
 #include <cstdio>
+#include <utility>
 
 namespace {
-std::string PenName(const CPen* p) {
+std::string PenName(const CSurfaceNames& names, const CPen* p) {
     if (!p)
         return "none";
-    if (const CDrawTools* tools = CDrawTools::GetTools())
-        for (int i = 0; i < tools->m_nPens; ++i)
-            if (tools->m_pPen[i] == p)
-                return std::to_string(i);
+    if (const std::string* name = names.Find(p))
+        return *name;
     char buf[64];
     std::snprintf(buf, sizeof buf, "style%d/width%d/#%06X", p->m_nStyle, p->m_nWidth,
                   static_cast<unsigned>(p->m_crColor));
     return buf;
 }
 
-std::string BrushName(const CBrush* b) {
+std::string BrushName(const CSurfaceNames& names, const CBrush* b) {
     if (!b)
         return "none";
-    if (const CDrawTools* tools = CDrawTools::GetTools())
-        for (int i = 0; i < tools->m_nBrushes; ++i)
-            if (tools->m_pBrush[i] == b)
-                return std::to_string(i);
+    if (const std::string* name = names.Find(b))
+        return *name;
     char buf[32];
     std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(b->m_crColor));
     return buf;
 }
 
-std::string FontName(const CFont* f) {
+std::string FontName(const CSurfaceNames& names, const CFont* f) {
     if (!f)
         return "none";
-    if (const CDrawTools* tools = CDrawTools::GetTools()) {
-        if (f == &tools->m_fontScreen)
-            return "screen";
-        if (f == &tools->m_fontPrinter)
-            return "printer";
-    }
+    if (const std::string* name = names.Find(f))
+        return *name;
     return "other";
 }
 } // namespace
 
-CRecordingDC CRecordingDC::Screen(int nDpi, int cx, int cy) {
+CRecordingDC CRecordingDC::Screen(int nDpi, int cx, int cy, CSurfaceNames names) {
     const RECT client{0, 0, cx, cy};
-    return CRecordingDC(nDpi, nDpi, cx, cy, 0, &client);
+    return CRecordingDC(nDpi, nDpi, cx, cy, 0, &client, std::move(names));
 }
 
-CRecordingDC CRecordingDC::Printer(int nDpi, int cx, int cy) {
-    return CRecordingDC(nDpi, nDpi, cx, cy, 1, nullptr);
+CRecordingDC CRecordingDC::Printer(int nDpi, int cx, int cy, CSurfaceNames names) {
+    return CRecordingDC(nDpi, nDpi, cx, cy, 1, nullptr, std::move(names));
 }
 
 CRecordingDC::CRecordingDC(int nDpiX, int nDpiY, int nHorzRes, int nVertRes, BOOL bPrinting,
-                           const RECT* pClient)
-    : CFixedDC(nDpiX, nDpiY, nHorzRes, nVertRes, bPrinting, pClient) {}
+                           const RECT* pClient, CSurfaceNames names)
+    : CFixedDC(nDpiX, nDpiY, nHorzRes, nVertRes, bPrinting, pClient), m_names(std::move(names)) {}
 
 void CRecordingDC::Add(std::string line) {
     ++m_nCalls;
@@ -63,17 +54,17 @@ void CRecordingDC::Add(std::string line) {
 }
 
 CPen* CRecordingDC::SelectObject(CPen* pPen) {
-    Add("SelectPen " + PenName(pPen));
+    Add("SelectPen " + PenName(m_names, pPen));
     return CDC::SelectObject(pPen);
 }
 
 CBrush* CRecordingDC::SelectObject(CBrush* pBrush) {
-    Add("SelectBrush " + BrushName(pBrush));
+    Add("SelectBrush " + BrushName(m_names, pBrush));
     return CDC::SelectObject(pBrush);
 }
 
 CFont* CRecordingDC::SelectObject(CFont* pFont) {
-    Add("SelectFont " + FontName(pFont));
+    Add("SelectFont " + FontName(m_names, pFont));
     return CDC::SelectObject(pFont);
 }
 
@@ -106,7 +97,7 @@ BOOL CRecordingDC::TextOut(int x, int y, const char* lpszString, int nCount) {
 
 BOOL CRecordingDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
     std::string line = "FillRgn brush ";
-    line += BrushName(pBrush);
+    line += BrushName(m_names, pBrush);
     line += " mode ";
     line += std::to_string(pRgn->m_nFillMode);
     for (int i = 0; i < pRgn->m_nCount; ++i) {

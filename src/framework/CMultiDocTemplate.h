@@ -12,7 +12,6 @@
 
 class CChildFrame;
 class CDocument;
-class CMainFrame;
 class CScrollView;
 
 class CMultiDocTemplate {
@@ -20,7 +19,9 @@ public:
     using DocFactory = std::function<CDocument*()>;
     using ViewFactory = std::function<CScrollView*()>;
 
-    CMultiDocTemplate(UINT nIDResource, DocFactory createDoc, ViewFactory createView);
+    // strDocName is the base name of untitled documents.
+    CMultiDocTemplate(UINT nIDResource, QString strDocName, DocFactory createDoc,
+                      ViewFactory createView);
     CMultiDocTemplate(const CMultiDocTemplate&) = delete;
     CMultiDocTemplate& operator=(const CMultiDocTemplate&) = delete;
     ~CMultiDocTemplate();
@@ -39,11 +40,12 @@ public:
     void CloseAllDocuments();
 
     UINT GetResourceID() const { return m_nIDResource; }
-    // The base name of new documents followed by the next number: "Vorlan1", "Vorlan2", ...
+    // The base name of new documents followed by the next number: "Doc1", "Doc2", ...
     QString DefaultTitle() const;
 
 private:
     UINT m_nIDResource;
+    QString m_strDocName;
     DocFactory m_createDoc;
     ViewFactory m_createView;
     QList<CDocument*> m_docList;

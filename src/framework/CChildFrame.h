@@ -1,5 +1,5 @@
 // A document window inside the main frame's MDI area: always comes up maximised, is titled from
-// its document ("Vorlan1", or "Vorlan1:2" when the document has several windows) and holds the
+// its document ("Doc1", or "Doc1:2" when the document has several windows) and holds the
 // document's view panes in its dynamic splitter. Created by the document template.
 #pragma once
 

@@ -1,7 +1,7 @@
 // The framework part of a scrolling document view: a scroll area whose viewport is painted by
 // OnDraw on a CQtDC, scroll sizes and position in logical units, synchronous repaint, printing
 // and print preview of one page, and the routing of commands to the view and then its document.
-// CVorlanView derives from it.
+// The program's view class derives from it.
 #pragma once
 
 #include "CCmdTarget.h"

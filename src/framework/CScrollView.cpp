@@ -5,8 +5,8 @@
 #include "CPrintInfo.h"
 #include "CQtDC.h"
 #include "CSplitterWnd.h"
-#include "CVorlanApp.h"
-#include "Resource.h"
+#include "CWinApp.h"
+#include "FrameworkIds.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,15 +1,16 @@
 #include "CChildFrame.h"
 
-#include "CButtonImages.h"
 #include "CDocument.h"
 #include "CScrollView.h"
 #include "CSplitterWnd.h"
+#include "CWinApp.h"
 
 #include <QMdiArea>
 
 CChildFrame::CChildFrame() {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(CButtonImages::Icon(CButtonImages::Image::DocumentIcon));
+    if (const CWinApp* pApp = AfxGetApp())
+        setWindowIcon(pApp->DocumentIcon());
 }
 
 CChildFrame::~CChildFrame() = default;

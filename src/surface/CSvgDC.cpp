@@ -1,6 +1,6 @@
 #include "CSvgDC.h"
 
-#include "ChartMath.h"
+#include "LogicalCoord.h"
 
 #include <algorithm>
 #include <charconv>

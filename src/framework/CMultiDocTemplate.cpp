@@ -2,26 +2,25 @@
 
 #include "CChildFrame.h"
 #include "CDocument.h"
-#include "CMainFrame.h"
 #include "CScrollView.h"
-#include "CStringTable.h"
-#include "CVorlanApp.h"
+#include "CWinApp.h"
 
 #include <QFileInfo>
 #include <QMdiArea>
 
 #include <utility>
 
-CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, DocFactory createDoc, ViewFactory createView)
-    : m_nIDResource(nIDResource), m_createDoc(std::move(createDoc)),
-      m_createView(std::move(createView)) {}
+CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, QString strDocName, DocFactory createDoc,
+                                     ViewFactory createView)
+    : m_nIDResource(nIDResource), m_strDocName(std::move(strDocName)),
+      m_createDoc(std::move(createDoc)), m_createView(std::move(createView)) {}
 
 CMultiDocTemplate::~CMultiDocTemplate() {
     CloseAllDocuments();
 }
 
 QString CMultiDocTemplate::DefaultTitle() const {
-    return CStringTable::DocString(CStringTable::docName) + QString::number(m_nUntitledCount + 1);
+    return m_strDocName + QString::number(m_nUntitledCount + 1);
 }
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisible) {
@@ -62,15 +61,15 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMak
 }
 
 CChildFrame* CMultiDocTemplate::CreateNewFrame(CDocument* pDocument) {
-    CMainFrame* pMainFrame = AfxGetApp()->GetMainFrame();
-    if (!pMainFrame)
+    QMdiArea* pMdiArea = AfxGetApp()->GetMDIArea();
+    if (!pMdiArea)
         return nullptr;
     auto* pFrame = new CChildFrame;
     if (!pFrame->OnCreateClient(pDocument, m_createView)) {
         delete pFrame;
         return nullptr;
     }
-    pMainFrame->MDIArea()->addSubWindow(pFrame);
+    pMdiArea->addSubWindow(pFrame);
     pDocument->UpdateFrameCounts();
     return pFrame;
 }

@@ -1,6 +1,6 @@
 // The framework part of a document: title and path, the list of views, redrawing them, the
 // numbering of its windows, and the Close, Save and Save As commands around the document's own
-// reading and writing of its file. CVorlanDoc derives from it.
+// reading and writing of its file. The program's document class derives from it.
 #pragma once
 
 #include "CCmdTarget.h"

@@ -1,0 +1,26 @@
+# Fails when a source of a core folder includes a Qt header, naming the file and line.
+#   cmake -DFILES="a.cpp;b.h" -DSTAMP=stamp-file -P CheckNoQt.cmake
+# The core targets get no Qt include paths, so such an include already fails where it is
+# compiled; this catches it in a header no core source includes yet, and says why.
+set(found "")
+foreach(file IN LISTS FILES)
+  file(READ "${file}" content)
+  string(REGEX MATCHALL "(^|\n)[ \t]*#[ \t]*include[ \t]*[<\"]Q[^\n]*" hits "${content}")
+  foreach(hit IN LISTS hits)
+    string(STRIP "${hit}" line_text)
+    string(FIND "${content}" "${hit}" at)
+    string(SUBSTRING "${content}" 0 ${at} before)
+    string(REGEX MATCHALL "\n" newlines "${before}")
+    list(LENGTH newlines line)
+    if(hit MATCHES "^\n")
+      math(EXPR line "${line} + 2")
+    else()
+      math(EXPR line "${line} + 1")
+    endif()
+    string(APPEND found "${file}:${line}: ${line_text}\n")
+  endforeach()
+endforeach()
+if(found)
+  message(FATAL_ERROR "Qt header included by a core source (core code uses the standard library only):\n${found}")
+endif()
+file(TOUCH "${STAMP}")

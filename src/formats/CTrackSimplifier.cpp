@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <limits>
 #include <numbers>
 
 namespace {
 
 constexpr double kEarthRadiusM = 6371008.8;
 constexpr double kDegToRad = std::numbers::pi / 180.0;
-constexpr double kPinned = std::numeric_limits<double>::infinity();
 
 struct Vec3 {
     double x, y, z;
@@ -68,15 +65,89 @@ std::vector<bool> PinnedPoints(std::span<const TrackPoint> points,
     return pinned;
 }
 
-// The remaining points as a doubly linked list with a heap of triangle areas; an entry whose
-// area no longer matches its point's is stale and skipped.
+// A min-heap of the points' area ranks that knows where each point sits, so that a neighbour's
+// new rank moves its entry instead of adding one: the heap never outgrows the track, which
+// keeps it in cache on big files.
+class RankHeap {
+public:
+    explicit RankHeap(std::size_t n) : m_pos(n, kAbsent) { m_heap.reserve(n); }
+
+    bool Empty() const { return m_heap.empty(); }
+
+    std::uint32_t PopMin() {
+        const std::uint32_t top = m_heap.front().i;
+        Place(0, m_heap.back());
+        m_heap.pop_back();
+        m_pos[top] = kAbsent;
+        if (!m_heap.empty())
+            SiftDown(0);
+        return top;
+    }
+
+    void Set(std::uint32_t i, double rank) {
+        if (m_pos[i] == kAbsent) {
+            m_heap.push_back({rank, i});
+            m_pos[i] = static_cast<std::uint32_t>(m_heap.size() - 1);
+            SiftUp(m_pos[i]);
+            return;
+        }
+        const std::size_t at = m_pos[i];
+        const bool bUp = Less({rank, i}, m_heap[at]);
+        m_heap[at].rank = rank;
+        bUp ? SiftUp(at) : SiftDown(at);
+    }
+
+private:
+    static constexpr std::uint32_t kAbsent = ~std::uint32_t{0};
+    struct Entry {
+        double rank;
+        std::uint32_t i;
+    };
+    // Ties go to the earlier point, so the result never depends on the heap's history.
+    static bool Less(const Entry& a, const Entry& b) {
+        return a.rank < b.rank || (a.rank == b.rank && a.i < b.i);
+    }
+    void Place(std::size_t at, const Entry& e) {
+        m_heap[at] = e;
+        m_pos[e.i] = static_cast<std::uint32_t>(at);
+    }
+    void SiftUp(std::size_t at) {
+        const Entry e = m_heap[at];
+        while (at > 0 && Less(e, m_heap[(at - 1) / 2])) {
+            Place(at, m_heap[(at - 1) / 2]);
+            at = (at - 1) / 2;
+        }
+        Place(at, e);
+    }
+    void SiftDown(std::size_t at) {
+        const Entry e = m_heap[at];
+        const std::size_t n = m_heap.size();
+        for (;;) {
+            std::size_t child = 2 * at + 1;
+            if (child >= n)
+                break;
+            if (child + 1 < n && Less(m_heap[child + 1], m_heap[child]))
+                ++child;
+            if (!Less(m_heap[child], e))
+                break;
+            Place(at, m_heap[child]);
+            at = child;
+        }
+        Place(at, e);
+    }
+
+    std::vector<Entry> m_heap;
+    std::vector<std::uint32_t> m_pos;
+};
+
+// The remaining points as a doubly linked list, the removable ones in a heap by their
+// triangle's area.
 class Eliminator {
 public:
     Eliminator(std::vector<Vec3> xyz, const std::vector<bool>& pinned)
-        : m_xyz(std::move(xyz)), m_prev(m_xyz.size()), m_next(m_xyz.size()),
-          m_rank(m_xyz.size(), kPinned), m_pinned(pinned) {
+        : m_xyz(std::move(xyz)), m_prev(m_xyz.size()), m_next(m_xyz.size()), m_pinned(pinned),
+          m_heap(m_xyz.size()) {
         const std::size_t n = m_xyz.size();
-        m_heap.reserve(n);
         for (std::size_t i = 0; i < n; ++i) {
             m_prev[i] = static_cast<std::uint32_t>(i) - 1;
             m_next[i] = static_cast<std::uint32_t>(i) + 1;
@@ -86,20 +157,13 @@ public:
     }
 
     void RemoveUntil(std::size_t nKeep) {
-        std::size_t nLeft = m_xyz.size();
-        while (nLeft > nKeep && !m_heap.empty()) {
-            std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
-            const auto [rank, i] = m_heap.back();
-            m_heap.pop_back();
-            if (IsRemoved(i) || rank != m_rank[i])
-                continue;
-            m_rank[i] = kRemoved;
+        for (std::size_t nLeft = m_xyz.size(); nLeft > nKeep && !m_heap.Empty(); --nLeft) {
+            const std::uint32_t i = m_heap.PopMin();
             const std::uint32_t p = m_prev[i], q = m_next[i];
             m_next[p] = q;
             m_prev[q] = p;
             Rank(p);
             Rank(q);
-            --nLeft;
         }
     }
 
@@ -111,24 +175,16 @@ public:
     }
 
 private:
-    static constexpr double kRemoved = -1.0;
-
-    bool IsRemoved(std::uint32_t i) const { return m_rank[i] == kRemoved; }
-
     void Rank(std::uint32_t i) {
-        if (m_pinned[i] || IsRemoved(i))
-            return;
-        m_rank[i] = AreaRank(m_xyz[m_prev[i]], m_xyz[i], m_xyz[m_next[i]]);
-        m_heap.emplace_back(m_rank[i], i);
-        std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        if (!m_pinned[i])
+            m_heap.Set(i, AreaRank(m_xyz[m_prev[i]], m_xyz[i], m_xyz[m_next[i]]));
     }
 
     std::vector<Vec3> m_xyz;
     std::vector<std::uint32_t> m_prev;
     std::vector<std::uint32_t> m_next;
-    std::vector<double> m_rank;
     const std::vector<bool>& m_pinned;
-    std::vector<std::pair<double, std::uint32_t>> m_heap;
+    RankHeap m_heap;
 };
 
 } // namespace

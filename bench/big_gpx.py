@@ -6,7 +6,7 @@
 
 The track wanders over hills with a point a second, written like a logger writes it: indented,
 a time on every point, and with --hr a heart-rate extension as well. 700000 points make about
-100 MB (140 MB with --hr). A fixed seed makes every run write the same bytes."""
+91 MB (173 MB with --hr), 770000 about 100 MB. A fixed seed makes every run write the same bytes."""
 
 import math
 import random

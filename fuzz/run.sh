@@ -1,23 +1,24 @@
 #!/usr/bin/env bash
 # Runs one libFuzzer target for a given time, in one process on one core:
-#   fuzz/run.sh mapsource|load SECONDS [extra libFuzzer options...]
+#   fuzz/run.sh mapsource|load|gpx SECONDS [extra libFuzzer options...]
 # The corpus lives in fuzz/corpus-TARGET/ (not under version control) and is seeded from
-# samples/: the exports themselves for the reader, documents converted from them for the loader.
+# samples/: the exports themselves for the reader, documents converted from them for the loader,
+# the small GPX samples and the head of the long one (closed off) for the GPX reader.
 # Findings land in fuzz/artifacts/. The fuzz build is configured and built when missing; its
 # folder is $VORLAN_FUZZ_BUILD (default: build-fuzz beside the sources).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ $# -lt 2 ]; then
-  echo "usage: fuzz/run.sh mapsource|load SECONDS [libFuzzer options...]" >&2
+  echo "usage: fuzz/run.sh mapsource|load|gpx SECONDS [libFuzzer options...]" >&2
   exit 2
 fi
 target=$1
 seconds=$2
 shift 2
 case $target in
-  mapsource | load) ;;
-  *) echo "fuzz/run.sh: unknown target '$target' (mapsource or load)" >&2; exit 2 ;;
+  mapsource | load | gpx) ;;
+  *) echo "fuzz/run.sh: unknown target '$target' (mapsource, load or gpx)" >&2; exit 2 ;;
 esac
 
 build=${VORLAN_FUZZ_BUILD:-build-fuzz}
@@ -29,6 +30,14 @@ cmake --build "$build" --target vorlan_fuzzers -j2
 
 corpus=fuzz/corpus-$target
 mkdir -p "$corpus" fuzz/artifacts
+if [ "$target" = gpx ] && [ -z "$(ls -A "$corpus")" ]; then
+  cp samples/route-only.gpx "$corpus"/
+  for f in samples/two-tracks.gpx samples/no-elevation.gpx samples/long-30000.gpx; do
+    # The points of the first 60 lines, up to the last complete one.
+    { head -n 60 "$f" | awk '{ b = b $0 "\n" } /<\/trkpt>/ { printf "%s", b; b = "" }'
+      printf '    </trkseg>\n  </trk>\n</gpx>\n'; } >"$corpus/$(basename "$f")"
+  done
+fi
 if [ -z "$(ls -A "$corpus")" ]; then
   # The first lines of each sample: every coordinate format, clock and unit, small enough for
   # thousands of runs a second.
@@ -50,5 +59,7 @@ options=(-max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048
   -artifact_prefix=fuzz/artifacts/ -print_final_stats=1)
 if [ "$target" = mapsource ]; then
   options+=(-dict=fuzz/mapsource.dict)
+elif [ "$target" = gpx ]; then
+  options+=(-dict=fuzz/gpx.dict)
 fi
 exec "$build/fuzz/fuzz_$target" "${options[@]}" "$@" "$corpus"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the bundled MapSource text exports (samples/) and the GPX track of the gpsbabel
-cross-check (tests/data/track/crosscheck.gpx) from two made-up routes.
+"""Writes the bundled MapSource text exports and GPX files (samples/) and the GPX track of the
+gpsbabel cross-check (tests/data/track/crosscheck.gpx) from two made-up routes.
 
 Both routes are invented: a hiking loop with switchbacks up to a summit (north-western
 hemisphere) and a long cycling loop over two passes (south-eastern hemisphere). Positions follow
@@ -287,6 +287,76 @@ def gpx(tracks):
     return ("\n".join(out) + "\n").encode("ascii")
 
 
+def gpx_stamp(start, seconds):
+    y, mo, d, h, mi, s = start
+    sec = ((h * 60 + mi) * 60 + s) + seconds
+    return f"{y:04d}-{mo:02d}-{d + sec // 86400:02d}T{sec // 3600 % 24:02d}:" \
+           f"{sec // 60 % 60:02d}:{sec % 60:02d}Z"
+
+
+def gpx_point(tag, point, t0, start, indent, ele=True):
+    t, lat, lon, z = point
+    inner = [f"<ele>{z:.1f}</ele>"] if ele else []
+    inner.append(f"<time>{gpx_stamp(start, t - t0)}</time>")
+    pad = " " * indent
+    return (f'{pad}<{tag} lat="{lat:.6f}" lon="{lon:.6f}">\n'
+            + "".join(f"{pad}  {x}\n" for x in inner) + f"{pad}</{tag}>")
+
+
+def gpx_file(body, version="1.1"):
+    """A GPX document around the given lines, written as a logger would: indented, CRLF-free
+    UTF-8. GPX 1.0 files use the 1.0 namespace."""
+    ns = "http://www.topografix.com/GPX/" + version.replace(".", "/")
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           f'<gpx version="{version}" creator="make_samples.py" xmlns="{ns}">']
+    out += body
+    out.append("</gpx>")
+    return ("\n".join(out) + "\n").encode("utf-8")
+
+
+def gpx_tracks(tracks, ele=True):
+    """Track lines for (name, segments, start) entries; each segment a list of points."""
+    body = []
+    for name, segments, start in tracks:
+        t0 = segments[0][0][0]
+        body.append(f"  <trk>\n    <name>{name}</name>")
+        for seg in segments:
+            body.append("    <trkseg>")
+            body += [gpx_point("trkpt", p, t0, start, 6, ele) for p in seg]
+            body.append("    </trkseg>")
+        body.append("  </trk>")
+    return body
+
+
+def gpx_routes(routes, start):
+    body = []
+    for name, points in routes:
+        body.append(f"  <rte>\n    <name>{name}</name>")
+        body += [gpx_point("rtept", p, points[0][0], start, 4) for p in points]
+        body.append("  </rte>")
+    return body
+
+
+def gpx_samples(ridge, ridge_start, passes_start):
+    """The GPX samples: two tracks in three segments, routes only (and a waypoint, which is
+    no track), a GPX 1.0 track without elevations, and a 30000-point ride. The long ride draws
+    on a random generator of its own, so the other samples stay as they were."""
+    long_ride = record(passes_route(), 30000, random.Random(SEED + 1), xy_sigma=2.0, z_sigma=0.8)
+    split = len(ridge) // 2
+    waypoint = ('  <wpt lat="47.420500" lon="-121.446000">\n    <ele>655.0</ele>\n'
+                "    <name>Trailhead</name>\n  </wpt>")
+    return {
+        "two-tracks.gpx": gpx_file(gpx_tracks([
+            ("Ridge Loop", [ridge[:split], ridge[split:]], ridge_start),
+            ("Two Passes", [long_ride[:1500]], passes_start)])),
+        "route-only.gpx": gpx_file([waypoint] + gpx_routes(
+            [("Ridge ascent", ridge[:450:15]), ("Ridge descent", ridge[450::15])], ridge_start)),
+        "no-elevation.gpx": gpx_file(gpx_tracks(
+            [("Ridge Loop", [ridge[::3]], ridge_start)], ele=False), version="1.0"),
+        "long-30000.gpx": gpx_file(gpx_tracks([("Two Passes", [long_ride], passes_start)])),
+    }
+
+
 # --- The two routes --------------------------------------------------------------------------
 
 def tobler(grade):
@@ -353,6 +423,7 @@ def main():
                                      keyword_gap=" "),
         "long-10000.txt": export(passes, "Two Passes", passes_start, "dmm", "us", "metric"),
     }
+    files.update(gpx_samples(ridge, ridge_start, passes_start))
     (root / "samples").mkdir(parents=True, exist_ok=True)
     for name, data in files.items():
         (root / "samples" / name).write_bytes(data)

@@ -24,7 +24,6 @@ constexpr double kMilesPerMetre = 0.000621371192;
 constexpr double kMilesPerKm = 0.621371192;
 constexpr float kDegPerSecond = 0.00027777778f;
 constexpr float kDegPerMinute = 0.016666668f;
-constexpr float kMilesPerKmLeg = 0.62189054f; // 1/1.608, the factor of the leg distances
 constexpr float kPlaneUnitsPerKm = 100.0f;
 constexpr float kMargin = 0.1f;
 
@@ -198,8 +197,7 @@ short CTrack::ComputeLegs() {
     LatitudeTrig prev = TrigOfLatitude(m_fLat[0]);
     for (int i = 1; i < m_nCount; ++i) {
         const LatitudeTrig here = TrigOfLatitude(m_fLat[i]);
-        m_fLeg[i] =
-            static_cast<float>(GreatCircle(prev, m_fLon[i - 1], here, m_fLon[i]) * kMilesPerKmLeg);
+        m_fLeg[i] = LegMiles(prev, m_fLon[i - 1], here, m_fLon[i]);
         prev = here;
     }
     return 1;
@@ -215,8 +213,7 @@ void CTrack::ComputeGeometry() {
     LatitudeTrig prev = first;
     for (int i = 1; i < m_nCount; ++i) {
         const LatitudeTrig here = TrigOfLatitude(m_fLat[i]);
-        m_fLeg[i] =
-            static_cast<float>(GreatCircle(prev, m_fLon[i - 1], here, m_fLon[i]) * kMilesPerKmLeg);
+        m_fLeg[i] = LegMiles(prev, m_fLon[i - 1], here, m_fLon[i]);
         prev = here;
         const float s = static_cast<float>(MeridianArc(first, here) * kPlaneUnitsPerKm);
         m_fSouth[i] = m_fLat[i] <= m_fLat[0] ? s : -s;

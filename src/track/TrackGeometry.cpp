@@ -9,6 +9,7 @@ constexpr double kEarthRadiusKm = 6377.5;
 constexpr double kDegToRad = 0.017453292520882225;
 constexpr double kOneNinth = 0.1111111111111111;
 constexpr double kLowElevation = 0.1;
+constexpr float kMilesPerKmLeg = 0.62189054f; // 1/1.608, the factor of the leg distances
 } // namespace
 
 LatitudeTrig TrigOfLatitude(float lat) {
@@ -26,6 +27,10 @@ double GreatCircle(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, f
 double MeridianArc(const LatitudeTrig& p1, const LatitudeTrig& p2) {
     const double c = p2.cosLat * p1.cosLat + p2.sinLat * p1.sinLat;
     return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthRadiusKm;
+}
+
+float LegMiles(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2) {
+    return static_cast<float>(GreatCircle(p1, lon1, p2, lon2) * kMilesPerKmLeg);
 }
 
 double GreatCircle(float lat1, float lon1, float lat2, float lon2) {

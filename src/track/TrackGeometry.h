@@ -20,6 +20,10 @@ double GreatCircle(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, f
 // its cosine exactly 1, so the product drops that factor without changing a bit.
 double MeridianArc(const LatitudeTrig& p1, const LatitudeTrig& p2);
 
+// The length in miles of the leg between two points, as the track stores it: the great-circle
+// distance times 1/1.608, rounded once to float.
+float LegMiles(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2);
+
 // Five-point weighted smoothing of in[0..n-1] into out[0..n-1]; the arrays must not overlap.
 // A leading run of values below 0.1 ft (missing elevations) is copied unchanged.
 void SmoothSeries(const float* in, float* out, int n);

@@ -1,0 +1,253 @@
+#include "CGpsbabel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr int kExitPollMs = 10;
+constexpr int kMsPerSecond = 1000;
+
+using Clock = std::chrono::steady_clock;
+
+// A file descriptor closed when it goes out of scope.
+class Fd {
+public:
+    Fd() = default;
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { Reset(); }
+    int Get() const { return m_fd; }
+    void Reset(int fd = -1) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+struct Pipe {
+    Fd read, write;
+    bool Open() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return false;
+        read.Reset(fds[0]);
+        write.Reset(fds[1]);
+        return true;
+    }
+};
+
+// The spawn settings: stdin from /dev/null, stdout and stderr into the pipes, a process group of
+// its own (so that a time-out stops whatever the program started too), SIGPIPE as default.
+class SpawnSetup {
+public:
+    SpawnSetup(int outFd, int errFd) {
+        posix_spawn_file_actions_init(&m_actions);
+        posix_spawn_file_actions_addopen(&m_actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&m_actions, outFd, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&m_actions, errFd, STDERR_FILENO);
+        posix_spawnattr_init(&m_attr);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGPIPE);
+        posix_spawnattr_setsigdefault(&m_attr, &defaults);
+        posix_spawnattr_setpgroup(&m_attr, 0);
+        posix_spawnattr_setflags(&m_attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+    ~SpawnSetup() {
+        posix_spawnattr_destroy(&m_attr);
+        posix_spawn_file_actions_destroy(&m_actions);
+    }
+    const posix_spawn_file_actions_t* Actions() const { return &m_actions; }
+    const posix_spawnattr_t* Attr() const { return &m_attr; }
+
+private:
+    posix_spawn_file_actions_t m_actions;
+    posix_spawnattr_t m_attr;
+};
+
+enum class Outcome { Exited, TimedOut, TooMuchOutput };
+
+struct ChildRun {
+    Outcome outcome = Outcome::Exited;
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+// Appends what fd has to buf (up to limit bytes kept); false at end of file or on an error.
+bool Drain(int fd, std::string& buf, std::size_t limit, bool& bOverLimit) {
+    char chunk[kReadChunk];
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0)
+        return errno == EINTR || errno == EAGAIN;
+    if (n == 0)
+        return false;
+    const std::size_t room = limit - std::min(limit, buf.size());
+    if (static_cast<std::size_t>(n) > room)
+        bOverLimit = true;
+    buf.append(chunk, std::min(room, static_cast<std::size_t>(n)));
+    return true;
+}
+
+int MsLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<long long>(0, left.count()));
+}
+
+// Reads the child's stdout and stderr together until both end, the deadline passes or the
+// output grows too big.
+Outcome ReadOutput(int outFd, int errFd, Clock::time_point deadline, ChildRun& run) {
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+    bool bOverLimit = false;
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        const int ms = MsLeft(deadline);
+        if (ms == 0)
+            return Outcome::TimedOut;
+        const int ready = ::poll(fds, 2, ms);
+        if (ready < 0 && errno != EINTR)
+            return Outcome::TimedOut;
+        for (int k = 0; k < 2 && ready > 0; ++k) {
+            if (fds[k].fd < 0 || fds[k].revents == 0)
+                continue;
+            bool bErrOverLimit = false;
+            const bool bMore =
+                k == 0 ? Drain(fds[k].fd, run.out, CGpsbabel::kMaxOutputBytes, bOverLimit)
+                       : Drain(fds[k].fd, run.err, CGpsbabel::kMaxErrorBytes, bErrOverLimit);
+            if (!bMore)
+                fds[k].fd = -1;
+        }
+        if (bOverLimit)
+            return Outcome::TooMuchOutput;
+    }
+    return Outcome::Exited;
+}
+
+// Waits for the child to end by the deadline; false when it is still running then.
+bool WaitForExit(pid_t pid, Clock::time_point deadline, int& status) {
+    for (;;) {
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid || (r < 0 && errno != EINTR))
+            return true;
+        if (MsLeft(deadline) == 0)
+            return false;
+        ::poll(nullptr, 0, std::min(kExitPollMs, MsLeft(deadline)));
+    }
+}
+
+void Stop(pid_t pid) {
+    ::kill(-pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+std::string FirstLine(const std::string& text) {
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(begin, end - begin);
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+            line.pop_back();
+        const auto first = line.find_first_not_of(" \t");
+        if (first != std::string::npos)
+            return line.substr(first);
+        begin = end + 1;
+    }
+    return {};
+}
+
+std::string Seconds(std::chrono::milliseconds limit) {
+    const auto ms = limit.count();
+    if (ms % kMsPerSecond == 0)
+        return std::to_string(ms / kMsPerSecond) + " s";
+    return std::to_string(ms / kMsPerSecond) + "." + std::to_string(ms % kMsPerSecond / 100) + " s";
+}
+
+} // namespace
+
+CGpsbabel::CGpsbabel(std::string program, std::chrono::milliseconds timeLimit)
+    : m_program(std::move(program)), m_timeLimit(timeLimit) {}
+
+ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& format,
+                                  const std::string& fileName) const {
+    ConversionResult result;
+    Pipe out, err;
+    if (!out.Open() || !err.Open()) {
+        result.error = "Cannot convert " + fileName + ": " + std::strerror(errno) + ".";
+        return result;
+    }
+    // A path starting with '-' would read as an option, and "-" alone as standard input.
+    const std::string input = path.starts_with('-') ? "./" + path : path;
+    std::vector<std::string> args = {m_program, "-t", "-r",  "-i", format, "-f",
+                                     input,     "-o", "gpx", "-F", "-"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    int spawnError = 0;
+    {
+        const SpawnSetup setup(out.write.Get(), err.write.Get());
+        spawnError = ::posix_spawnp(&pid, m_program.c_str(), setup.Actions(), setup.Attr(),
+                                    argv.data(), environ);
+    }
+    out.write.Reset();
+    err.write.Reset();
+    if (spawnError == ENOENT) {
+        result.error =
+            "Cannot convert " + fileName + ": gpsbabel is not installed (Debian package gpsbabel).";
+        return result;
+    }
+    if (spawnError != 0) {
+        result.error = "Cannot convert " + fileName + ": gpsbabel could not be started (" +
+                       std::strerror(spawnError) + ").";
+        return result;
+    }
+
+    const Clock::time_point deadline = Clock::now() + m_timeLimit;
+    ChildRun run;
+    run.outcome = ReadOutput(out.read.Get(), err.read.Get(), deadline, run);
+    if (run.outcome == Outcome::Exited && !WaitForExit(pid, deadline, run.status))
+        run.outcome = Outcome::TimedOut;
+    if (run.outcome != Outcome::Exited) {
+        Stop(pid);
+        result.error = run.outcome == Outcome::TimedOut
+                           ? "GPSBabel did not finish converting " + fileName + " within " +
+                                 Seconds(m_timeLimit) + " and was stopped."
+                           : "GPSBabel's conversion of " + fileName + " is too big to read.";
+        return result;
+    }
+    if (!WIFEXITED(run.status) || WEXITSTATUS(run.status) != 0) {
+        const std::string why = FirstLine(run.err);
+        const std::string status = WIFEXITED(run.status)
+                                       ? "exit status " + std::to_string(WEXITSTATUS(run.status))
+                                       : "signal " + std::to_string(WTERMSIG(run.status));
+        result.error = "GPSBabel could not read " + fileName +
+                       (why.empty() ? " (" + status + ")." : ": " + why);
+        return result;
+    }
+    result.gpx = std::move(run.out);
+    return result;
+}

@@ -1,0 +1,104 @@
+#include "CTrackBuilder.h"
+
+#include "CTrack.h"
+#include "CTrackSimplifier.h"
+#include "TrackGeometry.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kFeetPerMetre = 3.2808399;
+
+float ToFeet(double metres) {
+    return static_cast<float>(metres * kFeetPerMetre);
+}
+
+// An elevation counts when it is a number that still is one in feet.
+bool HasElevation(const TrackPoint& p) {
+    return std::isfinite(ToFeet(p.ele));
+}
+
+// The running sum, in miles, of the legs between consecutive points of a segment, on the
+// positions as the track stores them; the first point of every segment adds nothing.
+std::vector<float> CumulativeDistance(std::span<const TrackPoint> points,
+                                      std::span<const std::uint32_t> segmentStarts) {
+    std::vector<float> dist(points.size());
+    auto nextStart = segmentStarts.begin();
+    LatitudeTrig prev{};
+    float prevLon = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const float lat = static_cast<float>(points[i].lat);
+        const float lon = static_cast<float>(points[i].lon);
+        const LatitudeTrig here = TrigOfLatitude(lat);
+        const bool bStart = nextStart != segmentStarts.end() && *nextStart == i;
+        if (bStart)
+            ++nextStart;
+        if (i == 0)
+            dist[i] = 0;
+        else if (bStart)
+            dist[i] = dist[i - 1];
+        else
+            dist[i] = static_cast<float>(static_cast<double>(LegMiles(prev, prevLon, here, lon)) +
+                                         dist[i - 1]);
+        prev = here;
+        prevLon = lon;
+    }
+    return dist;
+}
+
+// Points without an elevation between two with one get it by linear interpolation along the
+// cumulative distance; before the first and after the last the nearest one holds. False when no
+// point has an elevation (all are then set to 0).
+bool FillElevations(std::span<TrackPoint> points, const std::vector<float>& dist) {
+    const std::size_t n = points.size();
+    std::size_t before = n; // the last point so far with an elevation
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!HasElevation(points[i]))
+            continue;
+        if (before == n) {
+            for (std::size_t j = 0; j < i; ++j)
+                points[j].ele = points[i].ele;
+        } else {
+            const double d0 = dist[before], span = dist[i] - d0;
+            const double e0 = points[before].ele, rise = points[i].ele - e0;
+            for (std::size_t j = before + 1; j < i; ++j)
+                points[j].ele = span > 0 ? e0 + rise * ((dist[j] - d0) / span) : e0;
+        }
+        before = i;
+    }
+    if (before == n) {
+        for (TrackPoint& p : points)
+            p.ele = 0;
+        return false;
+    }
+    for (std::size_t j = before + 1; j < n; ++j)
+        points[j].ele = points[before].ele;
+    return true;
+}
+
+} // namespace
+
+BuildResult CTrackBuilder::Build(ReadResult& read, CTrack& track) {
+    std::span<TrackPoint> points(read.points);
+    const std::vector<float> dist = CumulativeDistance(points, read.segmentStarts);
+    BuildResult result;
+    result.bNoElevation = !FillElevations(points, dist);
+    const std::vector<std::uint32_t> kept =
+        CTrackSimplifier::Simplify(points, read.segmentStarts, CTrack::kMaxPoints);
+    result.nKept = kept.size();
+    result.bSimplified = kept.size() < points.size();
+
+    track.Clear();
+    track.m_nCount = static_cast<short>(kept.size());
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+        const TrackPoint& p = points[kept[k]];
+        track.m_fLat[k] = static_cast<float>(p.lat);
+        track.m_fLon[k] = static_cast<float>(p.lon);
+        track.m_fElev[k] = ToFeet(p.ele);
+        track.m_fDist[k] = dist[kept[k]];
+    }
+    track.Smooth();
+    track.ComputeGeometry();
+    return result;
+}

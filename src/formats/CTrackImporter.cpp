@@ -1,0 +1,119 @@
+#include "CTrackImporter.h"
+
+#include "CGpxReader.h"
+#include "CTrack.h"
+#include "CTrackBuilder.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace {
+
+constexpr std::array kConvertedFormats = {
+    ConvertedFormat{"fit", "garmin_fit", "FIT"}, ConvertedFormat{"tcx", "gtrnctr", "TCX"},
+    ConvertedFormat{"kml", "kml", "KML"},        ConvertedFormat{"igc", "igc", "IGC"},
+    ConvertedFormat{"nmea", "nmea", "NMEA"},     ConvertedFormat{"nma", "nmea", "NMEA"},
+};
+
+std::string Points(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " point" : " points");
+}
+
+std::string SkippedNote(const SkippedPoints& s) {
+    std::string why;
+    const auto add = [&why](std::size_t n, const char* what) {
+        if (n == 0)
+            return;
+        why += (why.empty() ? "" : ", ") + std::to_string(n) + " " + what;
+    };
+    add(s.nMissing, "without a position");
+    add(s.nUnparsable, "with an unreadable position");
+    add(s.nOutOfRange, "with a position out of range");
+    return Points(s.Total()) + " skipped: " + why + ".";
+}
+
+std::string ReadError(const std::string& fileName, const ReadResult& read) {
+    std::string line = fileName + ": " + read.error;
+    if (read.errorLine != 0)
+        line += " on line " + std::to_string(read.errorLine);
+    return line + ".";
+}
+
+ImportResult Import(std::span<char> bytes, const std::string& fileName, std::string format,
+                    CTrack& track) {
+    ImportResult result;
+    result.format = std::move(format);
+    ReadResult read = CGpxReader().Read(bytes);
+    if (read.Failed()) {
+        result.error = ReadError(fileName, read);
+        return result;
+    }
+    result.skipped = read.skipped;
+    if (read.points.empty()) {
+        result.error = "No track points in " + fileName + ".";
+        return result;
+    }
+    result.nRead = read.points.size();
+    result.bRoute = read.bRoute;
+    const BuildResult built = CTrackBuilder::Build(read, track);
+    result.nSimplifiedFrom = built.bSimplified ? result.nRead : 0;
+    result.bNoElevation = built.bNoElevation;
+    result.bOk = true;
+    return result;
+}
+
+} // namespace
+
+std::vector<std::string> ImportResult::Notes() const {
+    std::vector<std::string> notes;
+    notes.push_back(format + ": " + Points(nRead) + " read" +
+                    (bRoute ? " from routes (the file has no track points)." : "."));
+    if (skipped.Total() != 0)
+        notes.push_back(SkippedNote(skipped));
+    if (nSimplifiedFrom != 0)
+        notes.push_back("Simplified from " + std::to_string(nSimplifiedFrom) + " to " +
+                        Points(static_cast<std::size_t>(CTrack::kMaxPoints)) + ".");
+    if (bNoElevation)
+        notes.push_back("No elevation in this file.");
+    return notes;
+}
+
+CTrackImporter::CTrackImporter(CGpsbabel gpsbabel) : m_gpsbabel(std::move(gpsbabel)) {}
+
+std::span<const ConvertedFormat> CTrackImporter::ConvertedFormats() {
+    return kConvertedFormats;
+}
+
+const ConvertedFormat* CTrackImporter::ConvertedFormatOf(std::string_view fileName) {
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos)
+        return nullptr;
+    std::string ext(fileName.substr(dot + 1));
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const ConvertedFormat& f : kConvertedFormats)
+        if (ext == f.extension)
+            return &f;
+    return nullptr;
+}
+
+ImportResult CTrackImporter::ImportGpx(std::span<char> bytes, const std::string& fileName,
+                                       CTrack& track) const {
+    return Import(bytes, fileName, "GPX", track);
+}
+
+ImportResult CTrackImporter::ImportConverted(const std::string& path, CTrack& track) const {
+    ImportResult result;
+    const ConvertedFormat* format = ConvertedFormatOf(path);
+    if (!format) {
+        result.error = "Cannot convert " + path + ": GPSBabel does not read this file type here.";
+        return result;
+    }
+    ConversionResult converted = m_gpsbabel.ToGpx(path, format->gpsbabelName, path);
+    if (!converted.error.empty()) {
+        result.error = std::move(converted.error);
+        return result;
+    }
+    return Import(converted.gpx, path, std::string(format->description) + " via GPSBabel", track);
+}

@@ -1,0 +1,57 @@
+// Imports a track file that is not a MapSource export into the document's track: GPX read
+// directly, FIT, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first. The import command's
+// file dispatch uses it; the dispatch opens and reads the file, this class never opens one.
+#pragma once
+
+#include "CGpsbabel.h"
+#include "CTrackReader.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CTrack;
+
+// What the user is told about an import.
+struct ImportResult {
+    bool bOk = false;
+    std::string error;  // one line naming the file, when the import failed
+    std::string format; // "GPX", "FIT via GPSBabel", ...
+    std::size_t nRead = 0;
+    SkippedPoints skipped;
+    std::size_t nSimplifiedFrom = 0; // the points read, when the track holds fewer
+    bool bRoute = false;             // a route's points: the file has no track points
+    bool bNoElevation = false;
+
+    // The lines shown after a successful import, the first saying what was read:
+    // "GPX: 30000 points read.", "Simplified from 30000 to 10000 points.", ...
+    std::vector<std::string> Notes() const;
+};
+
+// A format read through GPSBabel: the file name extensions, its GPSBabel name and what the user
+// is told.
+struct ConvertedFormat {
+    const char* extension; // lower case, without the dot
+    const char* gpsbabelName;
+    const char* description;
+};
+
+class CTrackImporter {
+public:
+    explicit CTrackImporter(CGpsbabel gpsbabel = CGpsbabel());
+
+    // The GPSBabel format for a file name's extension (any case), or nullptr.
+    static const ConvertedFormat* ConvertedFormatOf(std::string_view fileName);
+    static std::span<const ConvertedFormat> ConvertedFormats();
+
+    // Reads GPX bytes (parsed in place: they are left changed) into track; fileName names the
+    // file in messages. On failure the track is left as it was.
+    ImportResult ImportGpx(std::span<char> bytes, const std::string& fileName, CTrack& track) const;
+    // Converts the file at path with GPSBabel and reads the result; the extension of path
+    // chooses the format. On failure the track is left as it was.
+    ImportResult ImportConverted(const std::string& path, CTrack& track) const;
+
+private:
+    CGpsbabel m_gpsbabel;
+};

@@ -1,0 +1,48 @@
+// The one interface of the track file readers (GPX, and through the converter every other
+// format): bytes in, points with their segment starts out. CTrackImporter uses it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <string>
+#include <vector>
+
+// One position as the file gives it; elevation in metres, NaN when the point has none.
+struct TrackPoint {
+    static constexpr double kNoElevation = std::numeric_limits<double>::quiet_NaN();
+    double lat;
+    double lon;
+    double ele;
+};
+
+// Points the reader left out, by reason.
+struct SkippedPoints {
+    std::size_t nMissing = 0;    // no lat or lon attribute
+    std::size_t nUnparsable = 0; // lat or lon is not a number
+    std::size_t nOutOfRange = 0; // lat outside -90..90 or lon outside -180..180
+    std::size_t Total() const { return nMissing + nUnparsable + nOutOfRange; }
+};
+
+// What a reader makes of a file: the points in file order and the index of the first point of
+// every segment (ascending, 0 first when there are points), or an error. An error is one line
+// without the file's name ("Error parsing start element tag"), with the line it was found on
+// (1-based; 0 when no line applies).
+struct ReadResult {
+    std::vector<TrackPoint> points;
+    std::vector<std::uint32_t> segmentStarts;
+    SkippedPoints skipped;
+    bool bRoute = false; // the points are a route's (the file has no track points)
+    std::string error;
+    std::size_t errorLine = 0;
+    bool Failed() const { return !error.empty(); }
+};
+
+class CTrackReader {
+public:
+    virtual ~CTrackReader() = default;
+    // Reads a whole file held in memory. The reader may parse in place: the bytes are left
+    // changed.
+    virtual ReadResult Read(std::span<char> bytes) const = 0;
+};

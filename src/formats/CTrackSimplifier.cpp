@@ -1,0 +1,207 @@
+#include "CTrackSimplifier.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kEarthRadiusM = 6371008.8;
+constexpr double kDegToRad = std::numbers::pi / 180.0;
+
+struct Vec3 {
+    double x, y, z;
+};
+
+Vec3 operator-(const Vec3& a, const Vec3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+// Twice the triangle's area, squared: ranks triangles like the area itself, without a root.
+double AreaRank(const Vec3& a, const Vec3& b, const Vec3& c) {
+    const Vec3 u = b - a, v = c - a;
+    const double x = u.y * v.z - u.z * v.y;
+    const double y = u.z * v.x - u.x * v.z;
+    const double z = u.x * v.y - u.y * v.x;
+    return x * x + y * y + z * z;
+}
+
+// Metres east and north of the equator and the prime meridian on a plane true at the middle
+// latitude, and metres up.
+std::vector<Vec3> LocalFrame(std::span<const TrackPoint> points) {
+    const auto [lo, hi] = std::minmax_element(
+        points.begin(), points.end(), [](const auto& a, const auto& b) { return a.lat < b.lat; });
+    const double east = kEarthRadiusM * kDegToRad * std::cos((lo->lat + hi->lat) / 2 * kDegToRad);
+    const double north = kEarthRadiusM * kDegToRad;
+    std::vector<Vec3> xyz;
+    xyz.reserve(points.size());
+    for (const TrackPoint& p : points)
+        xyz.push_back({p.lon * east, p.lat * north, p.ele});
+    return xyz;
+}
+
+std::vector<bool> PinnedPoints(std::span<const TrackPoint> points,
+                               std::span<const std::uint32_t> segmentStarts, std::size_t nKeep) {
+    const std::size_t n = points.size();
+    std::vector<bool> pinned(n, false);
+    const auto byEle = [](const TrackPoint& a, const TrackPoint& b) { return a.ele < b.ele; };
+    const auto lo = std::min_element(points.begin(), points.end(), byEle);
+    const auto top = std::max_element(points.begin(), points.end(), byEle);
+    pinned[0] = pinned[n - 1] = true;
+    pinned[static_cast<std::size_t>(lo - points.begin())] = true;
+    pinned[static_cast<std::size_t>(top - points.begin())] = true;
+
+    std::vector<std::uint32_t> ends;
+    for (std::size_t s = 0; s < segmentStarts.size(); ++s) {
+        ends.push_back(segmentStarts[s]);
+        ends.push_back(s + 1 < segmentStarts.size() ? segmentStarts[s + 1] - 1
+                                                    : static_cast<std::uint32_t>(n - 1));
+    }
+    std::vector<bool> withEnds = pinned;
+    for (std::uint32_t i : ends)
+        withEnds[i] = true;
+    if (static_cast<std::size_t>(std::count(withEnds.begin(), withEnds.end(), true)) <= nKeep)
+        return withEnds;
+    return pinned;
+}
+
+// A min-heap of the points' area ranks that knows where each point sits, so that a neighbour's
+// new rank moves its entry instead of adding one: the heap never outgrows the track, which
+// keeps it in cache on big files.
+class RankHeap {
+public:
+    explicit RankHeap(std::size_t n) : m_pos(n, kAbsent) { m_heap.reserve(n); }
+
+    bool Empty() const { return m_heap.empty(); }
+
+    std::uint32_t PopMin() {
+        const std::uint32_t top = m_heap.front().i;
+        Place(0, m_heap.back());
+        m_heap.pop_back();
+        m_pos[top] = kAbsent;
+        if (!m_heap.empty())
+            SiftDown(0);
+        return top;
+    }
+
+    void Set(std::uint32_t i, double rank) {
+        if (m_pos[i] == kAbsent) {
+            m_heap.push_back({rank, i});
+            m_pos[i] = static_cast<std::uint32_t>(m_heap.size() - 1);
+            SiftUp(m_pos[i]);
+            return;
+        }
+        const std::size_t at = m_pos[i];
+        const bool bUp = Less({rank, i}, m_heap[at]);
+        m_heap[at].rank = rank;
+        bUp ? SiftUp(at) : SiftDown(at);
+    }
+
+private:
+    static constexpr std::uint32_t kAbsent = ~std::uint32_t{0};
+    struct Entry {
+        double rank;
+        std::uint32_t i;
+    };
+    // Ties go to the earlier point, so the result never depends on the heap's history.
+    static bool Less(const Entry& a, const Entry& b) {
+        return a.rank < b.rank || (a.rank == b.rank && a.i < b.i);
+    }
+    void Place(std::size_t at, const Entry& e) {
+        m_heap[at] = e;
+        m_pos[e.i] = static_cast<std::uint32_t>(at);
+    }
+    void SiftUp(std::size_t at) {
+        const Entry e = m_heap[at];
+        while (at > 0 && Less(e, m_heap[(at - 1) / 2])) {
+            Place(at, m_heap[(at - 1) / 2]);
+            at = (at - 1) / 2;
+        }
+        Place(at, e);
+    }
+    void SiftDown(std::size_t at) {
+        const Entry e = m_heap[at];
+        const std::size_t n = m_heap.size();
+        for (;;) {
+            std::size_t child = 2 * at + 1;
+            if (child >= n)
+                break;
+            if (child + 1 < n && Less(m_heap[child + 1], m_heap[child]))
+                ++child;
+            if (!Less(m_heap[child], e))
+                break;
+            Place(at, m_heap[child]);
+            at = child;
+        }
+        Place(at, e);
+    }
+
+    std::vector<Entry> m_heap;
+    std::vector<std::uint32_t> m_pos;
+};
+
+// The remaining points as a doubly linked list, the removable ones in a heap by their
+// triangle's area.
+class Eliminator {
+public:
+    Eliminator(std::vector<Vec3> xyz, const std::vector<bool>& pinned)
+        : m_xyz(std::move(xyz)), m_prev(m_xyz.size()), m_next(m_xyz.size()), m_pinned(pinned),
+          m_heap(m_xyz.size()) {
+        const std::size_t n = m_xyz.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            m_prev[i] = static_cast<std::uint32_t>(i) - 1;
+            m_next[i] = static_cast<std::uint32_t>(i) + 1;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            Rank(static_cast<std::uint32_t>(i));
+    }
+
+    void RemoveUntil(std::size_t nKeep) {
+        for (std::size_t nLeft = m_xyz.size(); nLeft > nKeep && !m_heap.Empty(); --nLeft) {
+            const std::uint32_t i = m_heap.PopMin();
+            const std::uint32_t p = m_prev[i], q = m_next[i];
+            m_next[p] = q;
+            m_prev[q] = p;
+            Rank(p);
+            Rank(q);
+        }
+    }
+
+    std::vector<std::uint32_t> Kept() const {
+        std::vector<std::uint32_t> kept;
+        for (std::uint32_t i = 0; i < m_xyz.size(); i = m_next[i])
+            kept.push_back(i);
+        return kept;
+    }
+
+private:
+    void Rank(std::uint32_t i) {
+        if (!m_pinned[i])
+            m_heap.Set(i, AreaRank(m_xyz[m_prev[i]], m_xyz[i], m_xyz[m_next[i]]));
+    }
+
+    std::vector<Vec3> m_xyz;
+    std::vector<std::uint32_t> m_prev;
+    std::vector<std::uint32_t> m_next;
+    const std::vector<bool>& m_pinned;
+    RankHeap m_heap;
+};
+
+} // namespace
+
+std::vector<std::uint32_t> CTrackSimplifier::Simplify(std::span<const TrackPoint> points,
+                                                      std::span<const std::uint32_t> segmentStarts,
+                                                      std::size_t nKeep) {
+    const std::size_t n = points.size();
+    nKeep = std::max(nKeep, kMinKeep);
+    if (n <= nKeep) {
+        std::vector<std::uint32_t> all(n);
+        for (std::size_t i = 0; i < n; ++i)
+            all[i] = static_cast<std::uint32_t>(i);
+        return all;
+    }
+    const std::vector<bool> pinned = PinnedPoints(points, segmentStarts, nKeep);
+    Eliminator eliminator(LocalFrame(points), pinned);
+    eliminator.RemoveUntil(nKeep);
+    return eliminator.Kept();
+}

@@ -1,0 +1,166 @@
+// Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, and
+// FIT, TCX, KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as
+// does a hand-written NMEA log. The real conversions are skipped when gpsbabel is not installed.
+#include "CTrack.h"
+#include "CTrackImporter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool HaveGpsbabel() {
+    return std::system("command -v gpsbabel >/dev/null 2>&1") == 0;
+}
+
+// A scratch folder per process and test, removed afterwards.
+class GpsbabelImport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() /
+                ("vorlan-gpsbabel-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Write(const std::string& name, const std::string& text, bool bExecutable = false) {
+        const fs::path path = m_dir / name;
+        std::ofstream(path, std::ios::binary) << text;
+        if (bExecutable)
+            fs::permissions(path, fs::perms::owner_all);
+        return path.string();
+    }
+
+    ImportResult Import(const std::string& path, CGpsbabel gpsbabel = CGpsbabel()) {
+        return CTrackImporter(std::move(gpsbabel)).ImportConverted(path, *m_track);
+    }
+
+    fs::path m_dir;
+    std::unique_ptr<CTrack> m_track = std::make_unique<CTrack>();
+};
+
+TEST_F(GpsbabelImport, AMissingProgramIsNamedWithItsPackage) {
+    const std::string fit = Write("ride.fit", "not really");
+    const ImportResult r = Import(fit, CGpsbabel((m_dir / "no-such-gpsbabel").string()));
+    EXPECT_FALSE(r.bOk);
+    EXPECT_EQ("Cannot convert " + fit + ": gpsbabel is not installed (Debian package gpsbabel).",
+              r.error);
+}
+
+TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTimeLimit) {
+    const std::string fit = Write("ride.fit", "not really");
+    const std::string failing =
+        Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  FIT: bad header\nmore' >&2\nexit 1\n",
+              true);
+    ImportResult r = Import(fit, CGpsbabel(failing));
+    EXPECT_EQ("GPSBabel could not read " + fit + ": FIT: bad header", r.error);
+
+    const std::string silent = Write("silent", "#!/bin/sh\nkill -9 $$\n", true);
+    r = Import(fit, CGpsbabel(silent));
+    EXPECT_EQ("GPSBabel could not read " + fit + " (signal 9).", r.error);
+
+    const std::string hanging = Write("hanging", "#!/bin/sh\nsleep 60\n", true);
+    r = Import(fit, CGpsbabel(hanging, std::chrono::milliseconds(300)));
+    EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
+              r.error);
+    EXPECT_EQ(0, m_track->m_nCount);
+}
+
+TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
+    if (!HaveGpsbabel())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const std::string gpx = std::string(VORLAN_SAMPLES) + "/two-tracks.gpx";
+    std::string bytes = ReadText(gpx);
+    const auto original = std::make_unique<CTrack>();
+    ASSERT_TRUE(CTrackImporter().ImportGpx(bytes, gpx, *original).bOk);
+
+    // Tolerances: a float's step at 64..128 degrees (8e-6) after gpsbabel's own rounding; IGC
+    // keeps thousandths of a minute and whole metres (cut, not rounded), and one flight: the
+    // sample's last track, its 1500 points after the 900 of the first.
+    const struct {
+        const char* ext;
+        const char* format;
+        const char* description;
+        double degrees, feet;
+        int first;
+    } formats[] = {
+        {"fit", "garmin_fit", "FIT via GPSBabel", 8e-6, 0.7, 0},
+        {"tcx", "gtrnctr", "TCX via GPSBabel", 8e-6, 0.01, 0},
+        {"kml", "kml", "KML via GPSBabel", 8e-6, 0.01, 0},
+        {"igc", "igc", "IGC via GPSBabel", 2e-5, 3.3, 900},
+    };
+    for (const auto& f : formats) {
+        const fs::path out = m_dir / (std::string("ride.") + f.ext);
+        const std::string cmd = "gpsbabel -t -i gpx -f '" + gpx + "' -o " + f.format + " -F '" +
+                                out.string() + "' 2>/dev/null";
+        ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
+        const ImportResult r = Import(out.string());
+        ASSERT_TRUE(r.bOk) << r.error;
+        EXPECT_EQ(f.description, r.format);
+        ASSERT_EQ(original->m_nCount - f.first, m_track->m_nCount) << f.ext;
+        for (int i = 0; i < m_track->m_nCount; ++i) {
+            const int j = f.first + i;
+            ASSERT_NEAR(original->m_fLat[j], m_track->m_fLat[i], f.degrees) << f.ext << " " << i;
+            ASSERT_NEAR(original->m_fLon[j], m_track->m_fLon[i], f.degrees) << f.ext << " " << i;
+            ASSERT_NEAR(original->m_fElev[j], m_track->m_fElev[i], f.feet) << f.ext << " " << i;
+        }
+    }
+
+    const std::string rejected = Write("broken.fit", std::string(64, '\x7f'));
+    const ImportResult r = Import(rejected);
+    EXPECT_FALSE(r.bOk);
+    EXPECT_EQ(0u, r.error.rfind("GPSBabel could not read " + rejected + ": ", 0)) << r.error;
+    EXPECT_EQ(std::string::npos, r.error.find('\n'));
+}
+
+std::string Nmea(const std::string& body) {
+    unsigned sum = 0;
+    for (char c : body)
+        sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+TEST_F(GpsbabelImport, ANmeaLogWithValidFixesReadsItsPositionsAndAltitudes) {
+    if (!HaveGpsbabel())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const char* fixes[][4] = {{"080000", "4724.0000", "12126.0000", "650.0"},
+                              {"080001", "4724.0060", "12126.0030", "651.5"},
+                              {"080002", "4724.0120", "12126.0060", "653.0"}};
+    std::string log;
+    for (const auto& f : fixes) {
+        log += Nmea(std::string("GPGGA,") + f[0] + "," + f[1] + ",N," + f[2] + ",W,1,08,0.9," +
+                    f[3] + ",M,46.9,M,,");
+        log += Nmea(std::string("GPRMC,") + f[0] + ",A," + f[1] + ",N," + f[2] +
+                    ",W,2.5,54.7,140903,,,A");
+    }
+    const ImportResult r = Import(Write("walk.nmea", log));
+    ASSERT_TRUE(r.bOk) << r.error;
+    EXPECT_EQ("NMEA via GPSBabel", r.format);
+    ASSERT_EQ(3, m_track->m_nCount);
+    EXPECT_FLOAT_EQ(47.4f, m_track->m_fLat[0]);
+    EXPECT_FLOAT_EQ(-121.433383f, m_track->m_fLon[1]); // 121 deg 26.003 min
+    EXPECT_FLOAT_EQ(static_cast<float>(653.0 * 3.2808399), m_track->m_fElev[2]);
+}
+
+} // namespace

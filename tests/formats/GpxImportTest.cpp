@@ -1,0 +1,196 @@
+// GPX import: which points a file gives, their distances and elevations, what the user is told,
+// and the clean failure of every kind of bad file.
+#include "CTrack.h"
+#include "CTrackImporter.h"
+#include "TrackGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kHead = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+)";
+
+std::string Gpx(const std::string& body) {
+    return kHead + body + "</gpx>\n";
+}
+
+std::string Pt(const char* lat, const char* lon, const char* ele = nullptr) {
+    std::string s = std::string("<trkpt lat=\"") + lat + "\" lon=\"" + lon + "\">";
+    if (ele)
+        s += std::string("<ele>") + ele + "</ele>";
+    return s + "</trkpt>\n";
+}
+
+struct Imported {
+    ImportResult result;
+    std::unique_ptr<CTrack> track = std::make_unique<CTrack>();
+};
+
+Imported Import(std::string bytes, const std::string& name = "walk.gpx") {
+    Imported r;
+    r.result = CTrackImporter().ImportGpx(bytes, name, *r.track);
+    return r;
+}
+
+std::string ReadSample(const char* name) {
+    std::ifstream in(std::string(VORLAN_SAMPLES) + "/" + name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+float Leg(float lat1, float lon1, float lat2, float lon2) {
+    return LegMiles(TrigOfLatitude(lat1), lon1, TrigOfLatitude(lat2), lon2);
+}
+
+float Sum(float leg, float dist) {
+    return static_cast<float>(static_cast<double>(leg) + dist);
+}
+
+TEST(GpxImport, DistanceRunsOverSegmentsAndTracksWithoutTheGaps) {
+    const Imported r = Import(Gpx("<trk><trkseg>" + Pt("47.5", "-121.5") + Pt("47.51", "-121.5") +
+                                  "</trkseg><trkseg>" + Pt("47.6", "-121.4") +
+                                  Pt("47.6", "-121.39") + "</trkseg></trk><trk><trkseg>" +
+                                  Pt("48", "-120") + Pt("48.01", "-120.01") + "</trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    const CTrack& t = *r.track;
+    ASSERT_EQ(6, t.m_nCount);
+    const float d1 = Leg(47.5f, -121.5f, 47.51f, -121.5f);
+    const float d3 = Sum(Leg(47.6f, -121.4f, 47.6f, -121.39f), d1);
+    const float d5 = Sum(Leg(48.0f, -120.0f, 48.01f, -120.01f), d3);
+    const std::vector<float> expected = {0, d1, d1, d3, d3, d5};
+    EXPECT_EQ(expected, std::vector<float>(t.m_fDist, t.m_fDist + 6));
+    EXPECT_EQ((std::vector<std::string>{"GPX: 6 points read.", "No elevation in this file."}),
+              r.result.Notes());
+}
+
+// Equal legs either side of the equator put the middle point exactly half-way: 150 m.
+TEST(GpxImport, MissingElevationsAreInterpolatedAlongTheDistanceAndHeldAtTheEnds) {
+    const Imported r = Import(Gpx("<trk><trkseg>" + Pt("-0.02", "10") + Pt("-0.01", "10", "100") +
+                                  Pt("0", "10", "n/a") + Pt("0.01", "10", "200") +
+                                  Pt("0.02", "10") + "</trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    const std::vector<float> feet = {328.08399f, 328.08399f, 492.125985f, 656.16798f, 656.16798f};
+    EXPECT_EQ(feet, std::vector<float>(r.track->m_fElev, r.track->m_fElev + 5));
+    EXPECT_FALSE(r.result.bNoElevation);
+}
+
+TEST(GpxImport, PointsWithoutAUsablePositionAreSkippedAndCounted) {
+    const Imported r =
+        Import(Gpx("<trk><trkseg>" + Pt("90", "-180", "1") + std::string("<trkpt lon=\"1\"/>") +
+                   Pt("47.1", "x") + Pt("90.001", "0") + Pt("0", "180.5") +
+                   Pt(" +45.25 ", "-180e0", "2") + Pt("inf", "0") + "</trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    EXPECT_EQ(2, r.track->m_nCount);
+    EXPECT_EQ(45.25f, r.track->m_fLat[1]);
+    EXPECT_EQ((std::vector<std::string>{"GPX: 2 points read.",
+                                        "5 points skipped: 1 without a position, 2 with an "
+                                        "unreadable position, 2 with a position out of range."}),
+              r.result.Notes());
+}
+
+TEST(GpxImport, AFileWithRoutesOnlyGivesTheRoutePoints) {
+    const Imported r = Import(ReadSample("route-only.gpx"), "route-only.gpx");
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    EXPECT_EQ(60, r.track->m_nCount);
+    EXPECT_EQ(47.420504f, r.track->m_fLat[0]);
+    EXPECT_EQ(
+        std::vector<std::string>{"GPX: 60 points read from routes (the file has no track points)."},
+        r.result.Notes());
+    // Each route is a segment of its own: the second one starts where the first ended.
+    EXPECT_EQ(r.track->m_fDist[29], r.track->m_fDist[30]);
+}
+
+TEST(GpxImport, AFileWithoutElevationsIsFlatAtZero) {
+    const Imported r = Import(ReadSample("no-elevation.gpx"), "no-elevation.gpx");
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_EQ(300, r.track->m_nCount);
+    for (int i = 0; i < r.track->m_nCount; ++i)
+        ASSERT_EQ(0.0f, r.track->m_fElev[i]) << i;
+    EXPECT_EQ((std::vector<std::string>{"GPX: 300 points read.", "No elevation in this file."}),
+              r.result.Notes());
+}
+
+// The same track written with a prefix on every name, a BOM, CRLF line ends, GPX 1.0, a CDATA
+// elevation and extensions gives the very same track; positions are the nearest floats.
+TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {
+    const Imported plain =
+        Import(Gpx("<trk><trkseg>" + Pt("47.123456789", "-121.987654321", "12.5") +
+                   Pt("47.2", "-121.9", "20") + "</trkseg></trk>"));
+    const std::string dressed =
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n"
+        "<g:gpx version=\"1.0\" xmlns:g=\"http://www.topografix.com/GPX/1/0\" "
+        "xmlns:x=\"urn:ext\">\r\n<g:trk><g:trkseg>\r\n"
+        "<g:trkpt g:lat=\"47.123456789\" lon=\"-121.987654321\">\r\n"
+        "  <g:ele><![CDATA[12.5]]></g:ele>\r\n"
+        "  <g:extensions><x:hr>140</x:hr><x:atemp>21</x:atemp></g:extensions>\r\n"
+        "</g:trkpt>\r\n<!-- a comment -->\r\n"
+        "<g:trkpt lat=\"47.2\" lon=\"-121.9\"><g:ele>\r\n20\r\n</g:ele></g:trkpt>\r\n"
+        "</g:trkseg></g:trk></g:gpx>\r\n";
+    const Imported r = Import(dressed);
+    ASSERT_TRUE(plain.result.bOk && r.result.bOk) << plain.result.error << r.result.error;
+    ASSERT_EQ(2, r.track->m_nCount);
+    EXPECT_EQ(static_cast<float>(47.123456789), r.track->m_fLat[0]);
+    EXPECT_EQ(static_cast<float>(-121.987654321), r.track->m_fLon[0]);
+    EXPECT_EQ(static_cast<float>(12.5 * 3.2808399), r.track->m_fElev[0]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(plain.track->m_fLat[i], r.track->m_fLat[i]);
+        EXPECT_EQ(plain.track->m_fLon[i], r.track->m_fLon[i]);
+        EXPECT_EQ(plain.track->m_fElev[i], r.track->m_fElev[i]);
+        EXPECT_EQ(plain.track->m_fDist[i], r.track->m_fDist[i]);
+        EXPECT_EQ(plain.track->m_fSmooth[i], r.track->m_fSmooth[i]);
+    }
+}
+
+std::string BillionLaughs() {
+    std::string s = "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [\n<!ENTITY l0 \"lol\">\n";
+    for (int i = 1; i <= 9; ++i) {
+        s += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int k = 0; k < 10; ++k)
+            s += "&l" + std::to_string(i - 1) + ";";
+        s += "\">\n";
+    }
+    return s + "]>\n<gpx><trk><name>&l9;</name><trkseg><trkpt lat=\"&l9;\" lon=\"1\"/>"
+               "</trkseg></trk></gpx>\n";
+}
+
+TEST(GpxImport, BadFilesFailWithOneLineNamingTheFileAndLeaveTheTrackAlone) {
+    const struct {
+        std::string bytes;
+        const char* error;
+    } cases[] = {
+        {"", "walk.gpx: the file is empty."},
+        {Gpx("<trk><trkseg>\n" + Pt("1", "2")).substr(0, 150),
+         "walk.gpx: XML error: Error parsing element attribute on line 4."},
+        {kHead + "<trk>\n<trkseg>\n</trk>\n</gpx>",
+         "walk.gpx: XML error: Start-end tags mismatch on line 5."},
+        {kHead + "<trk>\n<trkseg>\n" + Pt("1", "2") + "</trkseg>\n</trk>\n",
+         "walk.gpx: XML error: Start-end tags mismatch on line 8."}, // the end of the file
+        {std::string("\x0e\x10\x00\x00\x00\x2e\x46\x49\x54\x00\x00", 11),
+         "walk.gpx: not a text file (a NUL byte) on line 1."},
+        {"<kml xmlns=\"http://www.opengis.net/kml/2.2\"/>",
+         "walk.gpx: not a GPX file (the root element is <kml>)."},
+        {Gpx("<wpt lat=\"1\" lon=\"2\"/>\n<trk><trkseg></trkseg></trk>"),
+         "No track points in walk.gpx."},
+        {BillionLaughs(), "No track points in walk.gpx."},
+    };
+    for (const auto& c : cases) {
+        const auto track = std::make_unique<CTrack>();
+        track->m_nCount = 7;
+        std::string bytes = c.bytes;
+        const ImportResult r = CTrackImporter().ImportGpx(bytes, "walk.gpx", *track);
+        EXPECT_FALSE(r.bOk);
+        EXPECT_EQ(c.error, r.error);
+        EXPECT_EQ(7, track->m_nCount);
+    }
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 
 #include "CPlot.h"
 #include "CStringTable.h"
+#include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "Resource.h"
 
@@ -34,10 +35,11 @@ void CVorlanView::OnDraw(CDC* pDC) {
     if (!pDoc || !pDoc->m_pPlot)
         return;
     CPlot* pPlot = pDoc->m_pPlot;
+    const CDrawTools& tools = AfxGetApp()->m_tools;
     if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
-        pPlot->Draw2D(pDC);
+        pPlot->Draw2D(pDC, tools);
     else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
-        pPlot->Draw3D(pDC);
+        pPlot->Draw3D(pDC, tools);
     else
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);

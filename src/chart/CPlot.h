@@ -1,6 +1,6 @@
 // The chart object of a document: up to ten series, titles, the view state (zoom, view angles,
 // zoom requests) and the results of the last layout. Draws the elevation chart (Draw2D) and the
-// 3D scene (Draw3D, in the 3D view library) on any CDC.
+// 3D scene (Draw3D, in the 3D view library) on any CDC, with the palette its caller owns.
 #pragma once
 
 #include "CRectTracker.h"
@@ -8,6 +8,7 @@
 
 class CArchive;
 class CDC;
+class CDrawTools;
 class CProjector;
 class CTrack;
 
@@ -28,17 +29,18 @@ public:
     short NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat);
 
     void Layout2D(CDC* pDC);
-    void DrawAxes2D(CDC* pDC);
-    void Draw2D(CDC* pDC);
+    void DrawAxes2D(CDC* pDC, const CDrawTools& tools);
+    void Draw2D(CDC* pDC, const CDrawTools& tools);
 
     void ZoomToRect(CDC* pDC);
     void Recenter(CDC* pDC);
     BOOL UpdateScrollPos(CDC* pDC);
 
-    void Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax, float zmax);
-    void DrawHiddenFaces(CDC* pDC);
-    void DrawVisibleFaces(CDC* pDC);
-    void Draw3D(CDC* pDC);
+    void Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, float zmin, float xmax,
+                  float ymax, float zmax);
+    void DrawHiddenFaces(CDC* pDC, const CDrawTools& tools);
+    void DrawVisibleFaces(CDC* pDC, const CDrawTools& tools);
+    void Draw3D(CDC* pDC, const CDrawTools& tools);
     void DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
                       float zmax);
 

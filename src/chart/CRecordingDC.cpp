@@ -4,11 +4,10 @@
 
 #include <cstdio>
 
-namespace {
-std::string PenName(const CPen* p) {
+std::string CRecordingDC::PenName(const CPen* p) const {
     if (!p)
         return "none";
-    if (const CDrawTools* tools = CDrawTools::GetTools())
+    if (const CDrawTools* tools = m_pPalette)
         for (int i = 0; i < tools->m_nPens; ++i)
             if (tools->m_pPen[i] == p)
                 return std::to_string(i);
@@ -18,10 +17,10 @@ std::string PenName(const CPen* p) {
     return buf;
 }
 
-std::string BrushName(const CBrush* b) {
+std::string CRecordingDC::BrushName(const CBrush* b) const {
     if (!b)
         return "none";
-    if (const CDrawTools* tools = CDrawTools::GetTools())
+    if (const CDrawTools* tools = m_pPalette)
         for (int i = 0; i < tools->m_nBrushes; ++i)
             if (tools->m_pBrush[i] == b)
                 return std::to_string(i);
@@ -30,10 +29,10 @@ std::string BrushName(const CBrush* b) {
     return buf;
 }
 
-std::string FontName(const CFont* f) {
+std::string CRecordingDC::FontName(const CFont* f) const {
     if (!f)
         return "none";
-    if (const CDrawTools* tools = CDrawTools::GetTools()) {
+    if (const CDrawTools* tools = m_pPalette) {
         if (f == &tools->m_fontScreen)
             return "screen";
         if (f == &tools->m_fontPrinter)
@@ -41,7 +40,6 @@ std::string FontName(const CFont* f) {
     }
     return "other";
 }
-} // namespace
 
 CRecordingDC CRecordingDC::Screen(int nDpi, int cx, int cy) {
     const RECT client{0, 0, cx, cy};

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class CDrawTools;
+
 class CRecordingDC : public CFixedDC {
 public:
     // A screen surface: dpi in both directions and the client size of its window.
@@ -28,6 +30,10 @@ public:
     int SetBkMode(int nBkMode) override;
     int SetROP2(int nDrawMode) override;
 
+    // Pens, brushes and fonts of this palette are logged by slot ("SelectPen 8"), others by
+    // their description; nullptr (the default) names none by slot.
+    void SetPalette(const CDrawTools* pPalette) { m_pPalette = pPalette; }
+
     // All lines, each ending in '\n'.
     std::string Text() const;
     // Only the lines that start with the given word ("TextOut", "Rectangle", ...).
@@ -43,4 +49,9 @@ protected:
 
 private:
     void Add(std::string line);
+    std::string PenName(const CPen* p) const;
+    std::string BrushName(const CBrush* b) const;
+    std::string FontName(const CFont* f) const;
+
+    const CDrawTools* m_pPalette = nullptr;
 };

@@ -140,16 +140,17 @@ bool ReadInput(const RenderOptions& opt, CTrack& track, CPlot& plot, std::string
     return true;
 }
 
-std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot) {
+std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot,
+                   const CDrawTools& tools) {
     const RECT client{0, 0, opt.cx, opt.cy};
     CSvgDC dc(opt.dpi, opt.dpi, opt.cx, opt.cy, opt.printer ? 1 : 0,
               opt.printer ? nullptr : &client);
     if (opt.plot == "3d") {
         plot.Fill3D(track);
-        plot.Draw3D(&dc);
+        plot.Draw3D(&dc, tools);
     } else {
         plot.FillElevation(track);
-        plot.Draw2D(&dc);
+        plot.Draw2D(&dc, tools);
     }
     return dc.Document(plot.m_sizeTotal);
 }
@@ -162,13 +163,12 @@ int RunRender(const std::vector<std::string>& args) {
     if (!problem.empty())
         return Usage(problem);
 
-    // Drawing selects pens and fonts from the one palette, which must exist first.
-    CDrawTools tools;
+    const CDrawTools tools;
     static CTrack track;
     CPlot plot;
     std::string error;
     if (!ReadInput(opt, track, plot, error) ||
-        !WriteFileAtomically(opt.out, Render(opt, track, plot), error)) {
+        !WriteFileAtomically(opt.out, Render(opt, track, plot, tools), error)) {
         std::fprintf(stderr, "vorlan-cli: %s\n", error.c_str());
         return 1;
     }

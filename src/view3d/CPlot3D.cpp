@@ -28,16 +28,6 @@ constexpr float kTensOfMetresPerMile = 160.9344f;
 constexpr float kMilesPerTenMetres = 0.006213712f;
 constexpr float kFeetPerTenMetres = 32.8084f;
 
-CPen* PalettePen(int nSlot) {
-    const CDrawTools* pTools = CDrawTools::GetTools();
-    return pTools ? pTools->m_pPen[nSlot] : nullptr;
-}
-
-CBrush* PaletteBrush(int nSlot) {
-    const CDrawTools* pTools = CDrawTools::GetTools();
-    return pTools ? pTools->m_pBrush[nSlot] : nullptr;
-}
-
 struct Point3 {
     float x;
     float y;
@@ -140,11 +130,11 @@ void DrawClosedOutline(CDC* pDC, const POINT (&pt)[4]) {
 }
 } // namespace
 
-void CPlot::Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
-                     float zmax) {
+void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, float zmin,
+                     float xmax, float ymax, float zmax) {
     // The page and plot rectangle of the elevation chart, with a 15 mm right margin on screen.
     LayoutPage(pDC, kRightMarginMM);
-    CPen* pOldPen = pDC->SelectObject(PalettePen(kPenVisibleFace));
+    CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
 
     if (m_pProjector) {
         // The camera stands ten box diagonals from the origin of the data.
@@ -218,8 +208,8 @@ void CPlot::Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, f
     pDC->SelectObject(pOldPen);
 }
 
-void CPlot::DrawHiddenFaces(CDC* pDC) {
-    pDC->SelectObject(PalettePen(kPenHiddenFace));
+void CPlot::DrawHiddenFaces(CDC* pDC, const CDrawTools& tools) {
+    pDC->SelectObject(tools.m_pPen[kPenHiddenFace]);
     for (int f = 0; f < 6; ++f)
         if (!m_bFaceVisible[f])
             DrawClosedOutline(pDC, m_ptFace[f]);
@@ -227,30 +217,30 @@ void CPlot::DrawHiddenFaces(CDC* pDC) {
     // The floor is filled whichever way it faces; the fill covers the dotted edges inside it.
     CRgn rgn;
     if (rgn.CreatePolygonRgn(m_ptFloor, 4, ALTERNATE)) {
-        pDC->FillRgn(&rgn, PaletteBrush(kBrushFloor));
+        pDC->FillRgn(&rgn, tools.m_pBrush[kBrushFloor]);
         rgn.DeleteObject();
     }
 }
 
-void CPlot::DrawVisibleFaces(CDC* pDC) {
-    pDC->SelectObject(PalettePen(kPenVisibleFace));
+void CPlot::DrawVisibleFaces(CDC* pDC, const CDrawTools& tools) {
+    pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
     for (int f = 0; f < 6; ++f)
         if (m_bFaceVisible[f])
             DrawClosedOutline(pDC, m_ptFace[f]);
 }
 
-void CPlot::Draw3D(CDC* pDC) {
+void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     const float xmin = m_fBoxMin[0];
     const float ymin = m_fBoxMin[1];
     const float zmin = m_fBoxMin[2];
-    Layout3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
+    Layout3D(pDC, tools, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
     if (!m_pProjector)
         return;
 
-    CPen* pOldPen = pDC->SelectObject(PalettePen(kPenShadow));
+    CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenShadow]);
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetROP2(R2_COPYPEN);
-    DrawHiddenFaces(pDC);
+    DrawHiddenFaces(pDC, tools);
 
     const float* x = m_pX[0];
     const float* y = m_pY[0];
@@ -259,14 +249,14 @@ void CPlot::Draw3D(CDC* pDC) {
 
     // The shadows lie on the floor and on the west and north walls, whichever way the box is
     // turned; the track is drawn over them.
-    pDC->SelectObject(PalettePen(kPenShadow));
+    pDC->SelectObject(tools.m_pPen[kPenShadow]);
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], zmin}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], ymin, z[i]}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{xmin, y[i], z[i]}; });
-    pDC->SelectObject(PalettePen(kPenTrack));
+    pDC->SelectObject(tools.m_pPen[kPenTrack]);
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
 
-    DrawVisibleFaces(pDC);
+    DrawVisibleFaces(pDC, tools);
     DrawLabels3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
     pDC->SelectObject(pOldPen);
 }

@@ -44,10 +44,10 @@ TEST_F(SvgDCTest, ElevationChartOfASampleTrack) {
     CPlot plot;
     plot.FillElevation(*track);
     CSvgDC svg = CSvgDC::Screen(96, 800, 600);
-    plot.Draw2D(&svg);
+    plot.Draw2D(&svg, m_tools);
     const std::string doc = svg.Document(plot.m_sizeTotal);
     CRecordingDC rec = CRecordingDC::Screen(96, 800, 600);
-    plot.Draw2D(&rec);
+    plot.Draw2D(&rec, m_tools);
 
     EXPECT_EQ(0u, doc.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0));
     EXPECT_NE(std::string::npos, doc.find(" width=\"800\" height=\"600\" viewBox=\"0 0 800 600\""));
@@ -120,7 +120,7 @@ TEST_F(SvgDCTest, PrintedPage) {
     CPlot plot;
     plot.FillElevation(*track);
     CSvgDC paper = CSvgDC::Printer(600, 4800, 6600);
-    plot.Draw2D(&paper);
+    plot.Draw2D(&paper, m_tools);
     const std::string doc = paper.Document(plot.m_sizeTotal);
     EXPECT_NE(std::string::npos, doc.find("width=\"4800\" height=\"6600\""));
     EXPECT_NE(std::string::npos, doc.find("font-family=\"serif\" font-size=\"83\""));
@@ -138,7 +138,7 @@ TEST_F(SvgDCTest, LongSeriesIsOnePolyline) {
     plot.m_nPoints[0] = 10000;
     plot.m_nSeries = 1;
     CSvgDC svg = CSvgDC::Screen(96, 800, 600);
-    plot.Draw2D(&svg);
+    plot.Draw2D(&svg, m_tools);
     const std::string doc = svg.Document(plot.m_sizeTotal);
     // std::regex recurses per character, so the long element is looked at with find.
     ASSERT_EQ(2, Count(doc, "<polyline stroke=\"#FF0000\"")) << "legend sample and series";

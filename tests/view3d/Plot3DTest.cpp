@@ -44,7 +44,7 @@ protected:
     }
     void Layout(CDC& dc, const Box& box) {
         SetBox(box);
-        m_plot.Layout3D(&dc, box.min[0], box.min[1], box.min[2], box.max[0], box.max[1],
+        m_plot.Layout3D(&dc, m_tools, box.min[0], box.min[1], box.min[2], box.max[0], box.max[1],
                         box.max[2]);
     }
     void SetTrack(const std::vector<float>& x, const std::vector<float>& y,
@@ -248,8 +248,11 @@ TEST_F(Plot3DTest, DrawingOrderAndPens) {
     SmallLoop(x, y, z);
     SetTrack(x, y, z);
     SetBox(kLoopBox);
+    // The scene draws with the palette it is handed, not with the one that was made first.
+    const CDrawTools handed;
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-    m_plot.Draw3D(&dc);
+    dc.SetPalette(&handed);
+    m_plot.Draw3D(&dc, handed);
 
     // Everything but the lines and texts, in order; each run of lines is summarised by its
     // number of moves and lines.
@@ -296,7 +299,8 @@ TEST_F(Plot3DTest, GoldenDrawing) {
     SetTrack(x, y, z);
     SetBox(kLoopBox);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-    m_plot.Draw3D(&dc);
+    dc.SetPalette(&m_tools);
+    m_plot.Draw3D(&dc, m_tools);
 
     const std::string path = VORLAN_TEST_DATA "/view3d/scene-800x600.log";
     if (std::getenv("VORLAN_UPDATE_GOLDEN")) {
@@ -320,7 +324,7 @@ TEST_F(Plot3DTest, SurfaceKeepsModesAndGetsItsPenBack) {
     dc.SelectObject(pCallerPen);
     dc.SetBkMode(OPAQUE);
     dc.SetROP2(6);
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     EXPECT_EQ(dc.GetCurrentPen(), pCallerPen);
     EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
     EXPECT_EQ(dc.GetROP2(), R2_COPYPEN);
@@ -330,14 +334,14 @@ TEST_F(Plot3DTest, TrackOfFewerThanTwoPointsDrawsNoLine) {
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
     SetTrack({10}, {10}, {1200});
     SetBox(kLoopBox);
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     // Only the six face outlines: one move and four lines each, plus one move per polyline.
     EXPECT_EQ(dc.Lines("LineTo").size(), 24u);
     EXPECT_EQ(dc.Lines("MoveTo").size(), 6u + 4u);
 
     CRecordingDC empty = CRecordingDC::Screen(96, 800, 600);
     SetTrack({}, {}, {});
-    m_plot.Draw3D(&empty);
+    m_plot.Draw3D(&empty, m_tools);
     EXPECT_EQ(empty.Lines("LineTo").size(), 24u);
     EXPECT_EQ(empty.Lines("MoveTo").size(), 6u);
 }
@@ -366,7 +370,7 @@ TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
                  {c.box.min[2], c.box.max[2]});
         SetBox(c.box);
         CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-        m_plot.Draw3D(&dc);
+        m_plot.Draw3D(&dc, m_tools);
         ExpectFiniteMapping(m_plot);
         for (int k = 0; k < 8; ++k) {
             if (c.bXCollapsed)
@@ -397,7 +401,7 @@ TEST_F(Plot3DTest, BoxThatIsNotANumberOrOverflowsStaysOnTheSurface) {
         SetTrack({box.min[0], box.max[0]}, {box.min[1], box.max[1]}, {box.min[2], box.max[2]});
         SetBox(box);
         CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-        m_plot.Draw3D(&dc);
+        m_plot.Draw3D(&dc, m_tools);
         ExpectFiniteMapping(m_plot);
         ExpectCoordinatesWithin(dc, kCoordLimit);
     }
@@ -412,7 +416,8 @@ TEST_F(Plot3DTest, PointsAtOrBehindTheCameraAreClamped) {
     SetTrack({0, 3000, 3000.5f, 1e30f}, {0, 1e6f, 50, 1e30f}, {0, 1e6f, 20, 0});
     SetBox(Box{{-100, -100, -100}, {100, 100, 0}});
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-    m_plot.Draw3D(&dc);
+    dc.SetPalette(&m_tools);
+    m_plot.Draw3D(&dc, m_tools);
     ExpectCoordinatesWithin(dc, kCoordLimit);
 
     std::vector<std::string> track;
@@ -438,7 +443,7 @@ TEST_F(Plot3DTest, HugeZoomStaysOnTheSurface) {
     m_plot.m_fZoom = 1e30f;
     SetBox(kTower);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600);
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     EXPECT_EQ(m_plot.m_sizeTotal.cx, kCoordLimit);
     ExpectCoordinatesWithin(dc, kCoordLimit);
 }

@@ -24,7 +24,8 @@ QString CMultiDocTemplate::DefaultTitle() const {
     return CStringTable::DocString(CStringTable::docName) + QString::number(m_nUntitledCount + 1);
 }
 
-CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisible) {
+CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisible,
+                                               QString* pstrError) {
     if (!strPath.isEmpty()) {
         if (CDocument* pOpen = FindOpenDocument(strPath)) {
             if (!pOpen->GetFrames().isEmpty())
@@ -47,6 +48,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMak
         if (!pDoc->OnOpenDocument(strPath, &error)) {
             delete pDoc;
             AfxMessageBox(error);
+            if (pstrError)
+                *pstrError = error;
             return nullptr;
         }
         pDoc->SetPathName(strPath);

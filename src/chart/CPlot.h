@@ -6,6 +6,8 @@
 #include "CRectTracker.h"
 #include "WinDef.h"
 
+#include <memory>
+
 class CArchive;
 class CDC;
 class CDrawTools;
@@ -90,7 +92,8 @@ public:
     int m_nYTicks = 0;
     float m_fXStep = 0;
     float m_fYStep = 0;
-    CProjector* m_pProjector = nullptr;
+    // The camera of the 3D scene; always present.
+    const std::unique_ptr<CProjector> m_pProjector;
 
 private:
     // The start of both layouts: pixels per millimetre, the pending zoom requests (answered with

@@ -136,73 +136,71 @@ void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, 
     LayoutPage(pDC, kRightMarginMM);
     CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
 
-    if (m_pProjector) {
-        // The camera stands ten box diagonals from the origin of the data.
-        const double dx = static_cast<double>(xmax) - xmin;
-        const double dy = static_cast<double>(ymax) - ymin;
-        const double dz = static_cast<double>(zmax) - zmin;
-        const double diagonal = std::sqrt(dx * dx + dy * dy + dz * dz);
-        m_pProjector->SetView(m_fAzimuth, m_fElevation, static_cast<float>(diagonal * 10));
+    // The camera stands ten box diagonals from the origin of the data.
+    const double dx = static_cast<double>(xmax) - xmin;
+    const double dy = static_cast<double>(ymax) - ymin;
+    const double dz = static_cast<double>(zmax) - zmin;
+    const double diagonal = std::sqrt(dx * dx + dy * dy + dz * dz);
+    m_pProjector->SetView(m_fAzimuth, m_fElevation, static_cast<float>(diagonal * 10));
 
-        float px[8];
-        float py[8];
-        for (int k = 0; k < 8; ++k) {
-            m_pProjector->Project(kCorners[k].bXMax ? xmax : xmin, kCorners[k].bYMax ? ymax : ymin,
-                                  kCorners[k].bZMax ? zmax : zmin);
-            px[k] = m_pProjector->m_fProjX;
-            py[k] = m_pProjector->m_fProjY;
-        }
-
-        // A face is seen when the eye lies strictly outside the box beyond its plane.
-        const double eyeX = m_pProjector->m_fEyeX;
-        const double eyeY = m_pProjector->m_fEyeY;
-        const double eyeZ = m_pProjector->m_fEyeZ;
-        m_bFaceVisible[0] = eyeZ - zmax > 0;
-        m_bFaceVisible[1] = zmin - eyeZ > 0;
-        m_bFaceVisible[2] = eyeX - xmax > 0;
-        m_bFaceVisible[3] = xmin - eyeX > 0;
-        m_bFaceVisible[4] = ymin - eyeY > 0;
-        m_bFaceVisible[5] = eyeY - ymax > 0;
-
-        m_fXMin = m_fXMax = px[0];
-        m_fYMin = m_fYMax = py[0];
-        for (int k = 0; k < 8; ++k) {
-            if (m_fXMin > px[k])
-                m_fXMin = px[k];
-            if (m_fXMax < px[k])
-                m_fXMax = px[k];
-            if (m_fYMin > py[k])
-                m_fYMin = py[k];
-            if (m_fYMax < py[k])
-                m_fYMax = py[k];
-        }
-
-        // Each direction is stretched on its own so that the projected box fills the plot
-        // rectangle. A direction in which the box has no extent (a one-point track, a track
-        // seen exactly edge-on) is centred instead, at the other direction's scale.
-        const bool bFitX =
-            FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
-        const bool bFitY =
-            FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
-        if (!bFitX)
-            CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
-                       bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
-        if (!bFitY)
-            CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
-                       bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
-
-        for (int k = 0; k < 8; ++k)
-            m_ptFace[k / 4][k % 4] =
-                POINT{TruncToInt(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
-                      TruncToInt(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
-        for (int f = 2; f < 6; ++f)
-            for (int i = 0; i < 4; ++i) {
-                const int k = kSideFaceCorners[f - 2][i];
-                m_ptFace[f][i] = m_ptFace[k / 4][k % 4];
-            }
-        for (int i = 0; i < 4; ++i)
-            m_ptFloor[i] = m_ptFace[1][i];
+    float px[8];
+    float py[8];
+    for (int k = 0; k < 8; ++k) {
+        m_pProjector->Project(kCorners[k].bXMax ? xmax : xmin, kCorners[k].bYMax ? ymax : ymin,
+                              kCorners[k].bZMax ? zmax : zmin);
+        px[k] = m_pProjector->m_fProjX;
+        py[k] = m_pProjector->m_fProjY;
     }
+
+    // A face is seen when the eye lies strictly outside the box beyond its plane.
+    const double eyeX = m_pProjector->m_fEyeX;
+    const double eyeY = m_pProjector->m_fEyeY;
+    const double eyeZ = m_pProjector->m_fEyeZ;
+    m_bFaceVisible[0] = eyeZ - zmax > 0;
+    m_bFaceVisible[1] = zmin - eyeZ > 0;
+    m_bFaceVisible[2] = eyeX - xmax > 0;
+    m_bFaceVisible[3] = xmin - eyeX > 0;
+    m_bFaceVisible[4] = ymin - eyeY > 0;
+    m_bFaceVisible[5] = eyeY - ymax > 0;
+
+    m_fXMin = m_fXMax = px[0];
+    m_fYMin = m_fYMax = py[0];
+    for (int k = 0; k < 8; ++k) {
+        if (m_fXMin > px[k])
+            m_fXMin = px[k];
+        if (m_fXMax < px[k])
+            m_fXMax = px[k];
+        if (m_fYMin > py[k])
+            m_fYMin = py[k];
+        if (m_fYMax < py[k])
+            m_fYMax = py[k];
+    }
+
+    // Each direction is stretched on its own so that the projected box fills the plot
+    // rectangle. A direction in which the box has no extent (a one-point track, a track
+    // seen exactly edge-on) is centred instead, at the other direction's scale.
+    const bool bFitX =
+        FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
+    const bool bFitY =
+        FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
+    if (!bFitX)
+        CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
+                   bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
+    if (!bFitY)
+        CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
+                   bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
+
+    for (int k = 0; k < 8; ++k)
+        m_ptFace[k / 4][k % 4] =
+            POINT{TruncToInt(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
+                  TruncToInt(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
+    for (int f = 2; f < 6; ++f)
+        for (int i = 0; i < 4; ++i) {
+            const int k = kSideFaceCorners[f - 2][i];
+            m_ptFace[f][i] = m_ptFace[k / 4][k % 4];
+        }
+    for (int i = 0; i < 4; ++i)
+        m_ptFloor[i] = m_ptFace[1][i];
 
     pDC->SetBkMode(TRANSPARENT);
     pDC->SelectObject(pOldPen);
@@ -234,8 +232,6 @@ void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     const float ymin = m_fBoxMin[1];
     const float zmin = m_fBoxMin[2];
     Layout3D(pDC, tools, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
-    if (!m_pProjector)
-        return;
 
     CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenShadow]);
     pDC->SetBkMode(TRANSPARENT);
@@ -263,8 +259,6 @@ void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
 
 void CPlot::DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
                          float zmax) {
-    if (!m_pProjector)
-        return;
     const float xmid = static_cast<float>((static_cast<double>(xmin) + xmax) * 0.5);
     const float ymid = static_cast<float>((static_cast<double>(ymin) + ymax) * 0.5);
     const float zmid = static_cast<float>((static_cast<double>(zmin) + zmax) * 0.5);

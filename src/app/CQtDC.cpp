@@ -188,10 +188,10 @@ BOOL CQtDC::TextOut(int x, int y, const char* lpszString, int nCount) {
     qreal dx = 0;
     if ((m_nTextAlign & TA_CENTER) == TA_CENTER)
         dx = -width / 2;
-    else if (m_nTextAlign & 2)
+    else if (m_nTextAlign & TA_RIGHT)
         dx = -width;
     qreal baseline = fm.ascent();
-    if ((m_nTextAlign & 24) == 24)
+    if ((m_nTextAlign & TA_BASELINE) == TA_BASELINE)
         baseline = 0;
     else if (m_nTextAlign & TA_BOTTOM)
         baseline = -fm.descent();

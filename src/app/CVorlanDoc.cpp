@@ -14,11 +14,12 @@
 #include <new>
 
 namespace {
-// The view values of a document file: a zoom factor above 0 and at most 16 (the most the zoom
-// commands reach) and finite angles. Anything else would make a page too large to draw.
+// The view values of a document file: a zoom factor above 0 and no larger than the zoom
+// commands can make it, and finite angles. Anything else would make a page too large to draw.
 bool ViewValuesValid(const CPlot& plot) {
-    return std::isfinite(plot.m_fZoom) && plot.m_fZoom > 0.0f && plot.m_fZoom <= 16.0f &&
-           std::isfinite(plot.m_fAzimuth) && std::isfinite(plot.m_fElevation);
+    return std::isfinite(plot.m_fZoom) && plot.m_fZoom > 0.0f &&
+           plot.m_fZoom <= CPlot::kMaxDocumentZoom && std::isfinite(plot.m_fAzimuth) &&
+           std::isfinite(plot.m_fElevation);
 }
 } // namespace
 
@@ -117,36 +118,36 @@ QString CVorlanDoc::PromptImportFile() {
 }
 
 void CVorlanDoc::OnRotateUp() {
-    if (m_pPlot->m_fElevation > -90) {
-        m_pPlot->m_fElevation = m_pPlot->m_fElevation - 5;
+    if (m_pPlot->m_fElevation > -CPlot::kMaxRotation) {
+        m_pPlot->m_fElevation = m_pPlot->m_fElevation - CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateDown() {
-    if (m_pPlot->m_fElevation < 90) {
-        m_pPlot->m_fElevation = m_pPlot->m_fElevation + 5;
+    if (m_pPlot->m_fElevation < CPlot::kMaxRotation) {
+        m_pPlot->m_fElevation = m_pPlot->m_fElevation + CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateLeft() {
-    if (m_pPlot->m_fAzimuth < 90) {
-        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth + 5;
+    if (m_pPlot->m_fAzimuth < CPlot::kMaxRotation) {
+        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth + CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateRight() {
-    if (m_pPlot->m_fAzimuth > -90) {
-        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth - 5;
+    if (m_pPlot->m_fAzimuth > -CPlot::kMaxRotation) {
+        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth - CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateRestore() {
-    m_pPlot->m_fAzimuth = 30;
-    m_pPlot->m_fElevation = 20;
+    m_pPlot->m_fAzimuth = CPlot::kHomeAzimuth;
+    m_pPlot->m_fElevation = CPlot::kHomeElevation;
     UpdateAllViews(nullptr);
 }
 
@@ -165,24 +166,28 @@ void CVorlanDoc::OnUpdatePlot3D(CCmdUI* pCmdUI) {
 }
 
 void CVorlanDoc::OnUpdateRotateUp(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation > -90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation > -CPlot::kMaxRotation);
 }
 
 void CVorlanDoc::OnUpdateRotateDown(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation < 90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation < CPlot::kMaxRotation);
 }
 
 void CVorlanDoc::OnUpdateRotateLeft(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth < 90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth < CPlot::kMaxRotation);
 }
 
 void CVorlanDoc::OnUpdateRotateRight(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth > -90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth > -CPlot::kMaxRotation);
 }
 
-// At rest while both angles lie within 0.1 degree of 30 and 20 (the bounds count as at rest).
+// At rest while both angles lie within the tolerance of the home view (the bounds count as at
+// rest).
 void CVorlanDoc::OnUpdateRotateRestore(CCmdUI* pCmdUI) {
     const float az = m_pPlot->m_fAzimuth;
     const float el = m_pPlot->m_fElevation;
-    pCmdUI->Enable(RotationEnabled() && (az > 30.1f || az < 29.9f || el > 20.1f || el < 19.9f));
+    pCmdUI->Enable(RotationEnabled() && (az > CPlot::kHomeAzimuth + CPlot::kHomeTolerance ||
+                                         az < CPlot::kHomeAzimuth - CPlot::kHomeTolerance ||
+                                         el > CPlot::kHomeElevation + CPlot::kHomeTolerance ||
+                                         el < CPlot::kHomeElevation - CPlot::kHomeTolerance));
 }

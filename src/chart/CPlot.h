@@ -18,6 +18,27 @@ class CPlot {
 public:
     static constexpr int kMaxSeries = 10;
 
+    // Zoom In doubles the zoom factor while it is at most kMaxZoom, so one more step can reach
+    // kMaxDocumentZoom, the most a document file may hold; a rubber band stops at kMaxZoom.
+    // Zoom Out halves it while it is at least kMinZoomOut. Within kZoomTolerance of 1 the
+    // zoom counts as restored.
+    static constexpr float kZoomStep = 2.0f;
+    static constexpr float kMaxZoom = 8.0f;
+    static constexpr float kMaxDocumentZoom = kMaxZoom * kZoomStep;
+    static constexpr float kMinZoomOut = 1.01f;
+    static constexpr float kZoomTolerance = 0.001f;
+
+    // The 3D view angles in degrees: the home view (at rest within kHomeTolerance), the steps
+    // of the rotation buttons and of the arrow keys, the furthest the buttons turn either way,
+    // and the full turn that the keys wrap at.
+    static constexpr float kHomeAzimuth = 30.0f;
+    static constexpr float kHomeElevation = 20.0f;
+    static constexpr float kHomeTolerance = 0.1f;
+    static constexpr float kRotateStepButton = 5.0f;
+    static constexpr float kRotateStepKey = 1.0f;
+    static constexpr float kMaxRotation = 90.0f;
+    static constexpr float kFullTurn = 360.0f;
+
     CPlot();
     CPlot(const CPlot&) = delete;
     CPlot& operator=(const CPlot&) = delete;
@@ -63,8 +84,8 @@ public:
     char m_szLegend[kMaxSeries][16] = {};
     char m_szXFormat[16] = {};
     char m_szYFormat[16] = {};
-    float m_fAzimuth = 30.0f;
-    float m_fElevation = 20.0f;
+    float m_fAzimuth = kHomeAzimuth;
+    float m_fElevation = kHomeElevation;
     float m_fZoom = 1.0f;
     CSize m_sizeTotal;
     CRectTracker m_tracker;

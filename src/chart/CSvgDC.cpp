@@ -50,17 +50,17 @@ const char* TextAnchor(UINT nAlign) {
     switch (nAlign & TA_CENTER) {
     case TA_CENTER:
         return "middle";
-    case 2: // TA_RIGHT
+    case TA_RIGHT:
         return "end";
     default:
         return "start";
     }
 }
 
-// Vertical part: top (0), bottom (8) or baseline (24).
+// Vertical part: top, bottom or baseline.
 const char* Baseline(UINT nAlign) {
-    switch (nAlign & 24u) {
-    case 24u:
+    switch (nAlign & TA_BASELINE) {
+    case TA_BASELINE:
         return "alphabetic";
     case TA_BOTTOM:
         return "text-after-edge";

@@ -22,6 +22,8 @@ constexpr int kBrushFloor = 7;
 
 // On screen the plot ends 15 mm before the page's right edge (12 mm for the elevation chart).
 constexpr int kRightMarginMM = 15;
+// The camera stands this many box diagonals from the origin of the data.
+constexpr double kCameraDiagonals = 10;
 
 // Label units: the box is in tens of metres horizontally and in feet vertically.
 constexpr float kTensOfMetresPerMile = 160.9344f;
@@ -136,12 +138,12 @@ void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, 
     LayoutPage(pDC, kRightMarginMM);
     CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
 
-    // The camera stands ten box diagonals from the origin of the data.
     const double dx = static_cast<double>(xmax) - xmin;
     const double dy = static_cast<double>(ymax) - ymin;
     const double dz = static_cast<double>(zmax) - zmin;
     const double diagonal = std::sqrt(dx * dx + dy * dy + dz * dz);
-    m_pProjector->SetView(m_fAzimuth, m_fElevation, static_cast<float>(diagonal * 10));
+    m_pProjector->SetView(m_fAzimuth, m_fElevation,
+                          static_cast<float>(diagonal * kCameraDiagonals));
 
     float px[8];
     float py[8];

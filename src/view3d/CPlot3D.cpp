@@ -24,6 +24,9 @@ constexpr int kBrushFloor = 7;
 constexpr int kRightMarginMM = 15;
 // The camera stands this many box diagonals from the origin of the data.
 constexpr double kCameraDiagonals = 10;
+// The most float steps LandOnEdges takes. Three are the most that real tracks need; on a page
+// beyond float precision (a huge zoom) the edges cannot be met exactly, and it stops here.
+constexpr int kMaxEdgeSteps = 16;
 
 // Label units: the box is in tens of metres horizontally and in feet vertically.
 constexpr float kTensOfMetresPerMile = 160.9344f;
@@ -51,6 +54,41 @@ constexpr CornerPick kCorners[8] = {
 // Corners of faces 2 to 5 (south, north, west, east); faces 0 and 1 are the corners themselves.
 constexpr int kSideFaceCorners[4][4] = {{7, 3, 2, 6}, {4, 0, 1, 5}, {7, 3, 0, 4}, {6, 2, 1, 5}};
 
+// The logical coordinate of a projected value: every corner, track point and label of the
+// scene is mapped this way.
+int ToLogical(float v, float fScale, float fOffset) {
+    return TruncToInt(static_cast<double>(v) * fScale + fOffset);
+}
+
+// The offset that puts vMax on edgeMax at the given scale.
+float OffsetFor(int edgeMax, float vMax, float fScale) {
+    return static_cast<float>(edgeMax - static_cast<double>(vMax) * fScale);
+}
+
+// Storing scale and offset as floats can leave an end of the span just short of its edge, so
+// that truncation puts it one unit off (743.99997 becomes 743 instead of 744). The offset, then
+// the scale, is moved one float step at a time until both ends truncate onto their edges. A
+// step changes the mapped values by the rounding error of the stored floats, so points inside
+// the rectangle almost never change their coordinates.
+void LandOnEdges(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, float& fOffset) {
+    for (int i = 0; i < kMaxEdgeSteps; ++i) {
+        const int nMax = ToLogical(vMax, fScale, fOffset);
+        const int nMin = ToLogical(vMin, fScale, fOffset);
+        if (nMax != edgeMax) {
+            fOffset = std::nextafter(fOffset, nMax < edgeMax ? FLT_MAX : -FLT_MAX);
+        } else if (nMin != edgeMin) {
+            // With vMax held on its edge, a larger scale moves vMin down.
+            const float fNext = std::nextafter(fScale, nMin < edgeMin ? -FLT_MAX : FLT_MAX);
+            if (fNext == 0.0f)
+                return;
+            fScale = fNext;
+            fOffset = OffsetFor(edgeMax, vMax, fScale);
+        } else {
+            return;
+        }
+    }
+}
+
 // Maps [vMin, vMax] onto the edges so that vMax lands on edgeMax and vMin on edgeMin. Fails,
 // leaving scale and offset alone, when the span is empty or the mapping would not be finite.
 bool FitAxis(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, float& fOffset) {
@@ -66,6 +104,7 @@ bool FitAxis(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, fl
         return false;
     fScale = fFitScale;
     fOffset = static_cast<float>(offset);
+    LandOnEdges(edgeMin, edgeMax, vMin, vMax, fScale, fOffset);
     return true;
 }
 
@@ -98,8 +137,8 @@ void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d) {
 // The logical point of the projector's last result under the plot's current mapping.
 POINT ProjectedPoint(const CPlot& plot) {
     const CProjector& proj = *plot.m_pProjector;
-    return POINT{TruncToInt(static_cast<double>(proj.m_fProjX) * plot.m_fXScale + plot.m_fXOffset),
-                 TruncToInt(static_cast<double>(proj.m_fProjY) * plot.m_fYScale + plot.m_fYOffset)};
+    return POINT{ToLogical(proj.m_fProjX, plot.m_fXScale, plot.m_fXOffset),
+                 ToLogical(proj.m_fProjY, plot.m_fYScale, plot.m_fYOffset)};
 }
 
 POINT ProjectToLogical(const CPlot& plot, float x, float y, float z) {
@@ -194,8 +233,7 @@ void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, 
 
     for (int k = 0; k < 8; ++k)
         m_ptFace[k / 4][k % 4] =
-            POINT{TruncToInt(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
-                  TruncToInt(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
+            POINT{ToLogical(px[k], m_fXScale, m_fXOffset), ToLogical(py[k], m_fYScale, m_fYOffset)};
     for (int f = 2; f < 6; ++f)
         for (int i = 0; i < 4; ++i) {
             const int k = kSideFaceCorners[f - 2][i];

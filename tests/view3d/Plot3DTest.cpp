@@ -10,15 +10,18 @@
 #include "CPlot.h"
 #include "CProjector.h"
 #include "CRecordingDC.h"
+#include "CTrack.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -134,12 +137,11 @@ TEST_F(Plot3DTest, DefaultViewOfTowerBox) {
     camera.Project(-100, -100, 1500);
     EXPECT_EQ(m_plot.m_fYMax, camera.m_fProjY);
     EXPECT_LT(m_plot.m_fYScale, 0);
-    // The mapping is rounded to floats, so an edge corner can land one unit off the plot
-    // rectangle (30, 37, 744, 544) after truncation.
-    EXPECT_EQ(Corner(3).x, 29);
-    EXPECT_EQ(Corner(1).x, 743);
-    EXPECT_EQ(Corner(6).y, 543);
-    EXPECT_EQ(Corner(0).y, 36);
+    // The plot rectangle is (30, 37, 744, 544).
+    EXPECT_EQ(Corner(3).x, 30);
+    EXPECT_EQ(Corner(1).x, 744);
+    EXPECT_EQ(Corner(6).y, 544);
+    EXPECT_EQ(Corner(0).y, 37);
 }
 
 TEST_F(Plot3DTest, EyeBelowOrAboveTheBoxDecidesTopOrFloor) {
@@ -347,8 +349,7 @@ TEST_F(Plot3DTest, TrackOfFewerThanTwoPointsDrawsNoLine) {
 }
 
 // Boxes in which the projected corners share one x or one y: the collapsed direction is centred
-// in the plot rectangle (30, 37, 744, 544) and the other one still fills it (give or take the
-// unit that the rounding of the mapping can cost at an edge).
+// in the plot rectangle (30, 37, 744, 544) and the other one still fills it.
 TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
     struct Case {
         const char* pszName;
@@ -376,16 +377,70 @@ TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
             if (c.bXCollapsed)
                 EXPECT_EQ(Corner(k).x, 387) << k;
             else
-                EXPECT_TRUE(Corner(k).x >= 29 && Corner(k).x <= 744) << k;
+                EXPECT_TRUE(Corner(k).x >= 30 && Corner(k).x <= 744) << k;
             if (c.bYCollapsed)
                 EXPECT_EQ(Corner(k).y, 290) << k;
             else
-                EXPECT_TRUE(Corner(k).y >= 36 && Corner(k).y <= 544) << k;
+                EXPECT_TRUE(Corner(k).y >= 37 && Corner(k).y <= 544) << k;
         }
         for (const long long v : LoggedCoordinates(dc))
-            EXPECT_TRUE(v >= 29 && v <= 744) << v;
+            EXPECT_TRUE(v >= 30 && v <= 744) << v;
         EXPECT_EQ(dc.Lines("TextOut").size(), 7u);
     }
+}
+
+// The extreme projected corners land exactly on the edges of the plot rectangle, whatever the
+// track, window, page or angles; a direction in which the box has no extent is centred.
+TEST_F(Plot3DTest, ExtremeCornersLandOnThePlotEdges) {
+    std::vector<Box> boxes = {
+        kTower, kLoopBox, {{-100, -100, 1000}, {100, 100, 1000}}, {{5, 5, 500}, {5, 5, 500}}};
+    for (const char* pszSample : {"long-10000.txt", "ridge-ddd.txt", "ridge-dm.txt",
+                                  "ridge-dm-blank.txt", "ridge-dms.txt"}) {
+        auto track = std::make_unique<CTrack>();
+        ASSERT_EQ(track->ImportFile((std::string(VORLAN_SAMPLES "/") + pszSample).c_str()), 1)
+            << pszSample;
+        m_plot.Fill3D(*track);
+        boxes.push_back(Box{{m_plot.m_fBoxMin[0], m_plot.m_fBoxMin[1], m_plot.m_fBoxMin[2]},
+                            {m_plot.m_fBoxMax[0], m_plot.m_fBoxMax[1], m_plot.m_fBoxMax[2]}});
+    }
+    const struct {
+        float fAzimuth, fElevation;
+    } views[] = {{30, 20}, {-45, 70}, {90, -90}, {7, 3}, {-85, 45}};
+    CRecordingDC surfaces[] = {
+        CRecordingDC::Screen(96, 800, 600), CRecordingDC::Screen(96, 1920, 1080),
+        CRecordingDC::Screen(120, 641, 479), CRecordingDC::Printer(1200, 9583, 13699)};
+    for (std::size_t b = 0; b < boxes.size(); ++b)
+        for (const auto& view : views)
+            for (CRecordingDC& dc : surfaces) {
+                SCOPED_TRACE("box " + std::to_string(b) + " at " + std::to_string(view.fAzimuth) +
+                             "/" + std::to_string(view.fElevation) + " on " +
+                             std::to_string(dc.GetDeviceCaps(HORZRES)));
+                m_plot.m_fAzimuth = view.fAzimuth;
+                m_plot.m_fElevation = view.fElevation;
+                Layout(dc, boxes[b]);
+                const RECT& rc = m_plot.m_rcPlot;
+                int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+                for (int k = 0; k < 8; ++k) {
+                    left = std::min(left, Corner(k).x);
+                    right = std::max(right, Corner(k).x);
+                    top = std::min(top, Corner(k).y);
+                    bottom = std::max(bottom, Corner(k).y);
+                }
+                if (m_plot.m_fXMin == m_plot.m_fXMax) {
+                    EXPECT_EQ(left, (rc.left + rc.right) / 2);
+                    EXPECT_EQ(right, left);
+                } else {
+                    EXPECT_EQ(left, rc.left);
+                    EXPECT_EQ(right, rc.right);
+                }
+                if (m_plot.m_fYMin == m_plot.m_fYMax) {
+                    EXPECT_EQ(top, (rc.top + rc.bottom) / 2);
+                    EXPECT_EQ(bottom, top);
+                } else {
+                    EXPECT_EQ(top, rc.top);
+                    EXPECT_EQ(bottom, rc.bottom);
+                }
+            }
 }
 
 TEST_F(Plot3DTest, BoxThatIsNotANumberOrOverflowsStaysOnTheSurface) {

@@ -123,9 +123,9 @@ void Repaint(Scene& scene, bool b3D) {
     QPainter painter(&scene.image);
     CQtDC dc(&painter, &scene.wnd, 0);
     if (b3D)
-        scene.plot.Draw3D(&dc);
+        scene.plot.Draw3D(&dc, scene.tools);
     else
-        scene.plot.Draw2D(&dc);
+        scene.plot.Draw2D(&dc, scene.tools);
 }
 
 void BM_Repaint3D(benchmark::State& state) {

@@ -36,7 +36,7 @@ void BM_Draw2DRecording(benchmark::State& state) {
     plot.FillElevation(FullTrack());
     for (auto _ : state) {
         CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(tools));
-        plot.Draw2D(&dc);
+        plot.Draw2D(&dc, tools);
         benchmark::DoNotOptimize(dc.m_log.data());
     }
     state.SetItemsProcessed(state.iterations() * 2 * CTrack::kMaxPoints);
@@ -50,7 +50,7 @@ void BM_Draw2DCounting(benchmark::State& state) {
     CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(tools));
     dc.m_bRecord = false;
     for (auto _ : state) {
-        plot.Draw2D(&dc);
+        plot.Draw2D(&dc, tools);
         benchmark::DoNotOptimize(dc.m_nCalls);
     }
     state.SetItemsProcessed(state.iterations() * 2 * CTrack::kMaxPoints);
@@ -64,7 +64,7 @@ void BM_Draw2DSvg(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         CSvgDC dc = CSvgDC::Screen(96, 1280, 960);
-        plot.Draw2D(&dc);
+        plot.Draw2D(&dc, tools);
         const std::string doc = dc.Document(plot.m_sizeTotal);
         bytes = doc.size();
         benchmark::DoNotOptimize(doc.data());

@@ -53,7 +53,7 @@ void BM_FrameGeometry(benchmark::State& state) {
     CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(scene.m_tools));
     dc.m_bRecord = false;
     for (auto _ : state) {
-        plot.Layout3D(&dc, plot.m_fBoxMin[0], plot.m_fBoxMin[1], plot.m_fBoxMin[2],
+        plot.Layout3D(&dc, scene.m_tools, plot.m_fBoxMin[0], plot.m_fBoxMin[1], plot.m_fBoxMin[2],
                       plot.m_fBoxMax[0], plot.m_fBoxMax[1], plot.m_fBoxMax[2]);
         CProjector& proj = *plot.m_pProjector;
         float sum = 0;
@@ -79,7 +79,7 @@ void BM_Draw3D_Counting(benchmark::State& state) {
     CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(scene.m_tools));
     dc.m_bRecord = false;
     for (auto _ : state) {
-        scene.m_plot.Draw3D(&dc);
+        scene.m_plot.Draw3D(&dc, scene.m_tools);
         benchmark::DoNotOptimize(dc.m_nCalls);
     }
     state.SetItemsProcessed(state.iterations() * 4 * kPoints);
@@ -92,7 +92,7 @@ void BM_Draw3D_Recording(benchmark::State& state) {
     CRecordingDC dc = CRecordingDC::Screen(96, 1280, 960, DrawToolNames(scene.m_tools));
     for (auto _ : state) {
         dc.m_log.clear();
-        scene.m_plot.Draw3D(&dc);
+        scene.m_plot.Draw3D(&dc, scene.m_tools);
         benchmark::DoNotOptimize(dc.m_log.data());
     }
     state.SetItemsProcessed(state.iterations() * 4 * kPoints);
@@ -104,7 +104,7 @@ void BM_Draw3D_Svg(benchmark::State& state) {
     Scene scene;
     for (auto _ : state) {
         CSvgDC dc = CSvgDC::Screen(96, 1280, 960);
-        scene.m_plot.Draw3D(&dc);
+        scene.m_plot.Draw3D(&dc, scene.m_tools);
         std::string svg = dc.Document(scene.m_plot.m_sizeTotal);
         benchmark::DoNotOptimize(svg.data());
     }

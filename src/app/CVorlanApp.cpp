@@ -26,9 +26,6 @@
 #include <utility>
 
 namespace {
-// The last message shown, kept so that a failed start-up can repeat it on stderr.
-QString s_strLastMessage;
-
 void PrintError(const QString& strText) {
     std::fprintf(stderr, "vorlan: %s\n",
                  qPrintable(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))));
@@ -66,7 +63,6 @@ QIcon CVorlanApp::DocumentIcon() const {
 }
 
 void CVorlanApp::ShowMessage(const QString& strText) {
-    s_strLastMessage = strText;
     if (IsShellPrinting()) {
         PrintError(strText);
         return;
@@ -133,10 +129,11 @@ bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
         OnFileNew();
         return true;
     case CCommandLineInfo::FileOpen:
+        // A document that cannot be opened ends the start-up; its message goes to stderr too.
         for (const QString& path : cmdInfo.m_strFileNames) {
-            s_strLastMessage.clear();
-            if (!OpenDocumentFile(path)) {
-                PrintError(s_strLastMessage);
+            QString error;
+            if (!OpenDocumentFile(path, &error)) {
+                PrintError(error);
                 return false;
             }
         }
@@ -231,8 +228,8 @@ QPrinter* CVorlanApp::GetPrinter() {
     return m_pPrinter.get();
 }
 
-CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath) {
-    return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(strPath) : nullptr;
+CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath, QString* pstrError) {
+    return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(strPath, true, pstrError) : nullptr;
 }
 
 CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {

@@ -54,8 +54,9 @@ public:
     // next.
     CMapSourceFormat& MapSourceFormat() { return m_mapSourceFormat; }
 
-    // Opens a document file (an open one is activated); nullptr after a reported failure.
-    CDocument* OpenDocumentFile(const QString& strPath);
+    // Opens a document file (an open one is activated); nullptr after a reported failure, whose
+    // message pstrError receives if given.
+    CDocument* OpenDocumentFile(const QString& strPath, QString* pstrError = nullptr);
     // A file dropped on the main window: a MapSource export (".txt") is imported into a new
     // document, anything else opened as a document file. nullptr after a reported failure.
     CDocument* OpenDroppedFile(const QString& strPath);

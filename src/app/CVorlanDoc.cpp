@@ -3,6 +3,7 @@
 #include "CDocumentFile.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
+#include "CViewValues.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
 #include "TrackImport.h"
@@ -12,6 +13,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStatusBar>
+
+// A document file holds what the chart's commands can reach, and a new one opens at the home view.
+static_assert(CViewValues::kMaxZoom == CPlot::kMaxDocumentZoom);
+static_assert(CViewValues::kDefaultAzimuth == CPlot::kHomeAzimuth &&
+              CViewValues::kDefaultElevation == CPlot::kHomeElevation);
 
 namespace {
 std::string LocalPath(const QString& strPath) {
@@ -133,36 +139,36 @@ QString CVorlanDoc::PromptImportFile() {
 }
 
 void CVorlanDoc::OnRotateUp() {
-    if (m_pPlot->m_fElevation > -90) {
-        m_pPlot->m_fElevation = m_pPlot->m_fElevation - 5;
+    if (m_pPlot->m_fElevation > -CPlot::kMaxRotation) {
+        m_pPlot->m_fElevation = m_pPlot->m_fElevation - CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateDown() {
-    if (m_pPlot->m_fElevation < 90) {
-        m_pPlot->m_fElevation = m_pPlot->m_fElevation + 5;
+    if (m_pPlot->m_fElevation < CPlot::kMaxRotation) {
+        m_pPlot->m_fElevation = m_pPlot->m_fElevation + CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateLeft() {
-    if (m_pPlot->m_fAzimuth < 90) {
-        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth + 5;
+    if (m_pPlot->m_fAzimuth < CPlot::kMaxRotation) {
+        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth + CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateRight() {
-    if (m_pPlot->m_fAzimuth > -90) {
-        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth - 5;
+    if (m_pPlot->m_fAzimuth > -CPlot::kMaxRotation) {
+        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth - CPlot::kRotateStepButton;
         UpdateAllViews(nullptr);
     }
 }
 
 void CVorlanDoc::OnRotateRestore() {
-    m_pPlot->m_fAzimuth = 30;
-    m_pPlot->m_fElevation = 20;
+    m_pPlot->m_fAzimuth = CPlot::kHomeAzimuth;
+    m_pPlot->m_fElevation = CPlot::kHomeElevation;
     UpdateAllViews(nullptr);
 }
 
@@ -181,24 +187,28 @@ void CVorlanDoc::OnUpdatePlot3D(CCmdUI* pCmdUI) {
 }
 
 void CVorlanDoc::OnUpdateRotateUp(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation > -90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation > -CPlot::kMaxRotation);
 }
 
 void CVorlanDoc::OnUpdateRotateDown(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation < 90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation < CPlot::kMaxRotation);
 }
 
 void CVorlanDoc::OnUpdateRotateLeft(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth < 90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth < CPlot::kMaxRotation);
 }
 
 void CVorlanDoc::OnUpdateRotateRight(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth > -90);
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth > -CPlot::kMaxRotation);
 }
 
-// At rest while both angles lie within 0.1 degree of 30 and 20 (the bounds count as at rest).
+// At rest while both angles lie within the tolerance of the home view (the bounds count as at
+// rest).
 void CVorlanDoc::OnUpdateRotateRestore(CCmdUI* pCmdUI) {
     const float az = m_pPlot->m_fAzimuth;
     const float el = m_pPlot->m_fElevation;
-    pCmdUI->Enable(RotationEnabled() && (az > 30.1f || az < 29.9f || el > 20.1f || el < 19.9f));
+    pCmdUI->Enable(RotationEnabled() && (az > CPlot::kHomeAzimuth + CPlot::kHomeTolerance ||
+                                         az < CPlot::kHomeAzimuth - CPlot::kHomeTolerance ||
+                                         el > CPlot::kHomeElevation + CPlot::kHomeTolerance ||
+                                         el < CPlot::kHomeElevation - CPlot::kHomeTolerance));
 }

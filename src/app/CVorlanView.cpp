@@ -2,6 +2,7 @@
 
 #include "CPlot.h"
 #include "CStringTable.h"
+#include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "Resource.h"
 
@@ -34,10 +35,11 @@ void CVorlanView::OnDraw(CDC* pDC) {
     if (!pDoc || !pDoc->m_pPlot)
         return;
     CPlot* pPlot = pDoc->m_pPlot.get();
+    const CDrawTools& tools = VorlanApp()->m_tools;
     if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
-        pPlot->Draw2D(pDC);
+        pPlot->Draw2D(pDC, tools);
     else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
-        pPlot->Draw3D(pDC);
+        pPlot->Draw3D(pDC, tools);
     else
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);
@@ -72,9 +74,9 @@ bool CVorlanView::ZoomEnabled() const {
 // centre and whose scroll computation brings it back there; only then is the result scrolled to.
 void CVorlanView::OnZoomIn() {
     CPlot* pPlot = Plot();
-    if (!pPlot || !(pPlot->m_fZoom <= 8.0f))
+    if (!pPlot || !(pPlot->m_fZoom <= CPlot::kMaxZoom))
         return;
-    pPlot->m_fZoom = pPlot->m_fZoom + pPlot->m_fZoom;
+    pPlot->m_fZoom = pPlot->m_fZoom * CPlot::kZoomStep;
     pPlot->m_bRecenter = 1;
     RedrawWindow();
     ScrollToPosition(pPlot->m_ptScroll);
@@ -82,9 +84,9 @@ void CVorlanView::OnZoomIn() {
 
 void CVorlanView::OnZoomOut() {
     CPlot* pPlot = Plot();
-    if (!pPlot || !(pPlot->m_fZoom >= 1.01f))
+    if (!pPlot || !(pPlot->m_fZoom >= CPlot::kMinZoomOut))
         return;
-    pPlot->m_fZoom = static_cast<float>(pPlot->m_fZoom * 0.5);
+    pPlot->m_fZoom = pPlot->m_fZoom / CPlot::kZoomStep;
     pPlot->m_bRecenter = 1;
     RedrawWindow();
     ScrollToPosition(pPlot->m_ptScroll);
@@ -99,15 +101,16 @@ void CVorlanView::OnZoomRestore() {
 }
 
 void CVorlanView::OnUpdateZoomIn(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(ZoomEnabled() && Plot()->m_fZoom < 8.0f);
+    pCmdUI->Enable(ZoomEnabled() && Plot()->m_fZoom < CPlot::kMaxZoom);
 }
 
 void CVorlanView::OnUpdateZoomOut(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(ZoomEnabled() && Plot()->m_fZoom > 1.01f);
+    pCmdUI->Enable(ZoomEnabled() && Plot()->m_fZoom > CPlot::kMinZoomOut);
 }
 
 void CVorlanView::OnUpdateZoomRestore(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(ZoomEnabled() && (Plot()->m_fZoom > 1.001f || Plot()->m_fZoom < 0.999f));
+    pCmdUI->Enable(ZoomEnabled() && (Plot()->m_fZoom > 1.0f + CPlot::kZoomTolerance ||
+                                     Plot()->m_fZoom < 1.0f - CPlot::kZoomTolerance));
 }
 
 // The rubber band runs from the press to the release; the tracker's rectangle keeps the press
@@ -177,28 +180,28 @@ bool CVorlanView::OnKeyDown(int nChar) {
     CPlot* pPlot = pDoc->m_pPlot.get();
     switch (nChar) {
     case VK_HOME:
-        pPlot->m_fAzimuth = 30;
-        pPlot->m_fElevation = 20;
+        pPlot->m_fAzimuth = CPlot::kHomeAzimuth;
+        pPlot->m_fElevation = CPlot::kHomeElevation;
         break;
     case VK_LEFT:
-        if (pPlot->m_fAzimuth >= 360)
-            pPlot->m_fAzimuth = pPlot->m_fAzimuth - 360;
-        pPlot->m_fAzimuth = pPlot->m_fAzimuth + 1;
+        if (pPlot->m_fAzimuth >= CPlot::kFullTurn)
+            pPlot->m_fAzimuth = pPlot->m_fAzimuth - CPlot::kFullTurn;
+        pPlot->m_fAzimuth = pPlot->m_fAzimuth + CPlot::kRotateStepKey;
         break;
     case VK_UP:
-        if (pPlot->m_fElevation <= -360)
-            pPlot->m_fElevation = pPlot->m_fElevation + 360;
-        pPlot->m_fElevation = pPlot->m_fElevation - 1;
+        if (pPlot->m_fElevation <= -CPlot::kFullTurn)
+            pPlot->m_fElevation = pPlot->m_fElevation + CPlot::kFullTurn;
+        pPlot->m_fElevation = pPlot->m_fElevation - CPlot::kRotateStepKey;
         break;
     case VK_RIGHT:
-        if (pPlot->m_fAzimuth <= -360)
-            pPlot->m_fAzimuth = pPlot->m_fAzimuth + 360;
-        pPlot->m_fAzimuth = pPlot->m_fAzimuth - 1;
+        if (pPlot->m_fAzimuth <= -CPlot::kFullTurn)
+            pPlot->m_fAzimuth = pPlot->m_fAzimuth + CPlot::kFullTurn;
+        pPlot->m_fAzimuth = pPlot->m_fAzimuth - CPlot::kRotateStepKey;
         break;
     case VK_DOWN:
-        if (pPlot->m_fElevation >= 360)
-            pPlot->m_fElevation = pPlot->m_fElevation - 360;
-        pPlot->m_fElevation = pPlot->m_fElevation + 1;
+        if (pPlot->m_fElevation >= CPlot::kFullTurn)
+            pPlot->m_fElevation = pPlot->m_fElevation - CPlot::kFullTurn;
+        pPlot->m_fElevation = pPlot->m_fElevation + CPlot::kRotateStepKey;
         break;
     default:
         return false;

@@ -37,8 +37,6 @@ void CreateTitleFont(CFont& font, int nSize) {
 }
 } // namespace
 
-CDrawTools* CDrawTools::s_pTools = nullptr;
-
 CDrawTools::CDrawTools() {
     for (int i = 0; i < kPens; ++i) {
         m_pens[i].CreatePen(kPenSpecs[i].nStyle, kPenSpecs[i].nWidth, kPenSpecs[i].crColor);
@@ -52,8 +50,6 @@ CDrawTools::CDrawTools() {
     m_nBrushes = kBrushes;
     CreateTitleFont(m_fontScreen, 11);
     CreateTitleFont(m_fontPrinter, 0);
-    if (!s_pTools)
-        s_pTools = this;
 }
 
 CDrawTools::~CDrawTools() {
@@ -63,6 +59,4 @@ CDrawTools::~CDrawTools() {
         m_pBrush[i]->DeleteObject();
     m_fontScreen.DeleteObject();
     m_fontPrinter.DeleteObject();
-    if (s_pTools == this)
-        s_pTools = nullptr;
 }

@@ -1,5 +1,5 @@
-// The one palette of pens, brushes and fonts that all chart and 3D drawing selects by slot.
-// Owned by the application (or another single owner) and created before the first drawing.
+// The palette of pens, brushes and fonts that chart and 3D drawing select by slot. Owned by the
+// application (and by vorlan-cli render) and handed to every drawing call of CPlot.
 #pragma once
 
 #include "CBrush.h"
@@ -21,12 +21,9 @@ public:
     CFont m_fontPrinter;
     CBrush* m_pBrush[kBrushes] = {};
     CPen* m_pPen[kPens] = {};
+    // The y-axis title fonts, selected through these like the pens and brushes.
+    CFont* m_pFontScreen = &m_fontScreen;
+    CFont* m_pFontPrinter = &m_fontPrinter;
     int m_nPens = 0;
     int m_nBrushes = 0;
-
-    // The palette that drawing uses; set by the owner for its lifetime.
-    static CDrawTools* GetTools() { return s_pTools; }
-
-private:
-    static CDrawTools* s_pTools;
 };

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <new>
 
 namespace {
 // Tick counts are 16-bit. Asking for at most 10000 intervals keeps the actual count, which can
@@ -45,19 +44,16 @@ float StepMantissa(float t) {
 }
 } // namespace
 
-CPlot::CPlot() {
+CPlot::CPlot() : m_pProjector(std::make_unique<CProjector>()) {
     std::snprintf(m_szXLabel, sizeof m_szXLabel, "x");
     std::snprintf(m_szYLabel, sizeof m_szYLabel, "y");
     std::snprintf(m_szTitle, sizeof m_szTitle, "Title");
     m_nSeries = 0;
     for (int i = 0; i < kMaxSeries; ++i)
         std::snprintf(m_szLegend[i], sizeof m_szLegend[i], "L%d", i);
-    m_pProjector = new (std::nothrow) CProjector;
 }
 
-CPlot::~CPlot() {
-    delete m_pProjector;
-}
+CPlot::~CPlot() = default;
 
 void CPlot::SetTitles(const CTrack& track) {
     std::snprintf(m_szXLabel, sizeof m_szXLabel, "Distance, miles");

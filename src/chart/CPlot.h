@@ -1,18 +1,42 @@
 // The chart object of a document: up to ten series, titles, the view state (zoom, view angles,
 // zoom requests) and the results of the last layout. Draws the elevation chart (Draw2D) and the
-// 3D scene (Draw3D, in the 3D view library) on any CDC.
+// 3D scene (Draw3D, in the 3D view library) on any CDC, with the palette its caller owns.
 #pragma once
 
 #include "CRectTracker.h"
 #include "WinDef.h"
 
+#include <memory>
+
 class CDC;
+class CDrawTools;
 class CProjector;
 class CTrack;
 
 class CPlot {
 public:
     static constexpr int kMaxSeries = 10;
+
+    // Zoom In doubles the zoom factor while it is at most kMaxZoom, so one more step can reach
+    // kMaxDocumentZoom, the most a document file may hold; a rubber band stops at kMaxZoom.
+    // Zoom Out halves it while it is at least kMinZoomOut. Within kZoomTolerance of 1 the
+    // zoom counts as restored.
+    static constexpr float kZoomStep = 2.0f;
+    static constexpr float kMaxZoom = 8.0f;
+    static constexpr float kMaxDocumentZoom = kMaxZoom * kZoomStep;
+    static constexpr float kMinZoomOut = 1.01f;
+    static constexpr float kZoomTolerance = 0.001f;
+
+    // The 3D view angles in degrees: the home view (at rest within kHomeTolerance), the steps
+    // of the rotation buttons and of the arrow keys, the furthest the buttons turn either way,
+    // and the full turn that the keys wrap at.
+    static constexpr float kHomeAzimuth = 30.0f;
+    static constexpr float kHomeElevation = 20.0f;
+    static constexpr float kHomeTolerance = 0.1f;
+    static constexpr float kRotateStepButton = 5.0f;
+    static constexpr float kRotateStepKey = 1.0f;
+    static constexpr float kMaxRotation = 90.0f;
+    static constexpr float kFullTurn = 360.0f;
 
     CPlot();
     CPlot(const CPlot&) = delete;
@@ -27,17 +51,18 @@ public:
     short NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat);
 
     void Layout2D(CDC* pDC);
-    void DrawAxes2D(CDC* pDC);
-    void Draw2D(CDC* pDC);
+    void DrawAxes2D(CDC* pDC, const CDrawTools& tools);
+    void Draw2D(CDC* pDC, const CDrawTools& tools);
 
     void ZoomToRect(CDC* pDC);
     void Recenter(CDC* pDC);
     BOOL UpdateScrollPos(CDC* pDC);
 
-    void Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax, float zmax);
-    void DrawHiddenFaces(CDC* pDC);
-    void DrawVisibleFaces(CDC* pDC);
-    void Draw3D(CDC* pDC);
+    void Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, float zmin, float xmax,
+                  float ymax, float zmax);
+    void DrawHiddenFaces(CDC* pDC, const CDrawTools& tools);
+    void DrawVisibleFaces(CDC* pDC, const CDrawTools& tools);
+    void Draw3D(CDC* pDC, const CDrawTools& tools);
     void DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
                       float zmax);
 
@@ -55,8 +80,8 @@ public:
     char m_szLegend[kMaxSeries][16] = {};
     char m_szXFormat[16] = {};
     char m_szYFormat[16] = {};
-    float m_fAzimuth = 30.0f;
-    float m_fElevation = 20.0f;
+    float m_fAzimuth = kHomeAzimuth;
+    float m_fElevation = kHomeElevation;
     float m_fZoom = 1.0f;
     CSize m_sizeTotal;
     CRectTracker m_tracker;
@@ -84,7 +109,8 @@ public:
     int m_nYTicks = 0;
     float m_fXStep = 0;
     float m_fYStep = 0;
-    CProjector* m_pProjector = nullptr;
+    // The camera of the 3D scene; always present.
+    const std::unique_ptr<CProjector> m_pProjector;
 
 private:
     // The start of both layouts: pixels per millimetre, the pending zoom requests (answered with

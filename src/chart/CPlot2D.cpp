@@ -50,10 +50,7 @@ void CPlot::Layout2D(CDC* pDC) {
     m_fYOffset = static_cast<float>(rc.top - static_cast<double>(m_fYScale) * m_fYMax);
 }
 
-void CPlot::DrawAxes2D(CDC* pDC) {
-    CDrawTools* pTools = CDrawTools::GetTools();
-    if (!pTools)
-        return;
+void CPlot::DrawAxes2D(CDC* pDC, const CDrawTools& tools) {
     const RECT& rc = m_rcPlot;
     const int xc = (rc.left + rc.right) / 2;
     const int yc = (rc.top + rc.bottom) / 2;
@@ -62,7 +59,7 @@ void CPlot::DrawAxes2D(CDC* pDC) {
     char label[64];
 
     pDC->Rectangle(rc.left, rc.top, rc.right, rc.bottom);
-    CPen* pOldPen = pDC->SelectObject(pTools->m_pPen[kGridPen]);
+    CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kGridPen]);
 
     // Inner grid lines only: the frame already stands on the first and last tick.
     for (int i = 1; i < m_nXTicks; ++i) {
@@ -100,24 +97,21 @@ void CPlot::DrawAxes2D(CDC* pDC) {
 
     // The upward-running font turns "centred, bottom" into a title that ends just left of the
     // frame, centred on its middle.
-    CFont* pFont = pDC->m_bPrinting ? &pTools->m_fontPrinter : &pTools->m_fontScreen;
+    CFont* pFont = pDC->m_bPrinting ? tools.m_pFontPrinter : tools.m_pFontScreen;
     CFont* pOldFont = pDC->SelectObject(pFont);
     DrawText(pDC, rc.left - MM(1, px), yc, m_szYLabel);
     pDC->SelectObject(pOldFont);
 }
 
-void CPlot::Draw2D(CDC* pDC) {
+void CPlot::Draw2D(CDC* pDC, const CDrawTools& tools) {
     Layout2D(pDC);
-    DrawAxes2D(pDC);
-    CDrawTools* pTools = CDrawTools::GetTools();
-    if (!pTools)
-        return;
-    CPen* pOldPen = pDC->SelectObject(pTools->m_pPen[0]);
+    DrawAxes2D(pDC, tools);
+    CPen* pOldPen = pDC->SelectObject(tools.m_pPen[0]);
     pDC->SetTextAlign(TA_LEFT | TA_TOP);
     const int nSeries = std::min(m_nSeries, kMaxSeries);
     for (int s = 0; s < nSeries; ++s) {
         // Series s draws with pen slot s, its legend sample included.
-        pDC->SelectObject(pTools->m_pPen[s]);
+        pDC->SelectObject(tools.m_pPen[s]);
         DrawLegendEntry(pDC, s);
         DrawSeries(pDC, s);
     }

@@ -22,21 +22,16 @@ constexpr int kBrushFloor = 7;
 
 // On screen the plot ends 15 mm before the page's right edge (12 mm for the elevation chart).
 constexpr int kRightMarginMM = 15;
+// The camera stands this many box diagonals from the origin of the data.
+constexpr double kCameraDiagonals = 10;
+// The most float steps LandOnEdges takes. Three are the most that real tracks need; on a page
+// beyond float precision (a huge zoom) the edges cannot be met exactly, and it stops here.
+constexpr int kMaxEdgeSteps = 16;
 
 // Label units: the box is in tens of metres horizontally and in feet vertically.
 constexpr float kTensOfMetresPerMile = 160.9344f;
 constexpr float kMilesPerTenMetres = 0.006213712f;
 constexpr float kFeetPerTenMetres = 32.8084f;
-
-CPen* PalettePen(int nSlot) {
-    const CDrawTools* pTools = CDrawTools::GetTools();
-    return pTools ? pTools->m_pPen[nSlot] : nullptr;
-}
-
-CBrush* PaletteBrush(int nSlot) {
-    const CDrawTools* pTools = CDrawTools::GetTools();
-    return pTools ? pTools->m_pBrush[nSlot] : nullptr;
-}
 
 struct Point3 {
     float x;
@@ -59,6 +54,41 @@ constexpr CornerPick kCorners[8] = {
 // Corners of faces 2 to 5 (south, north, west, east); faces 0 and 1 are the corners themselves.
 constexpr int kSideFaceCorners[4][4] = {{7, 3, 2, 6}, {4, 0, 1, 5}, {7, 3, 0, 4}, {6, 2, 1, 5}};
 
+// The logical coordinate of a projected value: every corner, track point and label of the
+// scene is mapped this way.
+int ToLogical(float v, float fScale, float fOffset) {
+    return TruncToInt(static_cast<double>(v) * fScale + fOffset);
+}
+
+// The offset that puts vMax on edgeMax at the given scale.
+float OffsetFor(int edgeMax, float vMax, float fScale) {
+    return static_cast<float>(edgeMax - static_cast<double>(vMax) * fScale);
+}
+
+// Storing scale and offset as floats can leave an end of the span just short of its edge, so
+// that truncation puts it one unit off (743.99997 becomes 743 instead of 744). The offset, then
+// the scale, is moved one float step at a time until both ends truncate onto their edges. A
+// step changes the mapped values by the rounding error of the stored floats, so points inside
+// the rectangle almost never change their coordinates.
+void LandOnEdges(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, float& fOffset) {
+    for (int i = 0; i < kMaxEdgeSteps; ++i) {
+        const int nMax = ToLogical(vMax, fScale, fOffset);
+        const int nMin = ToLogical(vMin, fScale, fOffset);
+        if (nMax != edgeMax) {
+            fOffset = std::nextafter(fOffset, nMax < edgeMax ? FLT_MAX : -FLT_MAX);
+        } else if (nMin != edgeMin) {
+            // With vMax held on its edge, a larger scale moves vMin down.
+            const float fNext = std::nextafter(fScale, nMin < edgeMin ? -FLT_MAX : FLT_MAX);
+            if (fNext == 0.0f)
+                return;
+            fScale = fNext;
+            fOffset = OffsetFor(edgeMax, vMax, fScale);
+        } else {
+            return;
+        }
+    }
+}
+
 // Maps [vMin, vMax] onto the edges so that vMax lands on edgeMax and vMin on edgeMin. Fails,
 // leaving scale and offset alone, when the span is empty or the mapping would not be finite.
 bool FitAxis(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, float& fOffset) {
@@ -74,6 +104,7 @@ bool FitAxis(int edgeMin, int edgeMax, float vMin, float vMax, float& fScale, fl
         return false;
     fScale = fFitScale;
     fOffset = static_cast<float>(offset);
+    LandOnEdges(edgeMin, edgeMax, vMin, vMax, fScale, fOffset);
     return true;
 }
 
@@ -106,8 +137,8 @@ void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d) {
 // The logical point of the projector's last result under the plot's current mapping.
 POINT ProjectedPoint(const CPlot& plot) {
     const CProjector& proj = *plot.m_pProjector;
-    return POINT{TruncToInt(static_cast<double>(proj.m_fProjX) * plot.m_fXScale + plot.m_fXOffset),
-                 TruncToInt(static_cast<double>(proj.m_fProjY) * plot.m_fYScale + plot.m_fYOffset)};
+    return POINT{ToLogical(proj.m_fProjX, plot.m_fXScale, plot.m_fXOffset),
+                 ToLogical(proj.m_fProjY, plot.m_fYScale, plot.m_fYOffset)};
 }
 
 POINT ProjectToLogical(const CPlot& plot, float x, float y, float z) {
@@ -140,86 +171,83 @@ void DrawClosedOutline(CDC* pDC, const POINT (&pt)[4]) {
 }
 } // namespace
 
-void CPlot::Layout3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
-                     float zmax) {
+void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, float zmin,
+                     float xmax, float ymax, float zmax) {
     // The page and plot rectangle of the elevation chart, with a 15 mm right margin on screen.
     LayoutPage(pDC, kRightMarginMM);
-    CPen* pOldPen = pDC->SelectObject(PalettePen(kPenVisibleFace));
+    CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
 
-    if (m_pProjector) {
-        // The camera stands ten box diagonals from the origin of the data.
-        const double dx = static_cast<double>(xmax) - xmin;
-        const double dy = static_cast<double>(ymax) - ymin;
-        const double dz = static_cast<double>(zmax) - zmin;
-        const double diagonal = std::sqrt(dx * dx + dy * dy + dz * dz);
-        m_pProjector->SetView(m_fAzimuth, m_fElevation, static_cast<float>(diagonal * 10));
+    const double dx = static_cast<double>(xmax) - xmin;
+    const double dy = static_cast<double>(ymax) - ymin;
+    const double dz = static_cast<double>(zmax) - zmin;
+    const double diagonal = std::sqrt(dx * dx + dy * dy + dz * dz);
+    m_pProjector->SetView(m_fAzimuth, m_fElevation,
+                          static_cast<float>(diagonal * kCameraDiagonals));
 
-        float px[8];
-        float py[8];
-        for (int k = 0; k < 8; ++k) {
-            m_pProjector->Project(kCorners[k].bXMax ? xmax : xmin, kCorners[k].bYMax ? ymax : ymin,
-                                  kCorners[k].bZMax ? zmax : zmin);
-            px[k] = m_pProjector->m_fProjX;
-            py[k] = m_pProjector->m_fProjY;
-        }
-
-        // A face is seen when the eye lies strictly outside the box beyond its plane.
-        const double eyeX = m_pProjector->m_fEyeX;
-        const double eyeY = m_pProjector->m_fEyeY;
-        const double eyeZ = m_pProjector->m_fEyeZ;
-        m_bFaceVisible[0] = eyeZ - zmax > 0;
-        m_bFaceVisible[1] = zmin - eyeZ > 0;
-        m_bFaceVisible[2] = eyeX - xmax > 0;
-        m_bFaceVisible[3] = xmin - eyeX > 0;
-        m_bFaceVisible[4] = ymin - eyeY > 0;
-        m_bFaceVisible[5] = eyeY - ymax > 0;
-
-        m_fXMin = m_fXMax = px[0];
-        m_fYMin = m_fYMax = py[0];
-        for (int k = 0; k < 8; ++k) {
-            if (m_fXMin > px[k])
-                m_fXMin = px[k];
-            if (m_fXMax < px[k])
-                m_fXMax = px[k];
-            if (m_fYMin > py[k])
-                m_fYMin = py[k];
-            if (m_fYMax < py[k])
-                m_fYMax = py[k];
-        }
-
-        // Each direction is stretched on its own so that the projected box fills the plot
-        // rectangle. A direction in which the box has no extent (a one-point track, a track
-        // seen exactly edge-on) is centred instead, at the other direction's scale.
-        const bool bFitX =
-            FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
-        const bool bFitY =
-            FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
-        if (!bFitX)
-            CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
-                       bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
-        if (!bFitY)
-            CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
-                       bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
-
-        for (int k = 0; k < 8; ++k)
-            m_ptFace[k / 4][k % 4] =
-                POINT{TruncToInt(static_cast<double>(px[k]) * m_fXScale + m_fXOffset),
-                      TruncToInt(static_cast<double>(py[k]) * m_fYScale + m_fYOffset)};
-        for (int f = 2; f < 6; ++f)
-            for (int i = 0; i < 4; ++i) {
-                const int k = kSideFaceCorners[f - 2][i];
-                m_ptFace[f][i] = m_ptFace[k / 4][k % 4];
-            }
-        for (int i = 0; i < 4; ++i)
-            m_ptFloor[i] = m_ptFace[1][i];
+    float px[8];
+    float py[8];
+    for (int k = 0; k < 8; ++k) {
+        m_pProjector->Project(kCorners[k].bXMax ? xmax : xmin, kCorners[k].bYMax ? ymax : ymin,
+                              kCorners[k].bZMax ? zmax : zmin);
+        px[k] = m_pProjector->m_fProjX;
+        py[k] = m_pProjector->m_fProjY;
     }
+
+    // A face is seen when the eye lies strictly outside the box beyond its plane.
+    const double eyeX = m_pProjector->m_fEyeX;
+    const double eyeY = m_pProjector->m_fEyeY;
+    const double eyeZ = m_pProjector->m_fEyeZ;
+    m_bFaceVisible[0] = eyeZ - zmax > 0;
+    m_bFaceVisible[1] = zmin - eyeZ > 0;
+    m_bFaceVisible[2] = eyeX - xmax > 0;
+    m_bFaceVisible[3] = xmin - eyeX > 0;
+    m_bFaceVisible[4] = ymin - eyeY > 0;
+    m_bFaceVisible[5] = eyeY - ymax > 0;
+
+    m_fXMin = m_fXMax = px[0];
+    m_fYMin = m_fYMax = py[0];
+    for (int k = 0; k < 8; ++k) {
+        if (m_fXMin > px[k])
+            m_fXMin = px[k];
+        if (m_fXMax < px[k])
+            m_fXMax = px[k];
+        if (m_fYMin > py[k])
+            m_fYMin = py[k];
+        if (m_fYMax < py[k])
+            m_fYMax = py[k];
+    }
+
+    // Each direction is stretched on its own so that the projected box fills the plot
+    // rectangle. A direction in which the box has no extent (a one-point track, a track
+    // seen exactly edge-on) is centred instead, at the other direction's scale.
+    const bool bFitX =
+        FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
+    const bool bFitY =
+        FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
+    if (!bFitX)
+        CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
+                   bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
+    if (!bFitY)
+        CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
+                   bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
+
+    for (int k = 0; k < 8; ++k)
+        m_ptFace[k / 4][k % 4] =
+            POINT{ToLogical(px[k], m_fXScale, m_fXOffset), ToLogical(py[k], m_fYScale, m_fYOffset)};
+    for (int f = 2; f < 6; ++f)
+        for (int i = 0; i < 4; ++i) {
+            const int k = kSideFaceCorners[f - 2][i];
+            m_ptFace[f][i] = m_ptFace[k / 4][k % 4];
+        }
+    for (int i = 0; i < 4; ++i)
+        m_ptFloor[i] = m_ptFace[1][i];
 
     pDC->SetBkMode(TRANSPARENT);
     pDC->SelectObject(pOldPen);
 }
 
-void CPlot::DrawHiddenFaces(CDC* pDC) {
-    pDC->SelectObject(PalettePen(kPenHiddenFace));
+void CPlot::DrawHiddenFaces(CDC* pDC, const CDrawTools& tools) {
+    pDC->SelectObject(tools.m_pPen[kPenHiddenFace]);
     for (int f = 0; f < 6; ++f)
         if (!m_bFaceVisible[f])
             DrawClosedOutline(pDC, m_ptFace[f]);
@@ -227,30 +255,28 @@ void CPlot::DrawHiddenFaces(CDC* pDC) {
     // The floor is filled whichever way it faces; the fill covers the dotted edges inside it.
     CRgn rgn;
     if (rgn.CreatePolygonRgn(m_ptFloor, 4, ALTERNATE)) {
-        pDC->FillRgn(&rgn, PaletteBrush(kBrushFloor));
+        pDC->FillRgn(&rgn, tools.m_pBrush[kBrushFloor]);
         rgn.DeleteObject();
     }
 }
 
-void CPlot::DrawVisibleFaces(CDC* pDC) {
-    pDC->SelectObject(PalettePen(kPenVisibleFace));
+void CPlot::DrawVisibleFaces(CDC* pDC, const CDrawTools& tools) {
+    pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
     for (int f = 0; f < 6; ++f)
         if (m_bFaceVisible[f])
             DrawClosedOutline(pDC, m_ptFace[f]);
 }
 
-void CPlot::Draw3D(CDC* pDC) {
+void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     const float xmin = m_fBoxMin[0];
     const float ymin = m_fBoxMin[1];
     const float zmin = m_fBoxMin[2];
-    Layout3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
-    if (!m_pProjector)
-        return;
+    Layout3D(pDC, tools, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
 
-    CPen* pOldPen = pDC->SelectObject(PalettePen(kPenShadow));
+    CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenShadow]);
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetROP2(R2_COPYPEN);
-    DrawHiddenFaces(pDC);
+    DrawHiddenFaces(pDC, tools);
 
     const float* x = m_pX[0];
     const float* y = m_pY[0];
@@ -259,22 +285,20 @@ void CPlot::Draw3D(CDC* pDC) {
 
     // The shadows lie on the floor and on the west and north walls, whichever way the box is
     // turned; the track is drawn over them.
-    pDC->SelectObject(PalettePen(kPenShadow));
+    pDC->SelectObject(tools.m_pPen[kPenShadow]);
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], zmin}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], ymin, z[i]}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{xmin, y[i], z[i]}; });
-    pDC->SelectObject(PalettePen(kPenTrack));
+    pDC->SelectObject(tools.m_pPen[kPenTrack]);
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
 
-    DrawVisibleFaces(pDC);
+    DrawVisibleFaces(pDC, tools);
     DrawLabels3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
     pDC->SelectObject(pOldPen);
 }
 
 void CPlot::DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,
                          float zmax) {
-    if (!m_pProjector)
-        return;
     const float xmid = static_cast<float>((static_cast<double>(xmin) + xmax) * 0.5);
     const float ymid = static_cast<float>((static_cast<double>(ymin) + ymax) * 0.5);
     const float zmid = static_cast<float>((static_cast<double>(zmin) + zmax) * 0.5);

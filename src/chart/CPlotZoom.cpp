@@ -8,8 +8,6 @@
 #include <cmath>
 
 namespace {
-constexpr float kMaxZoom = 8.0f;
-
 // The client size of the surface's window; false for a surface without one (a printer).
 bool ClientSize(const CDC* pDC, int& cw, int& ch) {
     const CWnd* pWnd = pDC->GetWindow();

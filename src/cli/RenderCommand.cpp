@@ -146,16 +146,17 @@ CFileResult WriteOutput(const std::string& out, const std::string& svg) {
     return CFileResult();
 }
 
-std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot) {
+std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot,
+                   const CDrawTools& tools) {
     const RECT client{0, 0, opt.cx, opt.cy};
     CSvgDC dc(opt.dpi, opt.dpi, opt.cx, opt.cy, opt.printer ? 1 : 0,
               opt.printer ? nullptr : &client);
     if (opt.plot == "3d") {
         plot.Fill3D(track);
-        plot.Draw3D(&dc);
+        plot.Draw3D(&dc, tools);
     } else {
         plot.FillElevation(track);
-        plot.Draw2D(&dc);
+        plot.Draw2D(&dc, tools);
     }
     return dc.Document(plot.m_sizeTotal);
 }
@@ -170,11 +171,10 @@ int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
     if (opt.out != kStdout && Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0)
         return 1;
 
-    // Drawing selects pens and fonts from the one palette, which must exist first.
-    CDrawTools tools;
+    const CDrawTools tools;
     static CTrack track;
     CPlot plot;
     if (Report(ReadInput(opt, track, plot, format)) != 0)
         return 1;
-    return Report(WriteOutput(opt.out, Render(opt, track, plot)));
+    return Report(WriteOutput(opt.out, Render(opt, track, plot, tools)));
 }

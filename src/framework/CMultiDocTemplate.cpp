@@ -23,7 +23,8 @@ QString CMultiDocTemplate::DefaultTitle() const {
     return m_strDocName + QString::number(m_nUntitledCount + 1);
 }
 
-CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisible) {
+CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisible,
+                                               QString* pstrError) {
     if (!strPath.isEmpty()) {
         if (CDocument* pOpen = FindOpenDocument(strPath)) {
             if (!pOpen->GetFrames().isEmpty())
@@ -46,6 +47,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMak
         if (!pDoc->OnOpenDocument(strPath, &error)) {
             delete pDoc;
             AfxMessageBox(error);
+            if (pstrError)
+                *pstrError = error;
             return nullptr;
         }
         pDoc->SetPathName(strPath);

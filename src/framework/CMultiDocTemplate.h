@@ -28,8 +28,10 @@ public:
 
     // With an empty path: a new, untitled document; otherwise the document stored in that file
     // (the window of an already open one is activated instead). Failures are reported to the
-    // user and give nullptr; the documents already open are not touched.
-    CDocument* OpenDocumentFile(const QString& strPath, bool bMakeVisible = true);
+    // user and give nullptr; the documents already open are not touched. pstrError, if given,
+    // receives the message of a file that could not be read.
+    CDocument* OpenDocumentFile(const QString& strPath, bool bMakeVisible = true,
+                                QString* pstrError = nullptr);
     // A further window on pDocument (Window, New Window).
     CChildFrame* CreateNewFrame(CDocument* pDocument);
     void InitialUpdateFrame(CChildFrame* pFrame, CDocument* pDocument, bool bMakeVisible = true);

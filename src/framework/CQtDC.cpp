@@ -1,5 +1,7 @@
 #include "CQtDC.h"
 
+#include "TextLayout.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPaintDevice>
@@ -145,9 +147,10 @@ BOOL CQtDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
 
 QFont CQtDC::QtFont(const CFont* pFont) const {
     QFont font = QGuiApplication::font();
-    if (!pFont || !pFont->IsCreated())
+    const CFont* pText = TextFont(pFont);
+    if (!pText)
         return font;
-    const LOGFONT& lf = pFont->m_logfont;
+    const LOGFONT& lf = pText->m_logfont;
     if (std::strcmp(lf.lfFaceName, "Roman") == 0) {
         font.setFamily(QStringLiteral("serif"));
         font.setStyleHint(QFont::Serif);
@@ -159,47 +162,49 @@ QFont CQtDC::QtFont(const CFont* pFont) const {
     font.setItalic(lf.lfItalic != 0);
     font.setUnderline(lf.lfUnderline != 0);
     font.setStrikeOut(lf.lfStrikeOut != 0);
-    if (lf.lfHeight < 0) {
-        // A negative height is the character height without internal leading.
-        font.setPixelSize(-lf.lfHeight);
-    } else if (lf.lfHeight > 0) {
-        // A positive height is the whole cell, ascent plus descent.
+    const TextSize size = DecodeFontHeight(pText);
+    if (size.nHeight > 0 && size.bCell) {
+        // The cell is ascent plus descent: the pixel size is scaled from a probe's cell.
         QFont probe = font;
         probe.setPixelSize(100);
         const qreal cell = QFontMetricsF(probe, m_pDevice).height();
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(lf.lfHeight * 100.0 / cell))));
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(size.nHeight * 100.0 / cell))));
+    } else if (size.nHeight > 0) {
+        font.setPixelSize(size.nHeight);
     }
     // A height of 0 keeps the application font's size in points: the device's default size.
     return font;
 }
 
 BOOL CQtDC::TextOut(int x, int y, const char* lpszString, int nCount) {
-    if (!lpszString || nCount <= 0)
+    const int nLength = TextLength(lpszString, nCount);
+    if (nLength == 0)
         return 1;
     Flush();
     ApplyOrigin();
-    const QString text = Decode(lpszString, nCount);
+    const QString text = Decode(lpszString, nLength);
     const QFont font = QtFont(m_pFont);
     const QFontMetricsF fm(font, m_pDevice);
     const qreal width = fm.horizontalAdvance(text);
 
     // The reference point: left, right or centre of the text horizontally; top of the cell,
     // bottom of the cell or the baseline vertically, all in the text's own (rotated) frame.
+    const TextAlignment align = DecodeTextAlign(m_nTextAlign);
     qreal dx = 0;
-    if ((m_nTextAlign & TA_CENTER) == TA_CENTER)
+    if (align.anchor == TextAnchor::Centre)
         dx = -width / 2;
-    else if (m_nTextAlign & 2)
+    else if (align.anchor == TextAnchor::Right)
         dx = -width;
     qreal baseline = fm.ascent();
-    if ((m_nTextAlign & 24) == 24)
+    if (align.line == TextLine::Baseline)
         baseline = 0;
-    else if (m_nTextAlign & TA_BOTTOM)
+    else if (align.line == TextLine::Bottom)
         baseline = -fm.descent();
 
     m_pPainter->save();
     m_pPainter->translate(x, y);
-    if (m_pFont && m_pFont->m_logfont.lfEscapement != 0)
-        m_pPainter->rotate(-m_pFont->m_logfont.lfEscapement / 10.0);
+    if (const double angle = TextAngle(m_pFont); angle != 0)
+        m_pPainter->rotate(-angle);
     if (m_nBkMode == OPAQUE)
         m_pPainter->fillRect(QRectF(dx, baseline - fm.ascent(), width, fm.height()), kBkColor);
     m_pPainter->setFont(font);

@@ -11,8 +11,16 @@ enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int { R2_COPYPEN = 13 };
 enum : int { ALTERNATE = 1, WINDING = 2 };
 enum : int { HORZRES = 8, VERTRES = 10, LOGPIXELSX = 88, LOGPIXELSY = 90 };
-// Text alignment flags: 0 is left and top.
-enum : UINT { TA_LEFT = 0, TA_TOP = 0, TA_CENTER = 6, TA_BOTTOM = 8 };
+// Text alignment flags: 0 is left and top. TA_CENTER and TA_BASELINE also serve as the masks
+// of the horizontal and the vertical part.
+enum : UINT {
+    TA_LEFT = 0,
+    TA_TOP = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_BOTTOM = 8,
+    TA_BASELINE = 24
+};
 
 class CGdiObject {
 public:

@@ -1,6 +1,7 @@
 #include "CSvgDC.h"
 
 #include "LogicalCoord.h"
+#include "TextLayout.h"
 
 #include <algorithm>
 #include <charconv>
@@ -46,27 +47,29 @@ void AppendEscaped(std::string& out, const char* psz, int nCount) {
 }
 
 // Horizontal part of the text alignment as SVG's text-anchor.
-const char* TextAnchor(UINT nAlign) {
-    switch (nAlign & TA_CENTER) {
-    case TA_CENTER:
+const char* AnchorName(TextAnchor anchor) {
+    switch (anchor) {
+    case TextAnchor::Centre:
         return "middle";
-    case 2: // TA_RIGHT
+    case TextAnchor::Right:
         return "end";
-    default:
-        return "start";
+    case TextAnchor::Left:
+        break;
     }
+    return "start";
 }
 
-// Vertical part: top (0), bottom (8) or baseline (24).
-const char* Baseline(UINT nAlign) {
-    switch (nAlign & 24u) {
-    case 24u:
+// Vertical part as SVG's dominant-baseline.
+const char* BaselineName(TextLine line) {
+    switch (line) {
+    case TextLine::Baseline:
         return "alphabetic";
-    case TA_BOTTOM:
+    case TextLine::Bottom:
         return "text-after-edge";
-    default:
-        return "text-before-edge";
+    case TextLine::Top:
+        break;
     }
+    return "text-before-edge";
 }
 } // namespace
 
@@ -137,7 +140,11 @@ BOOL CSvgDC::Rectangle(int x1, int y1, int x2, int y2) {
 }
 
 BOOL CSvgDC::TextOut(int x, int y, const char* lpszString, int nCount) {
+    const int nLength = TextLength(lpszString, nCount);
+    if (nLength == 0)
+        return 1;
     EndPolyline();
+    const TextAlignment align = DecodeTextAlign(m_nTextAlign);
     m_body += "<text x=\"";
     AppendInt(x);
     m_body += "\" y=\"";
@@ -145,15 +152,13 @@ BOOL CSvgDC::TextOut(int x, int y, const char* lpszString, int nCount) {
     m_body += '"';
     AppendFont(m_pFont);
     m_body += " text-anchor=\"";
-    m_body += TextAnchor(m_nTextAlign);
+    m_body += AnchorName(align.anchor);
     m_body += "\" dominant-baseline=\"";
-    m_body += Baseline(m_nTextAlign);
+    m_body += BaselineName(align.line);
     m_body += '"';
-    // The escapement turns the text counter-clockwise about its reference point.
-    if (m_pFont && m_pFont->m_logfont.lfEscapement != 0) {
+    if (const double angle = TextAngle(m_pFont); angle != 0) {
         char buf[48];
-        std::snprintf(buf, sizeof buf, " transform=\"rotate(%g ",
-                      -m_pFont->m_logfont.lfEscapement / 10.0);
+        std::snprintf(buf, sizeof buf, " transform=\"rotate(%g ", -angle);
         m_body += buf;
         AppendInt(x);
         m_body += ' ';
@@ -161,7 +166,7 @@ BOOL CSvgDC::TextOut(int x, int y, const char* lpszString, int nCount) {
         m_body += ")\"";
     }
     m_body += '>';
-    AppendEscaped(m_body, lpszString, std::max(nCount, 0));
+    AppendEscaped(m_body, lpszString, nLength);
     m_body += "</text>\n";
     return 1;
 }
@@ -231,22 +236,22 @@ void CSvgDC::AppendStroke(const CPen* pPen) {
 }
 
 // The face "Roman" stands for a serif face; the surface's own font is sans-serif, 10 points.
+// Without font metrics, a font's cell height is taken as its size.
 void CSvgDC::AppendFont(const CFont* pFont) {
-    int nSize = 0;
+    const CFont* pText = TextFont(pFont);
     m_body += " font-family=\"";
-    if (!pFont || pFont->m_logfont.lfFaceName[0] == '\0') {
+    if (!pText || pText->m_logfont.lfFaceName[0] == '\0') {
         m_body += "sans-serif";
-    } else if (std::strcmp(pFont->m_logfont.lfFaceName, "Roman") == 0) {
+    } else if (std::strcmp(pText->m_logfont.lfFaceName, "Roman") == 0) {
         m_body += "serif";
     } else {
         m_body += '\'';
-        AppendEscaped(m_body, pFont->m_logfont.lfFaceName,
-                      static_cast<int>(std::strlen(pFont->m_logfont.lfFaceName)));
+        AppendEscaped(m_body, pText->m_logfont.lfFaceName,
+                      static_cast<int>(std::strlen(pText->m_logfont.lfFaceName)));
         m_body += "', sans-serif";
     }
-    if (pFont)
-        nSize = std::abs(pFont->m_logfont.lfHeight);
+    const TextSize size = DecodeFontHeight(pText);
     m_body += "\" font-size=\"";
-    AppendInt(nSize > 0 ? nSize : DefaultFontSize());
+    AppendInt(size.nHeight > 0 ? size.nHeight : DefaultFontSize());
     m_body += "\" fill=\"#000000\"";
 }

@@ -14,14 +14,35 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QProcess>
+#include <QTemporaryFile>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 namespace {
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What run writes to the standard error stream, caught in a temporary file.
+QString CaptureStderr(const std::function<void()>& run) {
+    QTemporaryFile file;
+    if (!file.open())
+        return QStringLiteral("(no temporary file)");
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(file.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    file.seek(0);
+    return QString::fromLocal8Bit(file.readAll());
 }
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
@@ -164,11 +185,17 @@ TEST_F(FileTest, StartUpWithADocumentOrAMissingFile) {
     EXPECT_EQ(Frame()->MDIArea()->subWindowList().size(), 1);
     VorlanApp()->ExitInstance();
 
+    // The message box's text is repeated on stderr, its line break turned into ": ".
     QString message;
     DismissNextModal(&message);
     const QString missing = m_dir.filePath(QStringLiteral("missing.vrl"));
-    EXPECT_FALSE(VorlanApp()->InitInstance({QStringLiteral("vorlan"), missing}));
+    const QString printed = CaptureStderr([&] {
+        EXPECT_FALSE(VorlanApp()->InitInstance({QStringLiteral("vorlan"), missing}));
+    });
     EXPECT_TRUE(message.contains(missing));
+    EXPECT_EQ(printed, QStringLiteral("vorlan: ") +
+                           QString(message).replace(QLatin1Char('\n'), QStringLiteral(": ")) +
+                           QLatin1Char('\n'));
     EXPECT_EQ(DocumentCount(), 0);
 }
 

@@ -154,7 +154,7 @@ TEST_F(Plot2DTest, DrawingMatchesTheGoldenRecording) {
     CPlot plot;
     plot.FillElevation(*track);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    plot.Draw2D(&dc);
+    plot.Draw2D(&dc, m_tools);
     if (std::getenv("VORLAN_REFRESH_GOLDEN")) {
         std::ofstream(kGolden, std::ios::binary) << dc.Text();
         GTEST_SKIP() << "refreshed " << kGolden;
@@ -168,7 +168,7 @@ TEST_F(Plot2DTest, PensFontsAndAlignmentsInDrawingOrder) {
     CPlot plot;
     plot.FillElevation(*track);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    plot.Draw2D(&dc);
+    plot.Draw2D(&dc, m_tools);
     using Lines = std::vector<std::string>;
 
     EXPECT_EQ("Rectangle 30 37 755 544", dc.m_log.front()) << "the frame comes first";
@@ -205,7 +205,7 @@ TEST_F(Plot2DTest, PrinterUsesThePrinterFontAndIgnoresTheZoom) {
     plot.FillElevation(*track);
     plot.m_fZoom = 4.0f;
     CRecordingDC dc = CRecordingDC::Printer(600, 4800, 6600, DrawToolNames(m_tools));
-    plot.Draw2D(&dc);
+    plot.Draw2D(&dc, m_tools);
     EXPECT_EQ("Rectangle 590 590 4210 2827", dc.m_log.front());
     const std::vector<std::string> fonts = dc.Lines("SelectFont");
     EXPECT_EQ((std::vector<std::string>{"SelectFont printer", "SelectFont none"}), fonts);
@@ -220,7 +220,7 @@ TEST_F(Plot2DTest, OneXIntervalDrawsNoVerticalGridLineButTwoLabels) {
     plot.Layout2D(&dc);
     plot.m_nXTicks = 1;
     plot.m_fXStep = plot.m_fXMax - plot.m_fXMin;
-    plot.DrawAxes2D(&dc);
+    plot.DrawAxes2D(&dc, m_tools);
     for (const std::string& line : dc.Lines("LineTo"))
         EXPECT_EQ(0u, line.rfind("LineTo 755 ", 0)) << "only horizontal grid lines: " << line;
     EXPECT_EQ(static_cast<std::size_t>(plot.m_nYTicks - 1), dc.Lines("LineTo").size());
@@ -235,7 +235,7 @@ TEST_F(Plot2DTest, EmptyTrackDrawsAxesAndLegendButNoSeries) {
     CPlot plot;
     plot.FillElevation(*track);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    plot.Draw2D(&dc);
+    plot.Draw2D(&dc, m_tools);
     // The range 0 .. 0 is widened to 0 .. 0.01 on both axes.
     EXPECT_EQ(0.0f, plot.m_fXMin);
     EXPECT_EQ(0.010000001f, plot.m_fXMax);

@@ -15,7 +15,7 @@ protected:
     PlotZoomTest() : m_track(SampleTrack()) { m_plot.FillElevation(*m_track); }
 
     // Draws once at the current zoom on a window of 800 x 600, so that a mapping is in force.
-    void DrawOnce() { m_plot.Draw2D(&m_dc); }
+    void DrawOnce() { m_plot.Draw2D(&m_dc, m_tools); }
 
     float ZoomFor(RECT band, float zoom) {
         m_plot.m_fZoom = zoom;
@@ -124,7 +124,7 @@ TEST_F(PlotZoomTest, PrinterDrawingLeavesRequestsAndScrollPositionAlone) {
     m_plot.m_ptScroll = {17, 23};
     m_plot.m_fCenterX = 1.5f;
     CRecordingDC printer = CRecordingDC::Printer(600, 4800, 6600, DrawToolNames(m_tools));
-    m_plot.Draw2D(&printer);
+    m_plot.Draw2D(&printer, m_tools);
     EXPECT_EQ(0, m_plot.UpdateScrollPos(&printer));
     m_plot.Recenter(&printer);
     m_plot.ZoomToRect(&printer);

@@ -1,5 +1,5 @@
-// The SVG surface: the elevation chart of a sample track as a document, and the mapping of the
-// surface's calls to SVG elements.
+// The SVG surface: the elevation chart of a sample track as a document, the mapping of the
+// surface's calls to SVG elements, and the reading of text calls it shares with the Qt surface.
 #include "CSvgDC.h"
 #include "CDrawTools.h"
 #include "CMapSourceFormat.h"
@@ -8,6 +8,7 @@
 #include "CTrack.h"
 #include "ChartTestTracks.h"
 #include "DrawToolNames.h"
+#include "TextLayout.h"
 #include "TrackImport.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +49,10 @@ TEST_F(SvgDCTest, ElevationChartOfASampleTrack) {
     CPlot plot;
     plot.FillElevation(*track);
     CSvgDC svg = CSvgDC::Screen(96, 800, 600);
-    plot.Draw2D(&svg);
+    plot.Draw2D(&svg, m_tools);
     const std::string doc = svg.Document(plot.m_sizeTotal);
     CRecordingDC rec = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    plot.Draw2D(&rec);
+    plot.Draw2D(&rec, m_tools);
 
     EXPECT_EQ(0u, doc.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0));
     EXPECT_NE(std::string::npos, doc.find(" width=\"800\" height=\"600\" viewBox=\"0 0 800 600\""));
@@ -124,7 +125,7 @@ TEST_F(SvgDCTest, PrintedPage) {
     CPlot plot;
     plot.FillElevation(*track);
     CSvgDC paper = CSvgDC::Printer(600, 4800, 6600);
-    plot.Draw2D(&paper);
+    plot.Draw2D(&paper, m_tools);
     const std::string doc = paper.Document(plot.m_sizeTotal);
     EXPECT_NE(std::string::npos, doc.find("width=\"4800\" height=\"6600\""));
     EXPECT_NE(std::string::npos, doc.find("font-family=\"serif\" font-size=\"83\""));
@@ -142,7 +143,7 @@ TEST_F(SvgDCTest, LongSeriesIsOnePolyline) {
     plot.m_nPoints[0] = 10000;
     plot.m_nSeries = 1;
     CSvgDC svg = CSvgDC::Screen(96, 800, 600);
-    plot.Draw2D(&svg);
+    plot.Draw2D(&svg, m_tools);
     const std::string doc = svg.Document(plot.m_sizeTotal);
     // std::regex recurses per character, so the long element is looked at with find.
     ASSERT_EQ(2, Count(doc, "<polyline stroke=\"#FF0000\"")) << "legend sample and series";
@@ -174,6 +175,9 @@ TEST_F(SvgDCTest, CallsBecomeElements) {
     svg.SelectObject(&m_tools.m_fontScreen);
     svg.SetTextAlign(TA_LEFT | TA_TOP);
     svg.TextOut(7, 8, "xyz", 2);
+    // No characters: no element.
+    svg.TextOut(9, 9, "abc", 0);
+    svg.TextOut(9, 9, nullptr, 3);
 
     const std::string doc = svg.Document(CSize{1000, 800});
     const std::string body = doc.substr(doc.find(">\n", doc.find("<svg ")) + 2);
@@ -194,6 +198,44 @@ TEST_F(SvgDCTest, CallsBecomeElements) {
         "transform=\"rotate(-90 7 8)\">xy</text>\n"
         "</svg>\n",
         body);
+}
+
+// Both surfaces read a text call the same way.
+TEST(TextLayoutTest, AlignmentCountAndFontSize) {
+    struct Row {
+        UINT nFlags;
+        TextAnchor anchor;
+        TextLine line;
+    };
+    const Row rows[] = {
+        {TA_LEFT | TA_TOP, TextAnchor::Left, TextLine::Top},
+        {TA_RIGHT | TA_TOP, TextAnchor::Right, TextLine::Top},
+        {TA_CENTER | TA_BOTTOM, TextAnchor::Centre, TextLine::Bottom},
+        {TA_RIGHT | TA_BASELINE, TextAnchor::Right, TextLine::Baseline},
+        {TA_CENTER | TA_BASELINE | 1u, TextAnchor::Centre, TextLine::Baseline},
+    };
+    for (const Row& row : rows) {
+        const TextAlignment align = DecodeTextAlign(row.nFlags);
+        EXPECT_EQ(align.anchor, row.anchor) << row.nFlags;
+        EXPECT_EQ(align.line, row.line) << row.nFlags;
+    }
+
+    EXPECT_EQ(TextLength("abc", 2), 2);
+    EXPECT_EQ(TextLength("abc", -1), 0);
+    EXPECT_EQ(TextLength(nullptr, 3), 0);
+
+    CFont font;
+    EXPECT_EQ(DecodeFontHeight(&font).nHeight, 0) << "a font never created is no font";
+    font.CreateFont(-12, 0, 900, 900, 400, 0, 0, 0, 1, 5, 0, 2, 0, "Roman");
+    EXPECT_EQ(DecodeFontHeight(&font).nHeight, 12);
+    EXPECT_FALSE(DecodeFontHeight(&font).bCell);
+    EXPECT_EQ(TextAngle(&font), 90.0);
+    font.m_logfont.lfHeight = 11;
+    EXPECT_EQ(DecodeFontHeight(&font).nHeight, 11);
+    EXPECT_TRUE(DecodeFontHeight(&font).bCell);
+    font.DeleteObject();
+    EXPECT_EQ(DecodeFontHeight(&font).nHeight, 0);
+    EXPECT_EQ(TextAngle(&font), 0.0);
 }
 
 } // namespace

@@ -7,19 +7,24 @@
 // VORLAN_UPDATE_GOLDEN=1 set in the environment, then review the diff of the log with git before
 // committing it.
 #include "CDrawTools.h"
+#include "CMapSourceFormat.h"
 #include "CPlot.h"
 #include "CProjector.h"
 #include "CRecordingDC.h"
+#include "CTrack.h"
 #include "DrawToolNames.h"
+#include "TrackImport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,7 +50,7 @@ protected:
     }
     void Layout(CDC& dc, const Box& box) {
         SetBox(box);
-        m_plot.Layout3D(&dc, box.min[0], box.min[1], box.min[2], box.max[0], box.max[1],
+        m_plot.Layout3D(&dc, m_tools, box.min[0], box.min[1], box.min[2], box.max[0], box.max[1],
                         box.max[2]);
     }
     void SetTrack(const std::vector<float>& x, const std::vector<float>& y,
@@ -135,12 +140,11 @@ TEST_F(Plot3DTest, DefaultViewOfTowerBox) {
     camera.Project(-100, -100, 1500);
     EXPECT_EQ(m_plot.m_fYMax, camera.m_fProjY);
     EXPECT_LT(m_plot.m_fYScale, 0);
-    // The mapping is rounded to floats, so an edge corner can land one unit off the plot
-    // rectangle (30, 37, 744, 544) after truncation.
-    EXPECT_EQ(Corner(3).x, 29);
-    EXPECT_EQ(Corner(1).x, 743);
-    EXPECT_EQ(Corner(6).y, 543);
-    EXPECT_EQ(Corner(0).y, 36);
+    // The plot rectangle is (30, 37, 744, 544).
+    EXPECT_EQ(Corner(3).x, 30);
+    EXPECT_EQ(Corner(1).x, 744);
+    EXPECT_EQ(Corner(6).y, 544);
+    EXPECT_EQ(Corner(0).y, 37);
 }
 
 TEST_F(Plot3DTest, EyeBelowOrAboveTheBoxDecidesTopOrFloor) {
@@ -249,8 +253,10 @@ TEST_F(Plot3DTest, DrawingOrderAndPens) {
     SmallLoop(x, y, z);
     SetTrack(x, y, z);
     SetBox(kLoopBox);
-    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    m_plot.Draw3D(&dc);
+    // The scene draws with the palette it is handed, not with the one that was made first.
+    const CDrawTools handed;
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(handed));
+    m_plot.Draw3D(&dc, handed);
 
     // Everything but the lines and texts, in order; each run of lines is summarised by its
     // number of moves and lines.
@@ -297,7 +303,7 @@ TEST_F(Plot3DTest, GoldenDrawing) {
     SetTrack(x, y, z);
     SetBox(kLoopBox);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
 
     const std::string path = VORLAN_TEST_DATA "/view3d/scene-800x600.log";
     if (std::getenv("VORLAN_UPDATE_GOLDEN")) {
@@ -321,7 +327,7 @@ TEST_F(Plot3DTest, SurfaceKeepsModesAndGetsItsPenBack) {
     dc.SelectObject(pCallerPen);
     dc.SetBkMode(OPAQUE);
     dc.SetROP2(6);
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     EXPECT_EQ(dc.GetCurrentPen(), pCallerPen);
     EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
     EXPECT_EQ(dc.GetROP2(), R2_COPYPEN);
@@ -331,21 +337,20 @@ TEST_F(Plot3DTest, TrackOfFewerThanTwoPointsDrawsNoLine) {
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     SetTrack({10}, {10}, {1200});
     SetBox(kLoopBox);
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     // Only the six face outlines: one move and four lines each, plus one move per polyline.
     EXPECT_EQ(dc.Lines("LineTo").size(), 24u);
     EXPECT_EQ(dc.Lines("MoveTo").size(), 6u + 4u);
 
     CRecordingDC empty = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
     SetTrack({}, {}, {});
-    m_plot.Draw3D(&empty);
+    m_plot.Draw3D(&empty, m_tools);
     EXPECT_EQ(empty.Lines("LineTo").size(), 24u);
     EXPECT_EQ(empty.Lines("MoveTo").size(), 6u);
 }
 
 // Boxes in which the projected corners share one x or one y: the collapsed direction is centred
-// in the plot rectangle (30, 37, 744, 544) and the other one still fills it (give or take the
-// unit that the rounding of the mapping can cost at an edge).
+// in the plot rectangle (30, 37, 744, 544) and the other one still fills it.
 TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
     struct Case {
         const char* pszName;
@@ -367,22 +372,78 @@ TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
                  {c.box.min[2], c.box.max[2]});
         SetBox(c.box);
         CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-        m_plot.Draw3D(&dc);
+        m_plot.Draw3D(&dc, m_tools);
         ExpectFiniteMapping(m_plot);
         for (int k = 0; k < 8; ++k) {
             if (c.bXCollapsed)
                 EXPECT_EQ(Corner(k).x, 387) << k;
             else
-                EXPECT_TRUE(Corner(k).x >= 29 && Corner(k).x <= 744) << k;
+                EXPECT_TRUE(Corner(k).x >= 30 && Corner(k).x <= 744) << k;
             if (c.bYCollapsed)
                 EXPECT_EQ(Corner(k).y, 290) << k;
             else
-                EXPECT_TRUE(Corner(k).y >= 36 && Corner(k).y <= 544) << k;
+                EXPECT_TRUE(Corner(k).y >= 37 && Corner(k).y <= 544) << k;
         }
         for (const long long v : LoggedCoordinates(dc))
-            EXPECT_TRUE(v >= 29 && v <= 744) << v;
+            EXPECT_TRUE(v >= 30 && v <= 744) << v;
         EXPECT_EQ(dc.Lines("TextOut").size(), 7u);
     }
+}
+
+// The extreme projected corners land exactly on the edges of the plot rectangle, whatever the
+// track, window, page or angles; a direction in which the box has no extent is centred.
+TEST_F(Plot3DTest, ExtremeCornersLandOnThePlotEdges) {
+    std::vector<Box> boxes = {
+        kTower, kLoopBox, {{-100, -100, 1000}, {100, 100, 1000}}, {{5, 5, 500}, {5, 5, 500}}};
+    for (const char* pszSample : {"long-10000.txt", "ridge-ddd.txt", "ridge-dm.txt",
+                                  "ridge-dm-blank.txt", "ridge-dms.txt"}) {
+        auto track = std::make_unique<CTrack>();
+        CMapSourceFormat format;
+        ASSERT_TRUE(
+            ImportTrackFile(std::string(VORLAN_SAMPLES "/") + pszSample, *track, format).Ok())
+            << pszSample;
+        m_plot.Fill3D(*track);
+        boxes.push_back(Box{{m_plot.m_fBoxMin[0], m_plot.m_fBoxMin[1], m_plot.m_fBoxMin[2]},
+                            {m_plot.m_fBoxMax[0], m_plot.m_fBoxMax[1], m_plot.m_fBoxMax[2]}});
+    }
+    const struct {
+        float fAzimuth, fElevation;
+    } views[] = {{30, 20}, {-45, 70}, {90, -90}, {7, 3}, {-85, 45}};
+    CRecordingDC surfaces[] = {
+        CRecordingDC::Screen(96, 800, 600), CRecordingDC::Screen(96, 1920, 1080),
+        CRecordingDC::Screen(120, 641, 479), CRecordingDC::Printer(1200, 9583, 13699)};
+    for (std::size_t b = 0; b < boxes.size(); ++b)
+        for (const auto& view : views)
+            for (CRecordingDC& dc : surfaces) {
+                SCOPED_TRACE("box " + std::to_string(b) + " at " + std::to_string(view.fAzimuth) +
+                             "/" + std::to_string(view.fElevation) + " on " +
+                             std::to_string(dc.GetDeviceCaps(HORZRES)));
+                m_plot.m_fAzimuth = view.fAzimuth;
+                m_plot.m_fElevation = view.fElevation;
+                Layout(dc, boxes[b]);
+                const RECT& rc = m_plot.m_rcPlot;
+                int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+                for (int k = 0; k < 8; ++k) {
+                    left = std::min(left, Corner(k).x);
+                    right = std::max(right, Corner(k).x);
+                    top = std::min(top, Corner(k).y);
+                    bottom = std::max(bottom, Corner(k).y);
+                }
+                if (m_plot.m_fXMin == m_plot.m_fXMax) {
+                    EXPECT_EQ(left, (rc.left + rc.right) / 2);
+                    EXPECT_EQ(right, left);
+                } else {
+                    EXPECT_EQ(left, rc.left);
+                    EXPECT_EQ(right, rc.right);
+                }
+                if (m_plot.m_fYMin == m_plot.m_fYMax) {
+                    EXPECT_EQ(top, (rc.top + rc.bottom) / 2);
+                    EXPECT_EQ(bottom, top);
+                } else {
+                    EXPECT_EQ(top, rc.top);
+                    EXPECT_EQ(bottom, rc.bottom);
+                }
+            }
 }
 
 TEST_F(Plot3DTest, BoxThatIsNotANumberOrOverflowsStaysOnTheSurface) {
@@ -398,7 +459,7 @@ TEST_F(Plot3DTest, BoxThatIsNotANumberOrOverflowsStaysOnTheSurface) {
         SetTrack({box.min[0], box.max[0]}, {box.min[1], box.max[1]}, {box.min[2], box.max[2]});
         SetBox(box);
         CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-        m_plot.Draw3D(&dc);
+        m_plot.Draw3D(&dc, m_tools);
         ExpectFiniteMapping(m_plot);
         ExpectCoordinatesWithin(dc, kCoordLimit);
     }
@@ -413,7 +474,7 @@ TEST_F(Plot3DTest, PointsAtOrBehindTheCameraAreClamped) {
     SetTrack({0, 3000, 3000.5f, 1e30f}, {0, 1e6f, 50, 1e30f}, {0, 1e6f, 20, 0});
     SetBox(Box{{-100, -100, -100}, {100, 100, 0}});
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     ExpectCoordinatesWithin(dc, kCoordLimit);
 
     std::vector<std::string> track;
@@ -439,7 +500,7 @@ TEST_F(Plot3DTest, HugeZoomStaysOnTheSurface) {
     m_plot.m_fZoom = 1e30f;
     SetBox(kTower);
     CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
-    m_plot.Draw3D(&dc);
+    m_plot.Draw3D(&dc, m_tools);
     EXPECT_EQ(m_plot.m_sizeTotal.cx, kCoordLimit);
     ExpectCoordinatesWithin(dc, kCoordLimit);
 }

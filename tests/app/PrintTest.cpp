@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPrintDialog>
@@ -24,6 +25,10 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
 
 namespace {
 bool HavePoppler() {
@@ -125,6 +130,49 @@ void Expect3DPage(const QImage& page, const QRect& frame) {
     EXPECT_GT(Count(page, frame, kFloor), 20);
 }
 
+// Files written past this many bytes fail (EFBIG) as on a full disk; a page is several times
+// larger.
+constexpr rlim_t kFullDiskBytes = 8192;
+
+// Makes the calling process write files as onto a full disk. The signal the kernel sends for
+// such a write is ignored, so that the write reports the error instead.
+void FillTheDisk() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = kFullDiskBytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// The disk of this process is full while this lives.
+class FullDisk {
+public:
+    FullDisk() : m_pOldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        FillTheDisk();
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_pOldHandler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    void (*m_pOldHandler)(int);
+    rlimit m_old{};
+};
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The temporary files left in folder.
+QStringList TemporaryFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral(".vorlan-*")}, QDir::Files | QDir::Hidden);
+}
+
 class PrintTest : public AppTest {
 protected:
     void SetUp() override {
@@ -196,6 +244,68 @@ TEST_F(PrintTest, CommandLinePrintFailuresEndWithAnError) {
                          QStringLiteral("x.pdf"), doc},
                         m_dir.path(), &error),
               1);
+}
+
+// A PDF file is replaced only by a complete one: a job that cannot write the whole file and a
+// link to /dev/full end with status 1 and a message and leave the old file as it was; a job that
+// ends well keeps the old file's mode. No temporary file stays behind.
+TEST_F(PrintTest, CommandLineReplacesAPdfOnlyWithACompleteOne) {
+    const QString doc = SaveSample();
+    const QString pdf = m_dir.filePath(QStringLiteral("out.pdf"));
+    QString error;
+    ASSERT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error), 0)
+        << qPrintable(error);
+    namespace fs = std::filesystem;
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(pdf.toStdString(), mode);
+    const QByteArray old = Contents(pdf);
+
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error,
+                        [](QProcess& process) { process.setChildProcessModifier(FillTheDisk); }),
+              1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + pdf +
+                               QStringLiteral(": Could not write the PDF file: it was cut short "
+                                              "(is the disk full?).\n")))
+        << qPrintable(error);
+    EXPECT_EQ(Contents(pdf), old);
+
+    const QString full = m_dir.filePath(QStringLiteral("full.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), full));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), full, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.contains(full + QStringLiteral(": Could not start the print job")))
+        << qPrintable(error);
+
+    ASSERT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error), 0)
+        << qPrintable(error);
+    EXPECT_EQ(fs::status(pdf.toStdString()).permissions(), mode);
+    EXPECT_EQ(TemporaryFiles(m_dir.path()), QStringList());
+}
+
+// The print dialog's Print to File takes the same care: a file that cannot be written to the
+// end is reported, and the old PDF stays as it was.
+TEST_F(PrintTest, PrintToFileKeepsTheOldPdfWhenTheDiskIsFull) {
+    ImportSample(400);
+    {
+        QFile file(m_strPdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4 the old file\n");
+    }
+    QString message;
+    OnNextModal([&message](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->accept();
+        DismissNextModal(&message);
+    });
+    {
+        FullDisk full;
+        Command(ID_FILE_PRINT);
+    }
+    EXPECT_EQ(message, m_strPdf + QStringLiteral("\nCould not write the PDF file: it was cut "
+                                                 "short (is the disk full?)."));
+    EXPECT_EQ(Contents(m_strPdf), QByteArray("%PDF-1.4 the old file\n"));
+    EXPECT_EQ(Printer()->outputFileName(), m_strPdf);
+    EXPECT_EQ(TemporaryFiles(m_dir.path()), QStringList());
 }
 
 // In-process: the print switch opens the document unseen, prints it and asks the program to

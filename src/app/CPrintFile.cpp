@@ -42,7 +42,8 @@ QString CPrintFile::Begin() {
     if (m_strTarget.isEmpty())
         return QString();
     if (const CFileResult r = m_file.Begin(Local(m_strTarget)); !r.Ok())
-        return m_strTarget + QStringLiteral("\nCould not start the print job.");
+        return m_strTarget + QStringLiteral("\nCould not start the print job: ") + Why(r) +
+               QLatin1Char('.');
     m_pPrinter->setOutputFileName(FromLocal(m_file.TempPath()));
     return QString();
 }

@@ -21,7 +21,8 @@ public:
     CPrintFile& operator=(const CPrintFile&) = delete;
 
     // Points a PDF printer at the temporary file. Returns the message when the job cannot
-    // start, else an empty string.
+    // start ("/x/out.pdf\nCould not start the print job: No such file or directory."), else an
+    // empty string.
     QString Begin();
     // After the page was drawn (bPainted: the painter began and ended well), replaces the target
     // with the complete file. Returns the message when the job failed, else an empty string.

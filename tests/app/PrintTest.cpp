@@ -229,11 +229,6 @@ TEST_F(PrintTest, CommandLinePrintFailuresEndWithAnError) {
     EXPECT_TRUE(error.contains(missing)) << qPrintable(error);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("a.pdf"))));
 
-    const QString unwritable = m_dir.filePath(QStringLiteral("no/such/folder/a.pdf"));
-    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), unwritable, doc}, m_dir.path(), &error), 1);
-    EXPECT_TRUE(error.contains(QStringLiteral("Could not start the print job")))
-        << qPrintable(error);
-
     EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), QStringLiteral("No Such Printer 7"), doc},
                         m_dir.path(), &error),
               1);
@@ -272,7 +267,9 @@ TEST_F(PrintTest, CommandLineReplacesAPdfOnlyWithACompleteOne) {
     const QString full = m_dir.filePath(QStringLiteral("full.pdf"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), full));
     EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), full, doc}, m_dir.path(), &error), 1);
-    EXPECT_TRUE(error.contains(full + QStringLiteral(": Could not start the print job")))
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + full +
+                               QStringLiteral(": Could not start the print job: it is not a "
+                                              "regular file (a character device).\n")))
         << qPrintable(error);
 
     ASSERT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error), 0)
@@ -306,6 +303,37 @@ TEST_F(PrintTest, PrintToFileKeepsTheOldPdfWhenTheDiskIsFull) {
     EXPECT_EQ(Contents(m_strPdf), QByteArray("%PDF-1.4 the old file\n"));
     EXPECT_EQ(Printer()->outputFileName(), m_strPdf);
     EXPECT_EQ(TemporaryFiles(m_dir.path()), QStringList());
+}
+
+// A PDF job that cannot start says why, on the command line and after the print dialog.
+TEST_F(PrintTest, PdfJobThatCannotStartSaysWhy) {
+    const QString doc = SaveSample();
+    const QString missing = m_dir.filePath(QStringLiteral("no/such/folder/a.pdf"));
+    QString error;
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), missing, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + missing +
+                               QStringLiteral(": Could not start the print job: No such file or "
+                                              "directory.\n")))
+        << qPrintable(error);
+    const QString folder = m_dir.filePath(QStringLiteral("folder.pdf"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), folder, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + folder +
+                               QStringLiteral(": Could not start the print job: it is a "
+                                              "directory.\n")))
+        << qPrintable(error);
+
+    Printer()->setOutputFileName(missing);
+    QString message;
+    OnNextModal([&message](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->accept();
+        DismissNextModal(&message);
+    });
+    Command(ID_FILE_PRINT);
+    EXPECT_EQ(message, missing + QStringLiteral("\nCould not start the print job: No such file "
+                                                "or directory."));
 }
 
 // In-process: the print switch opens the document unseen, prints it and asks the program to

@@ -18,8 +18,10 @@ int main(int argc, char** argv) {
         return nExitCode;
     if (CCommandLineInfo::IsPrintCommand(argc, argv))
         UseOffscreenPlatformWithoutDisplay();
-    CVorlanApp app(argc, argv);
-    if (!app.InitInstance(app.arguments()))
+    int nQtArgc = CCommandLineInfo::OptionsEnd(argc, argv);
+    const QStringList afterOptions = CCommandLineInfo::Arguments(argc, argv, nQtArgc);
+    CVorlanApp app(nQtArgc, argv);
+    if (!app.InitInstance(app.arguments() + afterOptions))
         return app.ExitCode();
     return app.exec();
 }

@@ -234,11 +234,12 @@ TEST_F(PrintTest, CommandLinePrintFailuresEndWithAnError) {
               1);
     EXPECT_TRUE(error.contains(QStringLiteral("No Such Printer 7: There is no printer")))
         << qPrintable(error);
-    EXPECT_EQ(RunVorlan({QStringLiteral("--print")}, m_dir.path(), &error), 1);
+    // Usage errors.
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print")}, m_dir.path(), &error), 2);
     EXPECT_EQ(RunVorlan({QStringLiteral("--print"), QStringLiteral("--print-to"),
                          QStringLiteral("x.pdf"), doc},
                         m_dir.path(), &error),
-              1);
+              2);
 }
 
 // A PDF file is replaced only by a complete one: a job that cannot write the whole file and a
@@ -334,6 +335,36 @@ TEST_F(PrintTest, PdfJobThatCannotStartSaysWhy) {
     Command(ID_FILE_PRINT);
     EXPECT_EQ(message, missing + QStringLiteral("\nCould not start the print job: No such file "
                                                 "or directory."));
+}
+
+// Options are never bundled: "-hike.vrl" is an unknown option (status 2, with the way to name
+// such a file), not -h, -i, ..., -v. Qt's own options still count before "--"; after it every
+// argument is a file, even one Qt would take for its option.
+TEST_F(PrintTest, OptionsAreNeverBundledAndDashDashEndsThem) {
+    const QString doc = SaveSample();
+    ASSERT_TRUE(QFile::copy(doc, m_dir.filePath(QStringLiteral("-hike.vrl"))));
+    ASSERT_TRUE(QFile::copy(doc, m_dir.filePath(QStringLiteral("-reverse"))));
+    const QString pdf = m_dir.filePath(QStringLiteral("o.pdf"));
+    const auto inScratch = [this](QProcess& process) { process.setWorkingDirectory(m_dir.path()); };
+    const QString unknown = QStringLiteral(
+        "vorlan: Unknown option '-hike.vrl'. To open a file whose name starts with '-', write "
+        "'./-hike.vrl' or put '--' before it.\nTry 'vorlan --help'.\n");
+    QString error;
+    EXPECT_EQ(RunVorlan({QStringLiteral("-hike.vrl")}, m_dir.path(), &error, inScratch), 2);
+    EXPECT_TRUE(error.endsWith(unknown)) << qPrintable(error);
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, QStringLiteral("-hike.vrl")},
+                        m_dir.path(), &error, inScratch),
+              2);
+    EXPECT_TRUE(error.endsWith(unknown)) << qPrintable(error);
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    EXPECT_EQ(RunVorlan({QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                         QStringLiteral("--print-to"), pdf, QStringLiteral("--"),
+                         QStringLiteral("-reverse")},
+                        m_dir.path(), &error, inScratch),
+              0)
+        << qPrintable(error);
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 // In-process: the print switch opens the document unseen, prints it and asks the program to

@@ -10,7 +10,11 @@ const QString kPrint = QStringLiteral("print");
 const QString kPrintTo = QStringLiteral("print-to");
 const QString kNewInstance = QStringLiteral("new-instance");
 
+const QString kOptionsEnd = QStringLiteral("--");
+
 void SetUpParser(QCommandLineParser& parser) {
+    // "-hike.vrl" is one unknown option, never the switches h, i, k, e, v, r and l.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Shows GPS tracks exported as MapSource text as an elevation chart and a 3D view, and "
         "keeps them as .vrl documents."));
@@ -31,16 +35,31 @@ void SetUpParser(QCommandLineParser& parser) {
                                  QStringLiteral("[FILE.vrl...]"));
 }
 
-QStringList Arguments(int argc, char** argv) {
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
-
 bool UsageError(const QString& text) {
     std::fprintf(stderr, "vorlan: %s\nTry 'vorlan --help'.\n", qPrintable(text));
     return false;
+}
+
+// The argument as it was typed for the option the parser calls name: "-hike.vrl" for
+// "hike.vrl", "--x=1" for "x".
+QString TypedOption(const QStringList& arguments, const QString& name) {
+    for (const QString& arg : arguments.mid(1)) {
+        if (arg == kOptionsEnd)
+            break;
+        const qsizetype nDashes = arg.startsWith(kOptionsEnd) ? 2 : 1;
+        if (arg.startsWith(QLatin1Char('-')) &&
+            arg.mid(nDashes).section(QLatin1Char('='), 0, 0) == name)
+            return arg;
+    }
+    return QLatin1Char('-') + name;
+}
+
+// Most often a file whose name starts with '-': say how to name it.
+bool UnknownOptionError(const QStringList& arguments, const QString& name) {
+    const QString typed = TypedOption(arguments, name);
+    return UsageError(QStringLiteral("Unknown option '%1'. To open a file whose name starts with "
+                                     "'-', write './%1' or put '--' before it.")
+                          .arg(typed));
 }
 } // namespace
 
@@ -65,6 +84,20 @@ bool CCommandLineInfo::HandleInfoOptions(int argc, char** argv, int* pnExitCode)
     return false;
 }
 
+int CCommandLineInfo::OptionsEnd(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (QString::fromLocal8Bit(argv[i]) == kOptionsEnd)
+            return i;
+    return argc;
+}
+
+QStringList CCommandLineInfo::Arguments(int argc, char** argv, int nFirst) {
+    QStringList args;
+    for (int i = nFirst; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
 bool CCommandLineInfo::IsPrintCommand(int argc, char** argv) {
     QCommandLineParser parser;
     SetUpParser(parser);
@@ -76,7 +109,9 @@ bool CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     SetUpParser(parser);
     if (!parser.parse(arguments))
-        return UsageError(parser.errorText());
+        return parser.unknownOptionNames().isEmpty()
+                   ? UsageError(parser.errorText())
+                   : UnknownOptionError(arguments, parser.unknownOptionNames().first());
     m_strFileNames = parser.positionalArguments();
     m_bNewInstance = parser.isSet(kNewInstance);
     const bool bPrint = parser.isSet(kPrint);

@@ -12,11 +12,21 @@ public:
     // Handles --help and --version without a display: prints to stdout and returns true with
     // the exit status in *pnExitCode. False: start the program.
     static bool HandleInfoOptions(int argc, char** argv, int* pnExitCode);
+    // The index of "--" in argv, or argc when there is none. The Qt application is given only
+    // the arguments before it, so that it takes none of the files after it for its own options
+    // (a file named "-reverse").
+    static int OptionsEnd(int argc, char** argv);
+    // argv[nFirst] to the end as strings.
+    static QStringList Arguments(int argc, char** argv, int nFirst = 0);
     // True when the command line asks to print (--print or --print-to), which needs no display.
     static bool IsPrintCommand(int argc, char** argv);
 
+    // The exit status of a usage error (an unknown option, a switch without its file).
+    static constexpr int kUsageError = 2;
+
     // Parses the arguments left after the Qt application took its own (the program name
-    // first); false on a usage error, reported on stderr.
+    // first); false on a usage error, reported on stderr. Options are never bundled and "--"
+    // ends them.
     bool ParseCommandLine(const QStringList& arguments);
 
     // A printer name ending in ".pdf" (any case) is a PDF file to write.

@@ -76,8 +76,10 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     ExitInstance();
     m_nExitCode = 1;
     CCommandLineInfo cmdInfo;
-    if (!cmdInfo.ParseCommandLine(arguments))
+    if (!cmdInfo.ParseCommandLine(arguments)) {
+        m_nExitCode = CCommandLineInfo::kUsageError;
         return false;
+    }
     m_bShellPrint = cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
                     cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo;
     // Documents to open go to the instance already running, if there is one.

@@ -1,14 +1,57 @@
 // The desktop program: answers --help and --version, otherwise starts the application with the
-// documents named on the command line (or one new document), or prints them and ends.
+// documents named on the command line (or one new document), or prints them and ends. Without a
+// desktop session it sets up what Qt would otherwise warn about on stderr.
 #include "CCommandLineInfo.h"
 #include "CVorlanApp.h"
 
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
 namespace {
+// Enough for any entry of the password database.
+constexpr std::size_t kPasswdBufferSize = 16384;
+
 // Printing from the command line shows no window, so it also works without a display.
 void UseOffscreenPlatformWithoutDisplay() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Qt's own name for the runtime folder it falls back to: "<temp>/runtime-<user>".
+QString FallbackRuntimeFolder() {
+    const uid_t uid = geteuid();
+    QString user = QString::number(uid);
+    std::vector<char> buf(kPasswdBufferSize);
+    passwd entry{};
+    passwd* pEntry = nullptr;
+    if (getpwuid_r(uid, &entry, buf.data(), buf.size(), &pEntry) == 0 && pEntry)
+        user = QString::fromLocal8Bit(pEntry->pw_name);
+    return QDir::tempPath() + QStringLiteral("/runtime-") + user;
+}
+
+// Without XDG_RUNTIME_DIR (a server, a cron job) Qt warns on stderr before every message of
+// ours, then uses its fallback folder. That folder is set up here as Qt requires it (a folder,
+// not a link, owned by us, mode 0700) and named, which silences the warning; a folder that
+// fails the checks is left for Qt to warn about.
+void UsePrivateRuntimeFolder() {
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder = QFile::encodeName(FallbackRuntimeFolder());
+    if (mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+        return;
+    struct stat st {};
+    if (lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid())
+        return;
+    if ((st.st_mode & 07777) != 0700 && chmod(folder.constData(), 0700) != 0)
+        return;
+    qputenv("XDG_RUNTIME_DIR", folder);
 }
 } // namespace
 
@@ -18,8 +61,11 @@ int main(int argc, char** argv) {
         return nExitCode;
     if (CCommandLineInfo::IsPrintCommand(argc, argv))
         UseOffscreenPlatformWithoutDisplay();
-    CVorlanApp app(argc, argv);
-    if (!app.InitInstance(app.arguments()))
+    UsePrivateRuntimeFolder();
+    int nQtArgc = CCommandLineInfo::OptionsEnd(argc, argv);
+    const QStringList afterOptions = CCommandLineInfo::Arguments(argc, argv, nQtArgc);
+    CVorlanApp app(nQtArgc, argv);
+    if (!app.InitInstance(app.arguments() + afterOptions))
         return app.ExitCode();
     return app.exec();
 }

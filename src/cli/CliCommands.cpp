@@ -26,7 +26,40 @@ int Usage(const char* usage) {
     std::fprintf(stderr, "Usage: vorlan-cli %s\n", usage);
     return 2;
 }
+
+// The files of a command that takes no options; false with the problem for an unknown option.
+bool FileArguments(const std::vector<std::string>& args, std::vector<std::string>& files,
+                   std::string& problem) {
+    bool bOptionsEnded = false;
+    for (const std::string& a : args) {
+        if (!bOptionsEnded && a == kOptionsEnd) {
+            bOptionsEnded = true;
+        } else if (!bOptionsEnded && a.size() > 1 && a[0] == '-') {
+            problem = UnknownOption(a);
+            return false;
+        } else {
+            files.push_back(a);
+        }
+    }
+    return true;
+}
+
+// The files of the command, which takes n of them, or the usage error's exit status.
+int TakeFiles(const char* command, const char* usage, const std::vector<std::string>& args,
+              std::size_t n, std::vector<std::string>& files) {
+    std::string problem;
+    if (!FileArguments(args, files, problem)) {
+        std::fprintf(stderr, "vorlan-cli: %s: %s\n", command, problem.c_str());
+        return Usage(usage);
+    }
+    return files.size() == n ? 0 : Usage(usage);
+}
 } // namespace
+
+std::string UnknownOption(const std::string& arg) {
+    return "unknown option '" + arg + "' (for a file of that name write './" + arg +
+           "' or put '--' before it)";
+}
 
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format) {
@@ -44,10 +77,11 @@ int Report(const CFileResult& result) {
 }
 
 int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
-    if (args.size() != 2)
-        return Usage("convert IN.txt OUT.vrl");
-    const std::string& in = args[0];
-    const std::string& out = args[1];
+    std::vector<std::string> files;
+    if (const int nStatus = TakeFiles("convert", "convert IN.txt OUT.vrl", args, 2, files))
+        return nStatus;
+    const std::string& in = files[0];
+    const std::string& out = files[1];
     static CTrack track;
     const CViewValues view;
     if (Report(CAtomicFile::CheckNotInput(in, out)) != 0 ||
@@ -57,15 +91,17 @@ int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
 }
 
 int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
-    if (args.size() != 1)
-        return Usage("info FILE");
+    std::vector<std::string> files;
+    if (const int nStatus = TakeFiles("info", "info FILE", args, 1, files))
+        return nStatus;
+    const std::string& path = files[0];
     static CTrack track;
     CViewValues view;
-    if (Report(ReadTrackOrDocument(args[0], track, view, format)) != 0)
+    if (Report(ReadTrackOrDocument(path, track, view, format)) != 0)
         return 1;
 
     const int n = track.m_nCount;
-    const bool bDocument = CDocumentFile::IsDocumentPath(args[0]);
+    const bool bDocument = CDocumentFile::IsDocumentPath(path);
     float elevMin = 0, elevMax = 0;
     for (int i = 0; i < n; ++i) {
         if (i == 0 || track.m_fElev[i] < elevMin)
@@ -73,7 +109,7 @@ int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
         if (i == 0 || track.m_fElev[i] > elevMax)
             elevMax = track.m_fElev[i];
     }
-    std::printf("File: %s\n", args[0].c_str());
+    std::printf("File: %s\n", path.c_str());
     std::printf("Points: %d\n", n);
     std::printf("Coordinate format: %s\n",
                 bDocument ? "none (document file)" : FormatName(format.Get()));

@@ -16,6 +16,15 @@ int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format);
 int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format);
 int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format);
 
+// "--" ends the options of a command: every argument after it is a file, even one whose name
+// starts with '-'.
+constexpr const char* kOptionsEnd = "--";
+
+// What to say of an argument that looks like an option the command does not know, most often
+// a file whose name starts with '-': "unknown option '-x' (for a file of that name write './-x'
+// or put '--' before it)".
+std::string UnknownOption(const std::string& arg);
+
 // Reads a document file with its view values, or imports any other file as a track.
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format);

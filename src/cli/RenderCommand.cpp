@@ -78,8 +78,19 @@ bool ParseSize(const std::string& text, int& cx, int& cy) {
 
 // Returns an empty string when the arguments are complete and valid, else what is wrong.
 std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& opt) {
+    bool bOptionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (!bOptionsEnded && a == kOptionsEnd) {
+            bOptionsEnded = true;
+            continue;
+        }
+        if (bOptionsEnded || a.size() < 2 || a[0] != '-') {
+            if (!opt.in.empty())
+                return "more than one input file";
+            opt.in = a;
+            continue;
+        }
         const bool takesValue = a == "-o" || a == "--plot" || a == "--size" || a == "--dpi" ||
                                 a == "--zoom" || a == "--azimuth" || a == "--elevation";
         if (takesValue && i + 1 >= args.size())
@@ -110,12 +121,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
             (a == "--azimuth" ? opt.azimuth : opt.elevation) = f;
         } else if (a == "--printer") {
             opt.printer = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return "unknown option '" + a + "'";
-        } else if (opt.in.empty()) {
-            opt.in = a;
         } else {
-            return "more than one input file";
+            return UnknownOption(a);
         }
     }
     if (opt.in.empty())

@@ -22,7 +22,9 @@ const char kUsage[] =
     "\n"
     "Options:\n"
     "  -h, --help               show this help and exit\n"
-    "  -v, --version            show the version and exit\n";
+    "  -v, --version            show the version and exit\n"
+    "  --                       ends the options of a command: every argument after it is\n"
+    "                           a file, even one whose name starts with '-'\n";
 } // namespace
 
 int main(int argc, char** argv) {
@@ -50,6 +52,9 @@ int main(int argc, char** argv) {
         return RunInfo(rest, format);
     if (cmd == "render")
         return RunRender(rest, format);
-    std::fprintf(stderr, "vorlan-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
+    if (cmd.size() > 1 && cmd[0] == '-')
+        std::fprintf(stderr, "vorlan-cli: unknown option '%s'\n%s", cmd.c_str(), kUsage);
+    else
+        std::fprintf(stderr, "vorlan-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
     return 2;
 }

@@ -2,13 +2,13 @@
 
 #include "CChildFrame.h"
 #include "CDocument.h"
+#include "CPrintFile.h"
 #include "CPrintInfo.h"
 #include "CQtDC.h"
 #include "CSplitterWnd.h"
 #include "CWinApp.h"
 #include "FrameworkIds.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPaintEvent>
@@ -144,13 +144,18 @@ bool CScrollView::DoFilePrint(bool bDirect) {
     // A cancelled dialog ends the job before anything is drawn.
     if (!OnPreparePrinting(&info))
         return false;
-    if (PrintPage(info.m_pPrinter, &info))
+    return PrintJob(info.m_pPrinter, &info);
+}
+
+// A PDF file is replaced only by a complete one; the message says why a job failed.
+bool CScrollView::PrintJob(QPrinter* pPrinter, CPrintInfo* pInfo) {
+    CPrintFile file(pPrinter);
+    QString strError = file.Begin();
+    if (strError.isEmpty())
+        strError = file.Finish(PrintPage(pPrinter, pInfo));
+    if (strError.isEmpty())
         return true;
-    const QPrinter* pPrinter = info.m_pPrinter;
-    const QString target = pPrinter->outputFormat() == QPrinter::PdfFormat
-                               ? QFileInfo(pPrinter->outputFileName()).absoluteFilePath()
-                               : pPrinter->printerName();
-    AfxMessageBox(target + QStringLiteral("\nCould not start the print job."));
+    AfxMessageBox(strError);
     return false;
 }
 
@@ -219,7 +224,10 @@ void CScrollView::OnFilePrintPreview() {
         CPrintInfo job = info;
         job.m_bPreview =
             pPrinter->paintEngine() && pPrinter->paintEngine()->type() == QPaintEngine::Picture;
-        PrintPage(pPrinter, &job);
+        if (job.m_bPreview)
+            PrintPage(pPrinter, &job);
+        else
+            PrintJob(pPrinter, &job);
     });
     dlg.exec();
 }

@@ -92,6 +92,9 @@ private:
     void DrawOn(QPaintDevice* pDevice);
     // Draws the page on pPrinter: a printer surface with no window and no scroll offset.
     bool PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo);
+    // PrintPage as a job on the printer's device: a PDF file is written through CPrintFile, and
+    // a failure is reported.
+    bool PrintJob(QPrinter* pPrinter, CPrintInfo* pInfo);
     void UpdateBars();
     void OnNextPane();
     void OnPrevPane();

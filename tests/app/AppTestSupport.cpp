@@ -45,11 +45,14 @@ QString WriteTrackFile(const QString& path, int nPoints) {
     return path;
 }
 
-int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrError) {
+int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrError,
+              const std::function<void(QProcess&)>& setUp) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
     process.setProcessEnvironment(env);
+    if (setUp)
+        setUp(process);
     process.start(QStringLiteral(VORLAN_EXE), args);
     if (!process.waitForFinished(30000)) {
         process.kill();

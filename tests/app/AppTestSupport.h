@@ -16,15 +16,18 @@ class CChildFrame;
 class CMainFrame;
 class CVorlanDoc;
 class CVorlanView;
+class QProcess;
 class QWidget;
 
 // Writes a MapSource text export of nPoints track points (a hilly loop) and returns its path.
 QString WriteTrackFile(const QString& path, int nPoints);
 
 // Runs the vorlan program with args and waits for it to end; its settings go to a folder of
-// the test's own (configDir), never to the user's. Returns the exit status (-1 on a crash or a
+// the test's own (configDir), never to the user's. setUp may change the process before it
+// starts (its environment, folder or limits). Returns the exit status (-1 on a crash or a
 // time-out) with what it wrote on stderr in *pstrError when given.
-int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrError = nullptr);
+int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrError = nullptr,
+              const std::function<void(QProcess&)>& setUp = {});
 
 // Runs action on the next modal dialog once it is open (the caller then starts the dialog).
 // The text of a message box is kept in *pstrText when given.

@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 
@@ -209,5 +210,32 @@ TEST(ProgramTest, HelpAndVersionNeedNoWindow) {
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(process.readAllStandardOutput().contains("FILE.vrl"));
+}
+
+// Run without XDG_RUNTIME_DIR (on a server), the program's message comes alone, with no warning
+// of Qt's before it; the runtime folder Qt then uses is private.
+TEST(ProgramTest, MessagesComeWithoutQtWarningsWithoutARuntimeFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString missing = dir.filePath(QStringLiteral("missing.vrl"));
+    QString error;
+    EXPECT_EQ(
+        RunVorlan({QStringLiteral("--print-to"), dir.filePath(QStringLiteral("x.pdf")), missing},
+                  dir.path(), &error,
+                  [&dir](QProcess& process) {
+                      QProcessEnvironment env = process.processEnvironment();
+                      env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+                      env.insert(QStringLiteral("TMPDIR"), dir.path());
+                      process.setProcessEnvironment(env);
+                  }),
+        1);
+    EXPECT_EQ(error, QStringLiteral("vorlan: ") + missing +
+                         QStringLiteral(": Cannot open this file: No such file or directory.\n"))
+        << qPrintable(error);
+    const QFileInfoList runtime =
+        QDir(dir.path()).entryInfoList({QStringLiteral("runtime-*")}, QDir::Dirs);
+    ASSERT_EQ(runtime.size(), 1);
+    EXPECT_EQ(std::filesystem::status(runtime[0].filePath().toStdString()).permissions(),
+              std::filesystem::perms::owner_all);
 }
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPrintDialog>
@@ -24,6 +25,10 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
 
 namespace {
 bool HavePoppler() {
@@ -125,6 +130,49 @@ void Expect3DPage(const QImage& page, const QRect& frame) {
     EXPECT_GT(Count(page, frame, kFloor), 20);
 }
 
+// Files written past this many bytes fail (EFBIG) as on a full disk; a page is several times
+// larger.
+constexpr rlim_t kFullDiskBytes = 8192;
+
+// Makes the calling process write files as onto a full disk. The signal the kernel sends for
+// such a write is ignored, so that the write reports the error instead.
+void FillTheDisk() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = kFullDiskBytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// The disk of this process is full while this lives.
+class FullDisk {
+public:
+    FullDisk() : m_pOldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        FillTheDisk();
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_pOldHandler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    void (*m_pOldHandler)(int);
+    rlimit m_old{};
+};
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The temporary files left in folder.
+QStringList TemporaryFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral(".vorlan-*")}, QDir::Files | QDir::Hidden);
+}
+
 class PrintTest : public AppTest {
 protected:
     void SetUp() override {
@@ -181,21 +229,142 @@ TEST_F(PrintTest, CommandLinePrintFailuresEndWithAnError) {
     EXPECT_TRUE(error.contains(missing)) << qPrintable(error);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("a.pdf"))));
 
-    const QString unwritable = m_dir.filePath(QStringLiteral("no/such/folder/a.pdf"));
-    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), unwritable, doc}, m_dir.path(), &error), 1);
-    EXPECT_TRUE(error.contains(QStringLiteral("Could not start the print job")))
-        << qPrintable(error);
-
     EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), QStringLiteral("No Such Printer 7"), doc},
                         m_dir.path(), &error),
               1);
     EXPECT_TRUE(error.contains(QStringLiteral("No Such Printer 7: There is no printer")))
         << qPrintable(error);
-    EXPECT_EQ(RunVorlan({QStringLiteral("--print")}, m_dir.path(), &error), 1);
+    // Usage errors.
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print")}, m_dir.path(), &error), 2);
     EXPECT_EQ(RunVorlan({QStringLiteral("--print"), QStringLiteral("--print-to"),
                          QStringLiteral("x.pdf"), doc},
                         m_dir.path(), &error),
+              2);
+}
+
+// A PDF file is replaced only by a complete one: a job that cannot write the whole file and a
+// link to /dev/full end with status 1 and a message and leave the old file as it was; a job that
+// ends well keeps the old file's mode. No temporary file stays behind.
+TEST_F(PrintTest, CommandLineReplacesAPdfOnlyWithACompleteOne) {
+    const QString doc = SaveSample();
+    const QString pdf = m_dir.filePath(QStringLiteral("out.pdf"));
+    QString error;
+    ASSERT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error), 0)
+        << qPrintable(error);
+    namespace fs = std::filesystem;
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(pdf.toStdString(), mode);
+    const QByteArray old = Contents(pdf);
+
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error,
+                        [](QProcess& process) { process.setChildProcessModifier(FillTheDisk); }),
               1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + pdf +
+                               QStringLiteral(": Could not write the PDF file: it was cut short "
+                                              "(is the disk full?).\n")))
+        << qPrintable(error);
+    EXPECT_EQ(Contents(pdf), old);
+
+    const QString full = m_dir.filePath(QStringLiteral("full.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), full));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), full, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + full +
+                               QStringLiteral(": Could not start the print job: it is not a "
+                                              "regular file (a character device).\n")))
+        << qPrintable(error);
+
+    ASSERT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, doc}, m_dir.path(), &error), 0)
+        << qPrintable(error);
+    EXPECT_EQ(fs::status(pdf.toStdString()).permissions(), mode);
+    EXPECT_EQ(TemporaryFiles(m_dir.path()), QStringList());
+}
+
+// The print dialog's Print to File takes the same care: a file that cannot be written to the
+// end is reported, and the old PDF stays as it was.
+TEST_F(PrintTest, PrintToFileKeepsTheOldPdfWhenTheDiskIsFull) {
+    ImportSample(400);
+    {
+        QFile file(m_strPdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4 the old file\n");
+    }
+    QString message;
+    OnNextModal([&message](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->accept();
+        DismissNextModal(&message);
+    });
+    {
+        FullDisk full;
+        Command(ID_FILE_PRINT);
+    }
+    EXPECT_EQ(message, m_strPdf + QStringLiteral("\nCould not write the PDF file: it was cut "
+                                                 "short (is the disk full?)."));
+    EXPECT_EQ(Contents(m_strPdf), QByteArray("%PDF-1.4 the old file\n"));
+    EXPECT_EQ(Printer()->outputFileName(), m_strPdf);
+    EXPECT_EQ(TemporaryFiles(m_dir.path()), QStringList());
+}
+
+// A PDF job that cannot start says why, on the command line and after the print dialog.
+TEST_F(PrintTest, PdfJobThatCannotStartSaysWhy) {
+    const QString doc = SaveSample();
+    const QString missing = m_dir.filePath(QStringLiteral("no/such/folder/a.pdf"));
+    QString error;
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), missing, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + missing +
+                               QStringLiteral(": Could not start the print job: No such file or "
+                                              "directory.\n")))
+        << qPrintable(error);
+    const QString folder = m_dir.filePath(QStringLiteral("folder.pdf"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), folder, doc}, m_dir.path(), &error), 1);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("vorlan: ") + folder +
+                               QStringLiteral(": Could not start the print job: it is a "
+                                              "directory.\n")))
+        << qPrintable(error);
+
+    Printer()->setOutputFileName(missing);
+    QString message;
+    OnNextModal([&message](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->accept();
+        DismissNextModal(&message);
+    });
+    Command(ID_FILE_PRINT);
+    EXPECT_EQ(message, missing + QStringLiteral("\nCould not start the print job: No such file "
+                                                "or directory."));
+}
+
+// Options are never bundled: "-hike.vrl" is an unknown option (status 2, with the way to name
+// such a file), not -h, -i, ..., -v. Qt's own options still count before "--"; after it every
+// argument is a file, even one Qt would take for its option.
+TEST_F(PrintTest, OptionsAreNeverBundledAndDashDashEndsThem) {
+    const QString doc = SaveSample();
+    ASSERT_TRUE(QFile::copy(doc, m_dir.filePath(QStringLiteral("-hike.vrl"))));
+    ASSERT_TRUE(QFile::copy(doc, m_dir.filePath(QStringLiteral("-reverse"))));
+    const QString pdf = m_dir.filePath(QStringLiteral("o.pdf"));
+    const auto inScratch = [this](QProcess& process) { process.setWorkingDirectory(m_dir.path()); };
+    const QString unknown = QStringLiteral(
+        "vorlan: Unknown option '-hike.vrl'. To open a file whose name starts with '-', write "
+        "'./-hike.vrl' or put '--' before it.\nTry 'vorlan --help'.\n");
+    QString error;
+    EXPECT_EQ(RunVorlan({QStringLiteral("-hike.vrl")}, m_dir.path(), &error, inScratch), 2);
+    EXPECT_TRUE(error.endsWith(unknown)) << qPrintable(error);
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf, QStringLiteral("-hike.vrl")},
+                        m_dir.path(), &error, inScratch),
+              2);
+    EXPECT_TRUE(error.endsWith(unknown)) << qPrintable(error);
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    EXPECT_EQ(RunVorlan({QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                         QStringLiteral("--print-to"), pdf, QStringLiteral("--"),
+                         QStringLiteral("-reverse")},
+                        m_dir.path(), &error, inScratch),
+              0)
+        << qPrintable(error);
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 // In-process: the print switch opens the document unseen, prints it and asks the program to

@@ -147,6 +147,32 @@ TEST_F(FileSafety, NamesThatAreNoFileGetAMessageInTheUsersTerms) {
     }
 }
 
+// A name starting with '-' is an unknown option, which names itself (status 2); after "--" it
+// is a file for every command.
+TEST_F(FileSafety, NamesStartingWithADashFollowDashDash) {
+    fs::copy_file(m_in, m_dir + "-odd.txt");
+    CliResult r = RunCli("convert -odd.txt odd.vrl", 0, m_dir);
+    EXPECT_EQ(2, r.status);
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: convert: unknown option '-odd.txt' (for a file of that "
+                             "name write './-odd.txt' or put '--' before it)\n"))
+        << r.out;
+    r = RunCli("render --plot 3d -o odd.svg -odd.txt", 0, m_dir);
+    EXPECT_EQ(2, r.status);
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: render: unknown option '-odd.txt'")) << r.out;
+    r = RunCli("-odd.txt", 0, m_dir);
+    EXPECT_EQ(2, r.status);
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: unknown option '-odd.txt'\n")) << r.out;
+    EXPECT_FALSE(fs::exists(m_dir + "odd.vrl"));
+
+    EXPECT_EQ(0, RunCli("convert -- -odd.txt -odd.vrl", 0, m_dir).status);
+    EXPECT_EQ(kTwoPointDocument, fs::file_size(m_dir + "-odd.vrl"));
+    r = RunCli("info -- -odd.vrl", 0, m_dir);
+    EXPECT_EQ(0, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("Points: 2\n")) << r.out;
+    EXPECT_EQ(0, RunCli("render --plot 3d -o odd.svg -- -odd.vrl", 0, m_dir).status);
+    EXPECT_TRUE(fs::is_regular_file(m_dir + "odd.svg"));
+}
+
 TEST_F(FileSafety, InputWithoutPointsWritesAnEmptyDocumentWithAWarning) {
     const std::string empty = m_dir + "empty.txt";
     std::ofstream(empty) << "Header\tno points\n";

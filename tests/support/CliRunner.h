@@ -16,11 +16,13 @@ struct CliResult {
 
 // Runs "vorlan-cli ARGS" through the shell and collects stdout and stderr together. With a
 // time limit the run is killed after that many seconds (status 124): for files that could make
-// it hang.
-inline CliResult RunCli(const std::string& args, int nTimeLimit = 0) {
+// it hang. With a folder the run starts there, for relative names.
+inline CliResult RunCli(const std::string& args, int nTimeLimit = 0,
+                        const std::string& folder = std::string()) {
     CliResult r;
+    const std::string cd = folder.empty() ? "" : "cd '" + folder + "' && ";
     const std::string limit = nTimeLimit > 0 ? "timeout " + std::to_string(nTimeLimit) + " " : "";
-    const std::string cmd = limit + std::string(VORLAN_CLI) + " " + args + " 2>&1";
+    const std::string cmd = cd + limit + std::string(VORLAN_CLI) + " " + args + " 2>&1";
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p)
         return r;

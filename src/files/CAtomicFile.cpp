@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 using Fault = CFileResult::Fault;
@@ -56,15 +57,15 @@ bool WriteAll(int fd, const std::string& data) {
 
 // A new file gets the mode the umask allows; a replaced one keeps its mode, and its owner and
 // group where the process may give them (an ordinary user may not: EPERM is no failure).
-bool SetModeAndOwner(int fd, bool bExists, const struct stat& old) {
+bool SetModeAndOwner(int fd, bool bExists, mode_t mode, uid_t uid, gid_t gid) {
     if (!bExists) {
         const mode_t mask = umask(0);
         umask(mask);
         return fchmod(fd, 0666 & ~mask) == 0;
     }
-    if (fchmod(fd, old.st_mode & 07777) != 0)
+    if (fchmod(fd, mode & 07777) != 0)
         return false;
-    return fchown(fd, old.st_uid, old.st_gid) == 0 || errno == EPERM;
+    return fchown(fd, uid, gid) == 0 || errno == EPERM;
 }
 
 // The rename is only durable once the folder's entry is on disk. Some file systems cannot sync
@@ -108,7 +109,12 @@ CFileResult CAtomicFile::CheckNotInput(const std::string& inputPath,
     return CFileResult();
 }
 
-CFileResult CAtomicFile::Replace(const std::string& path, const std::string& data) {
+CAtomicFile::~CAtomicFile() {
+    Abandon();
+}
+
+CFileResult CAtomicFile::Begin(const std::string& path) {
+    Abandon();
     if (CFileResult r = CheckName(path); !r.Ok())
         return r;
     int nError = 0;
@@ -120,29 +126,56 @@ CFileResult CAtomicFile::Replace(const std::string& path, const std::string& dat
     if (CFileResult r = CheckTarget(target, path, old, bExists); !r.Ok())
         return r;
 
-    const std::string folder = FolderOf(target);
-    std::string tmp = folder + "/" + kTempPrefix + "XXXXXX";
+    std::string tmp = FolderOf(target) + "/" + kTempPrefix + "XXXXXX";
     const int fd = mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0)
         return CFileResult::SystemFailure(Fault::write, path, errno);
     CPendingTempFile::Set(tmp.c_str());
-
-    errno = 0;
-    bool ok = SetModeAndOwner(fd, bExists, old) && WriteAll(fd, data) && fsync(fd) == 0;
-    nError = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        nError = errno;
-    }
-    if (ok && rename(tmp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        nError = errno;
-    }
-    if (!ok)
-        unlink(tmp.c_str());
-    CPendingTempFile::Clear();
-    if (!ok)
-        return CFileResult::SystemFailure(Fault::write, path, nError != 0 ? nError : EIO);
-    SyncFolder(folder);
+    m_path = path;
+    m_target = target;
+    m_tmp = tmp;
+    m_fd = fd;
+    m_bExists = bExists;
+    m_nMode = old.st_mode;
+    m_nUid = old.st_uid;
+    m_nGid = old.st_gid;
     return CFileResult();
+}
+
+CFileResult CAtomicFile::Commit() {
+    errno = 0;
+    if (!SetModeAndOwner(m_fd, m_bExists, m_nMode, m_nUid, m_nGid) || fsync(m_fd) != 0)
+        return Fail(errno);
+    const int fd = std::exchange(m_fd, -1);
+    if (close(fd) != 0 || rename(m_tmp.c_str(), m_target.c_str()) != 0)
+        return Fail(errno);
+    m_tmp.clear();
+    CPendingTempFile::Clear();
+    SyncFolder(FolderOf(m_target));
+    return CFileResult();
+}
+
+void CAtomicFile::Abandon() {
+    if (m_fd >= 0)
+        close(std::exchange(m_fd, -1));
+    if (m_tmp.empty())
+        return;
+    unlink(m_tmp.c_str());
+    m_tmp.clear();
+    CPendingTempFile::Clear();
+}
+
+CFileResult CAtomicFile::Fail(int nError) {
+    Abandon();
+    return CFileResult::SystemFailure(Fault::write, m_path, nError != 0 ? nError : EIO);
+}
+
+CFileResult CAtomicFile::Replace(const std::string& path, const std::string& data) {
+    CAtomicFile file;
+    if (CFileResult r = file.Begin(path); !r.Ok())
+        return r;
+    errno = 0;
+    if (!WriteAll(file.m_fd, data))
+        return file.Fail(errno);
+    return file.Commit();
 }

@@ -56,12 +56,18 @@ int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
     return Report(CDocumentFile::Write(out, track, view));
 }
 
-int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
-    if (args.size() != 1)
-        return Usage("info FILE");
+int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
+    std::vector<std::string> args = options;
+    Units units = Units::imperial;
+    std::string problem;
+    if (!TakeUnitsOption(args, units, problem))
+        std::fprintf(stderr, "vorlan-cli: info: %s\n", problem.c_str());
+    if (!problem.empty() || args.size() != 1)
+        return Usage("info FILE [--units metric|imperial]");
     static CTrack track;
     CViewValues view;
-    if (Report(ReadTrackOrDocument(args[0], track, view, format)) != 0)
+    const CFileResult read = ReadTrackOrDocument(args[0], track, view, format);
+    if (Report(read) != 0)
         return 1;
 
     const int n = track.m_nCount;
@@ -85,5 +91,6 @@ int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
     if (bDocument)
         std::printf("View: zoom %g, azimuth %g, elevation %g\n", view.m_fZoom, view.m_fAzimuth,
                     view.m_fElevation);
+    PrintStatistics(track, read.m_notes, units);
     return 0;
 }

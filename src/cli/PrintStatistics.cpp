@@ -1,0 +1,24 @@
+// The statistics part of vorlan-cli info and the --units option that info and render share.
+#include "CTrackStatistics.h"
+#include "CliCommands.h"
+
+#include <algorithm>
+#include <cstdio>
+
+bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& problem) {
+    const auto it = std::find(args.begin(), args.end(), "--units");
+    if (it == args.end())
+        return true;
+    if (it + 1 == args.end() || !ParseUnits(*(it + 1), units)) {
+        problem = "--units must be metric or imperial";
+        return false;
+    }
+    args.erase(it, it + 2);
+    return true;
+}
+
+void PrintStatistics(const CTrack& track, const std::vector<std::string>& notes, Units units) {
+    std::printf("Statistics (%s):\n", UnitsName(units));
+    for (const StatisticsItem& item : CTrackStatistics(track, notes).Items(units))
+        std::printf("  %s: %s\n", item.label.c_str(), item.value.c_str());
+}

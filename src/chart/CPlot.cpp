@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <limits>
 
+static_assert(CPlot::kMaxPoints == CTrack::kMaxPoints);
+
 namespace {
 // Tick counts are 16-bit. Asking for at most 10000 intervals keeps the actual count, which can
 // reach about 3.2 times the wanted one, below 32768.
@@ -56,18 +58,37 @@ CPlot::CPlot() : m_pProjector(std::make_unique<CProjector>()) {
 CPlot::~CPlot() = default;
 
 void CPlot::SetTitles(const CTrack& track) {
-    std::snprintf(m_szXLabel, sizeof m_szXLabel, "Distance, miles");
-    std::snprintf(m_szYLabel, sizeof m_szYLabel, "Elevation, ft");
+    std::snprintf(m_szXLabel, sizeof m_szXLabel, "Distance, %s", DistanceUnitWord(m_units));
+    std::snprintf(m_szYLabel, sizeof m_szYLabel, "Elevation, %s", ElevationUnit(m_units));
     // The total distance is that of the last point; a track without points has none.
     const double dist = track.m_nCount > 0 ? track.m_fDist[track.m_nCount - 1] : 0.0;
-    std::snprintf(m_szTitle, sizeof m_szTitle, "Elevation vs Distance (%.2f miles)", dist);
+    std::snprintf(m_szTitle, sizeof m_szTitle, "Elevation vs Distance (%.2f %s)",
+                  DistanceIn(m_units, dist), DistanceUnitWord(m_units));
 }
 
 void CPlot::FillElevation(const CTrack& track) {
     m_nSeries = 0;
     SetTitles(track);
-    AddSeries(track.m_fDist, track.m_fElev, track.m_nCount, "Raw");
-    AddSeries(track.m_fDist, track.m_fSmooth, track.m_nCount, "Smoothed");
+    if (m_units == Units::imperial) {
+        AddSeries(track.m_fDist, track.m_fElev, track.m_nCount, "Raw");
+        AddSeries(track.m_fDist, track.m_fSmooth, track.m_nCount, "Smoothed");
+        return;
+    }
+    const int n = ConvertToMetric(track);
+    AddSeries(m_fUnitDist, m_fUnitElev, n, "Raw");
+    AddSeries(m_fUnitDist, m_fUnitSmooth, n, "Smoothed");
+}
+
+int CPlot::ConvertToMetric(const CTrack& track) {
+    const int n = std::clamp<int>(track.m_nCount, 0, kMaxPoints);
+    // The first point is converted even for an empty track: the ranges start from it, as they
+    // start from the track's own first values in imperial units.
+    for (int i = 0; i < std::max(n, 1); ++i) {
+        m_fUnitDist[i] = static_cast<float>(DistanceIn(Units::metric, track.m_fDist[i]));
+        m_fUnitElev[i] = static_cast<float>(ElevationIn(Units::metric, track.m_fElev[i]));
+        m_fUnitSmooth[i] = static_cast<float>(ElevationIn(Units::metric, track.m_fSmooth[i]));
+    }
+    return n;
 }
 
 void CPlot::AddSeries(const float* pX, const float* pY, int nPoints, const char* pszLegend) {

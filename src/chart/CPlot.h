@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CRectTracker.h"
+#include "Units.h"
 #include "WinDef.h"
 
 #include <memory>
@@ -16,6 +17,8 @@ class CTrack;
 class CPlot {
 public:
     static constexpr int kMaxSeries = 10;
+    // The most points of a series that the plot converts into its own arrays (a track's most).
+    static constexpr int kMaxPoints = 10000;
 
     // Zoom In doubles the zoom factor while it is at most kMaxZoom, so one more step can reach
     // kMaxDocumentZoom, the most a document file may hold; a rubber band stops at kMaxZoom.
@@ -43,7 +46,8 @@ public:
     CPlot& operator=(const CPlot&) = delete;
     virtual ~CPlot();
 
-    // The plot commands' filling of the model from a track.
+    // The plot commands' filling of the model from a track. The elevation chart shows the track
+    // in m_units: imperial series are the track's own arrays, metric ones converted copies.
     void FillElevation(const CTrack& track);
     void Fill3D(const CTrack& track);
 
@@ -80,6 +84,12 @@ public:
     char m_szLegend[kMaxSeries][16] = {};
     char m_szXFormat[16] = {};
     char m_szYFormat[16] = {};
+    // The units of every number the plots show; set before filling.
+    Units m_units = Units::imperial;
+    // The elevation chart's series in metric units: distance in km, elevations in metres.
+    float m_fUnitDist[kMaxPoints] = {};
+    float m_fUnitElev[kMaxPoints] = {};
+    float m_fUnitSmooth[kMaxPoints] = {};
     float m_fAzimuth = kHomeAzimuth;
     float m_fElevation = kHomeElevation;
     float m_fZoom = 1.0f;
@@ -117,8 +127,11 @@ private:
     // the mapping of the picture on show), the page (printed, or the zoomed client area), the
     // plot frame and m_sizeTotal. On screen the frame's right margin is nRightMarginMM.
     void LayoutPage(CDC* pDC, int nRightMarginMM);
-    // The three strings that both plot commands write.
+    // The three strings that both plot commands write, in m_units.
     void SetTitles(const CTrack& track);
+    // The track's distance and elevations in metric units into the m_fUnit arrays; returns the
+    // number of points converted.
+    int ConvertToMetric(const CTrack& track);
     // Fills slot m_nSeries and counts it.
     void AddSeries(const float* pX, const float* pY, int nPoints, const char* pszLegend);
     // One legend entry of the 2D chart at m_nLegendX, which then moves on.

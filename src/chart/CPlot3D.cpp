@@ -32,6 +32,8 @@ constexpr int kMaxEdgeSteps = 16;
 constexpr float kTensOfMetresPerMile = 160.9344f;
 constexpr float kMilesPerTenMetres = 0.006213712f;
 constexpr float kFeetPerTenMetres = 32.8084f;
+constexpr double kTensOfMetresPerKm = 100.0;
+constexpr double kMetresPerTenMetres = 10.0;
 
 struct Point3 {
     float x;
@@ -126,12 +128,24 @@ void CentreAxis(int edgeMin, int edgeMax, float vMin, float vMax, float fMagnitu
     fOffset = static_cast<float>(offset);
 }
 
-// The extent of a horizontal box side, in tens of metres: miles above one mile, feet up to it.
-void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d) {
-    if (d > static_cast<double>(kTensOfMetresPerMile))
+// The extent of a horizontal box side, in tens of metres: miles above one mile, feet up to it;
+// in metric units kilometres above one kilometre, metres up to it.
+void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d, Units units) {
+    if (units == Units::metric) {
+        if (d > kTensOfMetresPerKm)
+            std::snprintf(pszText, nSize, "%.2f km", d / kTensOfMetresPerKm);
+        else
+            std::snprintf(pszText, nSize, "%.0f m", d * kMetresPerTenMetres);
+    } else if (d > static_cast<double>(kTensOfMetresPerMile)) {
         std::snprintf(pszText, nSize, "%.2f mi", d * static_cast<double>(kMilesPerTenMetres));
-    else
+    } else {
         std::snprintf(pszText, nSize, "%.0f ft", d * static_cast<double>(kFeetPerTenMetres));
+    }
+}
+
+// The extent of the box's height, given in feet.
+void FormatVerticalExtent(char* pszText, std::size_t nSize, double feet, Units units) {
+    std::snprintf(pszText, nSize, "%.0f %s", ElevationIn(units, feet), ElevationUnit(units));
 }
 
 // The logical point of the projector's last result under the plot's current mapping.
@@ -306,9 +320,9 @@ void CPlot::DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xma
     char szXExtent[32];
     char szYExtent[32];
     char szZExtent[32];
-    FormatHorizontalExtent(szXExtent, sizeof szXExtent, static_cast<double>(xmax) - xmin);
-    FormatHorizontalExtent(szYExtent, sizeof szYExtent, static_cast<double>(ymax) - ymin);
-    std::snprintf(szZExtent, sizeof szZExtent, "%.0f ft", static_cast<double>(zmax) - zmin);
+    FormatHorizontalExtent(szXExtent, sizeof szXExtent, static_cast<double>(xmax) - xmin, m_units);
+    FormatHorizontalExtent(szYExtent, sizeof szYExtent, static_cast<double>(ymax) - ymin, m_units);
+    FormatVerticalExtent(szZExtent, sizeof szZExtent, static_cast<double>(zmax) - zmin, m_units);
 
     // Compass letters at the centres of the side faces; the extents along the bottom edges of
     // the east and south faces and up the north-east edge.

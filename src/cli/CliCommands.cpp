@@ -90,14 +90,23 @@ int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
     return Report(CDocumentFile::Write(out, track, view));
 }
 
-int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
+int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
+    const char kInfoUsage[] = "info FILE [--units metric|imperial]";
+    std::vector<std::string> args = options;
+    Units units = Units::imperial;
+    std::string problem;
+    if (!TakeUnitsOption(args, units, problem)) {
+        std::fprintf(stderr, "vorlan-cli: info: %s\n", problem.c_str());
+        return Usage(kInfoUsage);
+    }
     std::vector<std::string> files;
-    if (const int nStatus = TakeFiles("info", "info FILE", args, 1, files))
+    if (const int nStatus = TakeFiles("info", kInfoUsage, args, 1, files))
         return nStatus;
     const std::string& path = files[0];
     static CTrack track;
     CViewValues view;
-    if (Report(ReadTrackOrDocument(path, track, view, format)) != 0)
+    const CFileResult read = ReadTrackOrDocument(path, track, view, format);
+    if (Report(read) != 0)
         return 1;
 
     const int n = track.m_nCount;
@@ -121,5 +130,6 @@ int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format) {
     if (bDocument)
         std::printf("View: zoom %g, azimuth %g, elevation %g\n", view.m_fZoom, view.m_fAzimuth,
                     view.m_fElevation);
+    PrintStatistics(track, read.m_notes, units);
     return 0;
 }

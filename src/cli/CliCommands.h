@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CFileResult.h"
+#include "Units.h"
 
 #include <string>
 #include <vector>
@@ -30,3 +31,9 @@ CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewVal
                                 CMapSourceFormat& format);
 // Prints the result's notes on stderr; for a failure prints its message and returns 1, else 0.
 int Report(const CFileResult& result);
+// Takes "--units metric|imperial" out of args into units. False, with the problem in words, for
+// a missing or unknown value.
+bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& problem);
+// The statistics block of info: a "Statistics (metric):" line, then one indented line per item
+// ("  Total ascent: 1234 ft"), the notes of the reading among them.
+void PrintStatistics(const CTrack& track, const std::vector<std::string>& notes, Units units);

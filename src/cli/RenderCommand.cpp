@@ -19,7 +19,7 @@
 namespace {
 const char kRenderUsage[] =
     "render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z] "
-    "[--azimuth A] [--elevation E] [--printer]";
+    "[--azimuth A] [--elevation E] [--printer] [--units metric|imperial]";
 // "-o -" writes the drawing to standard output.
 const char kStdout[] = "-";
 
@@ -37,6 +37,7 @@ struct RenderOptions {
     std::optional<float> zoom;
     std::optional<float> azimuth;
     std::optional<float> elevation;
+    Units units = Units::imperial;
 };
 
 int Usage(const std::string& problem) {
@@ -92,7 +93,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
             continue;
         }
         const bool takesValue = a == "-o" || a == "--plot" || a == "--size" || a == "--dpi" ||
-                                a == "--zoom" || a == "--azimuth" || a == "--elevation";
+                                a == "--zoom" || a == "--azimuth" || a == "--elevation" ||
+                                a == "--units";
         if (takesValue && i + 1 >= args.size())
             return a + " needs a value";
         const std::string value = takesValue ? args[++i] : std::string();
@@ -119,6 +121,9 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
             if (!ParseFloat(value, f))
                 return a + " must be a number of degrees";
             (a == "--azimuth" ? opt.azimuth : opt.elevation) = f;
+        } else if (a == "--units") {
+            if (!ParseUnits(value, opt.units))
+                return "--units must be metric or imperial";
         } else if (a == "--printer") {
             opt.printer = true;
         } else {
@@ -139,6 +144,7 @@ CFileResult ReadInput(const RenderOptions& opt, CTrack& track, CPlot& plot,
                       CMapSourceFormat& format) {
     CViewValues view;
     CFileResult r = ReadTrackOrDocument(opt.in, track, view, format);
+    plot.m_units = opt.units;
     plot.m_fZoom = opt.zoom.value_or(view.m_fZoom);
     plot.m_fAzimuth = opt.azimuth.value_or(view.m_fAzimuth);
     plot.m_fElevation = opt.elevation.value_or(view.m_fElevation);

@@ -15,16 +15,19 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  convert IN.txt OUT.vrl   import a MapSource text export and save it as a document\n"
-    "  info FILE                describe a MapSource text export or a .vrl document\n"
+    "  info FILE [--units metric|imperial]\n"
+    "                           describe a MapSource text export or a .vrl document\n"
     "  render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z]\n"
-    "         [--azimuth A] [--elevation E] [--printer]\n"
+    "         [--azimuth A] [--elevation E] [--printer] [--units metric|imperial]\n"
     "                           draw a plot of a track as an SVG document (-o - for stdout)\n"
     "\n"
     "Options:\n"
     "  -h, --help               show this help and exit\n"
     "  -v, --version            show the version and exit\n"
     "  --                       ends the options of a command: every argument after it is\n"
-    "                           a file, even one whose name starts with '-'\n";
+    "                           a file, even one whose name starts with '-'\n"
+    "\n"
+    "--units metric shows metres and kilometres; the default is imperial (feet and miles).\n";
 } // namespace
 
 int main(int argc, char** argv) {

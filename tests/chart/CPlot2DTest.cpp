@@ -199,6 +199,63 @@ TEST_F(Plot2DTest, PensFontsAndAlignmentsInDrawingOrder) {
     EXPECT_EQ("TextOut 27 290 align 14 \"Elevation, ft\"", text[text.size() - 3]);
 }
 
+// Metric units convert what the charts show: the titles, the series (so the ticks are laid out
+// on kilometres and metres) and the 3D extent labels; the track stays in feet and miles.
+TEST_F(Plot2DTest, MetricTextsTicksAndSeries) {
+    auto track = SampleTrack();
+    CPlot plot;
+    plot.m_units = Units::metric;
+    plot.FillElevation(*track);
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
+    plot.Draw2D(&dc, m_tools);
+    using Lines = std::vector<std::string>;
+    Lines xTicks, yTicks, titles;
+    for (const std::string& line : dc.Lines("TextOut")) {
+        const std::string text = line.substr(line.find('"'));
+        if (line.find(" 547 align 6 ") != std::string::npos)
+            xTicks.push_back(text);
+        else if (line.find(" align 8 ") != std::string::npos)
+            yTicks.push_back(text);
+        else
+            titles.push_back(line);
+    }
+    // 2.2 miles are 3.5405568 km: 0 .. 4 in steps of 0.5. 500 .. 905 ft are 152.4 .. 275.844 m:
+    // the low end is floored to 152 and the grid steps by 10.
+    EXPECT_EQ((Lines{"\"0.0\"", "\"0.5\"", "\"1.0\"", "\"1.5\"", "\"2.0\"", "\"2.5\"", "\"3.0\"",
+                     "\"3.5\"", "\"4.0\""}),
+              xTicks);
+    EXPECT_EQ((Lines{"\"152\"", "\"162\"", "\"172\"", "\"182\"", "\"192\"", "\"202\"", "\"212\"",
+                     "\"222\"", "\"232\"", "\"242\"", "\"252\"", "\"262\"", "\"272\"", "\"282\""}),
+              yTicks);
+    EXPECT_EQ((Lines{"TextOut 392 562 align 6 \"Distance, km\"",
+                     "TextOut 392 34 align 14 \"Elevation vs Distance (3.54 km)\"",
+                     "TextOut 27 290 align 14 \"Elevation, m\"", "TextOut 59 582 align 0 \"Raw\"",
+                     "TextOut 134 582 align 0 \"Smoothed\""}),
+              titles);
+    // The smoothed series ends at 3.54 km and 266.7 m, short of the 4 km right edge.
+    EXPECT_EQ("LineTo 671 96", dc.Lines("LineTo").back());
+    EXPECT_EQ(2.2f, track->m_fDist[5]) << "the track keeps its miles";
+
+    // A box of 250 by 80 tens of metres and 405 ft: kilometres above 1 km, metres below.
+    track->m_fRange[0][1] = 250.0f;
+    track->m_fRange[1][1] = 80.0f;
+    track->m_fRange[2][0] = 500.0f;
+    track->m_fRange[2][1] = 905.0f;
+    Lines extents[2];
+    for (const Units units : {Units::imperial, Units::metric}) {
+        CPlot plot3D;
+        plot3D.m_units = units;
+        plot3D.Fill3D(*track);
+        CRecordingDC dc3D = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
+        plot3D.Draw3D(&dc3D, m_tools);
+        for (const std::string& line : dc3D.Lines("TextOut"))
+            if (line.find(' ', line.find('"')) != std::string::npos)
+                extents[units == Units::metric].push_back(line.substr(line.find('"')));
+    }
+    EXPECT_EQ((Lines{"\"1.55 mi\"", "\"2625 ft\"", "\"405 ft\""}), extents[0]);
+    EXPECT_EQ((Lines{"\"2.50 km\"", "\"800 m\"", "\"123 m\""}), extents[1]);
+}
+
 TEST_F(Plot2DTest, PrinterUsesThePrinterFontAndIgnoresTheZoom) {
     auto track = SampleTrack();
     CPlot plot;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +47,75 @@ TEST(Cli, InfoDescribesTextAndDocument) {
     ASSERT_EQ(0, r.status) << r.out;
     EXPECT_NE(std::string::npos, r.out.find("Points: 2\n")) << r.out;
     EXPECT_NE(std::string::npos, r.out.find("Distance: 0.75 miles")) << r.out;
+}
+
+// info's statistics block in both units (the notes of the import among them) and render's
+// --units: metric texts, imperial the same bytes as no option, anything else a usage error.
+TEST(Cli, UnitsOfInfoAndRender) {
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
+                                      ("vorlan_cli_units_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string in = (dir / "three.txt").string(), empty = (dir / "empty.txt").string();
+    WriteText(in, kTwoPoints);
+    WriteText(empty, "Grid\tLat/Lon hddd.ddddd\n");
+
+    CliResult r = RunCli("info " + in);
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("Elevation bounds: 90.0 to 211.0 ft\n"
+                                            "Statistics (imperial):\n"
+                                            "  Points: 2\n"
+                                            "  Total distance: 0.75 mi\n"
+                                            "  Start elevation: 100 ft\n"
+                                            "  End elevation: 200 ft\n"
+                                            "  Lowest elevation: 100 ft\n"
+                                            "  Highest elevation: 200 ft\n"
+                                            "  Total ascent: 100 ft\n"
+                                            "  Total descent: 0 ft\n"
+                                            "  Steepest climb: +7.6 % from 0.50 to 0.75 mi\n"
+                                            "  Steepest descent: none\n"
+                                            "  Latitude: 47.50000\u00b0 to 47.51000\u00b0\n"
+                                            "  Longitude: -122.25000\u00b0 to -122.25000\u00b0\n"))
+        << r.out;
+    r = RunCli("info --units metric " + in);
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("Distance: 0.75 miles\n")) << "earlier lines stay";
+    EXPECT_NE(std::string::npos, r.out.find("Statistics (metric):\n"
+                                            "  Points: 2\n"
+                                            "  Total distance: 1.21 km\n"
+                                            "  Start elevation: 30 m\n"
+                                            "  End elevation: 61 m\n"
+                                            "  Lowest elevation: 30 m\n"
+                                            "  Highest elevation: 61 m\n"
+                                            "  Total ascent: 30 m\n"
+                                            "  Total descent: 0 m\n"
+                                            "  Steepest climb: +7.6 % from 0.80 to 1.21 km\n"))
+        << r.out;
+    r = RunCli("info " + empty);
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("  Points: 0\n"
+                                            "  Import note: No track points in " +
+                                            empty +
+                                            ".\n"
+                                            "  Total distance: 0.00 mi\n"
+                                            "  Start elevation: none\n"))
+        << r.out;
+
+    const std::string svg = (dir / "out.svg").string();
+    ASSERT_EQ(0, RunCli("render " + in + " -o " + svg + " --plot elevation").status);
+    const std::string imperial = ReadAll(svg);
+    ASSERT_EQ(0,
+              RunCli("render " + in + " -o " + svg + " --plot elevation --units imperial").status);
+    EXPECT_EQ(imperial, ReadAll(svg));
+    ASSERT_EQ(0, RunCli("render " + in + " -o " + svg + " --plot elevation --units metric").status);
+    const std::string metric = ReadAll(svg);
+    EXPECT_NE(std::string::npos, metric.find(">Elevation vs Distance (1.21 km)</text>")) << metric;
+    EXPECT_NE(std::string::npos, metric.find(">Distance, km</text>")) << metric;
+    EXPECT_NE(std::string::npos, metric.find(">Elevation, m</text>")) << metric;
+
+    EXPECT_EQ(2, RunCli("info " + in + " --units feet").status);
+    EXPECT_EQ(2, RunCli("info " + in + " --units").status);
+    EXPECT_EQ(2, RunCli("render " + in + " -o " + svg + " --plot 3d --units si").status);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Cli, FailuresNameTheFileAndWriteNothing) {

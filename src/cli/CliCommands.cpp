@@ -45,7 +45,7 @@ int Report(const CFileResult& result) {
 
 int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
     if (args.size() != 2)
-        return Usage("convert IN.txt OUT.vrl");
+        return Usage("convert TRACK OUT.vrl");
     const std::string& in = args[0];
     const std::string& out = args[1];
     static CTrack track;

@@ -1,5 +1,5 @@
-// vorlan-cli: converts MapSource text exports to Vorlan documents, describes tracks and renders
-// plots, without the desktop.
+// vorlan-cli: converts track files to Vorlan documents, describes tracks and renders plots,
+// without the desktop.
 #include "CMapSourceFormat.h"
 #include "CPendingTempFile.h"
 #include "CliCommands.h"
@@ -14,15 +14,18 @@ const char kUsage[] =
     "Usage: vorlan-cli COMMAND ARGS...\n"
     "\n"
     "Commands:\n"
-    "  convert IN.txt OUT.vrl   import a MapSource text export and save it as a document\n"
-    "  info FILE                describe a MapSource text export or a .vrl document\n"
+    "  convert TRACK OUT.vrl    import a track file and save it as a document\n"
+    "  info FILE                describe a track file or a .vrl document\n"
     "  render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z]\n"
     "         [--azimuth A] [--elevation E] [--printer]\n"
     "                           draw a plot of a track as an SVG document (-o - for stdout)\n"
     "\n"
     "Options:\n"
     "  -h, --help               show this help and exit\n"
-    "  -v, --version            show the version and exit\n";
+    "  -v, --version            show the version and exit\n"
+    "\n"
+    "A track file is a MapSource text export, GPX, or FIT, TCX, KML, IGC or NMEA (read\n"
+    "through gpsbabel); its extension says which. What the import found is told on stderr.\n";
 } // namespace
 
 int main(int argc, char** argv) {

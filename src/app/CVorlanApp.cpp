@@ -10,11 +10,13 @@
 #include "CScrollView.h"
 #include "CSingleInstance.h"
 #include "CStringTable.h"
+#include "CTrackFileTypes.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
 #include "Resource.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -135,7 +137,7 @@ bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
     case CCommandLineInfo::FileOpen:
         for (const QString& path : cmdInfo.m_strFileNames) {
             s_strLastMessage.clear();
-            if (!OpenDocumentFile(path)) {
+            if (!OpenDocumentOrTrack(path)) {
                 PrintError(s_strLastMessage);
                 return false;
             }
@@ -217,7 +219,7 @@ void CVorlanApp::OpenPendingShellFiles() {
     }
     const QStringList paths = std::exchange(m_pendingShellFiles, QStringList());
     for (const QString& path : paths)
-        OpenDocumentFile(path);
+        OpenDocumentOrTrack(path);
     m_pMainWnd->setWindowState(m_pMainWnd->windowState() & ~Qt::WindowMinimized);
     m_pMainWnd->show();
     m_pMainWnd->raise();
@@ -235,8 +237,8 @@ CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath) {
     return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(strPath) : nullptr;
 }
 
-CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
-    if (!strPath.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
+CDocument* CVorlanApp::OpenDocumentOrTrack(const QString& strPath) {
+    if (!CTrackFileTypes::Of(QFile::encodeName(strPath).toStdString()))
         return OpenDocumentFile(strPath);
     // A file that cannot be read leaves no empty document behind.
     auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));
@@ -248,6 +250,8 @@ CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
         AfxMessageBox(error);
         return nullptr;
     }
+    // Not a document file yet: Save As proposes this name with ".vrl".
+    pDoc->SetTitle(QFileInfo(strPath).completeBaseName());
     return pDoc;
 }
 
@@ -279,8 +283,10 @@ bool CVorlanApp::DoPromptFileName(QString& strName, bool bOpenFileDialog) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setDefaultSuffix(ext.mid(1));
+        // A document not yet saved proposes its title: "Vorlan1.vrl", or "ridge.vrl" for an
+        // imported ridge.gpx.
         if (!strName.isEmpty())
-            dlg.selectFile(strName);
+            dlg.selectFile(strName.endsWith(ext, Qt::CaseInsensitive) ? strName : strName + ext);
     }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return false;

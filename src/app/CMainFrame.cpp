@@ -473,7 +473,7 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
 void CMainFrame::OnDropFiles(const QStringList& files) {
     activateWindow();
     for (const QString& file : files)
-        VorlanApp()->OpenDroppedFile(file);
+        VorlanApp()->OpenDocumentOrTrack(file);
     UpdateMenuBar();
     UpdateAllCommandUI();
 }

@@ -10,11 +10,13 @@
 #include "CScrollView.h"
 #include "CSingleInstance.h"
 #include "CStringTable.h"
+#include "CTrackFileTypes.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
 #include "Resource.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -134,7 +136,7 @@ bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
         // A document that cannot be opened ends the start-up; its message goes to stderr too.
         for (const QString& path : cmdInfo.m_strFileNames) {
             QString error;
-            if (!OpenDocumentFile(path, &error)) {
+            if (!OpenDocumentOrTrack(path, &error)) {
                 PrintError(error);
                 return false;
             }
@@ -216,7 +218,7 @@ void CVorlanApp::OpenPendingShellFiles() {
     }
     const QStringList paths = std::exchange(m_pendingShellFiles, QStringList());
     for (const QString& path : paths)
-        OpenDocumentFile(path);
+        OpenDocumentOrTrack(path);
     m_pMainWnd->setWindowState(m_pMainWnd->windowState() & ~Qt::WindowMinimized);
     m_pMainWnd->show();
     m_pMainWnd->raise();
@@ -234,9 +236,9 @@ CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath, QString* pstrErr
     return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(strPath, true, pstrError) : nullptr;
 }
 
-CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
-    if (!strPath.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
-        return OpenDocumentFile(strPath);
+CDocument* CVorlanApp::OpenDocumentOrTrack(const QString& strPath, QString* pstrError) {
+    if (!CTrackFileTypes::Of(QFile::encodeName(strPath).toStdString()))
+        return OpenDocumentFile(strPath, pstrError);
     // A file that cannot be read leaves no empty document behind.
     auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));
     if (!pDoc)
@@ -245,8 +247,12 @@ CDocument* CVorlanApp::OpenDroppedFile(const QString& strPath) {
     if (!pDoc->ImportFile(strPath, &error)) {
         pDoc->OnCloseDocument();
         AfxMessageBox(error);
+        if (pstrError)
+            *pstrError = error;
         return nullptr;
     }
+    // Not a document file yet: Save As proposes this name with ".vrl".
+    pDoc->SetTitle(QFileInfo(strPath).completeBaseName());
     return pDoc;
 }
 
@@ -278,8 +284,10 @@ bool CVorlanApp::DoPromptFileName(QString& strName, bool bOpenFileDialog) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setDefaultSuffix(ext.mid(1));
+        // A document not yet saved proposes its title: "Vorlan1.vrl", or "ridge.vrl" for an
+        // imported ridge.gpx.
         if (!strName.isEmpty())
-            dlg.selectFile(strName);
+            dlg.selectFile(strName.endsWith(ext, Qt::CaseInsensitive) ? strName : strName + ext);
     }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return false;

@@ -57,9 +57,12 @@ public:
     // Opens a document file (an open one is activated); nullptr after a reported failure, whose
     // message pstrError receives if given.
     CDocument* OpenDocumentFile(const QString& strPath, QString* pstrError = nullptr);
-    // A file dropped on the main window: a MapSource export (".txt") is imported into a new
-    // document, anything else opened as a document file. nullptr after a reported failure.
-    CDocument* OpenDroppedFile(const QString& strPath);
+    // A file named on the command line, handed over by a later start or dropped on the main
+    // window: a track file (".txt", ".gpx", ".fit", ... in any case) is imported into a new
+    // document titled after the file's base name, anything else opened as a document file.
+    // nullptr after a reported failure (its message in pstrError if given), which leaves no
+    // document behind.
+    CDocument* OpenDocumentOrTrack(const QString& strPath, QString* pstrError = nullptr);
     void AddToRecentFileList(const QString& strPath) override;
     void CloseAllDocuments();
     void SaveStdProfileSettings();

@@ -3,6 +3,7 @@
 #include "CDocumentFile.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
+#include "CTrackFileTypes.h"
 #include "CViewValues.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
@@ -14,6 +15,9 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
+#include <algorithm>
+#include <cstring>
+
 // A document file holds what the chart's commands can reach, and a new one opens at the home view.
 static_assert(CViewValues::kMaxZoom == CPlot::kMaxDocumentZoom);
 static_assert(CViewValues::kDefaultAzimuth == CPlot::kHomeAzimuth &&
@@ -24,8 +28,17 @@ std::string LocalPath(const QString& strPath) {
     return QFile::encodeName(strPath).toStdString();
 }
 
-// How long a note of an import stays in the status bar.
+// How long the notes of an import stay in the status bar.
 constexpr int kNoteMilliseconds = 10000;
+
+// The filter of MapSource exports as it always read.
+constexpr char kMapSourceFilter[] = "MapSource Exported Files (*.txt; *.TXT)";
+
+// "*.gpx *.GPX": a file dialog's patterns match case by case.
+QStringList Patterns(const TrackFileType& type) {
+    const QString ext = QString::fromLatin1(type.extension);
+    return {QStringLiteral("*.") + ext, QStringLiteral("*.") + ext.toUpper()};
+}
 } // namespace
 
 CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {}
@@ -113,23 +126,48 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
         *pstrError = ErrorText(strPath, r);
         return false;
     }
-    // A note (an empty track, say) is no reason to stop: it shows in the status bar.
-    CMainFrame* pFrame = VorlanApp()->GetMainFrame();
+    // The notes (what was read, an empty track) are no reason to stop: they show together in
+    // the status bar.
+    QStringList notes;
     for (const std::string& note : r.m_notes)
-        if (pFrame)
-            pFrame->statusBar()->showMessage(QString::fromLocal8Bit(note.c_str()),
-                                             kNoteMilliseconds);
+        notes << QString::fromLocal8Bit(note.c_str());
+    if (CMainFrame* pFrame = VorlanApp()->GetMainFrame(); pFrame && !notes.isEmpty())
+        pFrame->statusBar()->showMessage(notes.join(QStringLiteral("  ")), kNoteMilliseconds);
     m_bLoaded = 1;
     OnPlot3D();
     return true;
 }
 
+// One filter per run of rows of the same format in the table of track file types.
+QStringList CVorlanDoc::ImportFilters() {
+    const std::span<const TrackFileType> types = CTrackFileTypes::All();
+    QStringList all;
+    QStringList filters;
+    for (auto first = types.begin(); first != types.end();) {
+        const auto last = std::find_if(first, types.end(), [first](const TrackFileType& t) {
+            return std::strcmp(t.description, first->description) != 0;
+        });
+        QStringList patterns;
+        for (auto it = first; it != last; ++it)
+            patterns << Patterns(*it);
+        all << patterns;
+        filters << (first->reader == TrackReaderKind::mapSource
+                        ? QString::fromLatin1(kMapSourceFilter)
+                        : QString::fromLatin1(first->description) + QStringLiteral(" Files (") +
+                              patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+        first = last;
+    }
+    filters.prepend(QStringLiteral("All Track Files (") + all.join(QLatin1Char(' ')) +
+                    QLatin1Char(')'));
+    filters << QStringLiteral("All Files (*)");
+    return filters;
+}
+
 QString CVorlanDoc::PromptImportFile() {
-    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Open"), QDir::currentPath(),
-                    QStringLiteral("MapSource Exported Files (*.txt; *.TXT)"));
+    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Open"), QDir::currentPath());
+    dlg.setNameFilters(ImportFilters());
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.selectFile(QStringLiteral("*.txt"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
     const QString path = dlg.selectedFiles().first();

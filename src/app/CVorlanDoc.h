@@ -7,6 +7,8 @@
 #include "CDocument.h"
 #include "CTrack.h"
 
+#include <QStringList>
+
 #include <memory>
 
 class CPlot;
@@ -50,11 +52,13 @@ public:
     void OnUpdateRotateRight(CCmdUI* pCmdUI);
     void OnUpdateRotateRestore(CCmdUI* pCmdUI);
 
-    // Asks for the MapSource export to import; an empty result means the user cancelled.
+    // Asks for the track file to import; an empty result means the user cancelled.
     static QString PromptImportFile();
-    // Imports the MapSource export at strPath into this empty document and shows it in 3D;
-    // false when the file cannot be read, with the file's name and the reason in *pstrError
-    // (the document then stays empty).
+    // The Import dialog's filters: every track file, then one per format, then all files.
+    static QStringList ImportFilters();
+    // Imports the track file at strPath into this empty document and shows it in 3D, with what
+    // the import found in the status bar; false when the file gives no track, with the file's
+    // name and the reason in *pstrError (the document then stays empty).
     bool ImportFile(const QString& strPath, QString* pstrError);
     // The file's full name above the sentence that says what went wrong.
     static QString ErrorText(const QString& strPath, const CFileResult& result);

@@ -78,7 +78,7 @@ int Report(const CFileResult& result) {
 
 int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
     std::vector<std::string> files;
-    if (const int nStatus = TakeFiles("convert", "convert IN.txt OUT.vrl", args, 2, files))
+    if (const int nStatus = TakeFiles("convert", "convert TRACK OUT.vrl", args, 2, files))
         return nStatus;
     const std::string& in = files[0];
     const std::string& out = files[1];

@@ -1,5 +1,5 @@
-// vorlan-cli: converts MapSource text exports to Vorlan documents, describes tracks and renders
-// plots, without the desktop.
+// vorlan-cli: converts track files to Vorlan documents, describes tracks and renders plots,
+// without the desktop.
 #include "CMapSourceFormat.h"
 #include "CPendingTempFile.h"
 #include "CliCommands.h"
@@ -14,9 +14,9 @@ const char kUsage[] =
     "Usage: vorlan-cli COMMAND ARGS...\n"
     "\n"
     "Commands:\n"
-    "  convert IN.txt OUT.vrl   import a MapSource text export and save it as a document\n"
+    "  convert TRACK OUT.vrl    import a track file and save it as a document\n"
     "  info FILE [--units metric|imperial]\n"
-    "                           describe a MapSource text export or a .vrl document\n"
+    "                           describe a track file or a .vrl document\n"
     "  render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z]\n"
     "         [--azimuth A] [--elevation E] [--printer] [--units metric|imperial]\n"
     "                           draw a plot of a track as an SVG document (-o - for stdout)\n"
@@ -27,6 +27,8 @@ const char kUsage[] =
     "  --                       ends the options of a command: every argument after it is\n"
     "                           a file, even one whose name starts with '-'\n"
     "\n"
+    "A track file is a MapSource text export, GPX, or FIT, TCX, KML, IGC or NMEA (read\n"
+    "through gpsbabel); its extension says which. What the import found is told on stderr.\n"
     "--units metric shows metres and kilometres; the default is imperial (feet and miles).\n";
 } // namespace
 

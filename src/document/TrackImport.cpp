@@ -3,21 +3,78 @@
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "CTrackFileTypes.h"
+#include "CTrackImporter.h"
 
 #include <cerrno>
+#include <vector>
 
-CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
+namespace {
+
+CFileResult FromImport(const std::string& path, const ImportResult& imported, CTrack& track) {
+    if (!imported.bOk) {
+        track.Clear();
+        return CFileResult::Failure(CFileResult::Fault::track, path, imported.error);
+    }
+    CFileResult r;
+    r.m_notes = imported.Notes();
+    return r;
+}
+
+CFileResult ImportGpxFile(const std::string& path, CTrack& track) {
+    CInputFile file;
+    std::vector<char> bytes;
+    CFileResult r = file.Open(path);
+    if (r.Ok())
+        r = file.ReadAll(bytes, kMaxTrackFileBytes);
+    if (!r.Ok()) {
+        track.Clear();
+        return r;
+    }
+    return FromImport(path, CTrackImporter().ImportGpx(bytes, path, track), track);
+}
+
+// GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
+// same refusal as everywhere else instead of a converter that waits or fails obscurely.
+CFileResult ImportConvertedFile(const std::string& path, CTrack& track) {
+    if (CFileResult r = CInputFile().Open(path); !r.Ok()) {
+        track.Clear();
+        return r;
+    }
+    return FromImport(path, CTrackImporter().ImportConverted(path, track), track);
+}
+
+CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
     CInputFile file;
     if (CFileResult r = file.Open(path); !r.Ok()) {
         track.Clear();
         return r;
     }
     CMapSourceFormat next = format;
-    if (!track.ImportFile(file.Stream(), next))
+    long nInFile = 0;
+    if (!track.ImportFile(file.Stream(), next, &nInFile))
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
     CFileResult r;
     if (track.m_nCount == 0)
         r.m_notes.push_back("No track points in " + path + ".");
+    if (nInFile > track.m_nCount)
+        r.m_notes.push_back("Only the first " + std::to_string(track.m_nCount) + " of " +
+                            std::to_string(nInFile) + " track points were read.");
     return r;
+}
+
+} // namespace
+
+CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
+    const TrackFileType* type = CTrackFileTypes::Of(path);
+    switch (type ? type->reader : TrackReaderKind::mapSource) {
+    case TrackReaderKind::gpx:
+        return ImportGpxFile(path, track);
+    case TrackReaderKind::gpsbabel:
+        return ImportConvertedFile(path, track);
+    case TrackReaderKind::mapSource:
+        break;
+    }
+    return ImportMapSourceFile(path, track, format);
 }

@@ -1,16 +1,25 @@
-// Importing a track from a file, as the desktop program's Import and dropped files and
-// vorlan-cli do. Today every file is read as a MapSource text export; other readers come in
-// behind the same call, chosen by the file's type.
+// Importing a track from a file, as the desktop program's Import, command line and dropped files
+// and vorlan-cli do: the file's extension (any case) chooses the reader. GPX is read directly,
+// FIT, TCX, KML, IGC and NMEA through GPSBabel, anything else as a MapSource text export.
 #pragma once
 
 #include "CFileResult.h"
 
+#include <cstddef>
 #include <string>
 
 class CMapSourceFormat;
 class CTrack;
 
+// A GPX file is read whole into memory; larger files are refused before any of it is read.
+constexpr std::size_t kMaxTrackFileBytes = std::size_t{1} << 30;
+
 // Reads the file at path into track (cleared first) and smooths it. format is the coordinate
 // format carried from one MapSource import to the next; it is updated only by a successful
-// import. On failure the track is left empty. A file without track points is read, with a note.
+// MapSource import. On failure the track is left empty. The notes say what was read: for GPX
+// and the converted formats the format and points read, points skipped, the simplification and
+// a missing elevation ("GPX: 30000 points read.", "Simplified from 30000 to 10000 points."); for
+// a MapSource export cut at the point cap, "Only the first 10000 of N track points were read.".
+// A MapSource export without track points is read, with a note; any other file without track
+// points fails ("No track points in FILE.").
 CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format);

@@ -43,6 +43,8 @@ std::string CFileResult::Error() const {
     case Fault::write:
         what = "cannot write file: " + m_reason;
         break;
+    case Fault::track:
+        return m_reason;
     }
     return m_path.empty() ? what : m_path + ": " + what;
 }
@@ -61,6 +63,8 @@ std::string CFileResult::Sentence() const {
         return "Unexpected file format. " + Capitalized(m_reason) + ".";
     case Fault::write:
         return "Cannot save this file: " + m_reason + ".";
+    case Fault::track:
+        return m_reason;
     }
     return std::string();
 }

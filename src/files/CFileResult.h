@@ -14,6 +14,7 @@ struct CFileResult {
         read,    // a read failed part way (reason: the system's message)
         format,  // not a document (reason: what is wrong with it)
         write,   // writing or replacing failed (reason: the system's message)
+        track,   // read, but no track comes of it (reason: one line that names the file)
     };
 
     static CFileResult Failure(Fault fault, const std::string& path, const std::string& reason);

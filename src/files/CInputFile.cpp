@@ -48,5 +48,50 @@ CFileResult CInputFile::Open(const std::string& path) {
         close(fd);
         return CFileResult::SystemFailure(CFileResult::Fault::open, path, nError);
     }
+    m_path = path;
     return CFileResult();
+}
+
+namespace {
+// "1 GiB", "64 MiB", "1000 bytes".
+std::string SizeText(std::size_t nBytes) {
+    constexpr std::size_t kMiB = std::size_t{1} << 20, kGiB = std::size_t{1} << 30;
+    if (nBytes % kGiB == 0)
+        return std::to_string(nBytes / kGiB) + " GiB";
+    if (nBytes % kMiB == 0)
+        return std::to_string(nBytes / kMiB) + " MiB";
+    return std::to_string(nBytes) + " bytes";
+}
+} // namespace
+
+CFileResult CInputFile::TooBig(std::size_t nMaxBytes) const {
+    return CFileResult::Failure(CFileResult::Fault::refused, m_path,
+                                "is larger than " + SizeText(nMaxBytes) +
+                                    ", the most this program reads");
+}
+
+CFileResult CInputFile::ReadAll(std::vector<char>& bytes, std::size_t nMaxBytes) {
+    struct stat st {};
+    if (fstat(fileno(m_fp), &st) != 0)
+        return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, errno);
+    if (static_cast<unsigned long long>(st.st_size) > nMaxBytes)
+        return TooBig(nMaxBytes);
+    constexpr std::size_t kChunk = std::size_t{1} << 16;
+    bytes.clear();
+    // Room for the last read too, which finds the end: the bytes are never copied to grow.
+    bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
+    for (;;) {
+        const std::size_t nHave = bytes.size();
+        if (nHave > nMaxBytes)
+            return TooBig(nMaxBytes);
+        bytes.resize(nHave + kChunk);
+        errno = 0;
+        const std::size_t nRead = std::fread(bytes.data() + nHave, 1, kChunk, m_fp);
+        bytes.resize(nHave + nRead);
+        if (std::ferror(m_fp))
+            return CFileResult::SystemFailure(CFileResult::Fault::read, m_path,
+                                              errno != 0 ? errno : EIO);
+        if (nRead < kChunk)
+            return CFileResult();
+    }
 }

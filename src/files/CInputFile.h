@@ -5,8 +5,10 @@
 
 #include "CFileResult.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class CInputFile {
 public:
@@ -18,11 +20,18 @@ public:
     CFileResult Open(const std::string& path);
     // The open stream, or nullptr before a successful Open.
     std::FILE* Stream() const { return m_fp; }
+    // Reads the rest of the open file into bytes. A file larger than nMaxBytes is refused
+    // before anything is allocated for it (and again should it grow while being read); a read
+    // error fails the whole read.
+    CFileResult ReadAll(std::vector<char>& bytes, std::size_t nMaxBytes);
 
     // "is a directory", "is not a regular file (a FIFO)": what the file of mode is, or an empty
     // string for a regular file.
     static std::string WhatIsNotRegular(unsigned int mode);
 
 private:
+    CFileResult TooBig(std::size_t nMaxBytes) const;
+
     std::FILE* m_fp = nullptr;
+    std::string m_path;
 };

@@ -4,17 +4,7 @@
 #include "CTrack.h"
 #include "CTrackBuilder.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
-
 namespace {
-
-constexpr std::array kConvertedFormats = {
-    ConvertedFormat{"fit", "garmin_fit", "FIT"}, ConvertedFormat{"tcx", "gtrnctr", "TCX"},
-    ConvertedFormat{"kml", "kml", "KML"},        ConvertedFormat{"igc", "igc", "IGC"},
-    ConvertedFormat{"nmea", "nmea", "NMEA"},     ConvertedFormat{"nma", "nmea", "NMEA"},
-};
 
 std::string Points(std::size_t n) {
     return std::to_string(n) + (n == 1 ? " point" : " points");
@@ -81,21 +71,9 @@ std::vector<std::string> ImportResult::Notes() const {
 
 CTrackImporter::CTrackImporter(CGpsbabel gpsbabel) : m_gpsbabel(std::move(gpsbabel)) {}
 
-std::span<const ConvertedFormat> CTrackImporter::ConvertedFormats() {
-    return kConvertedFormats;
-}
-
-const ConvertedFormat* CTrackImporter::ConvertedFormatOf(std::string_view fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos)
-        return nullptr;
-    std::string ext(fileName.substr(dot + 1));
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const ConvertedFormat& f : kConvertedFormats)
-        if (ext == f.extension)
-            return &f;
-    return nullptr;
+const TrackFileType* CTrackImporter::ConvertedFormatOf(std::string_view fileName) {
+    const TrackFileType* type = CTrackFileTypes::Of(fileName);
+    return type && type->reader == TrackReaderKind::gpsbabel ? type : nullptr;
 }
 
 ImportResult CTrackImporter::ImportGpx(std::span<char> bytes, const std::string& fileName,
@@ -105,7 +83,7 @@ ImportResult CTrackImporter::ImportGpx(std::span<char> bytes, const std::string&
 
 ImportResult CTrackImporter::ImportConverted(const std::string& path, CTrack& track) const {
     ImportResult result;
-    const ConvertedFormat* format = ConvertedFormatOf(path);
+    const TrackFileType* format = ConvertedFormatOf(path);
     if (!format) {
         result.error = "Cannot convert " + path + ": GPSBabel does not read this file type here.";
         return result;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CGpsbabel.h"
+#include "CTrackFileTypes.h"
 #include "CTrackReader.h"
 
 #include <span>
@@ -29,21 +30,12 @@ struct ImportResult {
     std::vector<std::string> Notes() const;
 };
 
-// A format read through GPSBabel: the file name extensions, its GPSBabel name and what the user
-// is told.
-struct ConvertedFormat {
-    const char* extension; // lower case, without the dot
-    const char* gpsbabelName;
-    const char* description;
-};
-
 class CTrackImporter {
 public:
     explicit CTrackImporter(CGpsbabel gpsbabel = CGpsbabel());
 
     // The GPSBabel format for a file name's extension (any case), or nullptr.
-    static const ConvertedFormat* ConvertedFormatOf(std::string_view fileName);
-    static std::span<const ConvertedFormat> ConvertedFormats();
+    static const TrackFileType* ConvertedFormatOf(std::string_view fileName);
 
     // Reads GPX bytes (parsed in place: they are left changed) into track; fileName names the
     // file in messages. On failure the track is left as it was.

@@ -82,9 +82,9 @@ void CTrack::Clear() {
     std::memset(m_fLeg, 0, sizeof m_fLeg);
 }
 
-short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format) {
+short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile) {
     Clear();
-    if (!ReadMapSource(fp, format)) {
+    if (!ReadMapSource(fp, format, pnPointsInFile)) {
         const int nError = errno;
         Clear();
         errno = nError;
@@ -95,7 +95,7 @@ short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format) {
     return 1;
 }
 
-short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format) {
+short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile) {
     CStdioFile file(fp);
     Clear();
 
@@ -120,12 +120,18 @@ short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format) {
         if (IsTrackpoint(m_szLine) && format.IsKnown())
             ParsePoint(i++, format.Get(), tok);
     }
+    long nBeyond = 0;
+    while (pnPointsInFile && i == kMaxPoints && file.ReadString(m_szLine, sizeof m_szLine))
+        if (IsTrackpoint(m_szLine))
+            ++nBeyond;
     // A read error is never taken for the end of the file: the track would silently be short.
     if (file.GetError() != 0) {
         errno = file.GetError();
         return 0;
     }
     m_nCount = static_cast<short>(i);
+    if (pnPointsInFile)
+        *pnPointsInFile = i + nBeyond;
     SumDistances();
     ComputeGeometry();
     return 1;

@@ -21,11 +21,13 @@ public:
     // Reads a MapSource text export from an open stream with the format of earlier imports,
     // which the first Trackpoint line may change; 1 when the whole stream was read (also for no
     // points), 0 after a read error, with errno set to its cause. Ends with ComputeGeometry; the
-    // smoothed series is left to the caller.
-    short ReadMapSource(std::FILE* fp, CMapSourceFormat& format);
+    // smoothed series is left to the caller. Reading stops at kMaxPoints points; with
+    // pnPointsInFile the rest of the stream is read too and *pnPointsInFile receives the track
+    // points the file holds, those beyond the cap counted without being stored.
+    short ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile = nullptr);
     // The import of a chosen file: Clear, ReadMapSource, Smooth, ComputeGeometry. 0 after a read
     // error (errno says why), and the track is then left empty.
-    short ImportFile(std::FILE* fp, CMapSourceFormat& format);
+    short ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile = nullptr);
 
     short ComputeLegs();
     void ComputeGeometry();

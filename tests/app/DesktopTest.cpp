@@ -1,4 +1,5 @@
-// The desktop around the program: files dropped on the main window, a second start handing its
+// The desktop around the program: files dropped on the main window or named on the command line,
+// track files of every format with the Import dialog's filters, a second start handing its
 // documents to the running instance, and the help commands.
 #include "AppTestSupport.h"
 
@@ -18,10 +19,13 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLocalSocket>
 #include <QMimeData>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 #include <QWhatsThis>
@@ -95,8 +99,8 @@ TEST_F(DesktopTest, DroppedFilesThatCannotBeReadAreReported) {
     EXPECT_TRUE(message.contains(missing)) << qPrintable(message);
     EXPECT_EQ(Documents().size(), nBefore);
 
-    // Not a document: refused like File, Open refuses it.
-    const QString text = WriteTrackFile(m_dir.filePath(QStringLiteral("track.gpx")), 5);
+    // Neither a track file nor a document: refused like File, Open refuses it.
+    const QString text = WriteTrackFile(m_dir.filePath(QStringLiteral("track.csv")), 5);
     DismissNextModal(&message);
     ASSERT_TRUE(Drop({text}));
     EXPECT_TRUE(message.contains(QStringLiteral("Unexpected file format"))) << qPrintable(message);
@@ -108,6 +112,82 @@ TEST_F(DesktopTest, DroppedFilesThatCannotBeReadAreReported) {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Frame(), &enter);
     EXPECT_FALSE(enter.isAccepted());
+}
+
+// A GPX file named on the command line or dropped becomes a new document titled after the file,
+// with what was read in the status bar; Save As proposes that name as a document.
+TEST_F(DesktopTest, GpxFromTheCommandLineOrADropIsImportedAndTitledAfterTheFile) {
+    const QString gpx = QStringLiteral(VORLAN_SAMPLES "/two-tracks.gpx");
+    VorlanApp()->ExitInstance();
+    ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan"), gpx}));
+    ASSERT_EQ(Documents().size(), 1);
+    EXPECT_EQ(Doc()->m_track.m_nCount, 2400);
+    EXPECT_EQ(Doc()->m_nPlotMode, CVorlanDoc::kPlot3D);
+    EXPECT_TRUE(Doc()->GetPathName().isEmpty());
+    EXPECT_EQ(ActiveChild()->windowTitle(), QStringLiteral("two-tracks"));
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("GPX: 2400 points read."));
+
+    const QString copy = m_dir.filePath(QStringLiteral("Long Ride.GPX"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLAN_SAMPLES "/long-30000.gpx"), copy));
+    ASSERT_TRUE(Drop({copy}));
+    ASSERT_EQ(Documents().size(), 2);
+    EXPECT_EQ(Doc()->m_track.m_nCount, 10000);
+    EXPECT_EQ(ActiveChild()->windowTitle(), QStringLiteral("Long Ride"));
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(),
+              QStringLiteral("GPX: 30000 points read.  Simplified from 30000 to 10000 points."));
+
+    QString proposed;
+    OnNextModal([&proposed](QWidget* pModal) {
+        // The name box as the user sees it (the dialog adds the suffix to its result anyway).
+        if (auto* pEdit = pModal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            proposed = pEdit->text();
+        static_cast<QDialog*>(pModal)->reject();
+    });
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_EQ(proposed, QStringLiteral("Long Ride.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(m_dir.filePath(QStringLiteral("ride.vrl"))));
+    EXPECT_EQ(ActiveChild()->windowTitle(), QStringLiteral("ride.vrl"));
+}
+
+// A GPX file that gives no track opens no document; Import leaves the empty document as it was.
+TEST_F(DesktopTest, AGpxFileWithoutATrackOpensNoDocument) {
+    const QString empty = m_dir.filePath(QStringLiteral("empty.gpx"));
+    QFile file(empty);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<gpx version=\"1.1\"><trk><trkseg/></trk></gpx>\n");
+    file.close();
+    const int nBefore = Documents().size();
+    QString message;
+    DismissNextModal(&message);
+    ASSERT_TRUE(Drop({empty}));
+    EXPECT_EQ(message, empty + QStringLiteral("\nNo track points in ") + empty + QLatin1Char('.'));
+    EXPECT_EQ(Documents().size(), nBefore);
+
+    QString error;
+    EXPECT_FALSE(Doc()->ImportFile(empty, &error));
+    EXPECT_EQ(error, message);
+    EXPECT_EQ(Doc()->m_bLoaded, 0);
+    EXPECT_TRUE(Enabled(ID_FILE_IMPORT));
+}
+
+// The Import dialog lists every track file first and MapSource exports second, then one filter
+// per other format and all files last.
+TEST_F(DesktopTest, ImportDialogFiltersEveryTrackFormat) {
+    QStringList filters;
+    OnNextModal([&filters](QWidget* pModal) {
+        if (auto* pDialog = qobject_cast<QFileDialog*>(pModal))
+            filters = pDialog->nameFilters();
+        static_cast<QDialog*>(pModal)->reject();
+    });
+    Command(ID_FILE_IMPORT);
+    ASSERT_EQ(filters.size(), 9) << qPrintable(filters.join(QLatin1Char('|')));
+    EXPECT_EQ(filters[0], QStringLiteral("All Track Files (*.txt *.TXT *.gpx *.GPX *.fit *.FIT "
+                                         "*.tcx *.TCX *.kml *.KML *.igc *.IGC *.nmea *.NMEA "
+                                         "*.nma *.NMA)"));
+    EXPECT_EQ(filters[1], QStringLiteral("MapSource Exported Files (*.txt; *.TXT)"));
+    EXPECT_EQ(filters[2], QStringLiteral("GPX Files (*.gpx *.GPX)"));
+    EXPECT_EQ(filters[7], QStringLiteral("NMEA Files (*.nmea *.NMEA *.nma *.NMA)"));
+    EXPECT_EQ(filters[8], QStringLiteral("All Files (*)"));
 }
 
 // A second start with a document hands it to this instance and ends; --new-instance keeps it.

@@ -1,6 +1,7 @@
 // The install tree: cmake --install into a temporary prefix gives the programs, a valid desktop
-// entry that opens .vrl documents, the file type "Vorlan Document", the icons of the hicolor
-// theme and the user guide where the help commands look for it.
+// entry that opens .vrl documents and track files, the file type "Vorlan Document" and the track
+// file types, the icons of the hicolor theme and the user guide where the help commands look
+// for it.
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -114,27 +115,29 @@ TEST_F(InstallTest, FileTypeRegistersVrlAsVorlanDocument) {
     EXPECT_TRUE(xml.contains("Vorlan.Document"));
     QXmlStreamReader reader(xml);
     QString root;
-    QString type;
+    QStringList types;
     QString comment;
     QStringList globs;
     QString icon;
+    // The document's type comes first; the track file types follow it.
+    const auto inDocumentType = [&types] { return types.size() == 1; };
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
         if (reader.name() == QStringLiteral("mime-info"))
             root = reader.namespaceUri().toString();
         else if (reader.name() == QStringLiteral("mime-type"))
-            type = reader.attributes().value(QStringLiteral("type")).toString();
-        else if (reader.name() == QStringLiteral("comment"))
+            types << reader.attributes().value(QStringLiteral("type")).toString();
+        else if (reader.name() == QStringLiteral("comment") && inDocumentType())
             comment = reader.readElementText();
-        else if (reader.name() == QStringLiteral("glob"))
+        else if (reader.name() == QStringLiteral("glob") && inDocumentType())
             globs << reader.attributes().value(QStringLiteral("pattern")).toString();
-        else if (reader.name() == QStringLiteral("icon"))
+        else if (reader.name() == QStringLiteral("icon") && inDocumentType())
             icon = reader.attributes().value(QStringLiteral("name")).toString();
     }
     EXPECT_FALSE(reader.hasError()) << qPrintable(reader.errorString());
     EXPECT_EQ(root, QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
-    EXPECT_EQ(type, QStringLiteral("application/x-vorlan-document"));
+    EXPECT_EQ(types.value(0), QStringLiteral("application/x-vorlan-document"));
     EXPECT_EQ(comment, QStringLiteral("Vorlan Document"));
     EXPECT_EQ(globs, QStringList{QStringLiteral("*.vrl")});
     EXPECT_EQ(icon, QStringLiteral("application-x-vorlan-document"));
@@ -146,6 +149,29 @@ TEST_F(InstallTest, FileTypeRegistersVrlAsVorlanDocument) {
                     .contains("application/x-vorlan-document:*.vrl"));
     EXPECT_TRUE(ReadAll(Installed(QStringLiteral("share/mime/application/x-vorlan-document.xml")))
                     .contains("Vorlan Document"));
+}
+
+// The track files the shared MIME database does not know get their types by name from ours,
+// and the desktop entry offers to open them and the two it knows (GPX, KML).
+TEST_F(InstallTest, TrackFileTypesResolveByNameAndTheEntryOpensThem) {
+    const char* const ownTypes[][2] = {
+        {"application/vnd.ant.fit", "*.fit"}, {"application/vnd.garmin.tcx+xml", "*.tcx"},
+        {"application/vnd.fai.igc", "*.igc"}, {"application/x-nmea", "*.nmea"},
+        {"application/x-nmea", "*.nma"},
+    };
+    std::map<QString, QString> entry =
+        DesktopEntry(Installed(QStringLiteral("share/applications/vorlan.desktop")));
+    const QStringList entryTypes = entry[QStringLiteral("MimeType")].split(QLatin1Char(';'));
+    for (const char* type : {"application/gpx+xml", "application/vnd.google-earth.kml+xml"})
+        EXPECT_TRUE(entryTypes.contains(QLatin1String(type))) << type;
+    for (const auto& own : ownTypes)
+        EXPECT_TRUE(entryTypes.contains(QLatin1String(own[0]))) << own[0];
+    if (QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty())
+        GTEST_SKIP() << "update-mime-database (shared-mime-info) is not installed";
+    const QList<QByteArray> globs =
+        ReadAll(Installed(QStringLiteral("share/mime/globs2"))).split('\n');
+    for (const auto& own : ownTypes)
+        EXPECT_TRUE(globs.contains(QByteArray("50:") + own[0] + ':' + own[1])) << own[0];
 }
 
 TEST_F(InstallTest, IconsOfTheHicolorThemeAreThere) {

@@ -118,6 +118,31 @@ TEST(Cli, UnitsOfInfoAndRender) {
     std::filesystem::remove_all(dir);
 }
 
+// What the import found goes to stderr before the description; a file that gives no track is one
+// line naming it, exit status 1.
+TEST(Cli, InfoTellsWhatTheImportOfAGpxFileFound) {
+    const std::string samples = VORLAN_SAMPLES;
+    CliResult r = RunCli("info " + samples + "/two-tracks.gpx");
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: GPX: 2400 points read.\nFile: ")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("Points: 2400\n")) << r.out;
+    r = RunCli("info " + samples + "/long-30000.gpx");
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: GPX: 30000 points read.\n"
+                             "vorlan-cli: Simplified from 30000 to 10000 points.\nFile: "))
+        << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("Points: 10000\n")) << r.out;
+
+    const std::string bad = kDir + "cli_bad_" + std::to_string(getpid()) + ".gpx";
+    WriteText(bad, "<gpx><trk>");
+    r = RunCli("convert " + bad + " " + bad + ".vrl");
+    std::remove(bad.c_str());
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: " + bad + ": ")) << r.out;
+    EXPECT_EQ(r.out.size() - 1, r.out.find('\n')) << r.out;
+    EXPECT_TRUE(ReadAll(bad + ".vrl").empty());
+}
+
 TEST(Cli, FailuresNameTheFileAndWriteNothing) {
     const std::string out = kDir + "cli_never.vrl";
     std::remove(out.c_str());

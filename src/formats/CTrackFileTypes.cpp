@@ -1,0 +1,39 @@
+#include "CTrackFileTypes.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+
+namespace {
+
+using enum TrackReaderKind;
+
+constexpr std::array kTypes = {
+    TrackFileType{"txt", mapSource, "MapSource", nullptr},
+    TrackFileType{"gpx", gpx, "GPX", nullptr},
+    TrackFileType{"fit", gpsbabel, "FIT", "garmin_fit"},
+    TrackFileType{"tcx", gpsbabel, "TCX", "gtrnctr"},
+    TrackFileType{"kml", gpsbabel, "KML", "kml"},
+    TrackFileType{"igc", gpsbabel, "IGC", "igc"},
+    TrackFileType{"nmea", gpsbabel, "NMEA", "nmea"},
+    TrackFileType{"nma", gpsbabel, "NMEA", "nmea"},
+};
+
+} // namespace
+
+std::span<const TrackFileType> CTrackFileTypes::All() {
+    return kTypes;
+}
+
+const TrackFileType* CTrackFileTypes::Of(std::string_view fileName) {
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos)
+        return nullptr;
+    std::string ext(fileName.substr(dot + 1));
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto* found = std::find_if(kTypes.begin(), kTypes.end(),
+                                     [&ext](const TrackFileType& t) { return ext == t.extension; });
+    return found == kTypes.end() ? nullptr : found;
+}

@@ -1,0 +1,29 @@
+// The track files the program imports, by file name extension: which reader takes each and
+// what it is called. The import's dispatch and the desktop program's Import dialog filters are
+// both built from this one table.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+// How a file of a type is read.
+enum class TrackReaderKind {
+    mapSource, // MapSource text export, read by the track itself
+    gpx,       // GPX, read directly
+    gpsbabel,  // converted to GPX by GPSBabel first
+};
+
+struct TrackFileType {
+    const char* extension; // lower case, without the dot
+    TrackReaderKind reader;
+    const char* description;  // "GPX", "FIT", ...: rows of one format share it
+    const char* gpsbabelName; // GPSBabel's name of the format, for TrackReaderKind::gpsbabel
+};
+
+class CTrackFileTypes {
+public:
+    // Every type, grouped by format: MapSource text first, then GPX, then the GPSBabel formats.
+    static std::span<const TrackFileType> All();
+    // The type of a file name by its extension (any case), or nullptr for any other name.
+    static const TrackFileType* Of(std::string_view fileName);
+};

@@ -1,15 +1,13 @@
 // The command-line tool as a user runs it: convert, info, and the messages for bad files.
 #include "CliRunner.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 
 namespace {
-
-const std::string kDir = ::testing::TempDir();
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -20,7 +18,8 @@ const char kTwoPoints[] = "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
                           "Trackpoint\tN47.51 W122.25\t200 ft\t0.25 mi\n";
 
 TEST(Cli, ConvertWritesTheDocumentBytes) {
-    const std::string in = kDir + "cli_in.txt", out = kDir + "cli_out.vrl";
+    const ScratchDir scratch;
+    const std::string in = scratch.File("in.txt"), out = scratch.File("out.vrl");
     WriteText(in, kTwoPoints);
     const CliResult r = RunCli("convert " + in + " " + out);
     ASSERT_EQ(0, r.status) << r.out;
@@ -33,7 +32,8 @@ TEST(Cli, ConvertWritesTheDocumentBytes) {
 }
 
 TEST(Cli, InfoDescribesTextAndDocument) {
-    const std::string in = kDir + "cli_info.txt", out = kDir + "cli_info.vrl";
+    const ScratchDir scratch;
+    const std::string in = scratch.File("info.txt"), out = scratch.File("info.vrl");
     WriteText(in, kTwoPoints);
     CliResult r = RunCli("info " + in);
     ASSERT_EQ(0, r.status) << r.out;
@@ -48,21 +48,21 @@ TEST(Cli, InfoDescribesTextAndDocument) {
 }
 
 TEST(Cli, FailuresNameTheFileAndWriteNothing) {
-    const std::string out = kDir + "cli_never.vrl";
-    std::remove(out.c_str());
+    const ScratchDir scratch;
+    const std::string out = scratch.File("never.vrl");
     CliResult r = RunCli("convert /nonexistent/x.txt " + out);
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("/nonexistent/x.txt")) << r.out;
     EXPECT_TRUE(ReadAll(out).empty());
 
-    const std::string damaged = kDir + "cli_damaged.vrl";
+    const std::string damaged = scratch.File("damaged.vrl");
     WriteText(damaged, std::string("\x05\x00\x01\x02", 4));
     r = RunCli("info " + damaged);
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find(damaged)) << r.out;
 
     // A failed conversion leaves an existing output as it was.
-    const std::string existing = kDir + "cli_existing.vrl";
+    const std::string existing = scratch.File("existing.vrl");
     WriteText(existing, "keep me");
     r = RunCli("convert /nonexistent/x.txt " + existing);
     EXPECT_EQ(1, r.status);

@@ -30,6 +30,9 @@ function(vorlan_core_library name)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
 endfunction()
 
+# A test that hangs fails after this many seconds instead of holding up the whole run.
+set(VORLAN_TEST_TIMEOUT 60)
+
 # vorlan_add_test(name source libs...): one GoogleTest binary per source, registered with ctest.
 function(vorlan_add_test name source)
   add_executable(${name} ${source})
@@ -38,7 +41,7 @@ function(vorlan_add_test name source)
   target_compile_definitions(${name} PRIVATE VORLAN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              VORLAN_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   vorlan_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${VORLAN_TEST_TIMEOUT})
 endfunction()
 
 # vorlan_check_no_qt(folders...): an ALL target that fails the build when a source in one of the

@@ -16,7 +16,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -123,14 +122,12 @@ TEST_F(DesktopTest, SecondStartHandsItsDocumentsToTheRunningInstance) {
     second.setWorkingDirectory(m_dir.path());
     // A name relative to the second program's folder.
     second.start(QStringLiteral(VORLAN_EXE), {QStringLiteral("handed.vrl")});
-    QElapsedTimer timer;
-    timer.start();
-    while (second.state() != QProcess::NotRunning && timer.elapsed() < 20000)
-        QTest::qWait(20);
-    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second start did not end";
+    // This process must keep handling events while the second one waits for its answer.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000))
+        << "the second start did not end";
     EXPECT_EQ(second.exitCode(), 0);
-    QTest::qWait(50);
-    ASSERT_EQ(Documents().size(), nBefore + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Documents().size() == nBefore + 1; }, 5000))
+        << "the handed document did not open";
     EXPECT_EQ(Documents().last()->GetPathName(), vrl);
     EXPECT_EQ(Doc(), Documents().last());
 }

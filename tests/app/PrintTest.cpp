@@ -216,7 +216,7 @@ TEST_F(PrintTest, PrintCommandPrintsTheElevationChartAfterTheDialog) {
     ImportSample(400);
     Command(ID_PLOT_ELEVATION);
     const int nPrinted = View()->PrintCount();
-    OnNextModal([](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print dialog"), [](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         pDialog->accept();
@@ -283,7 +283,7 @@ TEST_F(PrintTest, PendingZoomRequestsSurvivePrinting) {
 
 TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
     ImportSample(100);
-    OnNextModal([](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print setup dialog"), [](QWidget* pModal) {
         auto* pDialog = qobject_cast<CPrintSetupDlg*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         QComboBox* pPrinters = pDialog->PrinterBox();
@@ -299,7 +299,7 @@ TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
     EXPECT_EQ(Printer()->pageLayout().orientation(), QPageLayout::Landscape);
 
     // Cancelled, the dialog changes nothing.
-    OnNextModal([](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print setup dialog"), [](QWidget* pModal) {
         auto* pDialog = qobject_cast<CPrintSetupDlg*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         pDialog->PortraitButton()->setChecked(true);
@@ -323,7 +323,7 @@ TEST_F(PrintTest, PreviewShowsTheOnePageAndPrintsIt) {
     int nPages = 0;
     int nBlue = 0;
     bool bFileBeforePrint = true;
-    OnNextModal([&](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print preview"), [&](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintPreviewDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         auto* pPreview = pDialog->findChild<QPrintPreviewWidget*>();

@@ -1,8 +1,12 @@
 # Shared build settings of the Vorlan targets.
 
-# Warnings are a property of our own targets only.
+# Warnings are a property of our own targets only. The test script builds with VORLAN_WERROR, so
+# that a new warning fails it while the build is at none.
 function(vorlan_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(VORLAN_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 if(VORLAN_SANITIZE)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds, and runs every test: once as released, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Each run gets an empty temporary folder of its
-# own and fails when a test leaves anything behind in it.
+# Installs the dependencies, builds with warnings as errors, and runs every test: once as
+# released, once under AddressSanitizer and UndefinedBehaviorSanitizer. Each run gets an empty
+# temporary folder of its own and fails when a test leaves anything behind in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -26,9 +26,9 @@ run_tests() {
 }
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORLAN_SANITIZE=ON \
-  -DVORLAN_BUILD_BENCH=OFF >/dev/null
+  -DVORLAN_BUILD_BENCH=OFF -DVORLAN_WERROR=ON >/dev/null
 cmake --build build-asan
 run_tests build-asan ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
-bash scripts/build.sh
+bash scripts/build.sh -DVORLAN_WERROR=ON
 run_tests build

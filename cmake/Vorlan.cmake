@@ -1,8 +1,12 @@
 # Shared build settings of the Vorlan targets.
 
-# Warnings are a property of our own targets only.
+# Warnings are a property of our own targets only. The test script builds with VORLAN_WERROR, so
+# that a new warning fails it while the build is at none.
 function(vorlan_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(VORLAN_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 if(VORLAN_SANITIZE)
@@ -30,6 +34,9 @@ function(vorlan_core_library name)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
 endfunction()
 
+# A test that hangs fails after this many seconds instead of holding up the whole run.
+set(VORLAN_TEST_TIMEOUT 60)
+
 # vorlan_add_test(name source libs...): one GoogleTest binary per source, registered with ctest.
 function(vorlan_add_test name source)
   add_executable(${name} ${source})
@@ -38,7 +45,7 @@ function(vorlan_add_test name source)
   target_compile_definitions(${name} PRIVATE VORLAN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              VORLAN_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   vorlan_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${VORLAN_TEST_TIMEOUT})
 endfunction()
 
 # vorlan_check_no_qt(folders...): an ALL target that fails the build when a source in one of the

@@ -11,7 +11,6 @@ using Image = CButtonImages::Image;
 
 // The 16-colour palette of the pictures.
 const QColor kBlack(0, 0, 0);
-const QColor kGrey(128, 128, 128);
 const QColor kSilver(192, 192, 192);
 const QColor kWhite(255, 255, 255);
 const QColor kNavy(0, 0, 128);

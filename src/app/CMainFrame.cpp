@@ -274,11 +274,6 @@ QString CMainFrame::StatusText() const {
     return message.isEmpty() && m_pIdleText ? m_pIdleText->text() : message;
 }
 
-QString CMainFrame::IndicatorText(UINT nID) const {
-    const auto it = m_indicators.find(nID);
-    return it == m_indicators.end() ? QString() : it->second->text();
-}
-
 BOOL CMainFrame::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     if (CChildFrame* pChild = MDIGetActive())
         if (pChild->OnCmdMsg(nID, nCode, pCmdUI))

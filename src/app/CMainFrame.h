@@ -50,9 +50,8 @@ public:
     UINT CurrentMenu() const { return m_nCurrentMenu; }
     // The popups of a menu resource as built.
     const std::vector<QMenu*>& Menus(UINT nIDResource) const;
-    // The text of the status bar's message pane and of an indicator pane.
+    // The text of the status bar's message pane.
     QString StatusText() const;
-    QString IndicatorText(UINT nID) const;
     // Shows the recent-file list on the File menus.
     void UpdateRecentFileMenu();
 

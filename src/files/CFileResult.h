@@ -23,7 +23,6 @@ struct CFileResult {
 
     bool Ok() const { return m_fault == Fault::none; }
     Fault GetFault() const { return m_fault; }
-    const std::string& GetPath() const { return m_path; }
     const std::string& GetReason() const { return m_reason; }
 
     // One line naming the file: "track.txt: cannot read file: Input/output error".

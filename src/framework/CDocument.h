@@ -40,9 +40,6 @@ public:
     // them.
     void UpdateFrameCounts();
 
-    // No command changes what the file holds, so a document is never modified.
-    BOOL IsModified() const { return 0; }
-
     virtual BOOL OnNewDocument();
     // Reads the file; on failure pstrError names the file and the reason.
     virtual BOOL OnOpenDocument(const QString& strPath, QString* pstrError) = 0;

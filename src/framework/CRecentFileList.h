@@ -14,7 +14,6 @@ public:
     void Add(const QString& strPath);
     void Remove(int nIndex);
     const QStringList& Files() const { return m_files; }
-    int GetSize() const { return m_nSize; }
 
     void ReadList();
     void WriteList() const;

@@ -30,8 +30,6 @@ public:
 
     int GetRowCount() const { return m_nRows; }
     int GetColumnCount() const { return m_nCols; }
-    int GetMaxRowCount() const { return m_nMaxRows; }
-    int GetMaxColumnCount() const { return m_nMaxCols; }
     QSize GetMinPaneSize() const { return m_sizeMin; }
     CScrollView* GetPane(int row, int col) const;
     // The panes row by row: (0, 0), (0, 1), (1, 0), (1, 1).

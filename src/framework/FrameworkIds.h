@@ -13,7 +13,6 @@ constexpr UINT ID_FILE_OPEN = 57601;
 constexpr UINT ID_FILE_CLOSE = 57602;
 constexpr UINT ID_FILE_SAVE = 57603;
 constexpr UINT ID_FILE_SAVE_AS = 57604;
-constexpr UINT ID_FILE_PAGE_SETUP = 57605;
 constexpr UINT ID_FILE_PRINT_SETUP = 57606;
 constexpr UINT ID_FILE_PRINT = 57607;
 constexpr UINT ID_FILE_PRINT_DIRECT = 57608;
@@ -56,7 +55,6 @@ constexpr UINT ID_VIEW_STATUS_BAR = AFX_IDW_STATUS_BAR;
 constexpr UINT AFX_IDS_APP_TITLE = 57344;
 constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
 constexpr UINT AFX_IDS_HELPMODEMESSAGE = 57346;
-constexpr UINT AFX_IDS_PREVIEW_CLOSE = 61445;
 
 // The recent-file list holds at most this many entries.
 constexpr int kMaxRecentFiles = 4;

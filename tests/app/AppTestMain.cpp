@@ -2,10 +2,14 @@
 // test location, one application object for all tests.
 #include "CVorlanApp.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 // The offscreen platform warns about every window that wants size hints passed on, about every
@@ -24,6 +28,13 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+    // Without a session Qt makes its runtime folder in the temporary folder and leaves it there;
+    // the tests give it one that goes when they end, for this process and those it starts.
+    std::optional<QTemporaryDir> runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtimeDir.emplace();
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+    }
     // Later starts hand their documents to this process under a name of its own, never to a
     // Vorlan the user is running; the programs the tests start inherit it.
     qputenv("VORLAN_INSTANCE_NAME",

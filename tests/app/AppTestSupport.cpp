@@ -8,9 +8,11 @@
 #include "Resource.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QTimer>
@@ -64,24 +66,54 @@ int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrEr
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-// Polls until a modal dialog is open, then acts on it.
-void OnNextModal(std::function<void(QWidget*)> action) {
-    auto tries = std::make_shared<int>(0);
+namespace {
+// Closes a dialog its handler left open, which would otherwise block the test in exec().
+void CloseLeftOpen(const QPointer<QWidget>& pModal, const QString& strWhat) {
+    if (!pModal || !pModal->isVisible())
+        return;
+    ADD_FAILURE() << "the handler of " << qPrintable(strWhat) << " left "
+                  << pModal->metaObject()->className() << " open";
+    if (auto* pDialog = qobject_cast<QDialog*>(pModal.data()))
+        pDialog->reject();
+    else
+        pModal->close();
+}
+} // namespace
+
+void AppTest::OnNextModal(const QString& strWhat, std::function<void(QWidget*)> action) {
+    auto pWait = std::make_shared<ModalWait>(ModalWait{strWhat});
+    m_modalWaits.push_back(pWait);
+    QElapsedTimer waited;
+    waited.start();
+    // The poll holds itself through the timer it queues; the last round lets go of it.
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, tries, poll] {
-        if (QWidget* pModal = QApplication::activeModalWidget()) {
-            action(pModal);
+    *poll = [pWait, action, waited, poll] {
+        if (pWait->bOver) {
             *poll = nullptr;
             return;
         }
-        if (++*tries < 500)
-            QTimer::singleShot(10, *poll);
+        if (QWidget* pModal = QApplication::activeModalWidget()) {
+            pWait->bOver = true;
+            const QPointer<QWidget> pGuard(pModal);
+            action(pModal);
+            CloseLeftOpen(pGuard, pWait->strWhat);
+            *poll = nullptr;
+            return;
+        }
+        if (waited.elapsed() > kModalWaitMs) {
+            pWait->bOver = true;
+            ADD_FAILURE() << "no modal dialog opened within " << kModalWaitMs << " ms: waited for "
+                          << qPrintable(pWait->strWhat);
+            *poll = nullptr;
+            return;
+        }
+        QTimer::singleShot(kModalPollMs, *poll);
     };
     QTimer::singleShot(0, *poll);
 }
 
-void DismissNextModal(QString* pstrText) {
-    OnNextModal([pstrText](QWidget* pModal) {
+void AppTest::DismissNextModal(QString* pstrText) {
+    OnNextModal(QStringLiteral("a dialog to dismiss"), [pstrText](QWidget* pModal) {
         if (auto* pBox = qobject_cast<QMessageBox*>(pModal); pBox && pstrText)
             *pstrText = pBox->text();
         if (auto* pDialog = qobject_cast<QDialog*>(pModal))
@@ -91,10 +123,10 @@ void DismissNextModal(QString* pstrText) {
     });
 }
 
-void ChooseInNextFileDialog(const QString& path) {
-    OnNextModal([path](QWidget* pModal) {
+void AppTest::ChooseInNextFileDialog(const QString& path) {
+    OnNextModal(QStringLiteral("a file dialog"), [path](QWidget* pModal) {
         auto* pDialog = qobject_cast<QFileDialog*>(pModal);
-        ASSERT_NE(pDialog, nullptr);
+        ASSERT_NE(pDialog, nullptr) << pModal->metaObject()->className() << " came instead";
         if (path.isEmpty()) {
             pDialog->reject();
             return;
@@ -112,6 +144,12 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() {
+    for (const std::shared_ptr<ModalWait>& pWait : m_modalWaits) {
+        if (!pWait->bOver)
+            ADD_FAILURE() << "the test ended while waiting for " << qPrintable(pWait->strWhat);
+        pWait->bOver = true;
+    }
+    m_modalWaits.clear();
     VorlanApp()->ExitInstance();
     QApplication::processEvents();
 }

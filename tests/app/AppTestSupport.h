@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CChildFrame;
 class CMainFrame;
@@ -28,14 +30,6 @@ QString WriteTrackFile(const QString& path, int nPoints);
 // time-out) with what it wrote on stderr in *pstrError when given.
 int RunVorlan(const QStringList& args, const QString& configDir, QString* pstrError = nullptr,
               const std::function<void(QProcess&)>& setUp = {});
-
-// Runs action on the next modal dialog once it is open (the caller then starts the dialog).
-// The text of a message box is kept in *pstrText when given.
-void OnNextModal(std::function<void(QWidget*)> action);
-// Closes the next modal dialog with its reject/close button, keeping a message box's text.
-void DismissNextModal(QString* pstrText = nullptr);
-// Picks path in the next file dialog, or cancels it when path is empty.
-void ChooseInNextFileDialog(const QString& path);
 
 class AppTest : public ::testing::Test {
 protected:
@@ -55,5 +49,27 @@ protected:
     // Imports the sample track into the active (empty) document through the import dialog.
     void ImportSample(int nPoints = 400);
 
+    // Runs action on the next modal dialog once it is open (the caller then starts the dialog),
+    // so that a dialog's exec() never blocks a test: a dialog the action leaves open is closed,
+    // and one that does not open within kModalWaitMs, or before the test ends, fails the test
+    // with what was waited for.
+    void OnNextModal(const QString& strWhat, std::function<void(QWidget*)> action);
+    // Closes the next modal dialog with its reject/close button, keeping a message box's text
+    // in *pstrText when given.
+    void DismissNextModal(QString* pstrText = nullptr);
+    // Picks path in the next file dialog, or cancels it when path is empty.
+    void ChooseInNextFileDialog(const QString& path);
+
     QTemporaryDir m_dir;
+
+private:
+    struct ModalWait {
+        QString strWhat;
+        bool bOver = false; // answered, given up, or dropped at the end of the test
+    };
+
+    static constexpr int kModalWaitMs = 10000; // generous for the sanitizer build
+    static constexpr int kModalPollMs = 10;
+
+    std::vector<std::shared_ptr<ModalWait>> m_modalWaits;
 };

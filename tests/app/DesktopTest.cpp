@@ -17,7 +17,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -137,7 +136,7 @@ TEST_F(DesktopTest, GpxFromTheCommandLineOrADropIsImportedAndTitledAfterTheFile)
               QStringLiteral("GPX: 30000 points read.  Simplified from 30000 to 10000 points."));
 
     QString proposed;
-    OnNextModal([&proposed](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the Save As dialog"), [&proposed](QWidget* pModal) {
         // The name box as the user sees it (the dialog adds the suffix to its result anyway).
         if (auto* pEdit = pModal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
             proposed = pEdit->text();
@@ -174,7 +173,7 @@ TEST_F(DesktopTest, AGpxFileWithoutATrackOpensNoDocument) {
 // per other format and all files last.
 TEST_F(DesktopTest, ImportDialogFiltersEveryTrackFormat) {
     QStringList filters;
-    OnNextModal([&filters](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the Import dialog"), [&filters](QWidget* pModal) {
         if (auto* pDialog = qobject_cast<QFileDialog*>(pModal))
             filters = pDialog->nameFilters();
         static_cast<QDialog*>(pModal)->reject();
@@ -203,14 +202,12 @@ TEST_F(DesktopTest, SecondStartHandsItsDocumentsToTheRunningInstance) {
     second.setWorkingDirectory(m_dir.path());
     // A name relative to the second program's folder.
     second.start(QStringLiteral(VORLAN_EXE), {QStringLiteral("handed.vrl")});
-    QElapsedTimer timer;
-    timer.start();
-    while (second.state() != QProcess::NotRunning && timer.elapsed() < 20000)
-        QTest::qWait(20);
-    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second start did not end";
+    // This process must keep handling events while the second one waits for its answer.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000))
+        << "the second start did not end";
     EXPECT_EQ(second.exitCode(), 0);
-    QTest::qWait(50);
-    ASSERT_EQ(Documents().size(), nBefore + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Documents().size() == nBefore + 1; }, 5000))
+        << "the handed document did not open";
     EXPECT_EQ(Documents().last()->GetPathName(), vrl);
     EXPECT_EQ(Doc(), Documents().last());
 }

@@ -190,7 +190,7 @@ TEST_F(MainFrameTest, CommandsAreRoutedToTheirOwners) {
 
 TEST_F(MainFrameTest, AboutBoxShowsNameAndVersion) {
     QString title, version;
-    OnNextModal([&](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the About box"), [&](QWidget* pModal) {
         title = pModal->windowTitle();
         if (auto* pLabel = pModal->findChild<QLabel*>(QStringLiteral("version")))
             version = pLabel->text();

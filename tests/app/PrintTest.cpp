@@ -289,7 +289,7 @@ TEST_F(PrintTest, PrintToFileKeepsTheOldPdfWhenTheDiskIsFull) {
         file.write("%PDF-1.4 the old file\n");
     }
     QString message;
-    OnNextModal([&message](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print dialog"), [this, &message](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         pDialog->accept();
@@ -326,7 +326,7 @@ TEST_F(PrintTest, PdfJobThatCannotStartSaysWhy) {
 
     Printer()->setOutputFileName(missing);
     QString message;
-    OnNextModal([&message](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print dialog"), [this, &message](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         pDialog->accept();
@@ -385,7 +385,7 @@ TEST_F(PrintTest, PrintCommandPrintsTheElevationChartAfterTheDialog) {
     ImportSample(400);
     Command(ID_PLOT_ELEVATION);
     const int nPrinted = View()->PrintCount();
-    OnNextModal([](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print dialog"), [](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         pDialog->accept();
@@ -452,7 +452,7 @@ TEST_F(PrintTest, PendingZoomRequestsSurvivePrinting) {
 
 TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
     ImportSample(100);
-    OnNextModal([](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print setup dialog"), [](QWidget* pModal) {
         auto* pDialog = qobject_cast<CPrintSetupDlg*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         QComboBox* pPrinters = pDialog->PrinterBox();
@@ -468,7 +468,7 @@ TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
     EXPECT_EQ(Printer()->pageLayout().orientation(), QPageLayout::Landscape);
 
     // Cancelled, the dialog changes nothing.
-    OnNextModal([](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print setup dialog"), [](QWidget* pModal) {
         auto* pDialog = qobject_cast<CPrintSetupDlg*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         pDialog->PortraitButton()->setChecked(true);
@@ -492,7 +492,7 @@ TEST_F(PrintTest, PreviewShowsTheOnePageAndPrintsIt) {
     int nPages = 0;
     int nBlue = 0;
     bool bFileBeforePrint = true;
-    OnNextModal([&](QWidget* pModal) {
+    OnNextModal(QStringLiteral("the print preview"), [&](QWidget* pModal) {
         auto* pDialog = qobject_cast<QPrintPreviewDialog*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         auto* pPreview = pDialog->findChild<QPrintPreviewWidget*>();

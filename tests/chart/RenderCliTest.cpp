@@ -1,13 +1,15 @@
 // vorlan-cli render as a user runs it: the plots as SVG, the layout options, and the errors.
 #include "CliRunner.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -18,25 +20,13 @@ bool Exists(const std::string& path) {
     return std::ifstream(path).good();
 }
 
-int FilesIn(const std::string& dir) {
-    int n = 0;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (const dirent* e = readdir(d))
-            n += std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
-        closedir(d);
-    }
-    return n;
+std::ptrdiff_t FilesIn(const std::string& dir) {
+    using std::filesystem::directory_iterator;
+    return std::distance(directory_iterator(dir), directory_iterator());
 }
 
 class RenderCli : public testing::Test {
 protected:
-    // Each test has a folder of its own, since ctest may run them side by side.
-    void SetUp() override {
-        m_dir = ::testing::TempDir() + "render_cli_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
-        ASSERT_EQ(0, std::system(("rm -rf '" + m_dir + "' && mkdir -p '" + m_dir + "'").c_str()));
-    }
-
     // Renders and returns the document; the run must succeed.
     std::string Render(const std::string& args) {
         const std::string out = m_dir + "out.svg";
@@ -47,7 +37,8 @@ protected:
         return ReadAll(out);
     }
 
-    std::string m_dir;
+    ScratchDir m_scratch;
+    std::string m_dir = m_scratch.Path();
 };
 
 TEST_F(RenderCli, ElevationChartForAWindow) {

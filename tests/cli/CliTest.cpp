@@ -1,17 +1,13 @@
 // The command-line tool as a user runs it: convert, info, and the messages for bad files.
 #include "CliRunner.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-const std::string kDir = ::testing::TempDir();
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -22,7 +18,8 @@ const char kTwoPoints[] = "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
                           "Trackpoint\tN47.51 W122.25\t200 ft\t0.25 mi\n";
 
 TEST(Cli, ConvertWritesTheDocumentBytes) {
-    const std::string in = kDir + "cli_in.txt", out = kDir + "cli_out.vrl";
+    const ScratchDir scratch;
+    const std::string in = scratch.File("in.txt"), out = scratch.File("out.vrl");
     WriteText(in, kTwoPoints);
     const CliResult r = RunCli("convert " + in + " " + out);
     ASSERT_EQ(0, r.status) << r.out;
@@ -35,7 +32,8 @@ TEST(Cli, ConvertWritesTheDocumentBytes) {
 }
 
 TEST(Cli, InfoDescribesTextAndDocument) {
-    const std::string in = kDir + "cli_info.txt", out = kDir + "cli_info.vrl";
+    const ScratchDir scratch;
+    const std::string in = scratch.File("info.txt"), out = scratch.File("info.vrl");
     WriteText(in, kTwoPoints);
     CliResult r = RunCli("info " + in);
     ASSERT_EQ(0, r.status) << r.out;
@@ -52,10 +50,8 @@ TEST(Cli, InfoDescribesTextAndDocument) {
 // info's statistics block in both units (the notes of the import among them) and render's
 // --units: metric texts, imperial the same bytes as no option, anything else a usage error.
 TEST(Cli, UnitsOfInfoAndRender) {
-    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
-                                      ("vorlan_cli_units_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string in = (dir / "three.txt").string(), empty = (dir / "empty.txt").string();
+    const ScratchDir scratch;
+    const std::string in = scratch.File("three.txt"), empty = scratch.File("empty.txt");
     WriteText(in, kTwoPoints);
     WriteText(empty, "Grid\tLat/Lon hddd.ddddd\n");
 
@@ -100,7 +96,7 @@ TEST(Cli, UnitsOfInfoAndRender) {
                                             "  Start elevation: none\n"))
         << r.out;
 
-    const std::string svg = (dir / "out.svg").string();
+    const std::string svg = scratch.File("out.svg");
     ASSERT_EQ(0, RunCli("render " + in + " -o " + svg + " --plot elevation").status);
     const std::string imperial = ReadAll(svg);
     ASSERT_EQ(0,
@@ -115,7 +111,6 @@ TEST(Cli, UnitsOfInfoAndRender) {
     EXPECT_EQ(2, RunCli("info " + in + " --units feet").status);
     EXPECT_EQ(2, RunCli("info " + in + " --units").status);
     EXPECT_EQ(2, RunCli("render " + in + " -o " + svg + " --plot 3d --units si").status);
-    std::filesystem::remove_all(dir);
 }
 
 // What the import found goes to stderr before the description; a file that gives no track is one
@@ -133,10 +128,10 @@ TEST(Cli, InfoTellsWhatTheImportOfAGpxFileFound) {
         << r.out;
     EXPECT_NE(std::string::npos, r.out.find("Points: 10000\n")) << r.out;
 
-    const std::string bad = kDir + "cli_bad_" + std::to_string(getpid()) + ".gpx";
+    const ScratchDir scratch;
+    const std::string bad = scratch.File("bad.gpx");
     WriteText(bad, "<gpx><trk>");
     r = RunCli("convert " + bad + " " + bad + ".vrl");
-    std::remove(bad.c_str());
     EXPECT_EQ(1, r.status);
     EXPECT_EQ(0u, r.out.find("vorlan-cli: " + bad + ": ")) << r.out;
     EXPECT_EQ(r.out.size() - 1, r.out.find('\n')) << r.out;
@@ -144,21 +139,21 @@ TEST(Cli, InfoTellsWhatTheImportOfAGpxFileFound) {
 }
 
 TEST(Cli, FailuresNameTheFileAndWriteNothing) {
-    const std::string out = kDir + "cli_never.vrl";
-    std::remove(out.c_str());
+    const ScratchDir scratch;
+    const std::string out = scratch.File("never.vrl");
     CliResult r = RunCli("convert /nonexistent/x.txt " + out);
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("/nonexistent/x.txt")) << r.out;
     EXPECT_TRUE(ReadAll(out).empty());
 
-    const std::string damaged = kDir + "cli_damaged.vrl";
+    const std::string damaged = scratch.File("damaged.vrl");
     WriteText(damaged, std::string("\x05\x00\x01\x02", 4));
     r = RunCli("info " + damaged);
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find(damaged)) << r.out;
 
     // A failed conversion leaves an existing output as it was.
-    const std::string existing = kDir + "cli_existing.vrl";
+    const std::string existing = scratch.File("existing.vrl");
     WriteText(existing, "keep me");
     r = RunCli("convert /nonexistent/x.txt " + existing);
     EXPECT_EQ(1, r.status);

@@ -4,6 +4,7 @@
 // elevations. Skipped when gpsbabel is not installed.
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "ScratchDir.h"
 #include "TrackImport.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -79,11 +79,6 @@ protected:
         std::ofstream(m_gpxUntimed, std::ios::binary)
             << std::regex_replace(text, std::regex("<time>[^<]*</time>"), "");
     }
-    void TearDown() override {
-        for (const std::string& path : {m_gpx, m_gpxUntimed, m_out})
-            std::remove(path.c_str());
-    }
-
     // Converts the GPX track with gpsbabel and reads the result in a fresh run.
     std::unique_ptr<CTrack> Convert(const std::string& grid, char dist, const Clock& clock) {
         const bool timed = clock.options[0] != '\0';
@@ -100,16 +95,12 @@ protected:
         return track;
     }
 
-    // Scratch files of their own for each test process, since ctest runs tests in parallel.
-    static std::string Scratch(const char* suffix) {
-        return ::testing::TempDir() + "vorlan_crosscheck_" + std::to_string(getpid()) + suffix;
-    }
-
+    ScratchDir m_scratch;
     std::vector<GpxPoint> m_points;
-    std::string m_gpx = Scratch(".gpx");
-    std::string m_gpxUntimed = Scratch("_untimed.gpx");
+    std::string m_gpx = m_scratch.File("track.gpx");
+    std::string m_gpxUntimed = m_scratch.File("untimed.gpx");
     CMapSourceFormat m_format;
-    std::string m_out = Scratch(".txt");
+    std::string m_out = m_scratch.File("track.txt");
 };
 
 TEST_F(GpsbabelCrossCheck, ReaderGivesBackTheGpxTrack) {

@@ -2,6 +2,7 @@
 // character-by-character model on random texts), and numbers read the way "%f" reads them.
 #include "CLineScanner.h"
 #include "CStdioFile.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ std::vector<std::string> ReadPieces(const std::string& path, int nMax) {
 }
 
 TEST(LineReading, PiecesMatchTextModeFgets) {
-    const std::string path = ::testing::TempDir() + "vorlan_line_reading.txt";
+    const ScratchDir scratch;
+    const std::string path = scratch.File("text.txt");
     std::mt19937 rng(7);
     const char alphabet[] = "ab \t\r\n\r\n";
     // Short texts with every piece size, then texts up to 130 KB that cross the 64 KB read
@@ -66,11 +68,11 @@ TEST(LineReading, PiecesMatchTextModeFgets) {
             EXPECT_EQ(ModelPieces(text, nMax), ReadPieces(path, nMax));
         }
     }
-    std::remove(path.c_str());
 }
 
 TEST(LineReading, CrLfAroundTheBufferEdgeAndThePieceLimit) {
-    const std::string path = ::testing::TempDir() + "vorlan_line_edges.txt";
+    const ScratchDir scratch;
+    const std::string path = scratch.File("text.txt");
     // The CR is the last byte of the first 64 KB block and the LF the first of the next one.
     std::string text(65535, 'x');
     text += "\r\nend\r";
@@ -83,7 +85,6 @@ TEST(LineReading, CrLfAroundTheBufferEdgeAndThePieceLimit) {
     // The CR fills the last place of a piece: it still pairs with the LF after it.
     std::ofstream(path, std::ios::binary) << "abc\r\nd";
     EXPECT_EQ((std::vector<std::string>{"abc\n", "d"}), ReadPieces(path, 5));
-    std::remove(path.c_str());
 }
 
 TEST(LineReading, NumbersReadLikeScanf) {

@@ -2,6 +2,7 @@
 // cap and the faults a damaged or foreign export must not cause.
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "ScratchDir.h"
 #include "TrackImport.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +13,11 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 class ReaderTest : public ::testing::Test {
 protected:
-    void TearDown() override { std::remove(m_path.c_str()); }
-
     // Writes the text to a scratch file and reads it into the track.
     short Read(const std::string& text) {
         std::ofstream(m_path, std::ios::binary) << text;
@@ -29,10 +27,8 @@ protected:
         return r;
     }
 
-    // One file per test and process: ctest runs the tests in parallel.
-    std::string m_path = ::testing::TempDir() + "vorlan_reader_" +
-                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                         std::to_string(getpid()) + ".txt";
+    ScratchDir m_scratch;
+    std::string m_path = m_scratch.File("track.txt");
     std::unique_ptr<CTrack> m_track = std::make_unique<CTrack>();
     CMapSourceFormat m_format;
 };
@@ -229,7 +225,7 @@ TEST_F(ReaderTest, NonFiniteNumbersAreMissingFields) {
 
 TEST_F(ReaderTest, LongFileNamesOpenWhole) {
     // Three nested folders of 100 characters make a path well beyond 255 characters.
-    std::string path = ::testing::TempDir();
+    std::string path = m_scratch.Path();
     for (char c : {'a', 'b', 'c'}) {
         path += std::string(100, c) + "/";
         mkdir(path.c_str(), 0700);
@@ -240,7 +236,6 @@ TEST_F(ReaderTest, LongFileNamesOpenWhole) {
     std::ofstream(path, std::ios::binary) << line << line;
     EXPECT_TRUE(ImportTrackFile(path, *m_track, m_format).Ok());
     EXPECT_EQ(1, m_track->m_nCount);
-    std::remove(path.c_str());
 }
 
 TEST_F(ReaderTest, LinesLongerThanTheBufferArriveInPieces) {

@@ -4,7 +4,7 @@
 //
 // The golden drawing tests/data/view3d/scene-800x600.log is the recording of a small synthetic
 // track. After an intended change of the drawing, refresh it by running this test with
-// VORLAN_UPDATE_GOLDEN=1 set in the environment, then review the diff of the log with git before
+// VORLAN_REFRESH_GOLDEN=1 set in the environment, then review the diff of the log with git before
 // committing it.
 #include "CDrawTools.h"
 #include "CMapSourceFormat.h"
@@ -306,7 +306,7 @@ TEST_F(Plot3DTest, GoldenDrawing) {
     m_plot.Draw3D(&dc, m_tools);
 
     const std::string path = VORLAN_TEST_DATA "/view3d/scene-800x600.log";
-    if (std::getenv("VORLAN_UPDATE_GOLDEN")) {
+    if (std::getenv("VORLAN_REFRESH_GOLDEN")) {
         std::ofstream(path, std::ios::binary) << dc.Text();
         GTEST_SKIP() << "rewrote " << path;
     }

@@ -7,6 +7,7 @@
 #include "TrackImport.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 const char* FormatName(int nFormat) {
@@ -82,12 +83,12 @@ int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
         return nStatus;
     const std::string& in = files[0];
     const std::string& out = files[1];
-    static CTrack track;
+    const auto pTrack = std::make_unique<CTrack>(); // 320 KB of arrays: never on the stack
     const CViewValues view;
     if (Report(CAtomicFile::CheckNotInput(in, out)) != 0 ||
-        Report(ImportTrackFile(in, track, format)) != 0)
+        Report(ImportTrackFile(in, *pTrack, format)) != 0)
         return 1;
-    return Report(CDocumentFile::Write(out, track, view));
+    return Report(CDocumentFile::Write(out, *pTrack, view));
 }
 
 int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
@@ -103,7 +104,8 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
     if (const int nStatus = TakeFiles("info", kInfoUsage, args, 1, files))
         return nStatus;
     const std::string& path = files[0];
-    static CTrack track;
+    const auto pTrack = std::make_unique<CTrack>();
+    CTrack& track = *pTrack;
     CViewValues view;
     const CFileResult read = ReadTrackOrDocument(path, track, view, format);
     if (Report(read) != 0)

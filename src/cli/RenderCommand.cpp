@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -185,9 +186,9 @@ int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
         return 1;
 
     const CDrawTools tools;
-    static CTrack track;
+    const auto pTrack = std::make_unique<CTrack>(); // 320 KB of arrays: never on the stack
     CPlot plot;
-    if (Report(ReadInput(opt, track, plot, format)) != 0)
+    if (Report(ReadInput(opt, *pTrack, plot, format)) != 0)
         return 1;
-    return Report(WriteOutput(opt.out, Render(opt, track, plot, tools)));
+    return Report(WriteOutput(opt.out, Render(opt, *pTrack, plot, tools)));
 }

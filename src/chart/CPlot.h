@@ -46,6 +46,8 @@ public:
     // The plot commands' filling of the model from a track.
     void FillElevation(const CTrack& track);
     void Fill3D(const CTrack& track);
+    // Gives box side nAxis the given size around its value when it has none.
+    void WidenEmptySide(int nAxis, double size);
 
     void ComputeRanges();
     short NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat);

@@ -113,7 +113,15 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
         *pstrError = ErrorText(strPath, r);
         return false;
     }
-    // A note (an empty track, say) is no reason to stop: it shows in the status bar.
+    // A file without track points (empty, blank or not a track at all) gives nothing to show:
+    // the document stays empty and can import another file. The core's note says so.
+    if (m_track.m_nCount == 0) {
+        m_track.Clear();
+        *pstrError =
+            r.m_notes.empty() ? QString() : QString::fromLocal8Bit(r.m_notes.front().c_str());
+        return false;
+    }
+    // Any other note is no reason to stop: it shows in the status bar.
     CMainFrame* pFrame = VorlanApp()->GetMainFrame();
     for (const std::string& note : r.m_notes)
         if (pFrame)
@@ -125,7 +133,7 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
 }
 
 QString CVorlanDoc::PromptImportFile() {
-    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Open"), QDir::currentPath(),
+    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Import Track"), QDir::currentPath(),
                     QStringLiteral("MapSource Exported Files (*.txt; *.TXT)"));
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);

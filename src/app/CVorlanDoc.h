@@ -53,8 +53,9 @@ public:
     // Asks for the MapSource export to import; an empty result means the user cancelled.
     static QString PromptImportFile();
     // Imports the MapSource export at strPath into this empty document and shows it in 3D;
-    // false when the file cannot be read, with the file's name and the reason in *pstrError
-    // (the document then stays empty).
+    // false when the file cannot be read, with the file's name and the reason in *pstrError, or
+    // when it holds no track point, with "No track points in FILE." (the document then stays
+    // empty).
     bool ImportFile(const QString& strPath, QString* pstrError);
     // The file's full name above the sentence that says what went wrong.
     static QString ErrorText(const QString& strPath, const CFileResult& result);

@@ -85,8 +85,9 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         QStringList paths;
         for (const QString& file : cmdInfo.m_strFileNames)
             paths << QFileInfo(file).absoluteFilePath();
-        if (CSingleInstance::SendToRunningInstance(paths)) {
-            m_nExitCode = 0;
+        const CSingleInstance::HandOver handOver = CSingleInstance::SendToRunningInstance(paths);
+        if (handOver != CSingleInstance::HandOver::NoInstance) {
+            m_nExitCode = handOver == CSingleInstance::HandOver::Opened ? 0 : 1;
             return false;
         }
     }
@@ -199,22 +200,28 @@ bool CVorlanApp::IsShellOpenServer() const {
     return m_pShellOpen && m_pShellOpen->IsListening();
 }
 
-void CVorlanApp::OnShellOpen(const QStringList& paths) {
-    m_pendingShellFiles += paths;
+void CVorlanApp::OnShellOpen(const QStringList& paths, quint64 nRequest) {
+    m_pendingShellFiles.push_back({paths, nRequest});
     QTimer::singleShot(0, this, &CVorlanApp::OpenPendingShellFiles);
 }
 
 void CVorlanApp::OpenPendingShellFiles() {
-    if (m_pendingShellFiles.isEmpty() || !m_pMainWnd)
+    if (m_pendingShellFiles.empty() || !m_pMainWnd)
         return;
     // A dialog in progress finishes first.
     if (QApplication::activeModalWidget()) {
         QTimer::singleShot(250, this, &CVorlanApp::OpenPendingShellFiles);
         return;
     }
-    const QStringList paths = std::exchange(m_pendingShellFiles, QStringList());
-    for (const QString& path : paths)
-        OpenDocumentFile(path);
+    // Each start that handed files over learns whether all of its files opened.
+    const std::vector<ShellRequest> requests = std::exchange(m_pendingShellFiles, {});
+    for (const ShellRequest& request : requests) {
+        bool bOpened = true;
+        for (const QString& path : request.paths)
+            bOpened = OpenDocumentFile(path) != nullptr && bOpened;
+        if (m_pShellOpen)
+            m_pShellOpen->Answer(request.nRequest, bOpened);
+    }
     m_pMainWnd->setWindowState(m_pMainWnd->windowState() & ~Qt::WindowMinimized);
     m_pMainWnd->show();
     m_pMainWnd->raise();

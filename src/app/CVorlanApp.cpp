@@ -20,12 +20,15 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
 #include <utility>
 
 namespace {
+constexpr const char* kSmoothLinesKey = "Settings/SmoothLines";
+
 void PrintError(const QString& strText) {
     std::fprintf(stderr, "vorlan: %s\n",
                  qPrintable(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))));
@@ -93,6 +96,7 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     }
 
     m_recentFiles.ReadList();
+    m_bSmoothLines = QSettings().value(kSmoothLinesKey, false).toBool();
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, CStringTable::DocString(CStringTable::docName),
         [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
@@ -268,6 +272,7 @@ void CVorlanApp::CloseAllDocuments() {
 
 void CVorlanApp::SaveStdProfileSettings() {
     m_recentFiles.WriteList();
+    QSettings().setValue(kSmoothLinesKey, m_bSmoothLines);
 }
 
 bool CVorlanApp::DoPromptFileName(QString& strName, bool bOpenFileDialog) {
@@ -302,6 +307,8 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_FILE_OPEN, &CVorlanApp::OnFileOpen, nullptr},
         {ID_FILE_PRINT_SETUP, &CVorlanApp::OnFilePrintSetup, nullptr},
         {ID_APP_EXIT, &CVorlanApp::OnAppExit, nullptr},
+        {ID_VIEW_SMOOTH_LINES, &CVorlanApp::OnViewSmoothLines,
+         &CVorlanApp::OnUpdateViewSmoothLines},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -346,6 +353,17 @@ void CVorlanApp::OnFilePrintSetup() {
 void CVorlanApp::OnAppExit() {
     if (m_pMainWnd)
         m_pMainWnd->close();
+}
+
+void CVorlanApp::OnViewSmoothLines() {
+    m_bSmoothLines = !m_bSmoothLines;
+    if (m_pMainWnd)
+        for (CScrollView* pView : m_pMainWnd->findChildren<CScrollView*>())
+            pView->viewport()->update();
+}
+
+void CVorlanApp::OnUpdateViewSmoothLines(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_bSmoothLines ? 1 : 0);
 }
 
 // A recent file that no longer opens leaves the list.

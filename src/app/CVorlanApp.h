@@ -76,9 +76,13 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppExit();
+    void OnViewSmoothLines();
+    void OnUpdateViewSmoothLines(CCmdUI* pCmdUI);
 
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;
+    // View, Smooth Lines: the screen draws anti-aliased lines; kept in the settings.
+    bool m_bSmoothLines = false;
 
 private:
     bool ProcessShellCommand(const CCommandLineInfo& cmdInfo);

@@ -47,6 +47,7 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_ROTATE_LEFT, "ID_ROTATE_LEFT", Own::Document, Img::RotateLeft},
         {ID_ROTATE_RIGHT, "ID_ROTATE_RIGHT", Own::Document, Img::RotateRight},
         {ID_ROTATE_RESTORE, "ID_ROTATE_RESTORE", Own::Document, Img::RotateRestore},
+        {ID_VIEW_SMOOTH_LINES, "ID_VIEW_SMOOTH_LINES", Own::Application, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};
@@ -86,6 +87,12 @@ const std::vector<AccelInfo>& CCommandTable::Accelerators() {
         {QKeySequence(Qt::SHIFT | Qt::Key_F6), ID_PREV_PANE},
         {QKeySequence(Qt::SHIFT | Qt::Key_F1), ID_CONTEXT_HELP},
         {QKeySequence(Qt::Key_F1), ID_HELP},
+        {QKeySequence(Qt::CTRL | Qt::Key_I), ID_FILE_IMPORT},
+        // Ctrl+= is the unshifted key that carries "+" on most keyboards.
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), ID_ZOOM_IN},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), ID_ZOOM_IN},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), ID_ZOOM_OUT},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), ID_ZOOM_RESTORE},
     };
     return accels;
 }

@@ -30,10 +30,13 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QWhatsThis>
+
+#include <algorithm>
 
 namespace {
 // The lock-key panes, in the order of the status bar's indicator table after the message pane.
@@ -101,7 +104,7 @@ void CMainFrame::CreateActions() {
         const auto it = captions.find(cmd.nID);
         pAction->setText(it != captions.end() ? it->second : CStringTable::Tooltip(cmd.nID));
         pAction->setStatusTip(CStringTable::Prompt(cmd.nID));
-        pAction->setWhatsThis(CStringTable::Prompt(cmd.nID));
+        pAction->setWhatsThis(CStringTable::WhatsThis(cmd.nID));
         const QString tip = CStringTable::Tooltip(cmd.nID);
         pAction->setToolTip(tip.isEmpty() ? CStringTable::Prompt(cmd.nID) : tip);
         if (cmd.image != CButtonImages::Image::None) {
@@ -321,8 +324,34 @@ void CMainFrame::OnWindowNew() {
         pDoc->GetDocTemplate()->InitialUpdateFrame(pFrame, pDoc);
 }
 
+// Each window sits one title bar lower and further right than the one before and keeps the
+// area's size less the steps of the whole stack, whatever its view would like: every title bar
+// stays in sight and every window stays usable. A stack that would leave the windows smaller
+// than half the area starts again at the top-left corner. The active window ends on top.
 void CMainFrame::OnWindowCascade() {
-    m_pMdiArea->cascadeSubWindows();
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* pWnd : m_pMdiArea->subWindowList())
+        if (!pWnd->isHidden() && !pWnd->isMinimized())
+            windows.append(pWnd);
+    if (windows.isEmpty())
+        return;
+    if (QMdiSubWindow* pActive = m_pMdiArea->activeSubWindow(); windows.removeOne(pActive))
+        windows.append(pActive);
+    const QSize area = m_pMdiArea->viewport()->size();
+    const int nStep =
+        std::max(1, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()));
+    const int nMaxSteps = std::min(area.width(), area.height()) / 2 / nStep;
+    const int nSteps = std::min(static_cast<int>(windows.size()) - 1, nMaxSteps);
+    const QSize size(area.width() - nSteps * nStep, area.height() - nSteps * nStep);
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* pWnd = windows[i];
+        if (pWnd->isMaximized())
+            pWnd->showNormal();
+        const int nOffset = (i % (nSteps + 1)) * nStep;
+        pWnd->setGeometry(QRect(QPoint(nOffset, nOffset), size));
+        pWnd->raise();
+    }
+    m_pMdiArea->setActiveSubWindow(windows.last());
 }
 
 void CMainFrame::OnWindowTile() {
@@ -408,14 +437,21 @@ void CMainFrame::OnContextHelp() {
     QWhatsThis::enterWhatsThisMode();
 }
 
-// The desktop's viewer shows the guide; without one the failure is reported.
+// The desktop's viewer shows the guide; without one the message says where the guide is, so
+// that the user can open it in a browser of their own.
 void CMainFrame::OpenHelp(const QString& strTopic) {
     const QString path = HelpFilePath();
+    if (path.isEmpty()) {
+        AfxMessageBox(QStringLiteral("Failed to launch help.\nThe user guide is not installed."));
+        return;
+    }
     QUrl url = QUrl::fromLocalFile(path);
     if (!strTopic.isEmpty())
         url.setFragment(strTopic);
-    if (path.isEmpty() || !QDesktopServices::openUrl(url))
-        AfxMessageBox(QStringLiteral("Failed to launch help."));
+    if (!QDesktopServices::openUrl(url))
+        AfxMessageBox(QStringLiteral("Failed to launch help.\nThe user guide is %1; open it in a "
+                                     "web browser.")
+                          .arg(QDir::toNativeSeparators(path)));
 }
 
 // While What's This help waits for a click, the status bar says so.

@@ -70,7 +70,6 @@ protected:
     void closeEvent(QCloseEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
-    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void CreateActions();

@@ -113,6 +113,9 @@ void CPrintSetupDlg::Apply() {
     if (PdfChosen()) {
         m_pPrinter->setOutputFormat(QPrinter::PdfFormat);
     } else {
+        // A printer given a file name writes the file instead: the last PDF would be
+        // overwritten without any dialog naming it.
+        m_pPrinter->setOutputFileName(QString());
         m_pPrinter->setOutputFormat(QPrinter::NativeFormat);
         m_pPrinter->setPrinterName(m_pPrinterBox->currentData().toString());
     }

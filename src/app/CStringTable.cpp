@@ -30,6 +30,7 @@ constexpr StringEntry kStrings[] = {
     {ID_ROTATE_LEFT, "Rotate to the left\nLeft"},
     {ID_ROTATE_RIGHT, "Rotate to the right\nRight"},
     {ID_ROTATE_RESTORE, "Restore to the original position\nRestore"},
+    {ID_VIEW_SMOOTH_LINES, "Draw the plot's lines with smoothed edges\nSmooth Lines"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -69,13 +70,78 @@ constexpr StringEntry kStrings[] = {
     {61215, "Activate this window"},
 };
 
-constexpr bool IsSorted() {
-    for (size_t i = 1; i < std::size(kStrings); ++i)
-        if (kStrings[i - 1].nID >= kStrings[i].nID)
+// What's This help: what a command does, with the keys and mouse gestures that belong to it.
+constexpr StringEntry kWhatsThis[] = {
+    {ID_PLOT_ELEVATION, "Draws the track's elevation against the distance travelled; drag a "
+                        "rectangle over the chart to zoom into it (Esc cancels the drag)."},
+    {ID_FILE_IMPORT, "Reads a track file into this empty document and shows it in 3D; you can "
+                     "also drop a file on the window (Ctrl+I)."},
+    {ID_PLOT_3D, "Draws the track in a box seen in perspective: the arrow keys turn it a degree "
+                 "at a time, Home brings back the first view, and dragging a rectangle zooms in."},
+    {ID_ZOOM_IN, "Doubles the plot's size around the middle of the window (Ctrl++); dragging a "
+                 "rectangle over the plot zooms into that part, and Esc cancels the drag."},
+    {ID_ZOOM_OUT, "Halves the plot's size around the middle of the window (Ctrl+-)."},
+    {ID_ZOOM_RESTORE, "Shows the whole plot in the window again, as before any zoom (Ctrl+0)."},
+    {ID_ROTATE_UP, "Tilts the 3D view up by 5 degrees; the Up arrow key tilts it by one."},
+    {ID_ROTATE_DOWN, "Tilts the 3D view down by 5 degrees; the Down arrow key tilts it by one."},
+    {ID_ROTATE_LEFT,
+     "Turns the 3D view 5 degrees to the left; the Left arrow key turns it by one."},
+    {ID_ROTATE_RIGHT,
+     "Turns the 3D view 5 degrees to the right; the Right arrow key turns it by one."},
+    {ID_ROTATE_RESTORE, "Turns the 3D view back to where it started, as the Home key does."},
+    {ID_VIEW_SMOOTH_LINES, "Draws the plot's lines with smoothed edges on the screen; the "
+                           "choice is kept for the next start."},
+    {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
+                  "(Ctrl+N)."},
+    {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},
+    {ID_FILE_CLOSE, "Closes the active document and every window that shows it."},
+    {ID_FILE_SAVE, "Saves the track and its view to the document's file, asking for a name the "
+                   "first time (Ctrl+S)."},
+    {ID_FILE_SAVE_AS, "Saves the active document under a new name, which it keeps from then on."},
+    {ID_FILE_PRINT_SETUP, "Chooses the printer or a PDF file, the paper size and the orientation "
+                          "that printing uses from then on."},
+    {ID_FILE_PRINT, "Prints the plot on show on one page, after a dialog for the printer, the "
+                    "paper and the copies (Ctrl+P)."},
+    {ID_FILE_PRINT_PREVIEW, "Shows the page as it will print; its Print button prints it."},
+    {ID_FILE_MRU_FILE1, "Opens this recently used document again."},
+    {ID_FILE_MRU_FILE1 + 1, "Opens this recently used document again."},
+    {ID_FILE_MRU_FILE1 + 2, "Opens this recently used document again."},
+    {ID_FILE_MRU_FILE1 + 3, "Opens this recently used document again."},
+    {ID_WINDOW_NEW, "Opens another window on the active document; every window follows its "
+                    "changes."},
+    {ID_WINDOW_ARRANGE, "Lines up the minimised document windows along the bottom of the area."},
+    {ID_WINDOW_CASCADE, "Stacks the document windows so that they overlap with every title bar "
+                        "in sight."},
+    {ID_WINDOW_TILE_HORZ, "Arranges the document windows side by side, none covering another."},
+    {ID_WINDOW_SPLIT, "Splits the active window into panes: move the split bars with the mouse or "
+                      "the arrow keys, Enter places them and Esc cancels."},
+    {ID_APP_ABOUT, "Shows the program's version and copyright."},
+    {ID_APP_EXIT, "Closes every document window and ends the program."},
+    {ID_HELP_FINDER, "Opens the user guide in your web browser."},
+    {ID_CONTEXT_HELP, "After this, click a button, a menu item or the plot to learn what it does "
+                      "(Shift+F1); Esc cancels."},
+    {ID_HELP, "Opens the user guide at the part about what the active window shows (F1)."},
+    {ID_NEXT_PANE, "Moves the focus to the next pane of a split window (F6)."},
+    {ID_PREV_PANE, "Moves the focus to the previous pane of a split window (Shift+F6)."},
+    {ID_VIEW_TOOLBAR, "Shows or hides the main toolbar; right-click the toolbar area to show or "
+                      "hide the rotation toolbar as well."},
+    {ID_VIEW_STATUS_BAR, "Shows or hides the status bar along the bottom of the window."},
+};
+
+template <std::size_t N> constexpr bool IsSorted(const StringEntry (&table)[N]) {
+    for (size_t i = 1; i < N; ++i)
+        if (table[i - 1].nID >= table[i].nID)
             return false;
     return true;
 }
-static_assert(IsSorted(), "string table must be sorted by id");
+static_assert(IsSorted(kStrings), "string table must be sorted by id");
+static_assert(IsSorted(kWhatsThis), "What's This table must be sorted by id");
+
+template <std::size_t N> const char* Find(const StringEntry (&table)[N], UINT nID) {
+    const auto it = std::lower_bound(std::begin(table), std::end(table), nID,
+                                     [](const StringEntry& e, UINT id) { return e.nID < id; });
+    return it == std::end(table) || it->nID != nID ? nullptr : it->pszText;
+}
 
 QString Part(UINT nID, int nPart) {
     const QString text = CStringTable::Load(nID);
@@ -87,11 +153,13 @@ QString Part(UINT nID, int nPart) {
 } // namespace
 
 QString CStringTable::Load(UINT nID) {
-    const auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), nID,
-                                     [](const StringEntry& e, UINT id) { return e.nID < id; });
-    if (it == std::end(kStrings) || it->nID != nID)
-        return QString();
-    return QString::fromLatin1(it->pszText);
+    const char* pszText = Find(kStrings, nID);
+    return pszText ? QString::fromLatin1(pszText) : QString();
+}
+
+QString CStringTable::WhatsThis(UINT nID) {
+    const char* pszText = Find(kWhatsThis, nID);
+    return pszText ? QString::fromLatin1(pszText) : Prompt(nID);
 }
 
 QString CStringTable::Prompt(UINT nID) {

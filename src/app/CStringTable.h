@@ -14,6 +14,9 @@ public:
     // A command string holds the status-bar prompt, a newline and the tooltip.
     static QString Prompt(UINT nID);
     static QString Tooltip(UINT nID);
+    // What's This help of a command: one sentence on what it does and the keys or mouse
+    // gestures that go with it; the prompt for a command without one.
+    static QString WhatsThis(UINT nID);
     // One of the seven newline-separated fields of the document string (IDR_VORLANTYPE).
     enum DocStringIndex {
         windowTitle,

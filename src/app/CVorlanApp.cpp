@@ -22,12 +22,15 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
 #include <utility>
 
 namespace {
+constexpr const char* kSmoothLinesKey = "Settings/SmoothLines";
+
 void PrintError(const QString& strText) {
     std::fprintf(stderr, "vorlan: %s\n",
                  qPrintable(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))));
@@ -89,13 +92,15 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         QStringList paths;
         for (const QString& file : cmdInfo.m_strFileNames)
             paths << QFileInfo(file).absoluteFilePath();
-        if (CSingleInstance::SendToRunningInstance(paths)) {
-            m_nExitCode = 0;
+        const CSingleInstance::HandOver handOver = CSingleInstance::SendToRunningInstance(paths);
+        if (handOver != CSingleInstance::HandOver::NoInstance) {
+            m_nExitCode = handOver == CSingleInstance::HandOver::Opened ? 0 : 1;
             return false;
         }
     }
 
     m_recentFiles.ReadList();
+    m_bSmoothLines = QSettings().value(kSmoothLinesKey, false).toBool();
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, CStringTable::DocString(CStringTable::docName),
         [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
@@ -203,22 +208,28 @@ bool CVorlanApp::IsShellOpenServer() const {
     return m_pShellOpen && m_pShellOpen->IsListening();
 }
 
-void CVorlanApp::OnShellOpen(const QStringList& paths) {
-    m_pendingShellFiles += paths;
+void CVorlanApp::OnShellOpen(const QStringList& paths, quint64 nRequest) {
+    m_pendingShellFiles.push_back({paths, nRequest});
     QTimer::singleShot(0, this, &CVorlanApp::OpenPendingShellFiles);
 }
 
 void CVorlanApp::OpenPendingShellFiles() {
-    if (m_pendingShellFiles.isEmpty() || !m_pMainWnd)
+    if (m_pendingShellFiles.empty() || !m_pMainWnd)
         return;
     // A dialog in progress finishes first.
     if (QApplication::activeModalWidget()) {
         QTimer::singleShot(250, this, &CVorlanApp::OpenPendingShellFiles);
         return;
     }
-    const QStringList paths = std::exchange(m_pendingShellFiles, QStringList());
-    for (const QString& path : paths)
-        OpenDocumentOrTrack(path);
+    // Each start that handed files over learns whether all of its files opened.
+    const std::vector<ShellRequest> requests = std::exchange(m_pendingShellFiles, {});
+    for (const ShellRequest& request : requests) {
+        bool bOpened = true;
+        for (const QString& path : request.paths)
+            bOpened = OpenDocumentOrTrack(path) != nullptr && bOpened;
+        if (m_pShellOpen)
+            m_pShellOpen->Answer(request.nRequest, bOpened);
+    }
     m_pMainWnd->setWindowState(m_pMainWnd->windowState() & ~Qt::WindowMinimized);
     m_pMainWnd->show();
     m_pMainWnd->raise();
@@ -269,6 +280,7 @@ void CVorlanApp::CloseAllDocuments() {
 
 void CVorlanApp::SaveStdProfileSettings() {
     m_recentFiles.WriteList();
+    QSettings().setValue(kSmoothLinesKey, m_bSmoothLines);
 }
 
 bool CVorlanApp::DoPromptFileName(QString& strName, bool bOpenFileDialog) {
@@ -305,6 +317,8 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_FILE_OPEN, &CVorlanApp::OnFileOpen, nullptr},
         {ID_FILE_PRINT_SETUP, &CVorlanApp::OnFilePrintSetup, nullptr},
         {ID_APP_EXIT, &CVorlanApp::OnAppExit, nullptr},
+        {ID_VIEW_SMOOTH_LINES, &CVorlanApp::OnViewSmoothLines,
+         &CVorlanApp::OnUpdateViewSmoothLines},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -349,6 +363,17 @@ void CVorlanApp::OnFilePrintSetup() {
 void CVorlanApp::OnAppExit() {
     if (m_pMainWnd)
         m_pMainWnd->close();
+}
+
+void CVorlanApp::OnViewSmoothLines() {
+    m_bSmoothLines = !m_bSmoothLines;
+    if (m_pMainWnd)
+        for (CScrollView* pView : m_pMainWnd->findChildren<CScrollView*>())
+            pView->viewport()->update();
+}
+
+void CVorlanApp::OnUpdateViewSmoothLines(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_bSmoothLines ? 1 : 0);
 }
 
 // A recent file that no longer opens leaves the list.

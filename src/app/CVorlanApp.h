@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class CCommandLineInfo;
 class CDocument;
@@ -78,9 +79,13 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppExit();
+    void OnViewSmoothLines();
+    void OnUpdateViewSmoothLines(CCmdUI* pCmdUI);
 
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;
+    // View, Smooth Lines: the screen draws anti-aliased lines; kept in the settings.
+    bool m_bSmoothLines = false;
 
 private:
     bool ProcessShellCommand(const CCommandLineInfo& cmdInfo);
@@ -89,7 +94,7 @@ private:
     bool PrintDocumentFile(const QString& strPath);
     // Documents handed over by a later start: opened once no dialog is open, then the main
     // window comes to the front.
-    void OnShellOpen(const QStringList& paths);
+    void OnShellOpen(const QStringList& paths, quint64 nRequest);
     void OpenPendingShellFiles();
     void OnOpenRecentFile(int nIndex);
     void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
@@ -100,7 +105,12 @@ private:
     std::unique_ptr<QPrinter> m_pPrinter;
     CMapSourceFormat m_mapSourceFormat;
     std::unique_ptr<CSingleInstance> m_pShellOpen;
-    QStringList m_pendingShellFiles;
+    // Files handed over by later starts, with the request each start waits on.
+    struct ShellRequest {
+        QStringList paths;
+        quint64 nRequest;
+    };
+    std::vector<ShellRequest> m_pendingShellFiles;
     int m_nExitCode = 0;
     bool m_bShellPrint = false;
 };

@@ -126,8 +126,15 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
         *pstrError = ErrorText(strPath, r);
         return false;
     }
-    // The notes (what was read, an empty track) are no reason to stop: they show together in
-    // the status bar.
+    // A file without track points (empty, blank or not a track at all) gives nothing to show:
+    // the document stays empty and can import another file. The core's note says so.
+    if (m_track.m_nCount == 0) {
+        m_track.Clear();
+        *pstrError =
+            r.m_notes.empty() ? QString() : QString::fromLocal8Bit(r.m_notes.front().c_str());
+        return false;
+    }
+    // The notes (what was read) are no reason to stop: they show together in the status bar.
     QStringList notes;
     for (const std::string& note : r.m_notes)
         notes << QString::fromLocal8Bit(note.c_str());
@@ -164,7 +171,7 @@ QStringList CVorlanDoc::ImportFilters() {
 }
 
 QString CVorlanDoc::PromptImportFile() {
-    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Open"), QDir::currentPath());
+    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Import Track"), QDir::currentPath());
     dlg.setNameFilters(ImportFilters());
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);

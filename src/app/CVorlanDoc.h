@@ -58,7 +58,8 @@ public:
     static QStringList ImportFilters();
     // Imports the track file at strPath into this empty document and shows it in 3D, with what
     // the import found in the status bar; false when the file gives no track, with the file's
-    // name and the reason in *pstrError (the document then stays empty).
+    // name and the reason in *pstrError, or holds no track point, with "No track points in
+    // FILE." (the document then stays empty).
     bool ImportFile(const QString& strPath, QString* pstrError);
     // The file's full name above the sentence that says what went wrong.
     static QString ErrorText(const QString& strPath, const CFileResult& result);

@@ -1,5 +1,6 @@
 #include "CVorlanView.h"
 
+#include "CDC.h"
 #include "CPlot.h"
 #include "CStringTable.h"
 #include "CVorlanApp.h"
@@ -11,6 +12,8 @@
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QWhatsThis>
+
+#include <cstring>
 
 CVorlanView::CVorlanView(QWidget* pParent) : CScrollView(pParent) {}
 
@@ -30,10 +33,18 @@ void CVorlanView::OnInitialUpdate() {
     SetScrollSizes(MM_TEXT, CSize{600, 400});
 }
 
+const char* CVorlanView::EmptyHint() {
+    return "Import a track with File, Import, or drop a file here";
+}
+
 void CVorlanView::OnDraw(CDC* pDC) {
     const CVorlanDoc* pDoc = GetDocument();
     if (!pDoc || !pDoc->m_pPlot)
         return;
+    if (!pDoc->m_bLoaded) {
+        DrawEmptyHint(pDC);
+        return;
+    }
     CPlot* pPlot = pDoc->m_pPlot.get();
     const CDrawTools& tools = VorlanApp()->m_tools;
     if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
@@ -44,6 +55,21 @@ void CVorlanView::OnDraw(CDC* pDC) {
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);
     pPlot->UpdateScrollPos(pDC);
+}
+
+// A new document would otherwise be a blank page: the screen says how to fill it, centred in
+// the window wherever it is scrolled to. Paper never shows it.
+void CVorlanView::DrawEmptyHint(CDC* pDC) {
+    if (pDC->m_bPrinting)
+        return;
+    RECT rc;
+    GetClientRect(&rc);
+    const POINT pos = GetScrollPosition();
+    const char* pszHint = EmptyHint();
+    const UINT nOldAlign = pDC->SetTextAlign(TA_CENTER | TA_BASELINE);
+    pDC->TextOut(pos.x + (rc.left + rc.right) / 2, pos.y + (rc.top + rc.bottom) / 2, pszHint,
+                 static_cast<int>(std::strlen(pszHint)));
+    pDC->SetTextAlign(nOldAlign);
 }
 
 BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
@@ -63,6 +89,10 @@ BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
 // The print dialog, except for the shell's print request, which prints without one.
 BOOL CVorlanView::OnPreparePrinting(CPrintInfo* pInfo) {
     return DoPreparePrinting(pInfo);
+}
+
+bool CVorlanView::SmoothLines() const {
+    return VorlanApp()->m_bSmoothLines;
 }
 
 bool CVorlanView::ZoomEnabled() const {
@@ -242,8 +272,8 @@ void CVorlanView::keyPressEvent(QKeyEvent* pEvent) {
         pEvent->ignore();
 }
 
-// What's This help on the view names what it shows: the prompt of the plot on show, or of Import
-// while the document is empty.
+// What's This help on the view explains what it shows: the plot on show, or Import while the
+// document is empty.
 bool CVorlanView::event(QEvent* pEvent) {
     if (pEvent->type() == QEvent::QueryWhatsThis) {
         pEvent->accept();
@@ -257,7 +287,7 @@ bool CVorlanView::event(QEvent* pEvent) {
         else if (pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
             nID = ID_PLOT_ELEVATION;
         QWhatsThis::showText(static_cast<QHelpEvent*>(pEvent)->globalPos(),
-                             CStringTable::Prompt(nID), this);
+                             CStringTable::WhatsThis(nID), this);
         return true;
     }
     return CScrollView::event(pEvent);

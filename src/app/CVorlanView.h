@@ -19,7 +19,10 @@ public:
     CVorlanDoc* GetDocument() const;
 
     void OnInitialUpdate() override;
+    // The plot on show; while the document is empty, a hint on how to import a track (on the
+    // screen only).
     void OnDraw(CDC* pDC) override;
+    static const char* EmptyHint();
 
     void OnZoomIn();
     void OnZoomOut();
@@ -44,6 +47,7 @@ public:
 protected:
     BOOL OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    bool SmoothLines() const override;
     bool event(QEvent* pEvent) override;
 
     void mousePressEvent(QMouseEvent* pEvent) override;
@@ -54,6 +58,7 @@ protected:
 private:
     CPlot* Plot() const;
     bool ZoomEnabled() const;
+    void DrawEmptyHint(CDC* pDC);
     void EndRubberBand(const QPoint* pRelease);
 
     // The rubber band while the left button is held: press point and the band on screen.

@@ -19,6 +19,11 @@ constexpr int kMaxWantedTicks = 10000;
 // stays within single precision.
 constexpr float kMaxAxisValue = 1e37f;
 
+// The size of a side of the 3D box that the track gives no extent: 100 m, in tens of metres
+// horizontally and in feet vertically.
+constexpr double kMinBoxSide = 10.0;
+constexpr double kMinBoxHeight = 328.084;
+
 float AxisValue(float v) {
     if (std::isnan(v))
         return 0.0f;
@@ -113,6 +118,23 @@ void CPlot::Fill3D(const CTrack& track) {
         m_fBoxMin[axis] = track.m_fRange[axis][0];
         m_fBoxMax[axis] = track.m_fRange[axis][1];
     }
+    // Without an extent the compass letters and the extents would pile up in one spot: a side
+    // of the box without one gets a size of its own around the track. Horizontally that is any
+    // side; the height only for a track that stays in one place (one point), since the letters
+    // of a flat track that goes somewhere stand apart already.
+    const bool bInOnePlace = m_fBoxMin[0] == m_fBoxMax[0] && m_fBoxMin[1] == m_fBoxMax[1];
+    WidenEmptySide(0, kMinBoxSide);
+    WidenEmptySide(1, kMinBoxSide);
+    if (bInOnePlace)
+        WidenEmptySide(2, kMinBoxHeight);
+}
+
+void CPlot::WidenEmptySide(int nAxis, double size) {
+    if (m_fBoxMin[nAxis] != m_fBoxMax[nAxis])
+        return;
+    const double centre = m_fBoxMin[nAxis];
+    m_fBoxMin[nAxis] = static_cast<float>(centre - size / 2);
+    m_fBoxMax[nAxis] = static_cast<float>(centre + size / 2);
 }
 
 void CPlot::ComputeRanges() {

@@ -50,6 +50,8 @@ public:
     // in m_units: imperial series are the track's own arrays, metric ones converted copies.
     void FillElevation(const CTrack& track);
     void Fill3D(const CTrack& track);
+    // Gives box side nAxis the given size around its value when it has none.
+    void WidenEmptySide(int nAxis, double size);
 
     void ComputeRanges();
     short NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat);

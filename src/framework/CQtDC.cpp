@@ -40,7 +40,9 @@ const QColor kBkColor = Qt::white;
 } // namespace
 
 CQtDC::CQtDC(QPainter* pPainter, CWnd* pWnd, BOOL bPrinting)
-    : m_pPainter(pPainter), m_pDevice(pPainter->device()), m_pWnd(pWnd) {
+    : m_pPainter(pPainter), m_pDevice(pPainter->device()), m_pWnd(pWnd),
+      m_fPenScale(bPrinting ? static_cast<qreal>(m_pDevice->logicalDpiX()) / kPenDpi
+                            : m_pDevice->devicePixelRatioF()) {
     m_bPrinting = bPrinting;
     m_lines.reserve(kBatchLines);
     m_pPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -78,15 +80,21 @@ void CQtDC::ApplyOrigin() {
     m_ptApplied = m_ptViewportOrg;
 }
 
-// A cosmetic pen: its width is in device pixels whatever the transformation.
-QPen CQtDC::ToQPen(const CPen* pPen) {
+void CQtDC::SetSmoothLines(bool bSmooth) {
+    Flush();
+    m_pPainter->setRenderHint(QPainter::Antialiasing, bSmooth);
+}
+
+// A cosmetic pen: its width is in device pixels whatever the transformation, so the device's
+// pen scale is applied here.
+QPen CQtDC::ToQPen(const CPen* pPen) const {
     QPen pen;
     if (pPen) {
-        pen = QPen(ToColor(pPen->m_crColor), pPen->m_nWidth,
+        pen = QPen(ToColor(pPen->m_crColor), pPen->m_nWidth * m_fPenScale,
                    pPen->m_nStyle == PS_DOT ? Qt::DotLine : Qt::SolidLine, Qt::FlatCap,
                    Qt::MiterJoin);
     } else {
-        pen = QPen(Qt::black, 1);
+        pen = QPen(Qt::black, m_fPenScale);
     }
     pen.setCosmetic(true);
     return pen;

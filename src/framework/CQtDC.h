@@ -34,6 +34,12 @@ public:
     // Draws the line segments that LineTo calls have collected so far.
     void Flush();
 
+    // Smoothed (anti-aliased) lines and outlines; off unless asked for.
+    void SetSmoothLines(bool bSmooth);
+
+    // The pixels per inch that pen widths are given for.
+    static constexpr int kPenDpi = 96;
+
     // The Qt font that a logical font stands for on this device (nullptr: the application's).
     QFont QtFont(const CFont* pFont) const;
 
@@ -47,12 +53,17 @@ protected:
 
 private:
     void ApplyOrigin();
-    static QPen ToQPen(const CPen* pPen);
+    QPen ToQPen(const CPen* pPen) const;
     void ApplyBrush(const CBrush* pBrush);
 
     QPainter* m_pPainter;
     QPaintDevice* m_pDevice;
     CWnd* m_pWnd;
+    // What a pen's width in pixels is multiplied by on this device: the device pixel ratio on a
+    // screen or image (Qt leaves cosmetic pens at device pixels, so a 2-pixel pen would be half
+    // as wide at 2x), dots per inch over 96 on a printer (a 2-pixel pen prints about 0.5 mm wide
+    // instead of as a hairline).
+    qreal m_fPenScale;
     POINT m_ptApplied;          // viewport origin the painter is translated by
     std::vector<QLine> m_lines; // pending segments in logical units
     QPen m_linesPen;            // the pen they were drawn with, taken at the first of them

@@ -131,6 +131,7 @@ void CScrollView::DrawOn(QPaintDevice* pDevice) {
     QPainter painter(pDevice);
     painter.fillRect(QRect(QPoint(0, 0), viewport()->size()), Qt::white);
     CQtDC dc(&painter, this, 0);
+    dc.SetSmoothLines(SmoothLines());
     const POINT pos = GetScrollPosition();
     dc.SetViewportOrg(-pos.x, -pos.y);
     ++m_nDrawCount;
@@ -186,6 +187,9 @@ void CScrollView::OnEndPrinting(CDC*, CPrintInfo*) {}
 // printer, never through an image. A printer that cannot make copies itself (a PDF file) gets
 // the page once per copy; a preview shows it once.
 bool CScrollView::PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo) {
+    // The job and the PDF file are titled after the document.
+    if (m_pDocument)
+        pPrinter->setDocName(m_pDocument->GetTitle());
     QPainter painter;
     if (!painter.begin(pPrinter))
         return false;
@@ -218,6 +222,9 @@ void CScrollView::OnFilePrintPreview() {
     info.m_bPreview = true;
     if (!OnPreparePrinting(&info))
         return;
+    // The preview's orientation buttons turn this page only: the next print keeps the
+    // orientation that Print Setup chose.
+    const QPageLayout::Orientation orientation = info.m_pPrinter->pageLayout().orientation();
     QPrintPreviewDialog dlg(info.m_pPrinter, AfxGetMainWnd());
     // The preview draws the page as a picture; its Print button draws on the printer itself.
     connect(&dlg, &QPrintPreviewDialog::paintRequested, this, [this, &info](QPrinter* pPrinter) {
@@ -230,6 +237,7 @@ void CScrollView::OnFilePrintPreview() {
             PrintJob(pPrinter, &job);
     });
     dlg.exec();
+    info.m_pPrinter->setPageOrientation(orientation);
 }
 
 void CScrollView::resizeEvent(QResizeEvent* pEvent) {

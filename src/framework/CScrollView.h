@@ -65,6 +65,10 @@ public:
     bool DoFilePrint(bool bDirect);
 
 protected:
+    // Whether the screen draws the view with smoothed (anti-aliased) lines; the framework's
+    // does not.
+    virtual bool SmoothLines() const { return false; }
+
     // The view's own message map; the document's is consulted when this returns 0.
     virtual BOOL OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI);
 

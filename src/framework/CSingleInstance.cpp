@@ -7,11 +7,26 @@
 #include <QStandardPaths>
 
 namespace {
-// The message: a tag, then the list of paths. The answer is one byte.
+// The message: a tag, then the list of paths. The answer is two bytes: one as soon as the paths
+// are taken, one once they have been opened (or refused).
 constexpr quint32 kTag = 0x564f524c; // "VORL"
 constexpr char kAck = '1';
+constexpr char kOpened = 'o';
+constexpr char kRefused = 'r';
 constexpr int kConnectMs = 1000;
 constexpr int kAnswerMs = 5000;
+// Opening waits for a dialog in progress and for the user to read any message, so the result
+// may take a while; past this the files count as handed over.
+constexpr int kResultMs = 120000;
+
+// The next byte from the socket, or 0 when none comes within nMs.
+char ReadAnswer(QLocalSocket& socket, int nMs) {
+    while (socket.bytesAvailable() < 1)
+        if (!socket.waitForReadyRead(nMs))
+            return 0;
+    char answer = 0;
+    return socket.getChar(&answer) ? answer : 0;
+}
 
 bool SomeoneListens(const QString& name) {
     QLocalSocket socket;
@@ -39,22 +54,24 @@ QString CSingleInstance::ServerName() {
         .filePath(QStringLiteral("vorlan.socket"));
 }
 
-bool CSingleInstance::SendToRunningInstance(const QStringList& paths) {
+CSingleInstance::HandOver CSingleInstance::SendToRunningInstance(const QStringList& paths) {
     QLocalSocket socket;
     socket.connectToServer(ServerName());
     if (!socket.waitForConnected(kConnectMs))
-        return false;
+        return HandOver::NoInstance;
     QByteArray message;
     QDataStream out(&message, QIODevice::WriteOnly);
     out << kTag << paths;
     socket.write(message);
-    if (!socket.waitForBytesWritten(kAnswerMs))
-        return false;
-    while (socket.bytesAvailable() < 1)
-        if (!socket.waitForReadyRead(kAnswerMs))
-            return false;
-    char answer = 0;
-    return socket.getChar(&answer) && answer == kAck;
+    if (!socket.waitForBytesWritten(kAnswerMs) || ReadAnswer(socket, kAnswerMs) != kAck)
+        return HandOver::NoInstance;
+    const char result = ReadAnswer(socket, kResultMs);
+    if (result == kRefused)
+        return HandOver::Refused;
+    // A running instance that ends before it answers has not opened them.
+    if (result != kOpened && socket.state() != QLocalSocket::ConnectedState)
+        return HandOver::Refused;
+    return HandOver::Opened;
 }
 
 // A server made with access options replaces a socket file of the same name, so the name is
@@ -103,5 +120,18 @@ void CSingleInstance::OnReadyRead(QLocalSocket* pSocket) {
     }
     pSocket->putChar(kAck);
     pSocket->flush();
-    emit filesReceived(paths);
+    const quint64 nRequest = m_nNextRequest++;
+    m_waiting[nRequest] = pSocket;
+    emit filesReceived(paths, nRequest);
+}
+
+void CSingleInstance::Answer(quint64 nRequest, bool bOpened) {
+    const auto it = m_waiting.find(nRequest);
+    if (it == m_waiting.end())
+        return;
+    if (QLocalSocket* pSocket = it->second) {
+        pSocket->putChar(bOpened ? kOpened : kRefused);
+        pSocket->flush();
+    }
+    m_waiting.erase(it);
 }

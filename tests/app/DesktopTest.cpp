@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QLocalSocket>
+#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QStatusBar>
@@ -280,15 +281,73 @@ TEST_F(DesktopTest, ContextHelpAsksForAnObject) {
     Command(ID_CONTEXT_HELP);
     EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
     EXPECT_EQ(Frame()->StatusText(), QStringLiteral("Select an object on which to get Help"));
-    // Buttons and menu items answer with their prompts, the view with what it shows.
-    EXPECT_EQ(Frame()->Action(ID_ZOOM_IN)->whatsThis(), QStringLiteral("Zoom in"));
-    EXPECT_EQ(Frame()->Action(ID_FILE_PRINT)->whatsThis(),
-              QStringLiteral("Print the active document"));
     QHelpEvent query(QEvent::QueryWhatsThis, QPoint(5, 5), View()->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(View(), &query);
     EXPECT_TRUE(query.isAccepted());
     QWhatsThis::leaveWhatsThisMode();
     EXPECT_EQ(Frame()->StatusText(), QStringLiteral("For Help, press F1"));
+}
+// What's This explains each command in a sentence of its own, not the prompt or tooltip again,
+// with the keys and mouse gestures that belong to it.
+TEST_F(DesktopTest, WhatsThisExplainsEveryCommand) {
+    for (const UINT nMenu : {IDR_MAINFRAME, IDR_VORLANTYPE})
+        for (QMenu* pMenu : Frame()->Menus(nMenu))
+            for (QAction* pAction : pMenu->actions()) {
+                if (pAction->isSeparator() || !pAction->isVisible())
+                    continue;
+                const QString text = pAction->whatsThis();
+                EXPECT_NE(text, pAction->statusTip()) << qPrintable(pAction->text());
+                EXPECT_NE(text, pAction->toolTip()) << qPrintable(pAction->text());
+                EXPECT_TRUE(text.endsWith(QLatin1Char('.'))) << qPrintable(text);
+            }
+    const QString plot3D = Frame()->Action(ID_PLOT_3D)->whatsThis();
+    EXPECT_TRUE(plot3D.contains(QStringLiteral("arrow keys")) &&
+                plot3D.contains(QStringLiteral("Home")))
+        << qPrintable(plot3D);
+    const QString zoom = Frame()->Action(ID_ZOOM_IN)->whatsThis();
+    EXPECT_TRUE(zoom.contains(QStringLiteral("rectangle")) && zoom.contains(QStringLiteral("Esc")))
+        << qPrintable(zoom);
+}
+
+// Without a desktop viewer (the offscreen platform has none) the message says where the guide
+// is.
+TEST_F(DesktopTest, HelpWithoutABrowserNamesTheGuide) {
+    const QString guide = CMainFrame::HelpFilePath();
+    ASSERT_FALSE(guide.isEmpty());
+    QString message;
+    DismissNextModal(&message);
+    Frame()->Action(ID_HELP)->trigger();
+    EXPECT_EQ(message, QStringLiteral("Failed to launch help.\nThe user guide is %1; open it in a "
+                                      "web browser.")
+                           .arg(guide));
+}
+
+// A second start whose file the running instance cannot open reports it there and ends with
+// status 1.
+TEST_F(DesktopTest, SecondStartWithAFileThatCannotBeOpenedFails) {
+    ASSERT_TRUE(VorlanApp()->IsShellOpenServer());
+    const QString bad = m_dir.filePath(QStringLiteral("bad.vrl"));
+    {
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a document");
+    }
+    const int nBefore = Documents().size();
+    QString message;
+    DismissNextModal(&message);
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(VORLAN_EXE), {bad});
+    QElapsedTimer timer;
+    timer.start();
+    while (second.state() != QProcess::NotRunning && timer.elapsed() < 20000)
+        QTest::qWait(20);
+    ASSERT_EQ(second.state(), QProcess::NotRunning) << "the second start did not end";
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(message.contains(bad)) << qPrintable(message);
+    EXPECT_EQ(Documents().size(), nBefore);
 }
 } // namespace
 

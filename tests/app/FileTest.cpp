@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QProcess>
 #include <QTemporaryFile>
@@ -161,6 +162,51 @@ TEST_F(FileTest, ImportThatCannotBeReadLeavesTheDocumentEmpty) {
     EXPECT_EQ(Doc()->m_bLoaded, 0);
     EXPECT_EQ(Doc()->m_track.m_nCount, 0);
     EXPECT_TRUE(Enabled(ID_FILE_IMPORT));
+}
+
+// Import of something that cannot be read (a folder, a file that has gone) names it and the
+// reason; of a file without track points (empty, a blank line, binary data) says so. Either way
+// the document stays empty and can import again.
+TEST_F(FileTest, ImportWithoutATrackLeavesTheDocumentEmpty) {
+    const QString folder = m_dir.filePath(QStringLiteral("folder.txt"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString gone = m_dir.filePath(QStringLiteral("gone.txt"));
+    const QString empty = m_dir.filePath(QStringLiteral("empty.txt"));
+    WriteAll(empty, QByteArray(""));
+    const QString blank = m_dir.filePath(QStringLiteral("blank.txt"));
+    WriteAll(blank, QByteArray("\r\n"));
+    const QString binary = m_dir.filePath(QStringLiteral("binary.txt"));
+    WriteAll(binary, QByteArray("\x7f"
+                                "ELF\x02\x01\0\0\xff",
+                                9));
+    const std::pair<QString, QString> rows[] = {
+        {folder, folder + QStringLiteral("\nCannot use this file: it is a directory.")},
+        {gone, gone + QStringLiteral("\nCannot open this file: No such file or directory.")},
+        {empty, QStringLiteral("No track points in %1.").arg(empty)},
+        {blank, QStringLiteral("No track points in %1.").arg(blank)},
+        {binary, QStringLiteral("No track points in %1.").arg(binary)},
+    };
+    for (const auto& [path, expected] : rows) {
+        QString error;
+        EXPECT_FALSE(Doc()->ImportFile(path, &error));
+        EXPECT_EQ(error, expected) << qPrintable(error);
+        EXPECT_EQ(Doc()->m_bLoaded, 0);
+        EXPECT_EQ(Doc()->m_nPlotMode, -1);
+        EXPECT_TRUE(Enabled(ID_FILE_IMPORT));
+    }
+    // File, Import shows the message.
+    QString message;
+    OnNextModal(QStringLiteral("the Import dialog"), [this, &message, blank](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->windowTitle(), QStringLiteral("Import Track"));
+        pDialog->selectFile(blank);
+        DismissNextModal(&message); // the message box that follows
+        static_cast<QDialog*>(pDialog)->accept();
+    });
+    Command(ID_FILE_IMPORT);
+    EXPECT_EQ(message, QStringLiteral("No track points in %1.").arg(blank));
+    EXPECT_EQ(Doc()->m_bLoaded, 0);
 }
 
 TEST_F(FileTest, OpeningAnOpenDocumentActivatesIt) {

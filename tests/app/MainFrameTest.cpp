@@ -22,7 +22,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTest>
 #include <QToolBar>
+
+#include <memory>
 
 namespace {
 // A menu as "caption: item | item | - | ..." with "(off)" after an item that starts disabled.
@@ -61,10 +65,13 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
     EXPECT_EQ(Frame()->CurrentMenu(), IDR_VORLANTYPE);
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
-        "&Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | Recent File | - | E&xit",
-        "&View: &Toolbar | &Status Bar",
+        "&Import...\tCtrl+I | - | &Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | "
+        "Recent File | - | E&xit",
+        "&View: &Toolbar | &Status Bar | - | S&mooth Lines",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit",
-        "&Plot: &Elevation | 3&D-Elevation",
+        "&Plot: &Elevation | 3&D-Elevation | - | Zoom &In\tCtrl++ | Zoom &Out\tCtrl+- | "
+        "&Restore Zoom\tCtrl+0 | - | Rotate &Left | Rotate Ri&ght | Rotate &Up | Rotate Do&wn | "
+        "Restore &Position",
         "&Help: &Help Topics | - | &About Vorlan...",
     };
     EXPECT_EQ(MenuText(Frame()), expected);
@@ -78,7 +85,7 @@ TEST_F(MainFrameTest, MainMenuOnceTheLastDocumentCloses) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | - | P&rint Setup... | - | Recent File | - | "
         "E&xit",
-        "&View: &Toolbar | &Status Bar",
+        "&View: &Toolbar | &Status Bar | - | S&mooth Lines",
         "&Help: &Help Topics | - | &About Vorlan...",
     };
     EXPECT_EQ(MenuText(Frame()), expected);
@@ -100,6 +107,85 @@ TEST_F(MainFrameTest, ToolbarsHoldTheButtonsInOrder) {
     EXPECT_EQ(pZoom->toolTip(), "Zoom In");
     EXPECT_EQ(pZoom->statusTip(), "Zoom in");
     EXPECT_EQ(Frame()->Action(ID_FILE_IMPORT)->statusTip(), "Import a Mapsource Txt file");
+}
+
+// Every button has a menu item too, with the same action (id, prompt and enabled state), and
+// the zoom and import commands have their keys.
+TEST_F(MainFrameTest, MenusReachEveryToolbarCommand) {
+    QList<QAction*> items;
+    for (QMenu* pMenu : Frame()->Menus(IDR_VORLANTYPE))
+        items += pMenu->actions();
+    for (UINT nBar : {IDR_MAINFRAME, IDR_ROTATEBAR}) {
+        for (UINT nID : CCommandTable::ToolBar(nBar)) {
+            // What's This help has Shift+F1 instead.
+            if (nID != 0 && nID != ID_CONTEXT_HELP) {
+                EXPECT_TRUE(items.contains(Frame()->Action(nID))) << nID;
+            }
+        }
+    }
+    const std::pair<UINT, QKeySequence> keys[] = {
+        {ID_FILE_IMPORT, QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {ID_ZOOM_IN, QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+        {ID_ZOOM_OUT, QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+        {ID_ZOOM_RESTORE, QKeySequence(Qt::CTRL | Qt::Key_0)},
+    };
+    for (const auto& [nID, key] : keys)
+        EXPECT_TRUE(Frame()->Action(nID)->shortcuts().contains(key)) << nID;
+    // Ctrl+I reaches the import dialog.
+    QString title;
+    OnNextModal(QStringLiteral("the Import dialog"), [&title](QWidget* pModal) {
+        title = pModal->windowTitle();
+        static_cast<QDialog*>(pModal)->reject();
+    });
+    QApplication::setActiveWindow(Frame());
+    QTest::keyClick(View(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(title, "Import Track");
+}
+
+// A right click on the toolbar area offers both toolbars; the rotation toolbar hides and shows.
+TEST_F(MainFrameTest, ToolbarAreaMenuListsBothToolbars) {
+    std::unique_ptr<QMenu> pMenu(Frame()->createPopupMenu());
+    ASSERT_NE(pMenu, nullptr);
+    QStringList names;
+    for (QAction* pAction : pMenu->actions())
+        names << pAction->text();
+    EXPECT_EQ(names, QStringList({"Toolbar", "Rotation"}));
+    pMenu->actions()[1]->trigger();
+    EXPECT_TRUE(Frame()->RotateBar()->isHidden());
+    pMenu->actions()[1]->trigger();
+    EXPECT_FALSE(Frame()->RotateBar()->isHidden());
+}
+
+// Cascaded windows keep the area's size less the steps of the stack, from tiled windows and
+// from maximised ones alike, and never shrink to their title bars.
+TEST_F(MainFrameTest, CascadeKeepsTheWindowsUsable) {
+    Frame()->resize(1000, 750);
+    QMdiArea* pArea = Frame()->MDIArea();
+    Command(ID_FILE_NEW);
+    Command(ID_FILE_NEW);
+    Command(ID_WINDOW_TILE_HORZ);
+    Command(ID_WINDOW_CASCADE);
+    const QSize area = pArea->viewport()->size();
+    const int nStep = Frame()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr,
+                                                    pArea->subWindowList().first());
+    const QList<QMdiSubWindow*> three = pArea->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(three.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(three[i]->geometry(),
+                  QRect(QPoint(i * nStep, i * nStep), area - QSize(2 * nStep, 2 * nStep)));
+    }
+    EXPECT_EQ(three.last(), pArea->activeSubWindow());
+
+    for (int i = 0; i < 20; ++i)
+        Command(ID_FILE_NEW);
+    ActiveChild()->showMaximized();
+    Command(ID_WINDOW_CASCADE);
+    for (QMdiSubWindow* pWnd : pArea->subWindowList()) {
+        EXPECT_FALSE(pWnd->isMaximized());
+        EXPECT_GE(pWnd->width() * 2, area.width());
+        EXPECT_GE(pWnd->height() * 2, area.height());
+        EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(pWnd->geometry()));
+    }
 }
 
 TEST_F(MainFrameTest, ViewToolbarTogglesTheMainToolbarOnly) {

@@ -484,6 +484,29 @@ TEST_F(PrintTest, PrintSetupKeepsThePaperForTheSession) {
               QStringLiteral("792 x 612 pts (letter)"));
 }
 
+// The PDF carries the document's title; the preview's orientation buttons turn the preview only,
+// never the next print.
+TEST_F(PrintTest, PdfTitleAndPreviewOrientation) {
+    ImportSample(50);
+    OnNextModal(QStringLiteral("the print dialog"),
+                [](QWidget* pModal) { static_cast<QDialog*>(pModal)->accept(); });
+    Command(ID_FILE_PRINT);
+    ASSERT_TRUE(QFile::exists(m_strPdf));
+
+    OnNextModal(QStringLiteral("the print preview"), [](QWidget* pModal) {
+        auto* pPreview = pModal->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(pPreview, nullptr);
+        pPreview->setLandscapeOrientation();
+        static_cast<QDialog*>(pModal)->reject();
+    });
+    Command(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(Printer()->pageLayout().orientation(), QPageLayout::Portrait);
+
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is needed";
+    EXPECT_EQ(PdfField(m_strPdf, QStringLiteral("Title")), Doc()->GetTitle());
+}
+
 TEST_F(PrintTest, PreviewShowsTheOnePageAndPrintsIt) {
     ImportSample(200);
     // However many copies the printer is to make.

@@ -104,6 +104,56 @@ TEST(QtDCTest, PensAreCosmeticWithTheirWidthAndStyle) {
     EXPECT_LT(nGreen, 150);
 }
 
+// A 2-pixel pen is 2 pixels wide at 1x and 4 device pixels at 2x (Qt leaves cosmetic pens at
+// device pixels), and 25 dots on a 1200-dpi printer; smoothed lines blend into the background.
+TEST(QtDCTest, PenWidthsFollowTheDevice) {
+    struct Row {
+        qreal fRatio;
+        int nDpi;
+        BOOL bPrinting;
+        bool bSmooth;
+        int nRows;
+    };
+    const Row rows[] = {{1, 96, 0, false, 2}, {2, 96, 0, false, 4}, {1, 1200, 1, false, 25}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.fRatio << "x " << r.nDpi << " dpi");
+        QImage image = White(static_cast<int>(100 * r.fRatio), static_cast<int>(100 * r.fRatio));
+        image.setDevicePixelRatio(r.fRatio);
+        image.setDotsPerMeterX(qRound(r.nDpi / 0.0254));
+        image.setDotsPerMeterY(qRound(r.nDpi / 0.0254));
+        {
+            QPainter painter(&image);
+            CQtDC dc(&painter, nullptr, r.bPrinting);
+            CPen pen;
+            pen.CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+            dc.SelectObject(&pen);
+            dc.MoveTo(0, 50);
+            dc.LineTo(100, 50);
+        }
+        int nRows = 0;
+        for (int y = 0; y < image.height(); ++y)
+            nRows += image.pixel(image.width() / 4, y) == qRgb(0, 0, 0);
+        EXPECT_EQ(nRows, r.nRows);
+    }
+
+    QImage smooth = White();
+    {
+        QPainter painter(&smooth);
+        CQtDC dc(&painter, nullptr, 0);
+        dc.SetSmoothLines(true);
+        CPen pen;
+        pen.CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+        dc.SelectObject(&pen);
+        dc.MoveTo(0, 0);
+        dc.LineTo(290, 97);
+    }
+    int nGrey = 0;
+    for (int y = 0; y < smooth.height(); ++y)
+        for (int x = 0; x < smooth.width(); ++x)
+            nGrey += qGray(smooth.pixel(x, y)) > 0 && qGray(smooth.pixel(x, y)) < 255;
+    EXPECT_GT(nGrey, 100);
+}
+
 // Segments are drawn in batches: the last of many still arrives.
 TEST(QtDCTest, LongPolylinesAreDrawnCompletely) {
     QImage image = White();

@@ -4,6 +4,8 @@
 
 #include "CMainFrame.h"
 #include "CPlot.h"
+#include "CRecordingDC.h"
+#include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
 #include "Resource.h"
@@ -12,6 +14,9 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+
+#include <cstdlib>
+#include <string>
 
 namespace {
 class ViewTest : public AppTest {
@@ -38,14 +43,42 @@ int CountColour(const QImage& image, QRgb colour) {
     return n;
 }
 
-TEST_F(ViewTest, EmptyDocumentDrawsNothingAndKeepsTheInitialExtent) {
+// An empty document shows only a hint in the middle of the window, never on paper, and the
+// hint goes once a track is loaded.
+TEST_F(ViewTest, EmptyDocumentShowsOnlyAHintAndKeepsTheInitialExtent) {
     const int nDraws = View()->DrawCount();
     View()->RedrawWindow();
     EXPECT_EQ(View()->DrawCount(), nDraws + 1);
     EXPECT_EQ(View()->GetTotalSize().cx, 600);
     EXPECT_EQ(View()->GetTotalSize().cy, 400);
     const QImage image = Screen();
-    EXPECT_EQ(CountColour(image, qRgb(255, 255, 255)), image.width() * image.height());
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                ink |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_LE(std::abs(ink.center().x() - image.width() / 2), 2);
+    EXPECT_LT(ink.height(), image.height() / 4);
+
+    const std::string hint = CVorlanView::EmptyHint();
+    CRecordingDC paper = CRecordingDC::Printer(600, 4000, 6000);
+    View()->OnDraw(&paper);
+    EXPECT_TRUE(paper.Lines("TextOut").empty());
+    ImportSample(50);
+    CRecordingDC screen = CRecordingDC::Screen(96, 800, 600);
+    View()->OnDraw(&screen);
+    EXPECT_EQ(screen.Text().find(hint), std::string::npos);
+}
+
+// View, Smooth Lines is off at first, turns on with a check mark and is kept for the next start.
+TEST_F(ViewTest, SmoothLinesIsAKeptSetting) {
+    EXPECT_EQ(Checked(ID_VIEW_SMOOTH_LINES), 0);
+    Command(ID_VIEW_SMOOTH_LINES);
+    EXPECT_EQ(Checked(ID_VIEW_SMOOTH_LINES), 1);
+    VorlanApp()->ExitInstance();
+    ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan")}));
+    EXPECT_EQ(Checked(ID_VIEW_SMOOTH_LINES), 1);
 }
 
 TEST_F(ViewTest, ScrollSizesFollowTheChartPage) {

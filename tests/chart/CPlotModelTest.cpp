@@ -7,7 +7,9 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 
 namespace {
@@ -189,6 +191,24 @@ TEST(NiceScale, EqualValuesBeyondHundredthResolutionAreStillWidened) {
     EXPECT_LE(s.first, 200000.0f);
     EXPECT_GT(s.last, 200000.0f);
     EXPECT_GE(s.count, 1);
+}
+
+// A one-point track's empty spans still give tick labels that differ from each other: the
+// format has enough decimals for the step, wherever the value lies.
+TEST(NiceScale, TickLabelsOfAnEmptySpanDiffer) {
+    for (const float v : {0.0f, 2168.635f, 2169.0f, -3.5f, 200000.0f, 1e9f})
+        for (const int wanted : {2, 10, 40}) {
+            const Scale s = Nice(v, v, wanted);
+            std::set<std::string> labels;
+            for (int i = 0; i <= s.count; ++i) {
+                char label[64];
+                std::snprintf(label, sizeof label, s.format.c_str(),
+                              i * static_cast<double>(s.step) + s.first);
+                labels.insert(label);
+            }
+            EXPECT_EQ(labels.size(), static_cast<std::size_t>(s.count) + 1)
+                << v << " / " << wanted << " with " << s.format;
+        }
 }
 
 TEST(NiceScale, NotANumberOrInfinityGivesAFiniteGrid) {

@@ -22,6 +22,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -388,6 +389,45 @@ TEST_F(Plot3DTest, CollapsedBoxIsCentred) {
             EXPECT_TRUE(v >= 30 && v <= 744) << v;
         EXPECT_EQ(dc.Lines("TextOut").size(), 7u);
     }
+}
+
+// A one-point track gets a box 100 m wide, deep and high around it, so that its seven labels
+// stand apart in the 3D view; the track itself is left as it was.
+TEST_F(Plot3DTest, OnePointTrackKeepsItsLabelsApart) {
+    auto track = std::make_unique<CTrack>();
+    track->m_nCount = 1;
+    track->m_fSouth[0] = 12.0f;
+    track->m_fEast[0] = -7.0f;
+    track->m_fSmooth[0] = 2168.6f;
+    const float range[3][2] = {{12.0f, 12.0f}, {-7.0f, -7.0f}, {2168.6f, 2168.6f}};
+    std::memcpy(track->m_fRange, range, sizeof range);
+    m_plot.Fill3D(*track);
+    EXPECT_EQ(m_plot.m_fBoxMin[0], 7.0f);
+    EXPECT_EQ(m_plot.m_fBoxMax[0], 17.0f);
+    EXPECT_EQ(m_plot.m_fBoxMin[1], -12.0f);
+    EXPECT_EQ(m_plot.m_fBoxMax[1], -2.0f);
+    EXPECT_EQ(m_plot.m_fBoxMin[2], static_cast<float>(2168.6f - 164.042));
+    EXPECT_EQ(m_plot.m_fBoxMax[2], static_cast<float>(2168.6f + 164.042));
+    EXPECT_EQ(track->m_fRange[0][1], 12.0f);
+
+    CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
+    m_plot.Draw3D(&dc, m_tools);
+    const std::vector<std::string> labels = dc.Lines("TextOut");
+    ASSERT_EQ(labels.size(), 7u);
+    std::vector<std::pair<int, int>> points;
+    for (const std::string& line : labels) {
+        std::istringstream in(line.substr(std::strlen("TextOut ")));
+        int x = 0, y = 0;
+        in >> x >> y;
+        points.emplace_back(x, y);
+    }
+    // Every two labels at least a line of text (13 pixels) apart.
+    for (std::size_t i = 0; i < points.size(); ++i)
+        for (std::size_t j = i + 1; j < points.size(); ++j)
+            EXPECT_GE(std::abs(points[i].first - points[j].first) +
+                          std::abs(points[i].second - points[j].second),
+                      13)
+                << labels[i] << " / " << labels[j];
 }
 
 // The extreme projected corners land exactly on the edges of the plot rectangle, whatever the

@@ -1,6 +1,6 @@
 // The chart model: how the two plot commands fill it, the raw ranges, and the nice axis scale.
 #include "CPlot.h"
-#include "ChartTestTracks.h"
+#include "TestTracks.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "CDrawTools.h"
 #include "CPlot.h"
 #include "CRecordingDC.h"
-#include "ChartTestTracks.h"
 #include "DrawToolNames.h"
+#include "TestTracks.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "CPlot.h"
 #include "CRecordingDC.h"
 #include "CTrack.h"
-#include "ChartTestTracks.h"
 #include "DrawToolNames.h"
+#include "TestTracks.h"
 #include "TextLayout.h"
 #include "TrackImport.h"
 

@@ -3,6 +3,7 @@
 #include "CTrack.h"
 #include "CTrackReadout.h"
 #include "CTrackStatistics.h"
+#include "TestTracks.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,6 @@
 #include <vector>
 
 namespace {
-
-std::unique_ptr<CTrack> TrackOf(const std::vector<float>& dist, const std::vector<float>& elev,
-                                const std::vector<float>& smooth) {
-    auto track = std::make_unique<CTrack>();
-    track->m_nCount = static_cast<short>(dist.size());
-    for (std::size_t i = 0; i < dist.size(); ++i) {
-        track->m_fDist[i] = dist[i];
-        track->m_fElev[i] = elev[i];
-        track->m_fSmooth[i] = smooth[i];
-    }
-    return track;
-}
 
 std::string ItemValue(const std::vector<StatisticsItem>& items, const std::string& label) {
     for (const StatisticsItem& item : items)
@@ -64,9 +53,9 @@ TEST(TrackStatistics, SteepestGradesOverAtLeastFiveHundredthsOfAMile) {
     // a long one that is a stretch by itself. The raw series has a spike that the smoothed one,
     // which the grades use, does not.
     const float m = 1.0f / 32;
-    auto track =
-        TrackOf({0, m, 2 * m, 3 * m, 4 * m, 5 * m, 6 * m, 10 * m},
-                {100, 110, 500, 160, 160, 127, 94, 94}, {100, 110, 133, 159.5f, 160, 127, 94, 94});
+    auto track = MakeTrack({0, m, 2 * m, 3 * m, 4 * m, 5 * m, 6 * m, 10 * m},
+                           {100, 110, 500, 160, 160, 127, 94, 94},
+                           {100, 110, 133, 159.5f, 160, 127, 94, 94});
     const CTrackStatistics stats(*track);
     // 49.5 ft over 330 ft from point 1 to 3; 66 ft down over 330 ft from point 4 to 6.
     const GradeSpan& climb = stats.m_steepest.climb;
@@ -89,10 +78,10 @@ TEST(TrackStatistics, SteepestGradesOverAtLeastFiveHundredthsOfAMile) {
               ItemValue(stats.Items(Units::metric), "Steepest descent"));
 
     // A track shorter than a stretch, or one that only climbs, has no such grade.
-    auto shortTrack = TrackOf({0, m}, {0, 50}, {0, 50});
+    auto shortTrack = MakeTrack({0, m}, {0, 50}, {0, 50});
     EXPECT_EQ("none",
               ItemValue(CTrackStatistics(*shortTrack).Items(Units::imperial), "Steepest climb"));
-    auto climbing = TrackOf({0, 2 * m}, {0, 33}, {0, 33});
+    auto climbing = MakeTrack({0, 2 * m}, {0, 33}, {0, 33});
     const auto climbingItems = CTrackStatistics(*climbing).Items(Units::imperial);
     EXPECT_EQ("+10.0 % from 0.00 to 0.06 mi", ItemValue(climbingItems, "Steepest climb"));
     EXPECT_EQ("none", ItemValue(climbingItems, "Steepest descent"));
@@ -101,7 +90,7 @@ TEST(TrackStatistics, SteepestGradesOverAtLeastFiveHundredthsOfAMile) {
 TEST(TrackReadout, NearestPointByDistance) {
     // Points 2 and 3 share a distance: the track stood still there.
     auto track =
-        TrackOf({0, 0.25f, 0.5f, 0.5f, 1.0f}, {100, 120, 130, 130, 90}, {100, 118, 132, 131, 90});
+        MakeTrack({0, 0.25f, 0.5f, 0.5f, 1.0f}, {100, 120, 130, 130, 90}, {100, 118, 132, 131, 90});
     const struct {
         double miles;
         int index;
@@ -111,7 +100,7 @@ TEST(TrackReadout, NearestPointByDistance) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.index, CTrackReadout::NearestPoint(*track, row.miles)) << row.miles;
-    EXPECT_EQ(-1, CTrackReadout::NearestPoint(*TrackOf({}, {}, {}), 0.0));
+    EXPECT_EQ(-1, CTrackReadout::NearestPoint(*MakeTrack({}, {}, {}), 0.0));
 
     // The grade at point 1 runs from point 0 to point 2: 32 ft over half a mile.
     const TrackReadout r = CTrackReadout::At(*track, 0.3, Units::imperial);

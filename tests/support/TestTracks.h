@@ -1,4 +1,5 @@
-// Tracks for the chart tests, filled directly so that the chart is tested apart from the reader.
+// Tracks for the chart and statistics tests, filled directly so that they are tested apart from
+// the readers.
 #pragma once
 
 #include "CTrack.h"

@@ -42,6 +42,8 @@ namespace {
 // The lock-key panes, in the order of the status bar's indicator table after the message pane.
 constexpr UINT kIndicators[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 constexpr int kIndicatorPollMs = 250;
+// How long a note, such as what an import found, stays in the status bar.
+constexpr int kNoteMilliseconds = 10000;
 } // namespace
 
 CMainFrame::CMainFrame() {
@@ -174,6 +176,11 @@ void CMainFrame::CreateStatusBar() {
     m_pIdleText = new QLabel(CStringTable::Load(AFX_IDS_IDLEMESSAGE));
     // Prompts of menu items and buttons cover the idle text while the mouse is over them.
     m_wndStatusBar->addWidget(m_pIdleText, 1);
+    // The status bar hides the idle text for a message only when the text is on the screen at
+    // that moment; a note given while the window is still hidden (an import at start-up) would
+    // be drawn over it.
+    connect(m_wndStatusBar, &QStatusBar::messageChanged, m_pIdleText,
+            [this](const QString& strMessage) { m_pIdleText->setVisible(strMessage.isEmpty()); });
     for (UINT nID : kIndicators) {
         auto* pPane = new QLabel;
         pPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -452,6 +459,10 @@ void CMainFrame::OpenHelp(const QString& strTopic) {
         AfxMessageBox(QStringLiteral("Failed to launch help.\nThe user guide is %1; open it in a "
                                      "web browser.")
                           .arg(QDir::toNativeSeparators(path)));
+}
+
+void CMainFrame::ShowNote(const QString& strNote) {
+    m_wndStatusBar->showMessage(strNote, kNoteMilliseconds);
 }
 
 // While What's This help waits for a click, the status bar says so.

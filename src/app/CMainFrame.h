@@ -63,6 +63,9 @@ public:
     // its build tree. Empty when there is none.
     static QString HelpFilePath();
 
+    // A note in the status bar for a while, such as what an import found.
+    void ShowNote(const QString& strNote);
+
 protected:
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dragMoveEvent(QDragMoveEvent* pEvent) override;

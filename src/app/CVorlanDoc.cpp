@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QStatusBar>
 
 #include <algorithm>
 #include <cstring>
@@ -27,9 +26,6 @@ namespace {
 std::string LocalPath(const QString& strPath) {
     return QFile::encodeName(strPath).toStdString();
 }
-
-// How long the notes of an import stay in the status bar.
-constexpr int kNoteMilliseconds = 10000;
 
 // The filter of MapSource exports as it always read.
 constexpr char kMapSourceFilter[] = "MapSource Exported Files (*.txt; *.TXT)";
@@ -139,7 +135,7 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     for (const std::string& note : r.m_notes)
         notes << QString::fromLocal8Bit(note.c_str());
     if (CMainFrame* pFrame = VorlanApp()->GetMainFrame(); pFrame && !notes.isEmpty())
-        pFrame->statusBar()->showMessage(notes.join(QStringLiteral("  ")), kNoteMilliseconds);
+        pFrame->ShowNote(notes.join(QStringLiteral("  ")));
     m_bLoaded = 1;
     OnPlot3D();
     return true;

@@ -318,3 +318,20 @@ TEST_F(MainFrameTest, RecentFileThatNoLongerOpensLeavesTheList) {
     EXPECT_EQ(Frame()->Action(ID_FILE_MRU_FILE1)->text(), "Recent File");
 }
 } // namespace
+
+// A note covers the idle text, also when it came while the window was hidden (an import at
+// start-up), and the idle text returns with the note gone.
+TEST_F(MainFrameTest, NoteCoversTheIdleTextEvenBeforeTheWindowShows) {
+    QLabel* pIdle = nullptr;
+    for (QLabel* pLabel : Frame()->statusBar()->findChildren<QLabel*>())
+        if (pLabel->text() == QStringLiteral("For Help, press F1"))
+            pIdle = pLabel;
+    ASSERT_NE(pIdle, nullptr);
+    Frame()->hide();
+    Frame()->ShowNote(QStringLiteral("GPX: 2400 points read."));
+    Frame()->show();
+    EXPECT_FALSE(pIdle->isVisible());
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("GPX: 2400 points read."));
+    Frame()->statusBar()->clearMessage();
+    EXPECT_TRUE(pIdle->isVisible());
+}

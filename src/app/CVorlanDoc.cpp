@@ -3,6 +3,7 @@
 #include "CDocumentFile.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
+#include "CTrackStatistics.h"
 #include "CViewValues.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
@@ -28,7 +29,9 @@ std::string LocalPath(const QString& strPath) {
 constexpr int kNoteMilliseconds = 10000;
 } // namespace
 
-CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {}
+CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {
+    m_pPlot->m_units = VorlanApp()->DisplayUnits();
+}
 
 CVorlanDoc::~CVorlanDoc() = default;
 
@@ -52,6 +55,9 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
     m_pPlot->m_fZoom = view.m_fZoom;
     m_pPlot->m_fAzimuth = view.m_fAzimuth;
     m_pPlot->m_fElevation = view.m_fElevation;
+    m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
+    m_strSourceFormat = QStringLiteral("Vorlan document");
+    m_importNotes.clear();
     m_bLoaded = 1;
     OnPlot3D();
     return 1;
@@ -80,6 +86,7 @@ BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_ROTATE_LEFT, &CVorlanDoc::OnRotateLeft, &CVorlanDoc::OnUpdateRotateLeft},
         {ID_ROTATE_RIGHT, &CVorlanDoc::OnRotateRight, &CVorlanDoc::OnUpdateRotateRight},
         {ID_ROTATE_RESTORE, &CVorlanDoc::OnRotateRestore, &CVorlanDoc::OnUpdateRotateRestore},
+        {ID_FILE_PROPERTIES, &CVorlanDoc::OnFileProperties, &CVorlanDoc::OnUpdateFileProperties},
     };
     return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
 }
@@ -119,6 +126,10 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
         if (pFrame)
             pFrame->statusBar()->showMessage(QString::fromLocal8Bit(note.c_str()),
                                              kNoteMilliseconds);
+    m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
+    m_strSourceFormat = QStringLiteral("MapSource text export");
+    m_importNotes = r.m_notes;
+    m_nSelectedPoint = -1;
     m_bLoaded = 1;
     OnPlot3D();
     return true;
@@ -211,4 +222,51 @@ void CVorlanDoc::OnUpdateRotateRestore(CCmdUI* pCmdUI) {
                                          az < CPlot::kHomeAzimuth - CPlot::kHomeTolerance ||
                                          el > CPlot::kHomeElevation + CPlot::kHomeTolerance ||
                                          el < CPlot::kHomeElevation - CPlot::kHomeTolerance));
+}
+
+void CVorlanDoc::SetSelectedPoint(int nIndex) {
+    if (nIndex == m_nSelectedPoint)
+        return;
+    m_nSelectedPoint = nIndex;
+    UpdateAllViews(nullptr, kHintSelection);
+}
+
+// The zoom centre is kept in the chart's units, so it is converted along with the chart; the 3D
+// scene's coordinates do not depend on the units.
+void CVorlanDoc::SetUnits(Units units) {
+    CPlot& plot = *m_pPlot;
+    const Units old = plot.m_units;
+    if (old == units)
+        return;
+    plot.m_units = units;
+    if (m_nPlotMode == kPlotElevation) {
+        const double feet = old == Units::metric ? plot.m_fCenterY / kMetresPerFoot
+                                                 : static_cast<double>(plot.m_fCenterY);
+        plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
+        plot.m_fCenterY = static_cast<float>(ElevationIn(units, feet));
+        plot.FillElevation(m_track);
+    } else if (m_nPlotMode == kPlot3D) {
+        plot.Fill3D(m_track);
+    }
+    UpdateAllViews(nullptr);
+}
+
+std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
+    std::vector<CPropertiesDlg::Row> rows = {{QStringLiteral("Source file"), m_strSourceFile},
+                                             {QStringLiteral("Format"), m_strSourceFormat}};
+    const CTrackStatistics statistics(m_track, m_importNotes);
+    for (const StatisticsItem& item : statistics.Items(m_pPlot->m_units))
+        rows.emplace_back(QString::fromUtf8(item.label.c_str()),
+                          QString::fromUtf8(item.value.c_str()));
+    return rows;
+}
+
+void CVorlanDoc::OnFileProperties() {
+    CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(),
+                       AfxGetMainWnd());
+    dlg.exec();
+}
+
+void CVorlanDoc::OnUpdateFileProperties(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_bLoaded);
 }

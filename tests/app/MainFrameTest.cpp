@@ -61,8 +61,10 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
     EXPECT_EQ(Frame()->CurrentMenu(), IDR_VORLANTYPE);
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
-        "&Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | Recent File | - | E&xit",
-        "&View: &Toolbar | &Status Bar",
+        "&Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | Export &Image... | "
+        "Proper&ties...\tAlt+Enter | - | Recent File | - | E&xit",
+        "&Edit: &Copy\tCtrl+C",
+        "&View: &Toolbar | &Status Bar | - | &Units",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit",
         "&Plot: &Elevation | 3&D-Elevation",
         "&Help: &Help Topics | - | &About Vorlan...",
@@ -78,7 +80,7 @@ TEST_F(MainFrameTest, MainMenuOnceTheLastDocumentCloses) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | - | P&rint Setup... | - | Recent File | - | "
         "E&xit",
-        "&View: &Toolbar | &Status Bar",
+        "&View: &Toolbar | &Status Bar | - | &Units",
         "&Help: &Help Topics | - | &About Vorlan...",
     };
     EXPECT_EQ(MenuText(Frame()), expected);

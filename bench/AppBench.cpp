@@ -1,9 +1,12 @@
 // Drawing speed of the desktop shell's surface: a full repaint of a 10000-point track at
 // 1920x1080 (3D scene: the track and its three shadows; elevation chart: two series) must stay
 // under 8 ms. The line-batching benchmarks show why the surface draws polylines in short runs.
+// A move of the cursor readout over a 10000-point track (finding the point, copying the cached
+// 1280x960 picture and painting the cursor over it) must stay under 2 ms.
 #include "CDrawTools.h"
 #include "CPlot.h"
 #include "CQtDC.h"
+#include "CReadoutOverlay.h"
 #include "CTrack.h"
 
 #include <QGuiApplication>
@@ -143,6 +146,53 @@ void BM_RepaintElevation(benchmark::State& state) {
         Repaint(scene, false);
 }
 BENCHMARK(BM_RepaintElevation)->Unit(benchmark::kMillisecond);
+// One cursor move in a 1280x960 view: the readout at the mouse, then the paint of the view:
+// the cached picture copied whole (the view copies only the part around the old and the new
+// cursor) and the cursor over it. bShape 0: the 3D scene, where every drawn point is a
+// candidate; 1: the elevation chart, a binary search.
+void BM_CursorMove(benchmark::State& state) {
+    constexpr int kViewWidth = 1280;
+    constexpr int kViewHeight = 960;
+    const bool b3D = state.range(0) == 0;
+    Scene scene;
+    CReadoutOverlay overlay;
+    class ViewWnd : public CWnd {
+    public:
+        void GetClientRect(RECT* lpRect) const override {
+            *lpRect = RECT{0, 0, kViewWidth, kViewHeight};
+        }
+    } wnd;
+    QImage cache(kViewWidth, kViewHeight, QImage::Format_RGB32);
+    cache.fill(Qt::white);
+    {
+        QPainter painter(&cache);
+        CQtDC dc(&painter, &wnd, 0);
+        if (b3D) {
+            scene.plot.Fill3D(*scene.track);
+            scene.plot.Draw3D(&dc, scene.tools);
+        } else {
+            scene.plot.FillElevation(*scene.track);
+            scene.plot.Draw2D(&dc, scene.tools);
+        }
+    }
+    overlay.TakeMapping(scene.plot, *scene.track,
+                        b3D ? CReadoutOverlay::Mode::scene3D : CReadoutOverlay::Mode::elevation);
+    QImage screen(kViewWidth, kViewHeight, QImage::Format_RGB32);
+    const RECT rc = scene.plot.m_rcPlot;
+    int nStep = 0;
+    for (auto _ : state) {
+        // The mouse sweeps the plot frame, 7 pixels a move.
+        const int x = rc.left + (nStep++ * 7) % std::max(1, rc.right - rc.left);
+        const int y = (rc.top + rc.bottom) / 2;
+        const TrackReadout readout = overlay.ReadoutAt(POINT{x, y}, *scene.track, Units::imperial);
+        QPainter painter(&screen);
+        painter.drawImage(0, 0, cache);
+        overlay.Paint(&painter, POINT{0, 0}, readout.bFound ? readout.nIndex : nStep % kPoints,
+                      *scene.track, Units::imperial);
+        benchmark::DoNotOptimize(readout.nIndex);
+    }
+}
+BENCHMARK(BM_CursorMove)->ArgName("chart")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {

@@ -9,6 +9,9 @@ namespace {
 const QString kPrint = QStringLiteral("print");
 const QString kPrintTo = QStringLiteral("print-to");
 const QString kNewInstance = QStringLiteral("new-instance");
+const QString kExport = QStringLiteral("export");
+const QString kSize = QStringLiteral("size");
+const QString kPlot = QStringLiteral("plot");
 
 const QString kOptionsEnd = QStringLiteral("--");
 
@@ -30,9 +33,20 @@ void SetUpParser(QCommandLineParser& parser) {
     parser.addOption(QCommandLineOption(
         kNewInstance,
         QStringLiteral("Open the documents in a new window even when Vorlan is running.")));
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QStringLiteral("Vorlan documents (.vrl) to open or print."),
-                                 QStringLiteral("[FILE.vrl...]"));
+    parser.addOption(QCommandLineOption(
+        kExport,
+        QStringLiteral("Export the document's plot to OUT (.png, .svg or .pdf), then exit."),
+        QStringLiteral("OUT")));
+    parser.addOption(QCommandLineOption(
+        kSize, QStringLiteral("The window size the exported plot is laid out for (800x600)."),
+        QStringLiteral("WxH")));
+    parser.addOption(QCommandLineOption(kPlot,
+                                        QStringLiteral("The plot to export: elevation or 3d (3d)."),
+                                        QStringLiteral("PLOT")));
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QStringLiteral("Vorlan documents (.vrl) to open, print or export."),
+        QStringLiteral("[FILE.vrl...]"));
 }
 
 bool UsageError(const QString& text) {
@@ -105,6 +119,61 @@ bool CCommandLineInfo::IsPrintCommand(int argc, char** argv) {
     return parser.isSet(kPrint) || parser.isSet(kPrintTo);
 }
 
+bool CCommandLineInfo::IsExportCommand(int argc, char** argv) {
+    QCommandLineParser parser;
+    SetUpParser(parser);
+    parser.parse(Arguments(argc, argv));
+    return parser.isSet(kExport);
+}
+
+namespace {
+// "800x600": both sides from 1 to nMax.
+bool ParseSize(const QString& text, int nMax, QSize* pSize) {
+    const QStringList parts = text.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseInsensitive);
+    if (parts.size() != 2)
+        return false;
+    bool okW = false;
+    bool okH = false;
+    const int w = parts[0].toInt(&okW);
+    const int h = parts[1].toInt(&okH);
+    if (!okW || !okH || w < 1 || h < 1 || w > nMax || h > nMax)
+        return false;
+    *pSize = QSize(w, h);
+    return true;
+}
+} // namespace
+
+// --export and its options: one document, a file of a format it writes, a size and a plot.
+bool CCommandLineInfo::ParseExportOptions(const QCommandLineParser& parser) {
+    const bool bExport = parser.isSet(kExport);
+    if (!bExport) {
+        if (parser.isSet(kSize) || parser.isSet(kPlot))
+            return UsageError(QStringLiteral("--size and --plot go with --export."));
+        return true;
+    }
+    if (parser.isSet(kPrint) || parser.isSet(kPrintTo))
+        return UsageError(QStringLiteral("--export and printing exclude each other."));
+    m_strExportFile = parser.value(kExport);
+    const QString suffix = m_strExportFile.section(QLatin1Char('.'), -1).toLower();
+    if (!m_strExportFile.contains(QLatin1Char('.')) ||
+        (suffix != QLatin1String("png") && suffix != QLatin1String("svg") &&
+         suffix != QLatin1String("pdf")))
+        return UsageError(QStringLiteral("--export needs a .png, .svg or .pdf file."));
+    if (m_strFileNames.size() != 1)
+        return UsageError(QStringLiteral("Name the one document to export."));
+    if (parser.isSet(kSize) && !ParseSize(parser.value(kSize), kMaxExportSize, &m_sizeExport))
+        return UsageError(
+            QStringLiteral("--size must be WxH with W and H from 1 to %1.").arg(kMaxExportSize));
+    if (parser.isSet(kPlot)) {
+        const QString plot = parser.value(kPlot);
+        if (plot != QLatin1String("elevation") && plot != QLatin1String("3d"))
+            return UsageError(QStringLiteral("--plot must be elevation or 3d."));
+        m_bExport3D = plot == QLatin1String("3d");
+    }
+    m_nShellCommand = FileExport;
+    return true;
+}
+
 bool CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     SetUpParser(parser);
@@ -134,7 +203,7 @@ bool CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
         m_nShellCommand = FilePrintTo;
     else
         m_nShellCommand = m_strFileNames.isEmpty() ? FileNew : FileOpen;
-    return true;
+    return ParseExportOptions(parser);
 }
 
 bool CCommandLineInfo::PrintsToPdf() const {

@@ -3,11 +3,14 @@
 // Used by main() and the application's start-up.
 #pragma once
 
+#include <QSize>
 #include <QStringList>
+
+class QCommandLineParser;
 
 class CCommandLineInfo {
 public:
-    enum ShellCommand { FileNew, FileOpen, FilePrint, FilePrintTo };
+    enum ShellCommand { FileNew, FileOpen, FilePrint, FilePrintTo, FileExport };
 
     // Handles --help and --version without a display: prints to stdout and returns true with
     // the exit status in *pnExitCode. False: start the program.
@@ -20,6 +23,8 @@ public:
     static QStringList Arguments(int argc, char** argv, int nFirst = 0);
     // True when the command line asks to print (--print or --print-to), which needs no display.
     static bool IsPrintCommand(int argc, char** argv);
+    // True when the command line asks to export an image (--export), which needs no display.
+    static bool IsExportCommand(int argc, char** argv);
 
     // The exit status of a usage error (an unknown option, a switch without its file).
     static constexpr int kUsageError = 2;
@@ -36,4 +41,14 @@ public:
     QStringList m_strFileNames;
     QString m_strPrinterName; // --print-to
     bool m_bNewInstance = false;
+    // --export OUT [--size WxH] [--plot elevation|3d]: the image file, the window size it is
+    // laid out for and the plot drawn.
+    QString m_strExportFile;
+    QSize m_sizeExport{800, 600};
+    bool m_bExport3D = true;
+    // The largest window side --size takes.
+    static constexpr int kMaxExportSize = 20000;
+
+private:
+    bool ParseExportOptions(const QCommandLineParser& parser);
 };

@@ -21,7 +21,7 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_APP_ABOUT, "ID_APP_ABOUT", Own::Application, Img::About},
         {ID_EDIT_UNDO, "ID_EDIT_UNDO", Own::Nobody, Img::None},
         {ID_EDIT_CUT, "ID_EDIT_CUT", Own::Nobody, Img::None},
-        {ID_EDIT_COPY, "ID_EDIT_COPY", Own::Nobody, Img::None},
+        {ID_EDIT_COPY, "ID_EDIT_COPY", Own::View, Img::None},
         {ID_EDIT_PASTE, "ID_EDIT_PASTE", Own::Nobody, Img::None},
         {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", Own::MainFrame, Img::None},
         {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR", Own::MainFrame, Img::None},
@@ -48,6 +48,10 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_ROTATE_RIGHT, "ID_ROTATE_RIGHT", Own::Document, Img::RotateRight},
         {ID_ROTATE_RESTORE, "ID_ROTATE_RESTORE", Own::Document, Img::RotateRestore},
         {ID_VIEW_SMOOTH_LINES, "ID_VIEW_SMOOTH_LINES", Own::Application, Img::None},
+        {ID_FILE_PROPERTIES, "ID_FILE_PROPERTIES", Own::Document, Img::None},
+        {ID_VIEW_UNITS_IMPERIAL, "ID_VIEW_UNITS_IMPERIAL", Own::Application, Img::None},
+        {ID_VIEW_UNITS_METRIC, "ID_VIEW_UNITS_METRIC", Own::Application, Img::None},
+        {ID_FILE_EXPORT_IMAGE, "ID_FILE_EXPORT_IMAGE", Own::View, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};
@@ -93,8 +97,23 @@ const std::vector<AccelInfo>& CCommandTable::Accelerators() {
         {QKeySequence(Qt::CTRL | Qt::Key_Equal), ID_ZOOM_IN},
         {QKeySequence(Qt::CTRL | Qt::Key_Minus), ID_ZOOM_OUT},
         {QKeySequence(Qt::CTRL | Qt::Key_0), ID_ZOOM_RESTORE},
+        {QKeySequence(Qt::ALT | Qt::Key_Return), ID_FILE_PROPERTIES},
+        {QKeySequence(Qt::ALT | Qt::Key_Enter), ID_FILE_PROPERTIES},
     };
     return accels;
+}
+
+const std::vector<std::vector<UINT>>& CCommandTable::RadioGroups() {
+    static const std::vector<std::vector<UINT>> groups = {
+        {ID_VIEW_UNITS_IMPERIAL, ID_VIEW_UNITS_METRIC}};
+    return groups;
+}
+
+const std::vector<UINT>& CCommandTable::ContextMenu() {
+    static const std::vector<UINT> menu = {
+        ID_PLOT_ELEVATION,    ID_PLOT_3D,  0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_RESTORE, 0,
+        ID_FILE_EXPORT_IMAGE, ID_EDIT_COPY};
+    return menu;
 }
 
 const std::vector<UINT>& CCommandTable::ToolBar(UINT nIDResource) {

@@ -31,6 +31,11 @@ public:
     static const CommandInfo* Find(UINT nID);
     // The accelerator table IDR_MAINFRAME, used in every window.
     static const std::vector<AccelInfo>& Accelerators();
+    // Commands that are one choice among several: their menu items show as radio items, and
+    // checking one unchecks the others.
+    static const std::vector<std::vector<UINT>>& RadioGroups();
+    // The chart view's context menu in order; 0 is a separator.
+    static const std::vector<UINT>& ContextMenu();
     // The buttons of toolbar IDR_MAINFRAME or IDR_ROTATEBAR in order; 0 is a gap.
     static const std::vector<UINT>& ToolBar(UINT nIDResource);
 };

@@ -7,6 +7,7 @@
 #include "CKeyIndicators.h"
 #include "CMenuTemplate.h"
 #include "CMultiDocTemplate.h"
+#include "CPlot.h"
 #include "CStringTable.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -97,9 +99,13 @@ void CMainFrame::CreateActions() {
     std::map<UINT, QString> captions;
     for (UINT nMenu : {IDR_MAINFRAME, IDR_VORLANTYPE})
         for (const MenuPopup& popup : CMenuTemplate::Menu(nMenu))
-            for (const MenuItem& item : popup.items)
-                if (item.pszCaption)
+            for (const MenuItem& item : popup.items) {
+                if (item.pszCaption && !item.pSubMenu)
                     captions.emplace(item.nID, QString::fromLatin1(item.pszCaption));
+                if (item.pSubMenu)
+                    for (const MenuItem& sub : *item.pSubMenu)
+                        captions.emplace(sub.nID, QString::fromLatin1(sub.pszCaption));
+            }
 
     for (const CommandInfo& cmd : CCommandTable::Commands()) {
         auto* pAction = new QAction(this);
@@ -125,6 +131,19 @@ void CMainFrame::CreateActions() {
     for (const auto& [nID, list] : keys)
         if (QAction* pAction = Action(nID))
             pAction->setShortcuts(list);
+    CreateRadioGroups();
+}
+
+void CMainFrame::CreateRadioGroups() {
+    for (const std::vector<UINT>& ids : CCommandTable::RadioGroups()) {
+        auto* pGroup = new QActionGroup(this);
+        pGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+        for (UINT nID : ids)
+            if (QAction* pAction = Action(nID)) {
+                pAction->setCheckable(true);
+                pGroup->addAction(pAction);
+            }
+    }
 }
 
 void CMainFrame::CreateMenus(UINT nIDResource) {
@@ -134,6 +153,15 @@ void CMainFrame::CreateMenus(UINT nIDResource) {
         for (const MenuItem& item : popup.items) {
             if (!item.pszCaption) {
                 pMenu->addSeparator();
+                continue;
+            }
+            if (item.pSubMenu) {
+                QMenu* pSub = pMenu->addMenu(QString::fromLatin1(item.pszCaption));
+                pSub->menuAction()->setWhatsThis(
+                    QStringLiteral("Chooses the units of every distance and elevation shown."));
+                for (const MenuItem& sub : *item.pSubMenu)
+                    pSub->addAction(Action(sub.nID));
+                connect(pSub, &QMenu::aboutToShow, this, &CMainFrame::UpdateAllCommandUI);
                 continue;
             }
             pMenu->addAction(Action(item.nID));
@@ -181,6 +209,11 @@ void CMainFrame::CreateStatusBar() {
     // be drawn over it.
     connect(m_wndStatusBar, &QStatusBar::messageChanged, m_pIdleText,
             [this](const QString& strMessage) { m_pIdleText->setVisible(strMessage.isEmpty()); });
+    // The 3D view's angles and zoom, left of the lock keys; hidden in the elevation chart.
+    m_pViewStatus = new QLabel;
+    m_pViewStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_wndStatusBar->addPermanentWidget(m_pViewStatus);
+    m_pViewStatus->hide();
     for (UINT nID : kIndicators) {
         auto* pPane = new QLabel;
         pPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -266,6 +299,33 @@ void CMainFrame::OnIdle() {
         return;
     UpdateMenuBar();
     UpdateAllCommandUI();
+    UpdateViewStatus();
+}
+
+QString CMainFrame::ViewStatusText(const CVorlanDoc* pDoc) {
+    if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
+        return QString();
+    const CPlot& plot = *pDoc->m_pPlot;
+    // Six significant digits give the angles as stored in single precision: 29.75, not
+    // 29.75000000000001.
+    auto number = [](float f) { return QString::number(static_cast<double>(f), 'g', 6); };
+    return QStringLiteral("Azimuth %1\u00b0  Elevation %2\u00b0  Zoom %3x")
+        .arg(number(plot.m_fAzimuth), number(plot.m_fElevation), number(plot.m_fZoom));
+}
+
+void CMainFrame::UpdateViewStatus() {
+    if (!m_pViewStatus)
+        return;
+    const CChildFrame* pChild = MDIGetActive();
+    const QString text = ViewStatusText(
+        pChild ? static_cast<const CVorlanDoc*>(pChild->GetActiveDocument()) : nullptr);
+    if (m_pViewStatus->text() != text)
+        m_pViewStatus->setText(text);
+    m_pViewStatus->setVisible(!text.isEmpty());
+}
+
+QString CMainFrame::ViewStatus() const {
+    return m_pViewStatus ? m_pViewStatus->text() : QString();
 }
 
 void CMainFrame::UpdateIndicators() {

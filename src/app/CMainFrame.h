@@ -12,6 +12,7 @@
 #include <vector>
 
 class CChildFrame;
+class CVorlanDoc;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -54,6 +55,11 @@ public:
     QString StatusText() const;
     // Shows the recent-file list on the File menus.
     void UpdateRecentFileMenu();
+    // The status pane of the active 3D view: "Azimuth 30°  Elevation 20°  Zoom 1x"; empty
+    // (and hidden) for the elevation chart or without a document.
+    void UpdateViewStatus();
+    QString ViewStatus() const;
+    static QString ViewStatusText(const CVorlanDoc* pDoc);
 
     // Files dropped on the window open as documents (MapSource exports are imported).
     void OnDropFiles(const QStringList& files);
@@ -76,6 +82,7 @@ protected:
 
 private:
     void CreateActions();
+    void CreateRadioGroups();
     void CreateMenus(UINT nIDResource);
     QToolBar* CreateToolBar(UINT nIDResource, const QString& title);
     void CreateStatusBar();
@@ -104,6 +111,7 @@ private:
     QToolBar* m_wndRotateBar = nullptr;
     QMdiArea* m_pMdiArea = nullptr;
     QLabel* m_pIdleText = nullptr;
+    QLabel* m_pViewStatus = nullptr;
     std::map<UINT, QLabel*> m_indicators;
     std::map<UINT, QAction*> m_actions;
     std::map<UINT, std::vector<QMenu*>> m_menus;

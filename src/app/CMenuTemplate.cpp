@@ -5,6 +5,13 @@
 namespace {
 constexpr MenuItem kSeparator = {nullptr, 0, false};
 
+// View, Units: the units every number is shown in.
+const std::vector<MenuItem> kUnitsMenu = {
+    {"&Imperial (ft, mi)", ID_VIEW_UNITS_IMPERIAL, false},
+    {"&Metric (m, km)", ID_VIEW_UNITS_METRIC, false},
+};
+const MenuItem kUnitsItem = {"&Units", 0, false, &kUnitsMenu};
+
 const std::vector<MenuPopup>& MainFrameMenu() {
     static const std::vector<MenuPopup> menu = {
         {"&File",
@@ -20,7 +27,8 @@ const std::vector<MenuPopup>& MainFrameMenu() {
          {{"&Toolbar", ID_VIEW_TOOLBAR, false},
           {"&Status Bar", ID_VIEW_STATUS_BAR, false},
           kSeparator,
-          {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false}}},
+          {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
+          kUnitsItem}},
         {"&Help",
          {{"&Help Topics", ID_HELP_FINDER, false},
           kSeparator,
@@ -44,14 +52,19 @@ const std::vector<MenuPopup>& DocumentMenu() {
           {"Print Pre&view", ID_FILE_PRINT_PREVIEW, false},
           {"P&rint Setup...", ID_FILE_PRINT_SETUP, false},
           kSeparator,
+          {"Export &Image...", ID_FILE_EXPORT_IMAGE, false},
+          {"Proper&ties...\tAlt+Enter", ID_FILE_PROPERTIES, false},
+          kSeparator,
           {"Recent File", ID_FILE_MRU_FILE1, true},
           kSeparator,
           {"E&xit", ID_APP_EXIT, false}}},
+        {"&Edit", {{"&Copy\tCtrl+C", ID_EDIT_COPY, false}}},
         {"&View",
          {{"&Toolbar", ID_VIEW_TOOLBAR, false},
           {"&Status Bar", ID_VIEW_STATUS_BAR, false},
           kSeparator,
-          {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false}}},
+          {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
+          kUnitsItem}},
         {"&Window",
          {{"&New Window", ID_WINDOW_NEW, false},
           {"&Cascade", ID_WINDOW_CASCADE, false},

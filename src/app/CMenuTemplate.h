@@ -10,6 +10,8 @@ struct MenuItem {
     const char* pszCaption; // nullptr for a separator; '&' marks the access key, '\t' the keys
     UINT nID;
     bool bGrayed; // the item starts disabled
+    // A submenu's items; nID is 0 for a submenu.
+    const std::vector<MenuItem>* pSubMenu = nullptr;
 };
 
 struct MenuPopup {

@@ -31,6 +31,10 @@ constexpr StringEntry kStrings[] = {
     {ID_ROTATE_RIGHT, "Rotate to the right\nRight"},
     {ID_ROTATE_RESTORE, "Restore to the original position\nRestore"},
     {ID_VIEW_SMOOTH_LINES, "Draw the plot's lines with smoothed edges\nSmooth Lines"},
+    {ID_FILE_PROPERTIES, "Show the statistics of the track\nProperties"},
+    {ID_VIEW_UNITS_IMPERIAL, "Show distances in miles and elevations in feet\nImperial Units"},
+    {ID_VIEW_UNITS_METRIC, "Show distances in kilometres and elevations in metres\nMetric Units"},
+    {ID_FILE_EXPORT_IMAGE, "Save the plot as a PNG, SVG or PDF file\nExport Image"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -91,6 +95,14 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_ROTATE_RESTORE, "Turns the 3D view back to where it started, as the Home key does."},
     {ID_VIEW_SMOOTH_LINES, "Draws the plot's lines with smoothed edges on the screen; the "
                            "choice is kept for the next start."},
+    {ID_FILE_PROPERTIES, "Lists the track's source, points, distance, elevations, total ascent "
+                         "and descent, steepest grades and bounds (Alt+Enter)."},
+    {ID_VIEW_UNITS_IMPERIAL, "Shows distances in miles and elevations in feet everywhere: "
+                             "titles, ticks, 3D extents, readout and statistics."},
+    {ID_VIEW_UNITS_METRIC, "Shows distances in kilometres and elevations in metres everywhere; "
+                           "documents still store miles and feet."},
+    {ID_FILE_EXPORT_IMAGE, "Saves the plot as it is on the screen as a PNG image (1, 2 or 4 "
+                           "times the window's size), an SVG drawing or a PDF page."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},
@@ -107,6 +119,7 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_FILE_MRU_FILE1 + 1, "Opens this recently used document again."},
     {ID_FILE_MRU_FILE1 + 2, "Opens this recently used document again."},
     {ID_FILE_MRU_FILE1 + 3, "Opens this recently used document again."},
+    {ID_EDIT_COPY, "Puts the plot on the clipboard as an image, without the readout (Ctrl+C)."},
     {ID_WINDOW_NEW, "Opens another window on the active document; every window follows its "
                     "changes."},
     {ID_WINDOW_ARRANGE, "Lines up the minimised document windows along the bottom of the area."},

@@ -6,6 +6,7 @@
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMultiDocTemplate.h"
+#include "CPlotExporter.h"
 #include "CPrintSetupDlg.h"
 #include "CScrollView.h"
 #include "CSingleInstance.h"
@@ -30,6 +31,7 @@
 
 namespace {
 constexpr const char* kSmoothLinesKey = "Settings/SmoothLines";
+const QString kUnitsKey = QStringLiteral("Settings/Units");
 
 void PrintError(const QString& strText) {
     std::fprintf(stderr, "vorlan: %s\n",
@@ -86,7 +88,8 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     m_bShellPrint = cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
-                    cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo;
+                    cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo ||
+                    cmdInfo.m_nShellCommand == CCommandLineInfo::FileExport;
     // Documents to open go to the instance already running, if there is one.
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !cmdInfo.m_bNewInstance) {
         QStringList paths;
@@ -101,6 +104,9 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
 
     m_recentFiles.ReadList();
     m_bSmoothLines = QSettings().value(kSmoothLinesKey, false).toBool();
+    // An unknown name in the settings leaves the default.
+    m_units = Units::imperial;
+    ParseUnits(QSettings().value(kUnitsKey).toString().toStdString(), m_units);
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, CStringTable::DocString(CStringTable::docName),
         [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
@@ -121,7 +127,8 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
 
     if (!ProcessShellCommand(cmdInfo))
         return false;
-    // The command line's print job is done: the program ends without showing a window.
+    // The command line's print or export job is done: the program ends without showing a
+    // window.
     if (m_bShellPrint) {
         m_nExitCode = 0;
         return false;
@@ -155,8 +162,29 @@ bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
             if (!PrintDocumentFile(path))
                 return false;
         return true;
+    case CCommandLineInfo::FileExport:
+        return ExportDocumentFile(cmdInfo);
     }
     return false;
+}
+
+// Opens the document without showing its window, draws the plot asked for as a window of the
+// given size would show it, writes the file and closes the document.
+bool CVorlanApp::ExportDocumentFile(const CCommandLineInfo& cmdInfo) {
+    auto* pDoc = static_cast<CVorlanDoc*>(
+        m_pDocTemplate->OpenDocumentFile(cmdInfo.m_strFileNames.value(0), false));
+    if (!pDoc)
+        return false;
+    if (cmdInfo.m_bExport3D)
+        pDoc->OnPlot3D();
+    else
+        pDoc->OnPlotElevation();
+    CPlotExporter exporter(*pDoc, cmdInfo.m_sizeExport, CPlotExporter::kDefaultDpi);
+    const QString strError = exporter.Save(cmdInfo.m_strExportFile, 1);
+    pDoc->OnCloseDocument();
+    if (!strError.isEmpty())
+        AfxMessageBox(strError);
+    return strError.isEmpty();
 }
 
 bool CVorlanApp::SetUpShellPrinter(const CCommandLineInfo& cmdInfo) {
@@ -319,6 +347,10 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_APP_EXIT, &CVorlanApp::OnAppExit, nullptr},
         {ID_VIEW_SMOOTH_LINES, &CVorlanApp::OnViewSmoothLines,
          &CVorlanApp::OnUpdateViewSmoothLines},
+        {ID_VIEW_UNITS_IMPERIAL, &CVorlanApp::OnViewUnitsImperial,
+         &CVorlanApp::OnUpdateViewUnitsImperial},
+        {ID_VIEW_UNITS_METRIC, &CVorlanApp::OnViewUnitsMetric,
+         &CVorlanApp::OnUpdateViewUnitsMetric},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -390,4 +422,29 @@ void CVorlanApp::OnOpenRecentFile(int nIndex) {
 void CVorlanApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI) {
     pCmdUI->Enable(static_cast<int>(pCmdUI->m_nID - ID_FILE_MRU_FILE1) <
                    m_recentFiles.Files().size());
+}
+
+void CVorlanApp::SetDisplayUnits(Units units) {
+    m_units = units;
+    QSettings().setValue(kUnitsKey, QString::fromLatin1(UnitsName(units)));
+    if (!m_pDocTemplate)
+        return;
+    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
+        static_cast<CVorlanDoc*>(pDoc)->SetUnits(units);
+}
+
+void CVorlanApp::OnViewUnitsImperial() {
+    SetDisplayUnits(Units::imperial);
+}
+
+void CVorlanApp::OnViewUnitsMetric() {
+    SetDisplayUnits(Units::metric);
+}
+
+void CVorlanApp::OnUpdateViewUnitsImperial(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_units == Units::imperial ? 1 : 0);
+}
+
+void CVorlanApp::OnUpdateViewUnitsMetric(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_units == Units::metric ? 1 : 0);
 }

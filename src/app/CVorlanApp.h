@@ -9,6 +9,7 @@
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
 #include "CWinApp.h"
+#include "Units.h"
 
 #include <QStringList>
 
@@ -33,7 +34,8 @@ public:
     // or the command line's print job is done. ExitCode() then gives the exit status.
     bool InitInstance(const QStringList& arguments);
     int ExitCode() const { return m_nExitCode; }
-    // True while the command line's print job runs: no window shows, and messages go to stderr.
+    // True while the command line's print or export job runs: no window shows, and messages go
+    // to stderr.
     bool IsShellPrinting() const { return m_bShellPrint; }
     // True when later starts hand their documents to this instance.
     bool IsShellOpenServer() const;
@@ -82,6 +84,15 @@ public:
     void OnViewSmoothLines();
     void OnUpdateViewSmoothLines(CCmdUI* pCmdUI);
 
+    // The units every number is shown in (View, Units), kept in the settings. A change refills
+    // the plot of every open document and redraws its views.
+    Units DisplayUnits() const { return m_units; }
+    void SetDisplayUnits(Units units);
+    void OnViewUnitsImperial();
+    void OnViewUnitsMetric();
+    void OnUpdateViewUnitsImperial(CCmdUI* pCmdUI);
+    void OnUpdateViewUnitsMetric(CCmdUI* pCmdUI);
+
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;
     // View, Smooth Lines: the screen draws anti-aliased lines; kept in the settings.
@@ -92,6 +103,7 @@ private:
     // The printer that --print or --print-to names; false (reported) when there is none.
     bool SetUpShellPrinter(const CCommandLineInfo& cmdInfo);
     bool PrintDocumentFile(const QString& strPath);
+    bool ExportDocumentFile(const CCommandLineInfo& cmdInfo);
     // Documents handed over by a later start: opened once no dialog is open, then the main
     // window comes to the front.
     void OnShellOpen(const QStringList& paths, quint64 nRequest);
@@ -113,6 +125,7 @@ private:
     std::vector<ShellRequest> m_pendingShellFiles;
     int m_nExitCode = 0;
     bool m_bShellPrint = false;
+    Units m_units = Units::imperial;
 };
 
 // The running application as the program's own class.

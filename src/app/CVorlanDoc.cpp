@@ -4,6 +4,7 @@
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CTrackFileTypes.h"
+#include "CTrackStatistics.h"
 #include "CViewValues.h"
 #include "CVorlanApp.h"
 #include "Resource.h"
@@ -35,9 +36,22 @@ QStringList Patterns(const TrackFileType& type) {
     const QString ext = QString::fromLatin1(type.extension);
     return {QStringLiteral("*.") + ext, QStringLiteral("*.") + ext.toUpper()};
 }
+// What the Properties dialog calls the format of an imported file: "MapSource text export",
+// "GPX", "FIT (converted by GPSBabel)".
+QString SourceFormat(const QString& strPath) {
+    const TrackFileType* pType = CTrackFileTypes::Of(LocalPath(strPath));
+    if (!pType || pType->reader == TrackReaderKind::mapSource)
+        return QStringLiteral("MapSource text export");
+    const QString name = QString::fromLatin1(pType->description);
+    return pType->reader == TrackReaderKind::gpsbabel
+               ? name + QStringLiteral(" (converted by GPSBabel)")
+               : name;
+}
 } // namespace
 
-CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {}
+CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {
+    m_pPlot->m_units = VorlanApp()->DisplayUnits();
+}
 
 CVorlanDoc::~CVorlanDoc() = default;
 
@@ -61,6 +75,9 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
     m_pPlot->m_fZoom = view.m_fZoom;
     m_pPlot->m_fAzimuth = view.m_fAzimuth;
     m_pPlot->m_fElevation = view.m_fElevation;
+    m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
+    m_strSourceFormat = QStringLiteral("Vorlan document");
+    m_importNotes.clear();
     m_bLoaded = 1;
     OnPlot3D();
     return 1;
@@ -89,6 +106,7 @@ BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_ROTATE_LEFT, &CVorlanDoc::OnRotateLeft, &CVorlanDoc::OnUpdateRotateLeft},
         {ID_ROTATE_RIGHT, &CVorlanDoc::OnRotateRight, &CVorlanDoc::OnUpdateRotateRight},
         {ID_ROTATE_RESTORE, &CVorlanDoc::OnRotateRestore, &CVorlanDoc::OnUpdateRotateRestore},
+        {ID_FILE_PROPERTIES, &CVorlanDoc::OnFileProperties, &CVorlanDoc::OnUpdateFileProperties},
     };
     return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
 }
@@ -136,6 +154,10 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
         notes << QString::fromLocal8Bit(note.c_str());
     if (CMainFrame* pFrame = VorlanApp()->GetMainFrame(); pFrame && !notes.isEmpty())
         pFrame->ShowNote(notes.join(QStringLiteral("  ")));
+    m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
+    m_strSourceFormat = SourceFormat(strPath);
+    m_importNotes = r.m_notes;
+    m_nSelectedPoint = -1;
     m_bLoaded = 1;
     OnPlot3D();
     return true;
@@ -252,4 +274,51 @@ void CVorlanDoc::OnUpdateRotateRestore(CCmdUI* pCmdUI) {
                                          az < CPlot::kHomeAzimuth - CPlot::kHomeTolerance ||
                                          el > CPlot::kHomeElevation + CPlot::kHomeTolerance ||
                                          el < CPlot::kHomeElevation - CPlot::kHomeTolerance));
+}
+
+void CVorlanDoc::SetSelectedPoint(int nIndex) {
+    if (nIndex == m_nSelectedPoint)
+        return;
+    m_nSelectedPoint = nIndex;
+    UpdateAllViews(nullptr, kHintSelection);
+}
+
+// The zoom centre is kept in the chart's units, so it is converted along with the chart; the 3D
+// scene's coordinates do not depend on the units.
+void CVorlanDoc::SetUnits(Units units) {
+    CPlot& plot = *m_pPlot;
+    const Units old = plot.m_units;
+    if (old == units)
+        return;
+    plot.m_units = units;
+    if (m_nPlotMode == kPlotElevation) {
+        const double feet = old == Units::metric ? plot.m_fCenterY / kMetresPerFoot
+                                                 : static_cast<double>(plot.m_fCenterY);
+        plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
+        plot.m_fCenterY = static_cast<float>(ElevationIn(units, feet));
+        plot.FillElevation(m_track);
+    } else if (m_nPlotMode == kPlot3D) {
+        plot.Fill3D(m_track);
+    }
+    UpdateAllViews(nullptr);
+}
+
+std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
+    std::vector<CPropertiesDlg::Row> rows = {{QStringLiteral("Source file"), m_strSourceFile},
+                                             {QStringLiteral("Format"), m_strSourceFormat}};
+    const CTrackStatistics statistics(m_track, m_importNotes);
+    for (const StatisticsItem& item : statistics.Items(m_pPlot->m_units))
+        rows.emplace_back(QString::fromUtf8(item.label.c_str()),
+                          QString::fromUtf8(item.value.c_str()));
+    return rows;
+}
+
+void CVorlanDoc::OnFileProperties() {
+    CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(),
+                       AfxGetMainWnd());
+    dlg.exec();
+}
+
+void CVorlanDoc::OnUpdateFileProperties(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_bLoaded);
 }

@@ -5,11 +5,15 @@
 #pragma once
 
 #include "CDocument.h"
+#include "CPropertiesDlg.h"
 #include "CTrack.h"
+#include "Units.h"
 
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class CPlot;
 struct CFileResult;
@@ -63,6 +67,26 @@ public:
     bool ImportFile(const QString& strPath, QString* pstrError);
     // The file's full name above the sentence that says what went wrong.
     static QString ErrorText(const QString& strPath, const CFileResult& result);
+
+    // The numbers: where the track came from and what its import said (Properties), the point
+    // the cursor readout is on (shared by every view of the document; -1 for none) and the
+    // units the plot shows.
+    QString m_strSourceFile;
+    QString m_strSourceFormat;
+    std::vector<std::string> m_importNotes;
+    int m_nSelectedPoint = -1;
+
+    // The hint of UpdateAllViews when only the selected point moved: the views repaint their
+    // overlay, not the plot.
+    static constexpr long kHintSelection = 1;
+    void SetSelectedPoint(int nIndex);
+    // Shows the plot in units: refills it and redraws every view. The file is not affected.
+    void SetUnits(Units units);
+    // The rows of File, Properties: the source, then the track's statistics in the plot's units.
+    std::vector<CPropertiesDlg::Row> PropertiesRows() const;
+
+    void OnFileProperties();
+    void OnUpdateFileProperties(CCmdUI* pCmdUI);
 
 protected:
     BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;

@@ -1,21 +1,44 @@
 #include "CVorlanView.h"
 
+#include "CCommandTable.h"
 #include "CDC.h"
+#include "CExportDlg.h"
+#include "CMainFrame.h"
 #include "CPlot.h"
+#include "CPlotExporter.h"
 #include "CStringTable.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "Resource.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRubberBand>
+#include <QStatusBar>
 #include <QWhatsThis>
+#include <QWheelEvent>
 
-#include <cstring>
+#include <algorithm>
+#include <cstdlib>
 
-CVorlanView::CVorlanView(QWidget* pParent) : CScrollView(pParent) {}
+namespace {
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
+} // namespace
+
+CVorlanView::CVorlanView(QWidget* pParent) : CScrollView(pParent) {
+    // The readout follows the mouse without a button; the right button is ours (turning and
+    // the context menu on release), so the viewport makes no context-menu events of its own.
+    viewport()->setMouseTracking(true);
+    viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+}
 
 CVorlanView::~CVorlanView() = default;
 
@@ -47,11 +70,18 @@ void CVorlanView::OnDraw(CDC* pDC) {
     }
     CPlot* pPlot = pDoc->m_pPlot.get();
     const CDrawTools& tools = VorlanApp()->m_tools;
-    if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
+    CReadoutOverlay::Mode mode = CReadoutOverlay::Mode::none;
+    if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation) {
         pPlot->Draw2D(pDC, tools);
-    else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
+        mode = CReadoutOverlay::Mode::elevation;
+    } else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D) {
         pPlot->Draw3D(pDC, tools);
-    else
+        mode = CReadoutOverlay::Mode::scene3D;
+    }
+    // The readout uses the mapping of the picture on the screen, never a printed page's.
+    if (!pDC->m_bPrinting)
+        m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode);
+    if (mode == CReadoutOverlay::Mode::none)
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);
     pPlot->UpdateScrollPos(pDC);
@@ -80,6 +110,9 @@ BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_FILE_PRINT, &CVorlanView::OnFilePrint, nullptr},
         {ID_FILE_PRINT_DIRECT, &CVorlanView::OnFilePrintDirect, nullptr},
         {ID_FILE_PRINT_PREVIEW, &CVorlanView::OnFilePrintPreview, nullptr},
+        {ID_FILE_EXPORT_IMAGE, &CVorlanView::OnFileExportImage,
+         &CVorlanView::OnUpdateExportCommand},
+        {ID_EDIT_COPY, &CVorlanView::OnEditCopy, &CVorlanView::OnUpdateExportCommand},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -179,19 +212,36 @@ void CVorlanView::OnLButtonUp() {
 }
 
 void CVorlanView::mousePressEvent(QMouseEvent* pEvent) {
-    if (pEvent->button() == Qt::LeftButton && !m_pRubberBand) {
-        const QPoint pt = pEvent->position().toPoint();
+    const QPoint pt = pEvent->position().toPoint();
+    if (pEvent->button() == Qt::LeftButton && !m_pRubberBand && !m_bRightDown) {
         OnLButtonDown(POINT{pt.x(), pt.y()});
     } else if (m_pRubberBand) {
         // Another button during the drag cancels it.
         EndRubberBand(nullptr);
+    } else if (pEvent->button() == Qt::RightButton && Plot()) {
+        m_bRightDown = true;
+        m_bTurning = false;
+        m_ptRightPress = pt;
+        m_fAzimuthAtPress = Plot()->m_fAzimuth;
+        m_fElevationAtPress = Plot()->m_fElevation;
     }
     pEvent->accept();
 }
 
 void CVorlanView::mouseMoveEvent(QMouseEvent* pEvent) {
-    if (m_pRubberBand)
-        m_pRubberBand->setGeometry(QRect(m_ptPress, pEvent->position().toPoint()).normalized());
+    const QPoint pt = pEvent->position().toPoint();
+    if (m_pRubberBand) {
+        m_pRubberBand->setGeometry(QRect(m_ptPress, pt).normalized());
+    } else if (m_bRightDown) {
+        const CVorlanDoc* pDoc = GetDocument();
+        const bool b3D = pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlot3D;
+        if (b3D && (pt - m_ptRightPress).manhattanLength() >= QApplication::startDragDistance())
+            m_bTurning = true;
+        if (m_bTurning)
+            TurnBy(pt - m_ptRightPress);
+    } else if (pEvent->buttons() == Qt::NoButton) {
+        UpdateReadout(pt);
+    }
     pEvent->accept();
 }
 
@@ -199,6 +249,12 @@ void CVorlanView::mouseReleaseEvent(QMouseEvent* pEvent) {
     if (pEvent->button() == Qt::LeftButton && m_pRubberBand) {
         const QPoint pt = pEvent->position().toPoint();
         EndRubberBand(&pt);
+    } else if (pEvent->button() == Qt::RightButton && m_bRightDown) {
+        const bool bClick = !m_bTurning;
+        m_bRightDown = false;
+        m_bTurning = false;
+        if (bClick)
+            ShowContextMenu(pEvent->globalPosition().toPoint());
     }
     pEvent->accept();
 }
@@ -291,4 +347,174 @@ bool CVorlanView::event(QEvent* pEvent) {
         return true;
     }
     return CScrollView::event(pEvent);
+}
+
+void CVorlanView::OnUpdate(CScrollView* pSender, long lHint, void* pHint) {
+    if (lHint != CVorlanDoc::kHintSelection) {
+        CScrollView::OnUpdate(pSender, lHint, pHint);
+        return;
+    }
+    // Only where the readout was and where it goes: the cached plot is copied there.
+    viewport()->update(m_rcOverlay | OverlayBounds());
+}
+
+QRect CVorlanView::OverlayBounds() const {
+    const CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return QRect();
+    return m_overlay.Bounds(viewport()->fontMetrics(), GetScrollPosition(), pDoc->m_nSelectedPoint,
+                            pDoc->m_track, pDoc->m_pPlot->m_units);
+}
+
+void CVorlanView::OnDrawOverlay(QPainter* pPainter) {
+    const CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    m_rcOverlay = m_overlay.Paint(pPainter, GetScrollPosition(), pDoc->m_nSelectedPoint,
+                                  pDoc->m_track, pDoc->m_pPlot->m_units);
+}
+
+void CVorlanView::UpdateReadout(QPoint ptClient) {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || !pDoc->m_bLoaded)
+        return;
+    const POINT scroll = GetScrollPosition();
+    const TrackReadout readout =
+        m_overlay.ReadoutAt(POINT{ptClient.x() + scroll.x, ptClient.y() + scroll.y}, pDoc->m_track,
+                            pDoc->m_pPlot->m_units);
+    if (!readout.bFound) {
+        ClearReadout();
+        return;
+    }
+    m_bReadoutShown = true;
+    pDoc->SetSelectedPoint(readout.nIndex);
+    ShowStatus(QString::fromUtf8(readout.text.c_str()));
+}
+
+void CVorlanView::ClearReadout() {
+    if (!m_bReadoutShown)
+        return;
+    m_bReadoutShown = false;
+    if (CVorlanDoc* pDoc = GetDocument())
+        pDoc->SetSelectedPoint(-1);
+    ShowStatus(QString());
+}
+
+void CVorlanView::ShowStatus(const QString& strText) {
+    CMainFrame* pFrame = VorlanApp()->GetMainFrame();
+    if (!pFrame)
+        return;
+    if (strText.isEmpty())
+        pFrame->statusBar()->clearMessage();
+    else
+        pFrame->statusBar()->showMessage(strText);
+}
+
+bool CVorlanView::viewportEvent(QEvent* pEvent) {
+    if (pEvent->type() == QEvent::Leave)
+        ClearReadout();
+    return CScrollView::viewportEvent(pEvent);
+}
+
+void CVorlanView::wheelEvent(QWheelEvent* pEvent) {
+    if (!(pEvent->modifiers() & Qt::ControlModifier)) {
+        CScrollView::wheelEvent(pEvent);
+        return;
+    }
+    pEvent->accept();
+    m_nWheelDelta += pEvent->angleDelta().y();
+    while (std::abs(m_nWheelDelta) >= kWheelNotch) {
+        const bool bIn = m_nWheelDelta > 0;
+        m_nWheelDelta -= bIn ? kWheelNotch : -kWheelNotch;
+        ZoomAt(pEvent->position().toPoint(), bIn);
+    }
+}
+
+// The chart point under the mouse is taken with this view's mapping before the zoom, and the
+// view is scrolled so that it lands under the mouse again (as far as the scroll range allows).
+void CVorlanView::ZoomAt(QPoint ptClient, bool bIn) {
+    CPlot* pPlot = Plot();
+    if (!ZoomEnabled())
+        return;
+    if (bIn ? !(pPlot->m_fZoom <= CPlot::kMaxZoom) : !(pPlot->m_fZoom >= CPlot::kMinZoomOut))
+        return;
+    const POINT scroll = GetScrollPosition();
+    const QPointF chart = m_overlay.ToChart(QPointF(ptClient + QPoint(scroll.x, scroll.y)));
+    pPlot->m_fZoom = bIn ? pPlot->m_fZoom * CPlot::kZoomStep : pPlot->m_fZoom / CPlot::kZoomStep;
+    RedrawWindow();
+    const QPoint logical = m_overlay.ToLogical(chart).toPoint();
+    ScrollToPosition(POINT{logical.x() - ptClient.x(), logical.y() - ptClient.y()});
+    if (CMainFrame* pFrame = VorlanApp()->GetMainFrame())
+        pFrame->UpdateViewStatus();
+}
+
+// Dragging to the right turns the scene as Rotate Right does, downwards as Rotate Down.
+void CVorlanView::TurnBy(QPoint ptOffset) {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
+        return;
+    CPlot* pPlot = pDoc->m_pPlot.get();
+    pPlot->m_fAzimuth = m_fAzimuthAtPress - static_cast<float>(ptOffset.x()) / kPixelsPerDegree;
+    pPlot->m_fElevation =
+        std::clamp(m_fElevationAtPress + static_cast<float>(ptOffset.y()) / kPixelsPerDegree,
+                   -CPlot::kMaxRotation, CPlot::kMaxRotation);
+    pDoc->UpdateAllViews(nullptr);
+    if (CMainFrame* pFrame = VorlanApp()->GetMainFrame())
+        pFrame->UpdateViewStatus();
+}
+
+void CVorlanView::contextMenuEvent(QContextMenuEvent* pEvent) {
+    // The menu key; the mouse's right button opens the menu on its release.
+    if (pEvent->reason() == QContextMenuEvent::Keyboard)
+        ShowContextMenu(viewport()->mapToGlobal(viewport()->rect().center()));
+    pEvent->accept();
+}
+
+void CVorlanView::ShowContextMenu(const QPoint& ptGlobal) {
+    CMainFrame* pFrame = VorlanApp()->GetMainFrame();
+    if (!pFrame)
+        return;
+    pFrame->UpdateAllCommandUI();
+    QMenu menu(this);
+    for (UINT nID : CCommandTable::ContextMenu()) {
+        if (nID == 0)
+            menu.addSeparator();
+        else if (QAction* pAction = pFrame->Action(nID))
+            menu.addAction(pAction);
+    }
+    menu.exec(ptGlobal);
+}
+
+QString CVorlanView::ExportImage(const QString& strPath, int nScale) {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || pDoc->m_nPlotMode == CVorlanDoc::kPlotNone)
+        return QString();
+    CPlotExporter exporter(*pDoc, viewport()->size(), viewport()->logicalDpiX());
+    return exporter.Save(strPath, nScale);
+}
+
+void CVorlanView::OnFileExportImage() {
+    const CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    CExportDlg dlg(QDir::current().filePath(pDoc->GetTitle() + QStringLiteral(".png")),
+                   AfxGetMainWnd());
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const QString strError = ExportImage(dlg.Path(), dlg.Scale());
+    if (!strError.isEmpty())
+        AfxMessageBox(strError);
+}
+
+void CVorlanView::OnEditCopy() {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || pDoc->m_nPlotMode == CVorlanDoc::kPlotNone)
+        return;
+    CPlotExporter exporter(*pDoc, viewport()->size(), viewport()->logicalDpiX());
+    QApplication::clipboard()->setImage(exporter.Image(1));
+}
+
+void CVorlanView::OnUpdateExportCommand(CCmdUI* pCmdUI) {
+    const CVorlanDoc* pDoc = GetDocument();
+    pCmdUI->Enable(pDoc && pDoc->m_nPlotMode != CVorlanDoc::kPlotNone);
 }

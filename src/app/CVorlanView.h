@@ -4,6 +4,7 @@
 // own: everything lives in the chart.
 #pragma once
 
+#include "CReadoutOverlay.h"
 #include "CScrollView.h"
 
 class CPlot;
@@ -37,6 +38,28 @@ public:
     // True when the key was handled here; false passes it on (default processing).
     bool OnKeyDown(int nChar);
 
+    // The numbers and the mouse: the cursor readout, wheel zoom, turning by dragging, export.
+    // A selection hint repaints the readout only; anything else redraws the plot.
+    void OnUpdate(CScrollView* pSender, long lHint, void* pHint) override;
+    // The readout at a point of the client area: selects the track point under it in the
+    // document (or none) and shows its text in the status bar.
+    void UpdateReadout(QPoint ptClient);
+    void ClearReadout();
+    const CReadoutOverlay& Overlay() const { return m_overlay; }
+    // One zoom step in or out, as the zoom commands step and within their limits, keeping the
+    // chart point under ptClient where it is.
+    void ZoomAt(QPoint ptClient, bool bIn);
+    // The 3D view turned by a right-button drag from the press point: one degree per
+    // kPixelsPerDegree pixels, the elevation angle within the rotation limits.
+    static constexpr float kPixelsPerDegree = 4.0f;
+    void TurnBy(QPoint ptOffset);
+    // Writes the plot as on screen (no readout) to strPath; the message when it failed.
+    QString ExportImage(const QString& strPath, int nScale);
+    void OnFileExportImage();
+    void OnEditCopy();
+    // Export and Copy need a plot on show.
+    void OnUpdateExportCommand(CCmdUI* pCmdUI);
+
     // Virtual-key codes of the keys that turn the 3D view.
     static constexpr int VK_HOME = 0x24;
     static constexpr int VK_LEFT = 0x25;
@@ -54,8 +77,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
+    void OnDrawOverlay(QPainter* pPainter) override;
+    bool viewportEvent(QEvent* pEvent) override;
+    void wheelEvent(QWheelEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
 
 private:
+    void ShowContextMenu(const QPoint& ptGlobal);
+    void ShowStatus(const QString& strText);
+    QRect OverlayBounds() const;
+
     CPlot* Plot() const;
     bool ZoomEnabled() const;
     void DrawEmptyHint(CDC* pDC);
@@ -64,4 +95,18 @@ private:
     // The rubber band while the left button is held: press point and the band on screen.
     QRubberBand* m_pRubberBand = nullptr;
     QPoint m_ptPress;
+
+    // The mapping of the picture on show and the client rectangle the readout last covered.
+    CReadoutOverlay m_overlay;
+    QRect m_rcOverlay;
+    bool m_bReadoutShown = false;
+    // The right button: pressed at m_ptRightPress with these angles; a drag turns the 3D view,
+    // a click opens the context menu.
+    bool m_bRightDown = false;
+    bool m_bTurning = false;
+    QPoint m_ptRightPress;
+    float m_fAzimuthAtPress = 0;
+    float m_fElevationAtPress = 0;
+    // Wheel turns not yet a whole notch (touchpads send small steps).
+    int m_nWheelDelta = 0;
 };

@@ -25,3 +25,9 @@ constexpr UINT ID_ROTATE_LEFT = 32781;
 constexpr UINT ID_ROTATE_RIGHT = 32782;
 constexpr UINT ID_ROTATE_RESTORE = 32783;
 constexpr UINT ID_VIEW_SMOOTH_LINES = 32784;
+
+// The numbers, the mouse and image export: properties, display units, image export.
+constexpr UINT ID_FILE_PROPERTIES = 32800;
+constexpr UINT ID_VIEW_UNITS_IMPERIAL = 32801;
+constexpr UINT ID_VIEW_UNITS_METRIC = 32802;
+constexpr UINT ID_FILE_EXPORT_IMAGE = 32803;

@@ -17,7 +17,8 @@ namespace {
 // Enough for any entry of the password database.
 constexpr std::size_t kPasswdBufferSize = 16384;
 
-// Printing from the command line shows no window, so it also works without a display.
+// Printing or exporting from the command line shows no window, so it also works without a
+// display.
 void UseOffscreenPlatformWithoutDisplay() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
     int nExitCode = 0;
     if (CCommandLineInfo::HandleInfoOptions(argc, argv, &nExitCode))
         return nExitCode;
-    if (CCommandLineInfo::IsPrintCommand(argc, argv))
+    if (CCommandLineInfo::IsPrintCommand(argc, argv) ||
+        CCommandLineInfo::IsExportCommand(argc, argv))
         UseOffscreenPlatformWithoutDisplay();
     UsePrivateRuntimeFolder();
     int nQtArgc = CCommandLineInfo::OptionsEnd(argc, argv);

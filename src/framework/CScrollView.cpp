@@ -51,6 +51,7 @@ void CScrollView::OnInitialUpdate() {
 }
 
 void CScrollView::OnUpdate(CScrollView*, long, void*) {
+    InvalidateDrawing();
     viewport()->update();
 }
 
@@ -103,27 +104,46 @@ void CScrollView::GetClientRect(RECT* lpRect) const {
 }
 
 // Callers rely on OnDraw having run when this returns. A window that is not on the screen (not
-// shown yet, or minimised) paints nothing now, so the drawing then runs on an image of the
-// client size, and the screen is painted when it shows again.
+// shown yet, or minimised) paints nothing now, so the drawing then runs on the cached image of
+// the client size, and the screen is painted from it when it shows again.
 void CScrollView::RedrawWindow() {
     const int nBefore = m_nDrawCount;
+    InvalidateDrawing();
     viewport()->repaint();
     if (m_nDrawCount == nBefore) {
-        QImage image(viewport()->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-        image.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / 0.0254));
-        image.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / 0.0254));
-        DrawOn(&image);
+        DrawCache();
         viewport()->update();
     }
+}
+
+void CScrollView::DrawCache() {
+    const qreal dpr = viewport()->devicePixelRatio();
+    const QSize size = viewport()->size().expandedTo(QSize(1, 1));
+    if (m_drawing.size() != size * dpr || m_drawing.devicePixelRatio() != dpr) {
+        m_drawing = QImage(size * dpr, QImage::Format_RGB32);
+        m_drawing.setDevicePixelRatio(dpr);
+        m_drawing.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / 0.0254));
+        m_drawing.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / 0.0254));
+    }
+    DrawOn(&m_drawing);
+    m_bDrawingValid = true;
 }
 
 void CScrollView::UpdateWindow() {
     // QWidget::repaint() paints at once; there is nothing left pending after RedrawWindow.
 }
 
+// The plot is drawn once into the cache; a paint for the overlay alone (the cursor moved) only
+// copies the part of the cache it has to.
 void CScrollView::paintEvent(QPaintEvent*) {
-    DrawOn(viewport());
+    if (!m_bDrawingValid || m_drawing.deviceIndependentSize().toSize() != viewport()->size())
+        DrawCache();
+    QPainter painter(viewport());
+    painter.drawImage(0, 0, m_drawing);
+    OnDrawOverlay(&painter);
 }
+
+void CScrollView::OnDrawOverlay(QPainter*) {}
 
 // The screen surface of the scroll view: background erased, origin moved by minus the scroll
 // position.
@@ -242,10 +262,12 @@ void CScrollView::OnFilePrintPreview() {
 
 void CScrollView::resizeEvent(QResizeEvent* pEvent) {
     QAbstractScrollArea::resizeEvent(pEvent);
+    InvalidateDrawing();
     UpdateBars();
 }
 
 void CScrollView::scrollContentsBy(int, int) {
+    InvalidateDrawing();
     viewport()->update();
 }
 

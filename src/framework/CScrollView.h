@@ -9,6 +9,7 @@
 #include "WinDef.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 
 class CChildFrame;
 class CSplitterWnd;
@@ -87,6 +88,13 @@ protected:
     void OnFilePrintDirect();
     void OnFilePrintPreview();
 
+    // Painted on the screen over the cached drawing of the client area, in client pixels: what
+    // follows the mouse and is never printed. The framework's paints nothing.
+    virtual void OnDrawOverlay(QPainter* pPainter);
+    // The cached drawing is out of date: the next paint runs OnDraw again. Every repaint of the
+    // whole view (document change, resize, scroll, RedrawWindow) does this.
+    void InvalidateDrawing() { m_bDrawingValid = false; }
+
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -94,6 +102,8 @@ protected:
 
 private:
     void DrawOn(QPaintDevice* pDevice);
+    // OnDraw on a new image of the client area, at the viewport's resolution, kept as the cache.
+    void DrawCache();
     // Draws the page on pPrinter: a printer surface with no window and no scroll offset.
     bool PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo);
     // PrintPage as a job on the printer's device: a PDF file is written through CPrintFile, and
@@ -110,4 +120,7 @@ private:
     CSize m_sizeTotal;
     int m_nDrawCount = 0;
     int m_nPrintCount = 0;
+    // The client area as OnDraw last drew it: a paint that only the overlay needs copies it.
+    QImage m_drawing;
+    bool m_bDrawingValid = false;
 };

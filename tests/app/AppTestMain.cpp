@@ -41,5 +41,9 @@ int main(int argc, char** argv) {
             "vorlan-test-" + QByteArray::number(QCoreApplication::applicationPid()));
     ::testing::InitGoogleTest(&argc, argv);
     CVorlanApp app(argc, argv);
+    // ctest runs the tests as processes side by side: each keeps its settings in a folder of
+    // its own, so that one test's clearing them never meets another's reading them.
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     return RUN_ALL_TESTS();
 }

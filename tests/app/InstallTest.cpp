@@ -222,6 +222,6 @@ TEST_F(InstallTest, UserGuideIsWhereHelpLooks) {
         EXPECT_FALSE(QImage(dir + QLatin1Char('/') + m.captured(1)).isNull())
             << qPrintable(m.captured(1));
     }
-    EXPECT_EQ(nImages, 4);
+    EXPECT_EQ(nImages, 6);
 }
 } // namespace

@@ -66,8 +66,9 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
         "&Import...\tCtrl+I | - | &Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | "
-        "Recent File | - | E&xit",
-        "&View: &Toolbar | &Status Bar | - | S&mooth Lines",
+        "Export &Image... | Proper&ties...\tAlt+Enter | - | Recent File | - | E&xit",
+        "&Edit: &Copy\tCtrl+C",
+        "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit",
         "&Plot: &Elevation | 3&D-Elevation | - | Zoom &In\tCtrl++ | Zoom &Out\tCtrl+- | "
         "&Restore Zoom\tCtrl+0 | - | Rotate &Left | Rotate Ri&ght | Rotate &Up | Rotate Do&wn | "
@@ -85,7 +86,7 @@ TEST_F(MainFrameTest, MainMenuOnceTheLastDocumentCloses) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | - | P&rint Setup... | - | Recent File | - | "
         "E&xit",
-        "&View: &Toolbar | &Status Bar | - | S&mooth Lines",
+        "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units",
         "&Help: &Help Topics | - | &About Vorlan...",
     };
     EXPECT_EQ(MenuText(Frame()), expected);

@@ -1,0 +1,70 @@
+#include "CExportDlg.h"
+
+#include "CPlotExporter.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+CExportDlg::CExportDlg(const QString& strPath, QWidget* pParent) : QDialog(pParent) {
+    setWindowTitle(QStringLiteral("Export Image"));
+    m_pPath = new QLineEdit(strPath, this);
+    m_pPath->setMinimumWidth(m_pPath->fontMetrics().averageCharWidth() * 48);
+    auto* pBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
+    auto* pFileRow = new QHBoxLayout;
+    pFileRow->addWidget(m_pPath);
+    pFileRow->addWidget(pBrowse);
+    m_pScale = new QComboBox(this);
+    for (int nScale : CPlotExporter::kScales)
+        m_pScale->addItem(QStringLiteral("%1 x the window's size").arg(nScale), nScale);
+
+    auto* pForm = new QFormLayout;
+    pForm->addRow(QStringLiteral("&File:"), pFileRow);
+    pForm->addRow(QStringLiteral("PNG &scale:"), m_pScale);
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addLayout(pForm);
+    pLayout->addWidget(pButtons);
+
+    connect(pBrowse, &QPushButton::clicked, this, &CExportDlg::OnBrowse);
+    connect(m_pPath, &QLineEdit::textChanged, this, &CExportDlg::OnPathChanged);
+    connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    OnPathChanged();
+}
+
+QString CExportDlg::Path() const {
+    return m_pPath->text();
+}
+
+int CExportDlg::Scale() const {
+    return m_pScale->currentData().toInt();
+}
+
+QString CExportDlg::Filters() {
+    return QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
+}
+
+void CExportDlg::OnBrowse() {
+    QFileDialog dlg(this, QStringLiteral("Export Image"), QFileInfo(Path()).absolutePath(),
+                    Filters());
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(QStringLiteral("png"));
+    dlg.selectFile(Path());
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        m_pPath->setText(dlg.selectedFiles().first());
+}
+
+// The scale applies to images only; an unknown extension cannot be exported.
+void CExportDlg::OnPathChanged() {
+    const CPlotExporter::Format format = CPlotExporter::FormatOf(Path());
+    m_pScale->setEnabled(format == CPlotExporter::Format::png);
+    if (auto* pBox = findChild<QDialogButtonBox*>())
+        pBox->button(QDialogButtonBox::Ok)->setEnabled(format != CPlotExporter::Format::none);
+}

@@ -1,0 +1,146 @@
+#include "CPlotExporter.h"
+
+#include "CAtomicFile.h"
+#include "CPlot.h"
+#include "CPrintFile.h"
+#include "CQtDC.h"
+#include "CSvgDC.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+constexpr double kPointsPerInch = 72.0;
+constexpr double kMetresPerInch = 0.0254;
+
+// The window the plot is laid out for: only its client size matters.
+class ExportWnd : public CWnd {
+public:
+    explicit ExportWnd(QSize size) : m_size(size) {}
+    void GetClientRect(RECT* lpRect) const override {
+        *lpRect = RECT{0, 0, m_size.width(), m_size.height()};
+    }
+
+private:
+    QSize m_size;
+};
+
+std::string LocalPath(const QString& strPath) {
+    return QFile::encodeName(strPath).toStdString();
+}
+} // namespace
+
+CPlotExporter::Format CPlotExporter::FormatOf(const QString& strPath) {
+    const QString suffix = QFileInfo(strPath).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return Format::png;
+    if (suffix == QLatin1String("svg"))
+        return Format::svg;
+    if (suffix == QLatin1String("pdf"))
+        return Format::pdf;
+    return Format::none;
+}
+
+CPlotExporter::CPlotExporter(CVorlanDoc& doc, QSize sizeClient, int nDpi)
+    : m_doc(doc), m_sizeClient(sizeClient), m_nDpi(nDpi) {}
+
+void CPlotExporter::Draw(CDC* pDC) {
+    CPlot& plot = *m_doc.m_pPlot;
+    const CDrawTools& tools = VorlanApp()->m_tools;
+    if (m_doc.m_nPlotMode == CVorlanDoc::kPlotElevation)
+        plot.Draw2D(pDC, tools);
+    else if (m_doc.m_nPlotMode == CVorlanDoc::kPlot3D)
+        plot.Draw3D(pDC, tools);
+}
+
+// vorlan-cli render's surface for a window of this client size.
+std::string CPlotExporter::Svg() {
+    const RECT client{0, 0, m_sizeClient.width(), m_sizeClient.height()};
+    CSvgDC dc(m_nDpi, m_nDpi, client.right, client.bottom, 0, &client);
+    Draw(&dc);
+    return dc.Document(m_doc.m_pPlot->m_sizeTotal);
+}
+
+QSize CPlotExporter::PageSize() {
+    Svg();
+    const CSize size = m_doc.m_pPlot->m_sizeTotal;
+    return QSize(size.cx, size.cy);
+}
+
+// The plot is laid out in logical units at the window's resolution, and the painter scales it
+// onto the larger image: the picture of the screen, only finer.
+QImage CPlotExporter::Image(int nScale) {
+    const QSize page = PageSize();
+    QImage image(page * nScale, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(m_nDpi / kMetresPerInch));
+    image.setDotsPerMeterY(qRound(m_nDpi / kMetresPerInch));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(nScale, nScale);
+    ExportWnd wnd(m_sizeClient);
+    {
+        CQtDC dc(&painter, &wnd, 0);
+        Draw(&dc);
+    }
+    return image;
+}
+
+QString CPlotExporter::Save(const QString& strPath, int nScale) {
+    CFileResult result;
+    switch (FormatOf(strPath)) {
+    case Format::png: {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!Image(nScale).save(&buffer, "PNG"))
+            return QFileInfo(strPath).absoluteFilePath() +
+                   QStringLiteral("\nThe image could not be encoded.");
+        result = CAtomicFile::Replace(LocalPath(strPath), bytes.toStdString());
+        break;
+    }
+    case Format::svg:
+        result = CAtomicFile::Replace(LocalPath(strPath), Svg());
+        break;
+    case Format::pdf:
+        return SavePdf(strPath);
+    case Format::none:
+        return QFileInfo(strPath).absoluteFilePath() +
+               QStringLiteral("\nName a .png, .svg or .pdf file.");
+    }
+    return result.Ok() ? QString() : CVorlanDoc::ErrorText(strPath, result);
+}
+
+// One page of exactly the plot's size, at the window's resolution, drawn as on screen.
+QString CPlotExporter::SavePdf(const QString& strPath) {
+    const QSize page = PageSize();
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QFileInfo(strPath).absoluteFilePath());
+    printer.setResolution(m_nDpi);
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(
+        QSizeF(page.width() * kPointsPerInch / m_nDpi, page.height() * kPointsPerInch / m_nDpi),
+        QPageSize::Point));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    CPrintFile file(&printer);
+    const QString strError = file.Begin();
+    if (!strError.isEmpty())
+        return strError;
+    QPainter painter;
+    bool bPainted = painter.begin(&printer);
+    if (bPainted) {
+        ExportWnd wnd(m_sizeClient);
+        {
+            CQtDC dc(&painter, &wnd, 0);
+            Draw(&dc);
+        }
+        bPainted = painter.end();
+    }
+    return file.Finish(bPainted);
+}

@@ -1,0 +1,49 @@
+// Export Image, Copy and the --export switch: draws a document's plot as the screen shows it (the
+// page laid out for a window of the given client size, in its zoom, angles and units, without
+// the cursor readout) as a PNG image, an SVG drawing (the same as vorlan-cli render's) or a PDF
+// page, and writes the file through the safe replacement. Used by the chart view and the
+// application's command line.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <string>
+
+class CDC;
+class CVorlanDoc;
+
+class CPlotExporter {
+public:
+    enum class Format { none, png, svg, pdf };
+    // The scales an image can be exported at, times the window's size.
+    static constexpr int kScales[] = {1, 2, 4};
+    // The resolution of a drawing that no screen gives one (the command line's): vorlan-cli's.
+    static constexpr int kDefaultDpi = 96;
+
+    // The format that a file name's extension asks for (any case).
+    static Format FormatOf(const QString& strPath);
+
+    // The document's plot mode is the one drawn; it must have one.
+    CPlotExporter(CVorlanDoc& doc, QSize sizeClient, int nDpi);
+
+    // The page in logical units: the client size, enlarged by the zoom, at least the chart's
+    // smallest page.
+    QSize PageSize();
+    // The page as an image, nScale times as many pixels each way.
+    QImage Image(int nScale);
+    // The page as an SVG document.
+    std::string Svg();
+    // Writes strPath in the format of its extension (a PNG at nScale); returns the message that
+    // says why it failed, or an empty string.
+    QString Save(const QString& strPath, int nScale);
+
+private:
+    void Draw(CDC* pDC);
+    QString SavePdf(const QString& strPath);
+
+    CVorlanDoc& m_doc;
+    QSize m_sizeClient;
+    int m_nDpi;
+};

@@ -1,0 +1,169 @@
+#include "CReadoutOverlay.h"
+
+#include "CPlot.h"
+#include "CProjector.h"
+#include "CTrack.h"
+#include "ChartMath.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+// Orange appears nowhere in the plots, so the cursor's markers stand out (and tests find them).
+const QColor kMarkerColour(255, 140, 0);
+const QColor kLabelBackground(255, 255, 225);
+constexpr int kMarkerRadius = 4;
+// The label's distance from the cursor and its inner margin, in pixels.
+constexpr int kLabelGap = 8;
+constexpr int kLabelPadding = 3;
+
+QPoint Client(POINT ptLogical, POINT ptScroll) {
+    return QPoint(ptLogical.x - ptScroll.x, ptLogical.y - ptScroll.y);
+}
+
+QString LabelText(const TrackReadout& readout) {
+    return QString::fromUtf8(readout.text.c_str());
+}
+} // namespace
+
+void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode mode) {
+    m_mode = mode;
+    m_rcPlot = plot.m_rcPlot;
+    m_fXScale = plot.m_fXScale;
+    m_fXOffset = plot.m_fXOffset;
+    m_fYScale = plot.m_fYScale;
+    m_fYOffset = plot.m_fYOffset;
+    m_points.clear();
+    m_floor.clear();
+    if (mode != Mode::scene3D)
+        return;
+    // The scene's own projection of its track: the camera the layout just set, then the
+    // plot's mapping, truncated as the scene truncates.
+    const int n = std::clamp<int>(track.m_nCount, 0, CTrack::kMaxPoints);
+    const float zFloor = plot.m_fBoxMin[2];
+    CProjector& proj = *plot.m_pProjector;
+    m_points.reserve(static_cast<size_t>(n));
+    m_floor.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        proj.Project(track.m_fSouth[i], track.m_fEast[i], track.m_fSmooth[i]);
+        m_points.push_back(MapPoint(proj.m_fProjX, proj.m_fProjY));
+        proj.Project(track.m_fSouth[i], track.m_fEast[i], zFloor);
+        m_floor.push_back(MapPoint(proj.m_fProjX, proj.m_fProjY));
+    }
+}
+
+POINT CReadoutOverlay::MapPoint(float x, float y) const {
+    return POINT{TruncToInt(static_cast<double>(x) * m_fXScale + m_fXOffset),
+                 TruncToInt(static_cast<double>(y) * m_fYScale + m_fYOffset)};
+}
+
+QPointF CReadoutOverlay::ToChart(QPointF ptLogical) const {
+    return QPointF((ptLogical.x() - static_cast<double>(m_fXOffset)) / m_fXScale,
+                   (ptLogical.y() - static_cast<double>(m_fYOffset)) / m_fYScale);
+}
+
+QPointF CReadoutOverlay::ToLogical(QPointF ptChart) const {
+    return QPointF(ptChart.x() * m_fXScale + m_fXOffset, ptChart.y() * m_fYScale + m_fYOffset);
+}
+
+TrackReadout CReadoutOverlay::ReadoutOf(const CTrack& track, int nIndex, Units units) {
+    if (nIndex < 0 || nIndex >= track.m_nCount)
+        return TrackReadout();
+    return CTrackReadout::At(track, DistanceIn(units, track.m_fDist[nIndex]), units);
+}
+
+TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const {
+    if (m_mode == Mode::elevation) {
+        const RECT& rc = m_rcPlot;
+        if (ptLogical.x < rc.left || ptLogical.x > rc.right || ptLogical.y < rc.top ||
+            ptLogical.y > rc.bottom)
+            return TrackReadout();
+        return CTrackReadout::At(track, ToChart(QPointF(ptLogical.x, ptLogical.y)).x(), units);
+    }
+    if (m_mode != Mode::scene3D)
+        return TrackReadout();
+    int nBest = -1;
+    long long best = static_cast<long long>(kPickRadius) * kPickRadius;
+    for (int i = 0; i < static_cast<int>(m_points.size()); ++i) {
+        const long long dx = m_points[static_cast<size_t>(i)].x - ptLogical.x;
+        const long long dy = m_points[static_cast<size_t>(i)].y - ptLogical.y;
+        if (dx * dx + dy * dy <= best && (nBest < 0 || dx * dx + dy * dy < best)) {
+            best = dx * dx + dy * dy;
+            nBest = i;
+        }
+    }
+    return ReadoutOf(track, nBest, units);
+}
+
+bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int nIndex,
+                               const CTrack& track, Units units, Cursor* pCursor,
+                               TrackReadout* pReadout) const {
+    if (m_mode == Mode::none || nIndex < 0 || nIndex >= track.m_nCount)
+        return false;
+    *pReadout = ReadoutOf(track, nIndex, units);
+    Cursor& c = *pCursor;
+    const size_t i = static_cast<size_t>(nIndex);
+    if (m_mode == Mode::scene3D) {
+        if (i >= m_points.size())
+            return false;
+        c.top = Client(m_points[i], ptScroll);
+        c.bottom = Client(m_floor[i], ptScroll);
+        c.marks[0] = c.top;
+        c.nMarks = 1;
+    } else {
+        // The chart's own values of the point: its series are these floats.
+        const float x = static_cast<float>(DistanceIn(units, track.m_fDist[i]));
+        const float raw = static_cast<float>(ElevationIn(units, track.m_fElev[i]));
+        const float smooth = static_cast<float>(ElevationIn(units, track.m_fSmooth[i]));
+        const int cx = MapPoint(x, 0).x;
+        c.top = Client(POINT{cx, m_rcPlot.top}, ptScroll);
+        c.bottom = Client(POINT{cx, m_rcPlot.bottom}, ptScroll);
+        c.marks[0] = Client(MapPoint(x, raw), ptScroll);
+        c.marks[1] = Client(MapPoint(x, smooth), ptScroll);
+        c.nMarks = 2;
+    }
+    // Right of the last marker, or left of it where the frame ends.
+    const QSize size = metrics.size(Qt::TextSingleLine, LabelText(*pReadout)) +
+                       QSize(2 * kLabelPadding, 2 * kLabelPadding);
+    const QPoint anchor = c.marks[c.nMarks - 1];
+    int left = anchor.x() + kLabelGap;
+    if (left + size.width() > m_rcPlot.right - ptScroll.x)
+        left = anchor.x() - kLabelGap - size.width();
+    c.label = QRect(QPoint(left, anchor.y() - size.height() / 2), size);
+    return true;
+}
+
+QRect CReadoutOverlay::Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex,
+                              const CTrack& track, Units units) const {
+    Cursor c;
+    TrackReadout readout;
+    if (!CursorOf(metrics, ptScroll, nIndex, track, units, &c, &readout))
+        return QRect();
+    QRect bounds = QRect(c.top, c.bottom).normalized().adjusted(-1, -1, 1, 1);
+    for (int k = 0; k < c.nMarks; ++k)
+        bounds |= QRect(c.marks[k], QSize())
+                      .adjusted(-kMarkerRadius - 1, -kMarkerRadius - 1, kMarkerRadius + 1,
+                                kMarkerRadius + 1);
+    return bounds | c.label.adjusted(-1, -1, 1, 1);
+}
+
+QRect CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
+                             Units units) const {
+    Cursor c;
+    TrackReadout readout;
+    if (!CursorOf(pPainter->fontMetrics(), ptScroll, nIndex, track, units, &c, &readout))
+        return QRect();
+    pPainter->save();
+    pPainter->setPen(QPen(Qt::black, 1));
+    pPainter->drawLine(c.top, c.bottom);
+    pPainter->setBrush(kMarkerColour);
+    for (int k = 0; k < c.nMarks; ++k)
+        pPainter->drawEllipse(c.marks[k], kMarkerRadius, kMarkerRadius);
+    pPainter->setBrush(kLabelBackground);
+    pPainter->drawRect(c.label.adjusted(0, 0, -1, -1));
+    pPainter->drawText(c.label, Qt::AlignCenter, LabelText(readout));
+    pPainter->restore();
+    return Bounds(pPainter->fontMetrics(), ptScroll, nIndex, track, units);
+}

@@ -1,0 +1,76 @@
+// The cursor readout of one chart view: the mapping of the picture the view last drew (kept per
+// view, since the panes and windows of one document differ in size, zoom and scroll), the track
+// point under a mouse position, and the cursor painted over the view's cached picture: in the
+// elevation chart a vertical line with a label, in the 3D view a marker with a line down to the
+// floor. Used by CVorlanView and the cursor benchmark.
+#pragma once
+
+#include "CTrackReadout.h"
+#include "Units.h"
+#include "WinDef.h"
+
+#include <QPointF>
+#include <QRect>
+
+#include <vector>
+
+class CPlot;
+class CTrack;
+class QFontMetrics;
+class QPainter;
+
+class CReadoutOverlay {
+public:
+    // In the 3D view the mouse selects the nearest drawn track point within this many pixels.
+    static constexpr int kPickRadius = 8;
+
+    enum class Mode { none, elevation, scene3D };
+
+    // Takes the mapping of the picture just drawn from the plot, in the plot mode shown. In the
+    // 3D view every track point is projected once here, so that hovering costs no projection.
+    void TakeMapping(const CPlot& plot, const CTrack& track, Mode mode);
+    Mode GetMode() const { return m_mode; }
+
+    // The readout under ptLogical (client pixels plus the scroll position). In the chart: the
+    // point nearest by distance, while the mouse is inside the plot frame. In 3D: the drawn
+    // point nearest to the mouse within kPickRadius. bFound is false elsewhere.
+    TrackReadout ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const;
+    // The readout of point nIndex.
+    static TrackReadout ReadoutOf(const CTrack& track, int nIndex, Units units);
+
+    // Paints the cursor of point nIndex with its label; returns the client rectangle it covers
+    // (empty when nothing was painted). ptScroll is the scroll position.
+    QRect Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
+                Units units) const;
+    // The client rectangle that Paint would cover, to repaint no more than that.
+    QRect Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
+                 Units units) const;
+
+    // Chart coordinates (distance and elevation, or the projection's coordinates in 3D) at a
+    // logical point, and back: the point that the wheel zoom keeps under the mouse.
+    QPointF ToChart(QPointF ptLogical) const;
+    QPointF ToLogical(QPointF ptChart) const;
+
+private:
+    // Where the cursor of a point goes, in client pixels.
+    struct Cursor {
+        QPoint top;      // the line's upper end: the point in 3D, the frame's top in 2D
+        QPoint bottom;   // its lower end: the floor below the point, the frame's bottom
+        QPoint marks[2]; // the markers: the point (3D); raw and smoothed elevation (2D)
+        int nMarks = 0;
+        QRect label; // the label's box
+    };
+    bool CursorOf(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
+                  Units units, Cursor* pCursor, TrackReadout* pReadout) const;
+    POINT MapPoint(float x, float y) const;
+
+    Mode m_mode = Mode::none;
+    RECT m_rcPlot{0, 0, 0, 0};
+    float m_fXScale = 1;
+    float m_fXOffset = 0;
+    float m_fYScale = 1;
+    float m_fYOffset = 0;
+    // 3D: each track point and its foot on the floor, in logical coordinates.
+    std::vector<POINT> m_points;
+    std::vector<POINT> m_floor;
+};

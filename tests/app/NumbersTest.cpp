@@ -1,0 +1,298 @@
+// The numbers and the mouse in the desktop program: File, Properties, View, Units, the cursor
+// readout and its selection, turning the 3D view with the right button, Ctrl + wheel zoom, and
+// Export Image, Copy and --export.
+#include "AppTestSupport.h"
+
+#include "CMainFrame.h"
+#include "CPlot.h"
+#include "CPrintFile.h"
+#include "CProjector.h"
+#include "CPropertiesDlg.h"
+#include "CVorlanApp.h"
+#include "CVorlanDoc.h"
+#include "CVorlanView.h"
+#include "ChartMath.h"
+#include "Resource.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace {
+// The readout's markers are the only orange on the screen.
+const QRgb kOrange = qRgb(255, 140, 0);
+
+int CountColour(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class NumbersTest : public AppTest {
+protected:
+    CPlot* Plot() { return Doc()->m_pPlot.get(); }
+    QWidget* Viewport() { return View()->viewport(); }
+    QPoint Scroll() {
+        const POINT pos = View()->GetScrollPosition();
+        return QPoint(pos.x, pos.y);
+    }
+    // Ctrl (or nothing) and one notch of the wheel at a point of the client area.
+    void Wheel(QPoint pt, bool bUp, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QWheelEvent event(pt, Viewport()->mapToGlobal(pt), QPoint(), QPoint(0, bUp ? 120 : -120),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Viewport(), &event);
+    }
+    QImage Screen() {
+        QApplication::processEvents();
+        return Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+// The sample is a loop of 400 legs of 0.05 mi around 47.60 N 121.80 W, hills of 900 ft.
+TEST_F(NumbersTest, PropertiesListTheSourceAndTheStatisticsOfASample) {
+    EXPECT_FALSE(Enabled(ID_FILE_PROPERTIES));
+    ImportSample();
+    ASSERT_TRUE(Enabled(ID_FILE_PROPERTIES));
+    QStringList rows;
+    OnNextModal(QStringLiteral("the Properties dialog"), [&rows](QWidget* pModal) {
+        auto* pDlg = qobject_cast<CPropertiesDlg*>(pModal);
+        ASSERT_NE(pDlg, nullptr);
+        for (const auto& [label, value] : pDlg->Rows())
+            rows << label + QStringLiteral(": ") + value;
+        pDlg->reject();
+    });
+    Command(ID_FILE_PROPERTIES);
+    const QStringList expected = {
+        "Source file: " + m_dir.filePath(QStringLiteral("sample.txt")),
+        "Format: MapSource text export",
+        "Points: 400",
+        "Total distance: 20.00 mi",
+        "Start elevation: 2169 ft",
+        "End elevation: 2159 ft",
+        "Lowest elevation: 547 ft",
+        "Highest elevation: 2552 ft",
+        "Total ascent: 3853 ft",
+        "Total descent: 3914 ft",
+        "Steepest climb: +20.0 % from 9.30 to 9.35 mi",
+        "Steepest descent: -19.0 % from 14.60 to 14.65 mi",
+        QStringLiteral("Latitude: 47.57000\u00b0 to 47.63000\u00b0"),
+        QStringLiteral("Longitude: -121.84500\u00b0 to -121.75500\u00b0"),
+    };
+    EXPECT_EQ(rows, expected);
+}
+
+TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {
+    QAction* pImperial = Frame()->Action(ID_VIEW_UNITS_IMPERIAL);
+    QAction* pMetric = Frame()->Action(ID_VIEW_UNITS_METRIC);
+    ASSERT_TRUE(pImperial && pMetric);
+    ASSERT_NE(pImperial->actionGroup(), nullptr);
+    EXPECT_EQ(pImperial->actionGroup(), pMetric->actionGroup());
+    EXPECT_EQ(pImperial->actionGroup()->exclusionPolicy(),
+              QActionGroup::ExclusionPolicy::Exclusive);
+    EXPECT_EQ(pImperial->text(), "&Imperial (ft, mi)");
+    EXPECT_EQ(pMetric->text(), "&Metric (m, km)");
+    Frame()->UpdateAllCommandUI();
+    EXPECT_TRUE(pImperial->isChecked());
+    EXPECT_FALSE(pMetric->isChecked());
+    EXPECT_EQ(Frame()->Action(ID_FILE_PROPERTIES)->shortcut(),
+              QKeySequence(Qt::ALT | Qt::Key_Return));
+    EXPECT_EQ(Frame()->Action(ID_EDIT_COPY)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+    EXPECT_EQ(Frame()->Action(ID_FILE_EXPORT_IMAGE)->text(), "Export &Image...");
+    // Export and Copy need a plot; the units can be chosen at any time.
+    EXPECT_FALSE(Enabled(ID_FILE_EXPORT_IMAGE));
+    EXPECT_FALSE(Enabled(ID_EDIT_COPY));
+    EXPECT_TRUE(Enabled(ID_VIEW_UNITS_METRIC));
+}
+
+// Metric units: the chart's texts and the tick values laid out on kilometres and metres; the
+// choice goes to the settings, and back.
+TEST_F(NumbersTest, UnitSwitchRefillsTheChartAndIsKeptInTheSettings) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    View()->RedrawWindow();
+    EXPECT_STREQ(Plot()->m_szXLabel, "Distance, miles");
+    EXPECT_EQ(Plot()->m_fXMax, 20.0f);
+    Command(ID_VIEW_UNITS_METRIC);
+    EXPECT_EQ(Checked(ID_VIEW_UNITS_METRIC), 1);
+    EXPECT_EQ(Checked(ID_VIEW_UNITS_IMPERIAL), 0);
+    EXPECT_EQ(QSettings().value(QStringLiteral("Settings/Units")).toString(), "metric");
+    View()->RedrawWindow();
+    EXPECT_STREQ(Plot()->m_szXLabel, "Distance, km");
+    EXPECT_STREQ(Plot()->m_szYLabel, "Elevation, m");
+    EXPECT_STREQ(Plot()->m_szTitle, "Elevation vs Distance (32.19 km)");
+    // 20 mi = 32.19 km: the axis ends on the tick after it; 2552 ft = 778 m.
+    EXPECT_EQ(Plot()->m_fXMin, 0.0f);
+    EXPECT_EQ(Plot()->m_fXMax, 35.0f);
+    EXPECT_EQ(Plot()->m_fYMax, 860.0f);
+    Command(ID_VIEW_UNITS_IMPERIAL);
+    View()->RedrawWindow();
+    EXPECT_STREQ(Plot()->m_szXLabel, "Distance, miles");
+    EXPECT_EQ(QSettings().value(QStringLiteral("Settings/Units")).toString(), "imperial");
+}
+
+// Zoomed in eight times the points of the chart lie pixels apart, so the mouse over a point's
+// cursor position reads exactly that point; the readout is on screen only.
+TEST_F(NumbersTest, ReadoutSelectsThePointUnderTheMouseAndLeavingRemovesIt) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    for (int i = 0; i < 3; ++i)
+        Command(ID_ZOOM_IN);
+    const CTrack& track = Doc()->m_track;
+    constexpr int kPoint = 250;
+    const QPointF chart(track.m_fDist[kPoint], track.m_fSmooth[kPoint]);
+    const QPoint logical = View()->Overlay().ToLogical(chart).toPoint();
+    View()->ScrollToPosition(POINT{logical.x() - 200, logical.y() - 100});
+    View()->RedrawWindow();
+    const QPoint client = logical - Scroll();
+    QTest::mouseMove(Viewport(), client);
+    EXPECT_EQ(Doc()->m_nSelectedPoint, kPoint);
+    EXPECT_TRUE(Frame()->StatusText().startsWith(QStringLiteral("12.55 mi  ")))
+        << qPrintable(Frame()->StatusText());
+    EXPECT_GT(CountColour(Screen(), kOrange), 0);
+    // The export never shows it.
+    const QString png = m_dir.filePath(QStringLiteral("cursor.png"));
+    ASSERT_EQ(View()->ExportImage(png, 1), QString());
+    EXPECT_EQ(CountColour(QImage(png).convertToFormat(QImage::Format_RGB32), kOrange), 0);
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(Viewport(), &leave);
+    EXPECT_EQ(Doc()->m_nSelectedPoint, -1);
+    EXPECT_EQ(Frame()->StatusText(), "For Help, press F1");
+    EXPECT_EQ(CountColour(Screen(), kOrange), 0);
+}
+
+// In 3D the mouse picks a drawn point within 8 pixels; far from the track it picks none.
+TEST_F(NumbersTest, HoveringThe3DTrackSelectsADrawnPoint) {
+    ImportSample();
+    View()->RedrawWindow();
+    CPlot* pPlot = Plot();
+    const CTrack& track = Doc()->m_track;
+    pPlot->m_pProjector->Project(track.m_fSouth[100], track.m_fEast[100], track.m_fSmooth[100]);
+    const QPoint point(
+        TruncToInt(pPlot->m_pProjector->m_fProjX * pPlot->m_fXScale + pPlot->m_fXOffset),
+        TruncToInt(pPlot->m_pProjector->m_fProjY * pPlot->m_fYScale + pPlot->m_fYOffset));
+    QTest::mouseMove(Viewport(), point + QPoint(0, 6) - Scroll());
+    const int nSelected = Doc()->m_nSelectedPoint;
+    ASSERT_GE(nSelected, 0);
+    pPlot->m_pProjector->Project(track.m_fSouth[nSelected], track.m_fEast[nSelected],
+                                 track.m_fSmooth[nSelected]);
+    const QPoint picked(
+        TruncToInt(pPlot->m_pProjector->m_fProjX * pPlot->m_fXScale + pPlot->m_fXOffset),
+        TruncToInt(pPlot->m_pProjector->m_fProjY * pPlot->m_fYScale + pPlot->m_fYOffset));
+    EXPECT_LE((picked - point - QPoint(0, 6)).manhattanLength(), 2 * 8);
+    QTest::mouseMove(Viewport(), QPoint(2, 2));
+    EXPECT_EQ(Doc()->m_nSelectedPoint, -1);
+}
+
+// 40 pixels right and 20 up turn the scene 10 degrees to the right and 5 up; the elevation
+// angle stops at 90 however far the drag goes.
+TEST_F(NumbersTest, RightDragTurnsTheSceneOneDegreePerFourPixels) {
+    ImportSample();
+    const QPoint press(200, 150);
+    QTest::mousePress(Viewport(), Qt::RightButton, Qt::NoModifier, press);
+    QTest::mouseMove(Viewport(), press + QPoint(40, -20));
+    EXPECT_EQ(Plot()->m_fAzimuth, 20.0f);
+    EXPECT_EQ(Plot()->m_fElevation, 15.0f);
+    Frame()->UpdateViewStatus();
+    EXPECT_EQ(Frame()->ViewStatus(),
+              QStringLiteral("Azimuth 20\u00b0  Elevation 15\u00b0  Zoom 1x"));
+    QTest::mouseMove(Viewport(), press + QPoint(-2, 400));
+    EXPECT_EQ(Plot()->m_fAzimuth, 30.5f);
+    EXPECT_EQ(Plot()->m_fElevation, 90.0f);
+    QTest::mouseRelease(Viewport(), Qt::RightButton, Qt::NoModifier, press + QPoint(-2, 400));
+    EXPECT_EQ(Plot()->m_fElevation, 90.0f);
+}
+
+// Ctrl + wheel steps the zoom as the commands do, up to 16 and back down to 1, with the chart
+// point under the mouse staying under it; the wheel alone scrolls.
+TEST_F(NumbersTest, CtrlWheelZoomsWithinTheLimitsAroundTheMouse) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    View()->RedrawWindow();
+    const QPoint mouse(Viewport()->width() * 3 / 5, Viewport()->height() / 2);
+    for (float expected : {2.0f, 4.0f, 8.0f, 16.0f, 16.0f}) {
+        const QPointF chart = View()->Overlay().ToChart(QPointF(mouse + Scroll()));
+        Wheel(mouse, true);
+        EXPECT_EQ(Plot()->m_fZoom, expected);
+        // Within the rounding of the scroll position to whole pixels.
+        const QPointF now = View()->Overlay().ToLogical(chart) - QPointF(Scroll());
+        EXPECT_NEAR(now.x(), mouse.x(), 0.5);
+        EXPECT_NEAR(now.y(), mouse.y(), 0.5);
+    }
+    Wheel(mouse, true, Qt::NoModifier);
+    EXPECT_EQ(Plot()->m_fZoom, 16.0f);
+    for (float expected : {8.0f, 4.0f, 2.0f, 1.0f, 1.0f}) {
+        Wheel(mouse, false);
+        EXPECT_EQ(Plot()->m_fZoom, expected);
+    }
+}
+
+// The window's export: a PNG of its size times the scale with the plot's colours, the SVG that
+// vorlan-cli render makes for that size, a complete PDF; Copy gives the image; --export does
+// the same without a window, with exit status 1 on failure and 2 on a usage error.
+TEST_F(NumbersTest, ExportWritesPngSvgAndPdfAsTheScreenShowsThem) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    const QSize client = Viewport()->size();
+    const QString png = m_dir.filePath(QStringLiteral("plot.png"));
+    ASSERT_EQ(View()->ExportImage(png, 2), QString());
+    const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(image.size(), client * 2);
+    EXPECT_GT(CountColour(image, qRgb(255, 0, 0)), 0); // the raw series
+    EXPECT_GT(CountColour(image, qRgb(0, 0, 255)), 0); // the smoothed series
+    Command(ID_EDIT_COPY);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), client);
+
+    const QString vrl = m_dir.filePath(QStringLiteral("plot.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(vrl));
+    const QString svg = m_dir.filePath(QStringLiteral("plot.svg"));
+    ASSERT_EQ(View()->ExportImage(svg, 1), QString());
+    const QString cliSvg = m_dir.filePath(QStringLiteral("cli.svg"));
+    QProcess cli;
+    cli.start(QStringLiteral(VORLAN_CLI),
+              {QStringLiteral("render"), vrl, QStringLiteral("-o"), cliSvg,
+               QStringLiteral("--plot"), QStringLiteral("elevation"), QStringLiteral("--size"),
+               QStringLiteral("%1x%2").arg(client.width()).arg(client.height()),
+               QStringLiteral("--dpi"), QString::number(Viewport()->logicalDpiX())});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(ReadFile(svg), ReadFile(cliSvg));
+
+    const QString pdf = m_dir.filePath(QStringLiteral("plot.pdf"));
+    ASSERT_EQ(View()->ExportImage(pdf, 1), QString());
+    EXPECT_TRUE(CPrintFile::IsCompletePdf(QFile::encodeName(pdf).toStdString()));
+    EXPECT_TRUE(ReadFile(pdf).contains("/Type /Page"));
+
+    const QString config = m_dir.filePath(QStringLiteral("config"));
+    const QString out = m_dir.filePath(QStringLiteral("out.png"));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--export"), out, QStringLiteral("--size"),
+                         QStringLiteral("640x480"), vrl},
+                        config),
+              0);
+    EXPECT_EQ(QImage(out).size(), QSize(640, 480));
+    QString error;
+    EXPECT_EQ(
+        RunVorlan({QStringLiteral("--export"), m_dir.filePath(QStringLiteral("no/x.svg")), vrl},
+                  config, &error),
+        1);
+    EXPECT_TRUE(error.contains(QStringLiteral("No such file or directory"))) << qPrintable(error);
+    EXPECT_EQ(RunVorlan({QStringLiteral("--export"), out, QStringLiteral("--plot"),
+                         QStringLiteral("map"), vrl},
+                        config),
+              2);
+}
+} // namespace

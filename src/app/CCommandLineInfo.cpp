@@ -19,8 +19,8 @@ void SetUpParser(QCommandLineParser& parser) {
     // "-hike.vrl" is one unknown option, never the switches h, i, k, e, v, r and l.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
-        "Shows GPS tracks exported as MapSource text as an elevation chart and a 3D view, and "
-        "keeps them as .vrl documents."));
+        "Shows GPS tracks (GPX, MapSource text, and FIT, TCX, KML, IGC and NMEA through "
+        "gpsbabel) as an elevation chart and a 3D view, and keeps them as .vrl documents."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(QCommandLineOption(
@@ -45,8 +45,9 @@ void SetUpParser(QCommandLineParser& parser) {
                                         QStringLiteral("PLOT")));
     parser.addPositionalArgument(
         QStringLiteral("files"),
-        QStringLiteral("Vorlan documents (.vrl) to open, print or export."),
-        QStringLiteral("[FILE.vrl...]"));
+        QStringLiteral("Vorlan documents (.vrl) to open, print or export, or track files to "
+                       "import, each into a new document."),
+        QStringLiteral("[FILE.vrl|TRACK...]"));
 }
 
 bool UsageError(const QString& text) {

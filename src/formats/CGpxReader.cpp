@@ -1,10 +1,13 @@
 #include "CGpxReader.h"
 
+#include "CBulkMemory.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -12,6 +15,9 @@ namespace {
 
 constexpr double kMaxLatitude = 90.0;
 constexpr double kMaxLongitude = 180.0;
+// Room for the parsed document, per byte of the file: a logger's GPX takes about 1.8 (64 bytes a
+// node, 40 an attribute); a document that needs more gets the rest from malloc.
+constexpr std::size_t kDocumentBytesPerFileByte = 4;
 
 // No DOCTYPE node, no processing instructions, no comments, no line-end or attribute whitespace
 // conversion: entities other than the five predefined ones are never expanded (an entity bomb
@@ -125,6 +131,41 @@ void CollectRoutes(const pugi::xml_node& gpx, PointCollector& collect) {
     });
 }
 
+// pugixml takes its memory through two process-wide functions. For the life of one object of
+// this class they hand out the pages of memory (and malloc's once it is used up); afterwards
+// pugixml has its own functions back. The document must be destroyed within that life, and one
+// file is parsed at a time: the program reads files on its main thread only.
+class PugixmlMemoryScope {
+public:
+    explicit PugixmlMemoryScope(CBulkMemory& memory)
+        : m_allocate(pugi::get_memory_allocation_function()),
+          m_deallocate(pugi::get_memory_deallocation_function()) {
+        s_pMemory = &memory;
+        pugi::set_memory_management_functions(Allocate, Deallocate);
+    }
+    PugixmlMemoryScope(const PugixmlMemoryScope&) = delete;
+    PugixmlMemoryScope& operator=(const PugixmlMemoryScope&) = delete;
+    ~PugixmlMemoryScope() {
+        pugi::set_memory_management_functions(m_allocate, m_deallocate);
+        s_pMemory = nullptr;
+    }
+
+private:
+    static void* Allocate(std::size_t nBytes) {
+        void* p = s_pMemory->Allocate(nBytes);
+        return p ? p : std::malloc(nBytes);
+    }
+    // The memory's own pages go back all at once, when it is unmapped.
+    static void Deallocate(void* p) {
+        if (!s_pMemory->Owns(p))
+            std::free(p);
+    }
+
+    static inline CBulkMemory* s_pMemory = nullptr;
+    const pugi::allocation_function m_allocate;
+    const pugi::deallocation_function m_deallocate;
+};
+
 ReadResult Failure(std::string error, std::size_t line) {
     ReadResult result;
     result.error = std::move(error);
@@ -146,6 +187,8 @@ ReadResult CGpxReader::Read(std::span<char> bytes) const {
     // The parse writes into the bytes before the point it reached, so the line of an error is
     // found from the lines after that point, which are as they were.
     const std::size_t nLines = CountLines(begin, end);
+    CBulkMemory memory(kDocumentBytesPerFileByte * bytes.size());
+    const PugixmlMemoryScope scope(memory);
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(bytes.data(), bytes.size(), kParseFlags, pugi::encoding_utf8);

@@ -5,6 +5,7 @@
 #include "TrackGeometry.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <fstream>
 #include <memory>
@@ -148,6 +149,22 @@ TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {
         EXPECT_EQ(plain.track->m_fDist[i], r.track->m_fDist[i]);
         EXPECT_EQ(plain.track->m_fSmooth[i], r.track->m_fSmooth[i]);
     }
+}
+
+// Empty elements make a document of 16 bytes per byte of the file, four times the memory the
+// reader sets aside for it: the rest comes from malloc, and pugixml gets its own functions back.
+TEST(GpxImport, ADocumentLargerThanItsMemoryIsReadWhole) {
+    std::string tiny;
+    for (int i = 0; i < 20000; ++i)
+        tiny += "<a/>";
+    const std::string point = "<trkpt lat=\"1\" lon=\"2\"><extensions>" + tiny + "</extensions>";
+    const pugi::allocation_function allocate = pugi::get_memory_allocation_function();
+    const Imported r = Import(
+        Gpx("<trk><trkseg>" + point + "<ele>5</ele></trkpt>" + point + "</trkpt></trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    EXPECT_EQ(2, r.track->m_nCount);
+    EXPECT_EQ(static_cast<float>(5 * 3.2808399), r.track->m_fElev[1]);
+    EXPECT_EQ(allocate, pugi::get_memory_allocation_function());
 }
 
 std::string BillionLaughs() {

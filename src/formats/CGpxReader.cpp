@@ -18,6 +18,10 @@ constexpr double kMaxLongitude = 180.0;
 // Room for the parsed document, per byte of the file: a logger's GPX takes about 1.8 (64 bytes a
 // node, 40 an attribute); a document that needs more gets the rest from malloc.
 constexpr std::size_t kDocumentBytesPerFileByte = 4;
+// The shortest point a file can hold, <trkpt lat="0" lon="0"/>: no file has more points than
+// its size over this, so room for that many is never outgrown. Only the pages the points fill
+// are ever touched.
+constexpr std::size_t kMinPointBytes = 24;
 
 // No DOCTYPE node, no processing instructions, no comments, no line-end or attribute whitespace
 // conversion: entities other than the five predefined ones are never expanded (an entity bomb
@@ -203,6 +207,7 @@ ReadResult CGpxReader::Read(std::span<char> bytes) const {
         return Failure("not a GPX file (the root element is <" + std::string(gpx.name()) + ">)", 0);
 
     ReadResult result;
+    result.points.reserve(bytes.size() / kMinPointBytes);
     PointCollector collect(result);
     CollectTracks(gpx, collect);
     if (result.points.empty()) {

@@ -29,10 +29,18 @@ constexpr std::size_t kMinPointBytes = 24;
 // saves a node per point value on big files.
 constexpr unsigned kParseFlags = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_embed_pcdata;
 
-std::string_view LocalName(const char* name) {
-    const std::string_view s(name);
-    const auto colon = s.rfind(':');
-    return colon == std::string_view::npos ? s : s.substr(colon + 1);
+// Whether an element or attribute name is local, with or without a prefix ("trkpt",
+// "gpx:trkpt"). Compared in place: names are a few letters, and this runs for every attribute
+// and child of every point.
+bool IsNamed(const char* name, std::string_view local) {
+    const char* start = name;
+    for (const char* p = name; *p; ++p)
+        if (*p == ':')
+            start = p + 1;
+    std::size_t i = 0;
+    while (i < local.size() && start[i] == local[i])
+        ++i;
+    return i == local.size() && start[i] == '\0';
 }
 
 bool IsXmlSpace(char c) {
@@ -70,10 +78,9 @@ public:
         const char* pszLat = nullptr;
         const char* pszLon = nullptr;
         for (const pugi::xml_attribute& a : pt.attributes()) {
-            const std::string_view name = LocalName(a.name());
-            if (name == "lat")
+            if (IsNamed(a.name(), "lat"))
                 pszLat = a.value();
-            else if (name == "lon")
+            else if (IsNamed(a.name(), "lon"))
                 pszLon = a.value();
         }
         SkippedPoints& skipped = m_result.skipped;
@@ -100,7 +107,7 @@ public:
 private:
     static double Elevation(const pugi::xml_node& pt) {
         for (const pugi::xml_node& child : pt.children())
-            if (child.type() == pugi::node_element && LocalName(child.name()) == "ele") {
+            if (child.type() == pugi::node_element && IsNamed(child.name(), "ele")) {
                 double ele = 0;
                 return ParseNumber(child.text().get(), ele) ? ele : TrackPoint::kNoElevation;
             }
@@ -114,7 +121,7 @@ private:
 // Calls f for every element child of node whose local name is name.
 template <typename F> void ForEachElement(const pugi::xml_node& node, std::string_view name, F f) {
     for (const pugi::xml_node& child : node.children())
-        if (child.type() == pugi::node_element && LocalName(child.name()) == name)
+        if (child.type() == pugi::node_element && IsNamed(child.name(), name))
             f(child);
 }
 
@@ -203,7 +210,7 @@ ReadResult CGpxReader::Read(std::span<char> bytes) const {
     }
 
     const pugi::xml_node gpx = doc.document_element();
-    if (LocalName(gpx.name()) != "gpx")
+    if (!IsNamed(gpx.name(), "gpx"))
         return Failure("not a GPX file (the root element is <" + std::string(gpx.name()) + ">)", 0);
 
     ReadResult result;

@@ -120,6 +120,28 @@ TEST(GpxImport, AFileWithoutElevationsIsFlatAtZero) {
               r.result.Notes());
 }
 
+// Short decimals and every other way of writing the same number give the same position.
+TEST(GpxImport, ANumberReadsTheSameHoweverItIsWritten) {
+    const char* lats[] = {"47.25",    "047.2500", "+47.25",
+                          " 47.25\n", "4725e-2",  "47.250000000000000000001"};
+    const char* lons[] = {"-121.5",
+                          "-121.50",
+                          "-0121.5",
+                          "-1215E-1",
+                          "-12150000000000000000e-17",
+                          "-121.4999999999999999999"};
+    std::string body = "<trk><trkseg>";
+    for (int i = 0; i < 6; ++i)
+        body += Pt(lats[i], lons[i]);
+    const Imported r = Import(Gpx(body + "</trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_EQ(6, r.track->m_nCount);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(47.25f, r.track->m_fLat[i]) << lats[i];
+        EXPECT_EQ(-121.5f, r.track->m_fLon[i]) << lons[i];
+    }
+}
+
 // The same track written with a prefix on every name, a BOM, CRLF line ends, GPX 1.0, a CDATA
 // elevation and extensions gives the very same track; positions are the nearest floats.
 TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {

@@ -15,7 +15,7 @@ std::size_t RoundUp(std::size_t n, std::size_t unit) {
 // A 2 MB page needs a 2 MB-aligned 2 MB stretch of the mapping, so a big mapping is made one
 // such page longer than asked and used from its first aligned byte on.
 CBulkMemory::CBulkMemory(std::size_t nCapacity) {
-    const bool bHuge = nCapacity >= kHugePageFrom;
+    const bool bHuge = nCapacity >= kHugePagesFrom && nCapacity <= kHugePagesUpTo;
     const std::size_t nUsable = RoundUp(nCapacity, bHuge ? kHugePage : 1);
     const std::size_t nMapped = nUsable + (bHuge ? kHugePage : 0);
     void* p = mmap(nullptr, nMapped, PROT_READ | PROT_WRITE,

@@ -1,5 +1,6 @@
 #include "TrackImport.h"
 
+#include "CBulkMemory.h"
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
@@ -7,7 +8,7 @@
 #include "CTrackImporter.h"
 
 #include <cerrno>
-#include <vector>
+#include <span>
 
 namespace {
 
@@ -23,10 +24,11 @@ CFileResult FromImport(const std::string& path, const ImportResult& imported, CT
 
 CFileResult ImportGpxFile(const std::string& path, CTrack& track) {
     CInputFile file;
-    std::vector<char> bytes;
+    CBulkMemory memory;
+    std::span<char> bytes;
     CFileResult r = file.Open(path);
     if (r.Ok())
-        r = file.ReadAll(bytes, kMaxTrackFileBytes);
+        r = file.ReadAll(memory, bytes, kMaxTrackFileBytes);
     if (!r.Ok()) {
         track.Clear();
         return r;

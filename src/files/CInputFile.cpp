@@ -1,9 +1,13 @@
 #include "CInputFile.h"
 
+#include "CBulkMemory.h"
+
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 CInputFile::~CInputFile() {
     if (m_fp)
@@ -70,28 +74,49 @@ CFileResult CInputFile::TooBig(std::size_t nMaxBytes) const {
                                     ", the most this program reads");
 }
 
-CFileResult CInputFile::ReadAll(std::vector<char>& bytes, std::size_t nMaxBytes) {
+CFileResult CInputFile::OutOfMemory() const {
+    return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, ENOMEM);
+}
+
+namespace {
+// Twice the room, with the bytes so far copied over; false when there is no memory for it.
+bool Grow(CBulkMemory& memory, std::size_t nHave) {
+    CBulkMemory bigger(2 * memory.Capacity());
+    if (bigger.Capacity() == 0)
+        return false;
+    std::memcpy(bigger.Data(), memory.Data(), nHave);
+    memory = std::move(bigger);
+    return true;
+}
+} // namespace
+
+CFileResult CInputFile::ReadAll(CBulkMemory& memory, std::span<char>& bytes,
+                                std::size_t nMaxBytes) {
     struct stat st {};
     if (fstat(fileno(m_fp), &st) != 0)
         return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, errno);
     if (static_cast<unsigned long long>(st.st_size) > nMaxBytes)
         return TooBig(nMaxBytes);
-    constexpr std::size_t kChunk = std::size_t{1} << 16;
-    bytes.clear();
-    // Room for the last read too, which finds the end: the bytes are never copied to grow.
-    bytes.reserve(static_cast<std::size_t>(st.st_size) + kChunk);
+    // Room for the last read too, which finds the end: a file that keeps its size is read in
+    // one go and never copied.
+    constexpr std::size_t kSlack = std::size_t{1} << 16;
+    memory = CBulkMemory(static_cast<std::size_t>(st.st_size) + kSlack);
+    std::size_t nHave = 0;
     for (;;) {
-        const std::size_t nHave = bytes.size();
         if (nHave > nMaxBytes)
             return TooBig(nMaxBytes);
-        bytes.resize(nHave + kChunk);
+        if (nHave == memory.Capacity() && !Grow(memory, nHave))
+            return OutOfMemory();
+        const std::size_t nWant = memory.Capacity() - nHave;
         errno = 0;
-        const std::size_t nRead = std::fread(bytes.data() + nHave, 1, kChunk, m_fp);
-        bytes.resize(nHave + nRead);
+        const std::size_t nRead = std::fread(memory.Data() + nHave, 1, nWant, m_fp);
+        nHave += nRead;
         if (std::ferror(m_fp))
             return CFileResult::SystemFailure(CFileResult::Fault::read, m_path,
                                               errno != 0 ? errno : EIO);
-        if (nRead < kChunk)
+        if (nRead < nWant) {
+            bytes = std::span<char>(memory.Data(), nHave);
             return CFileResult();
+        }
     }
 }

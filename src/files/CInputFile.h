@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <span>
 #include <string>
-#include <vector>
+
+class CBulkMemory;
 
 class CInputFile {
 public:
@@ -20,10 +22,10 @@ public:
     CFileResult Open(const std::string& path);
     // The open stream, or nullptr before a successful Open.
     std::FILE* Stream() const { return m_fp; }
-    // Reads the rest of the open file into bytes. A file larger than nMaxBytes is refused
-    // before anything is allocated for it (and again should it grow while being read); a read
-    // error fails the whole read.
-    CFileResult ReadAll(std::vector<char>& bytes, std::size_t nMaxBytes);
+    // Reads the rest of the open file into memory, which it maps anew, and sets bytes to what
+    // was read. A file larger than nMaxBytes is refused before anything is allocated for it (and
+    // again should it grow while being read); a read error fails the whole read.
+    CFileResult ReadAll(CBulkMemory& memory, std::span<char>& bytes, std::size_t nMaxBytes);
 
     // "is a directory", "is not a regular file (a FIFO)": what the file of mode is, or an empty
     // string for a regular file.
@@ -31,6 +33,7 @@ public:
 
 private:
     CFileResult TooBig(std::size_t nMaxBytes) const;
+    CFileResult OutOfMemory() const;
 
     std::FILE* m_fp = nullptr;
     std::string m_path;

@@ -4,6 +4,7 @@
 #include "CTrackSimplifier.h"
 #include "TrackGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,11 +20,17 @@ bool HasElevation(const TrackPoint& p) {
     return std::isfinite(ToFeet(p.ele));
 }
 
-// The running sum, in miles, of the legs between consecutive points of a segment, on the
-// positions as the track stores them; the first point of every segment adds nothing.
-std::vector<float> CumulativeDistance(std::span<const TrackPoint> points,
-                                      std::span<const std::uint32_t> segmentStarts) {
-    std::vector<float> dist(points.size());
+// The legs between consecutive points, in miles, on the positions as the track stores them (the
+// first point's leg is 0), and their running sum per segment: the first point of every segment
+// adds nothing to the distance.
+struct Distances {
+    std::vector<float> leg;
+    std::vector<float> dist;
+};
+
+Distances SumDistances(std::span<const TrackPoint> points,
+                       std::span<const std::uint32_t> segmentStarts) {
+    Distances d{std::vector<float>(points.size()), std::vector<float>(points.size())};
     auto nextStart = segmentStarts.begin();
     LatitudeTrig prev{};
     float prevLon = 0;
@@ -34,17 +41,17 @@ std::vector<float> CumulativeDistance(std::span<const TrackPoint> points,
         const bool bStart = nextStart != segmentStarts.end() && *nextStart == i;
         if (bStart)
             ++nextStart;
+        d.leg[i] = i == 0 ? 0 : LegMiles(prev, prevLon, here, lon);
         if (i == 0)
-            dist[i] = 0;
+            d.dist[i] = 0;
         else if (bStart)
-            dist[i] = dist[i - 1];
+            d.dist[i] = d.dist[i - 1];
         else
-            dist[i] = static_cast<float>(static_cast<double>(LegMiles(prev, prevLon, here, lon)) +
-                                         dist[i - 1]);
+            d.dist[i] = static_cast<float>(static_cast<double>(d.leg[i]) + d.dist[i - 1]);
         prev = here;
         prevLon = lon;
     }
-    return dist;
+    return d;
 }
 
 // Points without an elevation between two with one get it by linear interpolation along the
@@ -81,9 +88,9 @@ bool FillElevations(std::span<TrackPoint> points, const std::vector<float>& dist
 
 BuildResult CTrackBuilder::Build(ReadResult& read, CTrack& track) {
     std::span<TrackPoint> points(read.points);
-    const std::vector<float> dist = CumulativeDistance(points, read.segmentStarts);
+    const Distances d = SumDistances(points, read.segmentStarts);
     BuildResult result;
-    result.bNoElevation = !FillElevations(points, dist);
+    result.bNoElevation = !FillElevations(points, d.dist);
     const std::vector<std::uint32_t> kept =
         CTrackSimplifier::Simplify(points, read.segmentStarts, CTrack::kMaxPoints);
     result.nKept = kept.size();
@@ -96,9 +103,15 @@ BuildResult CTrackBuilder::Build(ReadResult& read, CTrack& track) {
         track.m_fLat[k] = static_cast<float>(p.lat);
         track.m_fLon[k] = static_cast<float>(p.lon);
         track.m_fElev[k] = ToFeet(p.ele);
-        track.m_fDist[k] = dist[kept[k]];
+        track.m_fDist[k] = d.dist[kept[k]];
     }
     track.Smooth();
-    track.ComputeGeometry();
+    // Without simplification the track's legs join the same neighbours as the ones summed here.
+    if (result.bSimplified) {
+        track.ComputeGeometry();
+    } else {
+        std::copy(d.leg.begin(), d.leg.end(), track.m_fLeg);
+        track.ComputeGeometryFromLegs();
+    }
     return result;
 }

@@ -31,6 +31,9 @@ public:
 
     short ComputeLegs();
     void ComputeGeometry();
+    // ComputeGeometry for a track whose m_fLeg already holds what ComputeLegs would give (the
+    // GPX import has them from its distances): a great circle less per point.
+    void ComputeGeometryFromLegs();
     short Smooth();
 
     void Save(CArchive& ar) const;
@@ -54,5 +57,6 @@ public:
 private:
     struct Tokens;
     void ParsePoint(int i, int nFormat, Tokens& tok);
+    void ComputePlane(bool bLegs);
     void SumDistances();
 };

@@ -5,6 +5,7 @@
 #include "TrackGeometry.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <fstream>
 #include <memory>
@@ -119,6 +120,28 @@ TEST(GpxImport, AFileWithoutElevationsIsFlatAtZero) {
               r.result.Notes());
 }
 
+// Short decimals and every other way of writing the same number give the same position.
+TEST(GpxImport, ANumberReadsTheSameHoweverItIsWritten) {
+    const char* lats[] = {"47.25",    "047.2500", "+47.25",
+                          " 47.25\n", "4725e-2",  "47.250000000000000000001"};
+    const char* lons[] = {"-121.5",
+                          "-121.50",
+                          "-0121.5",
+                          "-1215E-1",
+                          "-12150000000000000000e-17",
+                          "-121.4999999999999999999"};
+    std::string body = "<trk><trkseg>";
+    for (int i = 0; i < 6; ++i)
+        body += Pt(lats[i], lons[i]);
+    const Imported r = Import(Gpx(body + "</trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_EQ(6, r.track->m_nCount);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(47.25f, r.track->m_fLat[i]) << lats[i];
+        EXPECT_EQ(-121.5f, r.track->m_fLon[i]) << lons[i];
+    }
+}
+
 // The same track written with a prefix on every name, a BOM, CRLF line ends, GPX 1.0, a CDATA
 // elevation and extensions gives the very same track; positions are the nearest floats.
 TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {
@@ -148,6 +171,22 @@ TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {
         EXPECT_EQ(plain.track->m_fDist[i], r.track->m_fDist[i]);
         EXPECT_EQ(plain.track->m_fSmooth[i], r.track->m_fSmooth[i]);
     }
+}
+
+// Empty elements make a document of 16 bytes per byte of the file, four times the memory the
+// reader sets aside for it: the rest comes from malloc, and pugixml gets its own functions back.
+TEST(GpxImport, ADocumentLargerThanItsMemoryIsReadWhole) {
+    std::string tiny;
+    for (int i = 0; i < 20000; ++i)
+        tiny += "<a/>";
+    const std::string point = "<trkpt lat=\"1\" lon=\"2\"><extensions>" + tiny + "</extensions>";
+    const pugi::allocation_function allocate = pugi::get_memory_allocation_function();
+    const Imported r = Import(
+        Gpx("<trk><trkseg>" + point + "<ele>5</ele></trkpt>" + point + "</trkpt></trkseg></trk>"));
+    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    EXPECT_EQ(2, r.track->m_nCount);
+    EXPECT_EQ(static_cast<float>(5 * 3.2808399), r.track->m_fElev[1]);
+    EXPECT_EQ(allocate, pugi::get_memory_allocation_function());
 }
 
 std::string BillionLaughs() {

@@ -78,6 +78,8 @@ QSize CPlotExporter::PageSize() {
 QImage CPlotExporter::Image(int nScale) {
     const QSize page = PageSize();
     QImage image(page * nScale, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     image.setDotsPerMeterX(qRound(m_nDpi / kMetresPerInch));
     image.setDotsPerMeterY(qRound(m_nDpi / kMetresPerInch));
     image.fill(Qt::white);
@@ -98,7 +100,17 @@ QString CPlotExporter::Save(const QString& strPath, int nScale) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!Image(nScale).save(&buffer, "PNG"))
+        const QImage image = Image(nScale);
+        // A large zoom at a large scale asks for more pixels than an image may hold.
+        if (image.isNull()) {
+            const QSize size = PageSize() * nScale;
+            return QFileInfo(strPath).absoluteFilePath() +
+                   QStringLiteral("\nThe image would be %1 x %2 pixels, too large to make; "
+                                  "choose a smaller scale or zoom.")
+                       .arg(size.width())
+                       .arg(size.height());
+        }
+        if (!image.save(&buffer, "PNG"))
             return QFileInfo(strPath).absoluteFilePath() +
                    QStringLiteral("\nThe image could not be encoded.");
         result = CAtomicFile::Replace(LocalPath(strPath), bytes.toStdString());

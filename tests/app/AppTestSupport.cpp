@@ -185,3 +185,11 @@ void AppTest::ImportSample(int nPoints) {
     ChooseInNextFileDialog(path);
     Command(ID_FILE_IMPORT);
 }
+
+int CountColour(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}

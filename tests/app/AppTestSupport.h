@@ -1,10 +1,11 @@
 // Shared pieces of the shell tests: a fixture that starts the application with one new document,
-// a driver for modal dialogs, and MapSource sample files written on the fly.
+// a driver for modal dialogs, MapSource sample files written on the fly and a pixel count.
 #pragma once
 
 #include "CCmdUI.h"
 #include "WinDef.h"
 
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -23,6 +24,9 @@ class QWidget;
 
 // Writes a MapSource text export of nPoints track points (a hilly loop) and returns its path.
 QString WriteTrackFile(const QString& path, int nPoints);
+
+// How many pixels of the image have the colour (alpha ignored).
+int CountColour(const QImage& image, QRgb colour);
 
 // Runs the vorlan program with args and waits for it to end; its settings go to a folder of
 // the test's own (configDir), never to the user's. setUp may change the process before it

@@ -35,14 +35,6 @@ protected:
     }
 };
 
-int CountColour(const QImage& image, QRgb colour) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-    return n;
-}
-
 // An empty document shows only a hint in the middle of the window, never on paper, and the
 // hint goes once a track is loaded.
 TEST_F(ViewTest, EmptyDocumentShowsOnlyAHintAndKeepsTheInitialExtent) {

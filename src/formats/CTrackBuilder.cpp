@@ -3,13 +3,12 @@
 #include "CTrack.h"
 #include "CTrackSimplifier.h"
 #include "TrackGeometry.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr double kFeetPerMetre = 3.2808399;
 
 float ToFeet(double metres) {
     return static_cast<float>(metres * kFeetPerMetre);

@@ -7,6 +7,7 @@
 #include "CSvgDC.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
+#include "LocalPath.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -31,9 +32,6 @@ private:
     QSize m_size;
 };
 
-std::string LocalPath(const QString& strPath) {
-    return QFile::encodeName(strPath).toStdString();
-}
 } // namespace
 
 CPlotExporter::Format CPlotExporter::FormatOf(const QString& strPath) {

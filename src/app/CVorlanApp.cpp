@@ -14,6 +14,7 @@
 #include "CTrackFileTypes.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
+#include "LocalPath.h"
 #include "Resource.h"
 
 #include <QDir>
@@ -276,7 +277,7 @@ CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath, QString* pstrErr
 }
 
 CDocument* CVorlanApp::OpenDocumentOrTrack(const QString& strPath, QString* pstrError) {
-    if (!CTrackFileTypes::Of(QFile::encodeName(strPath).toStdString()))
+    if (!CTrackFileTypes::Of(LocalPath(strPath)))
         return OpenDocumentFile(strPath, pstrError);
     // A file that cannot be read leaves no empty document behind.
     auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));

@@ -7,6 +7,7 @@
 #include "CTrackStatistics.h"
 #include "CViewValues.h"
 #include "CVorlanApp.h"
+#include "LocalPath.h"
 #include "Resource.h"
 #include "TrackImport.h"
 
@@ -24,10 +25,6 @@ static_assert(CViewValues::kDefaultAzimuth == CPlot::kHomeAzimuth &&
               CViewValues::kDefaultElevation == CPlot::kHomeElevation);
 
 namespace {
-std::string LocalPath(const QString& strPath) {
-    return QFile::encodeName(strPath).toStdString();
-}
-
 // The filter of MapSource exports as it always read.
 constexpr char kMapSourceFilter[] = "MapSource Exported Files (*.txt; *.TXT)";
 

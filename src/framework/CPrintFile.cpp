@@ -1,5 +1,7 @@
 #include "CPrintFile.h"
 
+#include "LocalPath.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -11,10 +13,6 @@
 namespace {
 // The trailer "startxref\n<offset>\n%%EOF\n" lies in the last few bytes of the file.
 constexpr std::streamoff kTrailerBytes = 64;
-
-std::string Local(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
@@ -41,7 +39,7 @@ CPrintFile::~CPrintFile() {
 QString CPrintFile::Begin() {
     if (m_strTarget.isEmpty())
         return QString();
-    if (const CFileResult r = m_file.Begin(Local(m_strTarget)); !r.Ok())
+    if (const CFileResult r = m_file.Begin(LocalPath(m_strTarget)); !r.Ok())
         return m_strTarget + QStringLiteral("\nCould not start the print job: ") + Why(r) +
                QLatin1Char('.');
     m_pPrinter->setOutputFileName(FromLocal(m_file.TempPath()));

@@ -157,8 +157,7 @@ void CMainFrame::CreateMenus(UINT nIDResource) {
             }
             if (item.pSubMenu) {
                 QMenu* pSub = pMenu->addMenu(QString::fromLatin1(item.pszCaption));
-                pSub->menuAction()->setWhatsThis(
-                    QStringLiteral("Chooses the units of every distance and elevation shown."));
+                pSub->menuAction()->setWhatsThis(QString::fromLatin1(item.pszWhatsThis));
                 for (const MenuItem& sub : *item.pSubMenu)
                     pSub->addAction(Action(sub.nID));
                 connect(pSub, &QMenu::aboutToShow, this, &CMainFrame::UpdateAllCommandUI);

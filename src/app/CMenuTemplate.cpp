@@ -10,7 +10,8 @@ const std::vector<MenuItem> kUnitsMenu = {
     {"&Imperial (ft, mi)", ID_VIEW_UNITS_IMPERIAL, false},
     {"&Metric (m, km)", ID_VIEW_UNITS_METRIC, false},
 };
-const MenuItem kUnitsItem = {"&Units", 0, false, &kUnitsMenu};
+const MenuItem kUnitsItem = {"&Units", 0, false, &kUnitsMenu,
+                             "Chooses the units of every distance and elevation shown."};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
     static const std::vector<MenuPopup> menu = {

@@ -12,6 +12,8 @@ struct MenuItem {
     bool bGrayed; // the item starts disabled
     // A submenu's items; nID is 0 for a submenu.
     const std::vector<MenuItem>* pSubMenu = nullptr;
+    // What's This of a submenu (a command item takes its text from the command's id).
+    const char* pszWhatsThis = nullptr;
 };
 
 struct MenuPopup {

@@ -116,17 +116,29 @@ void CScrollView::RedrawWindow() {
     }
 }
 
-void CScrollView::DrawCache() {
+void CScrollView::FitCacheToViewport() {
     const qreal dpr = viewport()->devicePixelRatio();
     const QSize size = viewport()->size().expandedTo(QSize(1, 1));
-    if (m_drawing.size() != size * dpr || m_drawing.devicePixelRatio() != dpr) {
-        m_drawing = QImage(size * dpr, QImage::Format_RGB32);
-        m_drawing.setDevicePixelRatio(dpr);
-        m_drawing.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / 0.0254));
-        m_drawing.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / 0.0254));
+    if (m_drawing.size() == size * dpr && m_drawing.devicePixelRatio() == dpr)
+        return;
+    m_drawing = QImage(size * dpr, QImage::Format_RGB32);
+    m_drawing.setDevicePixelRatio(dpr);
+    m_drawing.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / 0.0254));
+    m_drawing.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / 0.0254));
+}
+
+// OnDraw may move the scroll position or show or hide a scroll bar: a zoom back to 1 shrinks
+// the range, the position is limited to it and the bars go. The picture is then drawn again as
+// the view settled, so that it never shows the old offset (nor leaves the readout a mapping
+// that the screen does not show).
+void CScrollView::DrawCache() {
+    for (int nPass = 0; nPass < kMaxDrawPasses; ++nPass) {
+        FitCacheToViewport();
+        m_bDrawingValid = true;
+        DrawOn(&m_drawing);
+        if (m_bDrawingValid)
+            break;
     }
-    DrawOn(&m_drawing);
-    m_bDrawingValid = true;
 }
 
 void CScrollView::UpdateWindow() {
@@ -246,6 +258,9 @@ void CScrollView::OnFilePrintPreview() {
     // orientation that Print Setup chose.
     const QPageLayout::Orientation orientation = info.m_pPrinter->pageLayout().orientation();
     QPrintPreviewDialog dlg(info.m_pPrinter, AfxGetMainWnd());
+    // Large enough to read the page: most of the main window.
+    if (const QWidget* pMain = AfxGetMainWnd(); pMain && pMain->isVisible())
+        dlg.resize(pMain->size() * kPreviewShare / 100);
     // The preview draws the page as a picture; its Print button draws on the printer itself.
     connect(&dlg, &QPrintPreviewDialog::paintRequested, this, [this, &info](QPrinter* pPrinter) {
         CPrintInfo job = info;

@@ -101,8 +101,16 @@ protected:
     void focusInEvent(QFocusEvent* pEvent) override;
 
 private:
+    // A drawing that changes the scroll position is drawn again; the second pass finds the
+    // position settled, the third is a guard.
+    static constexpr int kMaxDrawPasses = 3;
+    // The print preview's size, in percent of the main window's.
+    static constexpr int kPreviewShare = 90;
+
     void DrawOn(QPaintDevice* pDevice);
-    // OnDraw on a new image of the client area, at the viewport's resolution, kept as the cache.
+    // The cached image at the client area's size and the viewport's resolution.
+    void FitCacheToViewport();
+    // OnDraw on the cached image of the client area.
     void DrawCache();
     // Draws the page on pPrinter: a printer surface with no window and no scroll offset.
     bool PrintPage(QPrinter* pPrinter, CPrintInfo* pInfo);

@@ -114,19 +114,30 @@ TEST_F(ViewTest, ZoomOutBelowOneEnablesRestore) {
     EXPECT_EQ(Plot()->m_fZoom, 0.75f);
 }
 
-TEST_F(ViewTest, RestoreSetsOneWithoutScrolling) {
+// Back at 1x, by Restore Zoom or by Zoom Out, the view looks exactly as before zooming in,
+// wherever the zoomed page was scrolled to, and the readout names the point under the mouse.
+TEST_F(ViewTest, ZoomingBackToOneDrawsThePictureOfOneAgain) {
     ImportSample();
-    Command(ID_ZOOM_IN);
-    Command(ID_ZOOM_IN);
-    View()->ScrollToPosition(POINT{30, 20});
-    const int nDraws = View()->DrawCount();
-    Command(ID_ZOOM_RESTORE);
-    EXPECT_EQ(Plot()->m_fZoom, 1.0f);
-    EXPECT_EQ(View()->DrawCount(), nDraws + 1);
-    EXPECT_FALSE(Enabled(ID_ZOOM_RESTORE));
-    // Only the range limit of the smaller page moves the position.
-    EXPECT_EQ(View()->GetScrollPosition().x,
-              std::min(30, View()->horizontalScrollBar()->maximum()));
+    const QPoint ptMouse(Viewport()->width() / 2, Viewport()->height() / 2);
+    for (const UINT nPlot : {ID_PLOT_3D, ID_PLOT_ELEVATION})
+        for (const UINT nBack : {ID_ZOOM_RESTORE, ID_ZOOM_OUT}) {
+            SCOPED_TRACE(testing::Message() << nPlot << " " << nBack);
+            Command(nPlot);
+            const QImage before = Screen();
+            View()->UpdateReadout(ptMouse);
+            const int nPointBefore = Doc()->m_nSelectedPoint;
+            View()->ClearReadout();
+            Command(ID_ZOOM_IN);
+            View()->ScrollToPosition(POINT{300, 200});
+            Screen();
+            Command(nBack);
+            EXPECT_EQ(Plot()->m_fZoom, 1.0f);
+            EXPECT_FALSE(Enabled(ID_ZOOM_RESTORE));
+            EXPECT_TRUE(Screen() == before);
+            View()->UpdateReadout(ptMouse);
+            EXPECT_EQ(Doc()->m_nSelectedPoint, nPointBefore);
+            View()->ClearReadout();
+        }
 }
 
 TEST_F(ViewTest, RubberBandOfElevenPixelsZooms) {

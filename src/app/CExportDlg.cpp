@@ -4,16 +4,30 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 
-CExportDlg::CExportDlg(const QString& strPath, QWidget* pParent) : QDialog(pParent) {
+#include <algorithm>
+
+namespace {
+const QString kFolderKey = QStringLiteral("Export/Folder");
+const QString kSuffixKey = QStringLiteral("Export/Suffix");
+const QString kScaleKey = QStringLiteral("Export/Scale");
+} // namespace
+
+CExportDlg::CExportDlg(const QString& strTitle, QWidget* pParent) : QDialog(pParent) {
     setWindowTitle(QStringLiteral("Export Image"));
-    m_pPath = new QLineEdit(strPath, this);
+    const QSettings settings;
+    const QString folder = settings.value(kFolderKey, QDir::currentPath()).toString();
+    const QString suffix = settings.value(kSuffixKey, QStringLiteral("png")).toString();
+    m_pPath = new QLineEdit(QDir(folder).filePath(strTitle + QLatin1Char('.') + suffix), this);
     m_pPath->setMinimumWidth(m_pPath->fontMetrics().averageCharWidth() * 48);
     auto* pBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
     auto* pFileRow = new QHBoxLayout;
@@ -22,9 +36,13 @@ CExportDlg::CExportDlg(const QString& strPath, QWidget* pParent) : QDialog(pPare
     m_pScale = new QComboBox(this);
     for (int nScale : CPlotExporter::kScales)
         m_pScale->addItem(QStringLiteral("%1 x the window's size").arg(nScale), nScale);
+    m_pScale->setCurrentIndex(std::max(0, m_pScale->findData(settings.value(kScaleKey, 1))));
 
+    // A label for a row of several widgets needs its buddy named, or its "&" shows as it is.
+    auto* pFileLabel = new QLabel(QStringLiteral("&File:"), this);
+    pFileLabel->setBuddy(m_pPath);
     auto* pForm = new QFormLayout;
-    pForm->addRow(QStringLiteral("&File:"), pFileRow);
+    pForm->addRow(pFileLabel, pFileRow);
     pForm->addRow(QStringLiteral("PNG &scale:"), m_pScale);
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* pLayout = new QVBoxLayout(this);
@@ -36,6 +54,15 @@ CExportDlg::CExportDlg(const QString& strPath, QWidget* pParent) : QDialog(pPare
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     OnPathChanged();
+}
+
+void CExportDlg::accept() {
+    const QFileInfo file(Path());
+    QSettings settings;
+    settings.setValue(kFolderKey, file.absolutePath());
+    settings.setValue(kSuffixKey, file.suffix().toLower());
+    settings.setValue(kScaleKey, Scale());
+    QDialog::accept();
 }
 
 QString CExportDlg::Path() const {

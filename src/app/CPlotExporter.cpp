@@ -138,6 +138,8 @@ QString CPlotExporter::SavePdf(const QString& strPath) {
         QSizeF(page.width() * kPointsPerInch / m_nDpi, page.height() * kPointsPerInch / m_nDpi),
         QPageSize::Point));
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    // Titled after the document, as a printed PDF is.
+    printer.setDocName(m_doc.GetTitle());
     CPrintFile file(&printer);
     const QString strError = file.Begin();
     if (!strError.isEmpty())

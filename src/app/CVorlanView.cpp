@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -78,9 +77,11 @@ void CVorlanView::OnDraw(CDC* pDC) {
         pPlot->Draw3D(pDC, tools);
         mode = CReadoutOverlay::Mode::scene3D;
     }
-    // The readout uses the mapping of the picture on the screen, never a printed page's.
-    if (!pDC->m_bPrinting)
-        m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode);
+    // The readout, the scroll sizes and the scroll position follow the picture on the screen,
+    // never a printed page's: the paper's size must not give the window scroll bars.
+    if (pDC->m_bPrinting)
+        return;
+    m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode);
     if (mode == CReadoutOverlay::Mode::none)
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);
@@ -497,8 +498,7 @@ void CVorlanView::OnFileExportImage() {
     const CVorlanDoc* pDoc = GetDocument();
     if (!pDoc)
         return;
-    CExportDlg dlg(QDir::current().filePath(pDoc->GetTitle() + QStringLiteral(".png")),
-                   AfxGetMainWnd());
+    CExportDlg dlg(pDoc->GetTitle(), AfxGetMainWnd());
     if (dlg.exec() != QDialog::Accepted)
         return;
     const QString strError = ExportImage(dlg.Path(), dlg.Scale());

@@ -41,8 +41,7 @@ const QColor kBkColor = Qt::white;
 
 CQtDC::CQtDC(QPainter* pPainter, CWnd* pWnd, BOOL bPrinting)
     : m_pPainter(pPainter), m_pDevice(pPainter->device()), m_pWnd(pWnd),
-      m_fPenScale(bPrinting ? static_cast<qreal>(m_pDevice->logicalDpiX()) / kPenDpi
-                            : m_pDevice->devicePixelRatioF()) {
+      m_fPenScale(bPrinting ? static_cast<qreal>(m_pDevice->logicalDpiX()) / kPenDpi : 1.0) {
     m_bPrinting = bPrinting;
     m_lines.reserve(kBatchLines);
     m_pPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -85,8 +84,10 @@ void CQtDC::SetSmoothLines(bool bSmooth) {
     m_pPainter->setRenderHint(QPainter::Antialiasing, bSmooth);
 }
 
-// A cosmetic pen: its width is in device pixels whatever the transformation, so the device's
-// pen scale is applied here.
+// Pen widths are logical units, scaled by the painter's transformation like every coordinate:
+// by the device pixel ratio of a 2x screen, the scale of a larger PNG export and the zoom of a
+// print preview, which replays the printer's page at the size it shows. A cosmetic pen would
+// keep its printer width in screen pixels there, 25 for a 2-pixel line.
 QPen CQtDC::ToQPen(const CPen* pPen) const {
     QPen pen;
     if (pPen) {
@@ -96,7 +97,6 @@ QPen CQtDC::ToQPen(const CPen* pPen) const {
     } else {
         pen = QPen(Qt::black, m_fPenScale);
     }
-    pen.setCosmetic(true);
     return pen;
 }
 

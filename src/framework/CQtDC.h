@@ -59,10 +59,9 @@ private:
     QPainter* m_pPainter;
     QPaintDevice* m_pDevice;
     CWnd* m_pWnd;
-    // What a pen's width in pixels is multiplied by on this device: the device pixel ratio on a
-    // screen or image (Qt leaves cosmetic pens at device pixels, so a 2-pixel pen would be half
-    // as wide at 2x), dots per inch over 96 on a printer (a 2-pixel pen prints about 0.5 mm wide
-    // instead of as a hairline).
+    // What a pen's width in pixels is multiplied by on this device: 1 on a screen or image,
+    // whose scale the painter's transformation applies; dots per inch over 96 on a printer (a
+    // 2-pixel pen prints about 0.5 mm wide instead of as a hairline).
     qreal m_fPenScale;
     POINT m_ptApplied;          // viewport origin the painter is translated by
     std::vector<QLine> m_lines; // pending segments in logical units

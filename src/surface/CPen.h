@@ -1,4 +1,4 @@
-// A cosmetic pen: style, width in device pixels and colour.
+// A pen: style, width in pixels (a pixel being 1/96 inch on paper) and colour.
 #pragma once
 
 #include "CGdiObject.h"

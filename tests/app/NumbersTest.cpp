@@ -247,6 +247,13 @@ TEST_F(NumbersTest, ExportWritesPngSvgAndPdfAsTheScreenShowsThem) {
     EXPECT_EQ(image.size(), client * 2);
     EXPECT_GT(CountColour(image, qRgb(255, 0, 0)), 0); // the raw series
     EXPECT_GT(CountColour(image, qRgb(0, 0, 255)), 0); // the smoothed series
+    // Pens scale with the picture: at 4 times the size the series are 4 times as long and as
+    // wide, about 16 times the pixels (hairlines would give 4 times).
+    const QString png4 = m_dir.filePath(QStringLiteral("plot4.png"));
+    ASSERT_EQ(View()->ExportImage(png, 1), QString());
+    ASSERT_EQ(View()->ExportImage(png4, 4), QString());
+    EXPECT_GE(CountColour(QImage(png4).convertToFormat(QImage::Format_RGB32), qRgb(0, 0, 255)),
+              12 * CountColour(QImage(png).convertToFormat(QImage::Format_RGB32), qRgb(0, 0, 255)));
     Command(ID_EDIT_COPY);
     EXPECT_EQ(QApplication::clipboard()->image().size(), client);
 
@@ -276,6 +283,19 @@ TEST_F(NumbersTest, ExportWritesPngSvgAndPdfAsTheScreenShowsThem) {
                         config),
               0);
     EXPECT_EQ(QImage(out).size(), QSize(640, 480));
+    // Track files are imported as `vorlan FILE` imports them, with the same notes.
+    const QString pdf2 = m_dir.filePath(QStringLiteral("ride.pdf"));
+    QString notes;
+    const QString gpx = QStringLiteral(VORLAN_SAMPLES "/long-30000.gpx");
+    EXPECT_EQ(RunVorlan({QStringLiteral("--export"), out, QStringLiteral("--size"),
+                         QStringLiteral("800x600"), gpx},
+                        config, &notes),
+              0);
+    EXPECT_EQ(QImage(out).size(), QSize(800, 600));
+    EXPECT_EQ(notes, QStringLiteral("vorlan: GPX: 30000 points read.  Simplified from 30000 to "
+                                    "10000 points.\n"));
+    EXPECT_EQ(RunVorlan({QStringLiteral("--print-to"), pdf2, gpx}, config), 0);
+    EXPECT_TRUE(CPrintFile::IsCompletePdf(QFile::encodeName(pdf2).toStdString()));
     QString error;
     EXPECT_EQ(
         RunVorlan({QStringLiteral("--export"), m_dir.filePath(QStringLiteral("no/x.svg")), vrl},

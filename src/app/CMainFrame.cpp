@@ -77,7 +77,14 @@ BOOL CMainFrame::LoadFrame(UINT nIDResource) {
     addToolBar(Qt::TopToolBarArea, m_wndRotateBar);
     CreateStatusBar();
 
-    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* pChild) {
+        if (pChild) {
+            connect(pChild, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateFrameTitle,
+                    Qt::UniqueConnection);
+            connect(pChild, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitle,
+                    Qt::UniqueConnection);
+        }
+        UpdateFrameTitle();
         UpdateMenuBar();
         UpdateAllCommandUI();
     });
@@ -533,10 +540,29 @@ bool CMainFrame::event(QEvent* pEvent) {
     return QMainWindow::event(pEvent);
 }
 
+// The MDI area puts "[child]" into the title when a window is maximised, from a title it took
+// once; ours is made from the active window each time, so it is never stale.
 void CMainFrame::changeEvent(QEvent* pEvent) {
     QMainWindow::changeEvent(pEvent);
     if (pEvent->type() == QEvent::ActivationChange && m_wndToolBar)
         UpdateAllCommandUI();
+    else if (pEvent->type() == QEvent::WindowTitleChange)
+        UpdateFrameTitle();
+}
+
+QString CMainFrame::FrameTitle() const {
+    QString title = CStringTable::Load(IDR_MAINFRAME);
+    const QMdiSubWindow* pChild = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
+    if (!pChild || pChild->windowTitle().isEmpty())
+        return title;
+    return pChild->isMaximized() ? title + QStringLiteral(" - [") + pChild->windowTitle() + ']'
+                                 : title + QStringLiteral(" - ") + pChild->windowTitle();
+}
+
+void CMainFrame::UpdateFrameTitle() {
+    const QString title = FrameTitle();
+    if (windowTitle() != title)
+        setWindowTitle(title);
 }
 
 namespace {
@@ -573,8 +599,7 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
 
 void CMainFrame::OnDropFiles(const QStringList& files) {
     activateWindow();
-    for (const QString& file : files)
-        VorlanApp()->OpenDocumentOrTrack(file);
+    VorlanApp()->OpenFiles(files);
     UpdateMenuBar();
     UpdateAllCommandUI();
 }

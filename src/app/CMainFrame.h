@@ -72,6 +72,11 @@ public:
     // A note in the status bar for a while, such as what an import found.
     void ShowNote(const QString& strNote);
 
+    // "Vorlan - [ride]" while the active document window is maximised, "Vorlan - ride" while
+    // it is not, "Vorlan" without one: the title follows the active window and its title.
+    QString FrameTitle() const;
+    void UpdateFrameTitle();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dragMoveEvent(QDragMoveEvent* pEvent) override;

@@ -145,16 +145,15 @@ bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
     case CCommandLineInfo::FileNew:
         OnFileNew();
         return true;
-    case CCommandLineInfo::FileOpen:
-        // A document that cannot be opened ends the start-up; its message goes to stderr too.
-        for (const QString& path : cmdInfo.m_strFileNames) {
-            QString error;
-            if (!OpenDocumentOrTrack(path, &error)) {
-                PrintError(error);
-                return false;
-            }
-        }
-        return true;
+    case CCommandLineInfo::FileOpen: {
+        // The program runs with what opened; it ends (status 1) only when nothing did. The
+        // messages go to stderr too, for a start from a terminal.
+        QStringList errors;
+        const int nOpened = OpenFiles(cmdInfo.m_strFileNames, &errors);
+        for (const QString& error : errors)
+            PrintError(error);
+        return nOpened > 0;
+    }
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
         if (!SetUpShellPrinter(cmdInfo))
@@ -172,8 +171,8 @@ bool CVorlanApp::ProcessShellCommand(const CCommandLineInfo& cmdInfo) {
 // Opens the document without showing its window, draws the plot asked for as a window of the
 // given size would show it, writes the file and closes the document.
 bool CVorlanApp::ExportDocumentFile(const CCommandLineInfo& cmdInfo) {
-    auto* pDoc = static_cast<CVorlanDoc*>(
-        m_pDocTemplate->OpenDocumentFile(cmdInfo.m_strFileNames.value(0), false));
+    auto* pDoc =
+        static_cast<CVorlanDoc*>(OpenDocumentOrTrack(cmdInfo.m_strFileNames.value(0), false));
     if (!pDoc)
         return false;
     if (cmdInfo.m_bExport3D)
@@ -211,7 +210,7 @@ bool CVorlanApp::SetUpShellPrinter(const CCommandLineInfo& cmdInfo) {
 
 // Opens the document without showing its window, prints it without a dialog and closes it.
 bool CVorlanApp::PrintDocumentFile(const QString& strPath) {
-    CDocument* pDoc = m_pDocTemplate->OpenDocumentFile(strPath, false);
+    CDocument* pDoc = OpenDocumentOrTrack(strPath, false);
     if (!pDoc)
         return false;
     CScrollView* pView = pDoc->GetViews().value(0);
@@ -253,9 +252,7 @@ void CVorlanApp::OpenPendingShellFiles() {
     // Each start that handed files over learns whether all of its files opened.
     const std::vector<ShellRequest> requests = std::exchange(m_pendingShellFiles, {});
     for (const ShellRequest& request : requests) {
-        bool bOpened = true;
-        for (const QString& path : request.paths)
-            bOpened = OpenDocumentOrTrack(path) != nullptr && bOpened;
+        const bool bOpened = OpenFiles(request.paths) > 0;
         if (m_pShellOpen)
             m_pShellOpen->Answer(request.nRequest, bOpened);
     }
@@ -276,24 +273,46 @@ CDocument* CVorlanApp::OpenDocumentFile(const QString& strPath, QString* pstrErr
     return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(strPath, true, pstrError) : nullptr;
 }
 
-CDocument* CVorlanApp::OpenDocumentOrTrack(const QString& strPath, QString* pstrError) {
+CDocument* CVorlanApp::OpenDocumentOrTrack(const QString& strPath, bool bMakeVisible,
+                                           QString* pstrError) {
+    if (!m_pDocTemplate)
+        return nullptr;
     if (!CTrackFileTypes::Of(LocalPath(strPath)))
-        return OpenDocumentFile(strPath, pstrError);
-    // A file that cannot be read leaves no empty document behind.
-    auto* pDoc = static_cast<CVorlanDoc*>(OpenDocumentFile(QString()));
-    if (!pDoc)
-        return nullptr;
-    QString error;
-    if (!pDoc->ImportFile(strPath, &error)) {
-        pDoc->OnCloseDocument();
-        AfxMessageBox(error);
-        if (pstrError)
-            *pstrError = error;
-        return nullptr;
+        return m_pDocTemplate->OpenDocumentFile(strPath, bMakeVisible, pstrError);
+    const auto import = [&strPath](CDocument* pDoc, QString* pstrImportError) {
+        return static_cast<CVorlanDoc*>(pDoc)->ImportFile(strPath, pstrImportError);
+    };
+    return m_pDocTemplate->OpenLoadedDocument(import, bMakeVisible, pstrError);
+}
+
+int CVorlanApp::OpenFiles(const QStringList& paths, QStringList* pErrors) {
+    int nOpened = 0;
+    QStringList errors;
+    for (const QString& path : paths) {
+        QString error;
+        if (OpenDocumentOrTrack(path, true, &error))
+            ++nOpened;
+        else
+            errors << error;
     }
-    // Not a document file yet: Save As proposes this name with ".vrl".
-    pDoc->SetTitle(QFileInfo(strPath).completeBaseName());
-    return pDoc;
+    if (errors.size() == 1) {
+        AfxMessageBox(errors.front());
+    } else if (errors.size() > 1) {
+        AfxMessageBox(QStringLiteral("%1 of %2 files could not be opened:\n\n")
+                          .arg(errors.size())
+                          .arg(paths.size()) +
+                      errors.join(QStringLiteral("\n\n")));
+    }
+    if (pErrors)
+        *pErrors = errors;
+    return nOpened;
+}
+
+void CVorlanApp::ShowNote(const QString& strNote) {
+    if (IsShellPrinting())
+        PrintError(strNote);
+    else if (m_pMainWnd)
+        m_pMainWnd->ShowNote(strNote);
 }
 
 void CVorlanApp::AddToRecentFileList(const QString& strPath) {

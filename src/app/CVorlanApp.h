@@ -63,9 +63,17 @@ public:
     // A file named on the command line, handed over by a later start or dropped on the main
     // window: a track file (".txt", ".gpx", ".fit", ... in any case) is imported into a new
     // document titled after the file's base name, anything else opened as a document file.
-    // nullptr after a reported failure (its message in pstrError if given), which leaves no
-    // document behind.
-    CDocument* OpenDocumentOrTrack(const QString& strPath, QString* pstrError = nullptr);
+    // bMakeVisible is false for the command line's print and export jobs. nullptr after a
+    // failure, which leaves no document behind; its message goes to pstrError if given, else
+    // to the user.
+    CDocument* OpenDocumentOrTrack(const QString& strPath, bool bMakeVisible = true,
+                                   QString* pstrError = nullptr);
+    // Opens every file of paths that can be opened and reports those that cannot in one
+    // message (also kept in *pErrors when given); returns how many opened.
+    int OpenFiles(const QStringList& paths, QStringList* pErrors = nullptr);
+    // What an import found: in the status bar, or on stderr while the command line's print or
+    // export job runs.
+    void ShowNote(const QString& strNote);
     void AddToRecentFileList(const QString& strPath) override;
     void CloseAllDocuments();
     void SaveStdProfileSettings();

@@ -149,8 +149,11 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     QStringList notes;
     for (const std::string& note : r.m_notes)
         notes << QString::fromLocal8Bit(note.c_str());
-    if (CMainFrame* pFrame = VorlanApp()->GetMainFrame(); pFrame && !notes.isEmpty())
-        pFrame->ShowNote(notes.join(QStringLiteral("  ")));
+    if (!notes.isEmpty())
+        VorlanApp()->ShowNote(notes.join(QStringLiteral("  ")));
+    // However it was imported, the document is named after the file until it is saved: Save
+    // As proposes this name with ".vrl", and the Window menu tells the tracks apart.
+    SetTitle(QFileInfo(strPath).completeBaseName());
     m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
     m_strSourceFormat = SourceFormat(strPath);
     m_importNotes = r.m_notes;

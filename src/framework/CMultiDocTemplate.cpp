@@ -25,34 +25,45 @@ QString CMultiDocTemplate::DefaultTitle() const {
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisible,
                                                QString* pstrError) {
-    if (!strPath.isEmpty()) {
-        if (CDocument* pOpen = FindOpenDocument(strPath)) {
-            if (!pOpen->GetFrames().isEmpty())
-                pOpen->GetFrames().first()->ActivateFrame();
-            return pOpen;
-        }
-    }
-    CDocument* pDoc = m_createDoc();
-    pDoc->SetDocTemplate(this);
     if (strPath.isEmpty()) {
+        CDocument* pDoc = m_createDoc();
+        pDoc->SetDocTemplate(this);
         pDoc->SetTitle(DefaultTitle());
         if (!pDoc->OnNewDocument()) {
             delete pDoc;
             return nullptr;
         }
         ++m_nUntitledCount;
-    } else {
-        // The file is read before any window exists, so a refused file leaves nothing behind.
-        QString error;
-        if (!pDoc->OnOpenDocument(strPath, &error)) {
-            delete pDoc;
-            AfxMessageBox(error);
-            if (pstrError)
-                *pstrError = error;
-            return nullptr;
-        }
-        pDoc->SetPathName(strPath);
+        return AddDocument(pDoc, bMakeVisible);
     }
+    if (CDocument* pOpen = FindOpenDocument(strPath)) {
+        if (!pOpen->GetFrames().isEmpty())
+            pOpen->GetFrames().first()->ActivateFrame();
+        return pOpen;
+    }
+    const DocLoader load = [&strPath](CDocument* pDoc, QString* pstrLoadError) {
+        if (!pDoc->OnOpenDocument(strPath, pstrLoadError))
+            return false;
+        pDoc->SetPathName(strPath);
+        return true;
+    };
+    return OpenLoadedDocument(load, bMakeVisible, pstrError);
+}
+
+CDocument* CMultiDocTemplate::OpenLoadedDocument(const DocLoader& load, bool bMakeVisible,
+                                                 QString* pstrError) {
+    CDocument* pDoc = m_createDoc();
+    pDoc->SetDocTemplate(this);
+    QString error;
+    if (!load(pDoc, &error)) {
+        delete pDoc;
+        Report(error, pstrError);
+        return nullptr;
+    }
+    return AddDocument(pDoc, bMakeVisible);
+}
+
+CDocument* CMultiDocTemplate::AddDocument(CDocument* pDoc, bool bMakeVisible) {
     m_docList.append(pDoc);
     CChildFrame* pFrame = CreateNewFrame(pDoc);
     if (!pFrame) {
@@ -61,6 +72,13 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& strPath, bool bMak
     }
     InitialUpdateFrame(pFrame, pDoc, bMakeVisible);
     return pDoc;
+}
+
+void CMultiDocTemplate::Report(const QString& strError, QString* pstrError) {
+    if (pstrError)
+        *pstrError = strError;
+    else if (!strError.isEmpty())
+        AfxMessageBox(strError);
 }
 
 CChildFrame* CMultiDocTemplate::CreateNewFrame(CDocument* pDocument) {

@@ -26,12 +26,21 @@ public:
     CMultiDocTemplate& operator=(const CMultiDocTemplate&) = delete;
     ~CMultiDocTemplate();
 
+    // A document's contents put in place before it has a window: true, or false with the
+    // message in *pstrError.
+    using DocLoader = std::function<bool(CDocument*, QString*)>;
+
     // With an empty path: a new, untitled document; otherwise the document stored in that file
-    // (the window of an already open one is activated instead). Failures are reported to the
-    // user and give nullptr; the documents already open are not touched. pstrError, if given,
-    // receives the message of a file that could not be read.
+    // (the window of an already open one is activated instead). A failure gives nullptr and
+    // leaves the documents already open untouched; its message goes to pstrError when given
+    // (the caller reports it), else to the user.
     CDocument* OpenDocumentFile(const QString& strPath, bool bMakeVisible = true,
                                 QString* pstrError = nullptr);
+    // A new document filled by load before any window exists, so that one that cannot be
+    // filled leaves nothing behind: no window opens and closes, the active one stays as it
+    // was. Failures are reported as by OpenDocumentFile.
+    CDocument* OpenLoadedDocument(const DocLoader& load, bool bMakeVisible = true,
+                                  QString* pstrError = nullptr);
     // A further window on pDocument (Window, New Window).
     CChildFrame* CreateNewFrame(CDocument* pDocument);
     void InitialUpdateFrame(CChildFrame* pFrame, CDocument* pDocument, bool bMakeVisible = true);
@@ -46,6 +55,10 @@ public:
     QString DefaultTitle() const;
 
 private:
+    // pDocument, filled, joins the list and gets its window.
+    CDocument* AddDocument(CDocument* pDocument, bool bMakeVisible);
+    static void Report(const QString& strError, QString* pstrError);
+
     UINT m_nIDResource;
     QString m_strDocName;
     DocFactory m_createDoc;

@@ -125,6 +125,7 @@ TEST_F(DesktopTest, GpxFromTheCommandLineOrADropIsImportedAndTitledAfterTheFile)
     EXPECT_EQ(Doc()->m_nPlotMode, CVorlanDoc::kPlot3D);
     EXPECT_TRUE(Doc()->GetPathName().isEmpty());
     EXPECT_EQ(ActiveChild()->windowTitle(), QStringLiteral("two-tracks"));
+    EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Vorlan - [two-tracks]"));
     EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("GPX: 2400 points read."));
 
     const QString copy = m_dir.filePath(QStringLiteral("Long Ride.GPX"));
@@ -133,6 +134,7 @@ TEST_F(DesktopTest, GpxFromTheCommandLineOrADropIsImportedAndTitledAfterTheFile)
     ASSERT_EQ(Documents().size(), 2);
     EXPECT_EQ(Doc()->m_track.m_nCount, 10000);
     EXPECT_EQ(ActiveChild()->windowTitle(), QStringLiteral("Long Ride"));
+    EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Vorlan - [Long Ride]"));
     EXPECT_EQ(Frame()->statusBar()->currentMessage(),
               QStringLiteral("GPX: 30000 points read.  Simplified from 30000 to 10000 points."));
 
@@ -168,6 +170,43 @@ TEST_F(DesktopTest, AGpxFileWithoutATrackOpensNoDocument) {
     EXPECT_EQ(error, message);
     EXPECT_EQ(Doc()->m_bLoaded, 0);
     EXPECT_TRUE(Enabled(ID_FILE_IMPORT));
+}
+
+// Among files named on the command line or dropped, those that cannot be opened are listed in
+// one message and the others open; the program runs on with them. A drop that opens nothing
+// leaves the active window as it was.
+TEST_F(DesktopTest, OneBadFileAmongManyStillOpensTheOthers) {
+    const QString good = QStringLiteral(VORLAN_SAMPLES "/two-tracks.gpx");
+    const QString broken = m_dir.filePath(QStringLiteral("broken.gpx"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"></trk></gpx>\n");
+    file.close();
+    const QString ride = WriteTrackFile(m_dir.filePath(QStringLiteral("ride.txt")), 60);
+    VorlanApp()->ExitInstance();
+    QString message;
+    DismissNextModal(&message);
+    ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan"), good, broken, ride}));
+    ASSERT_EQ(Documents().size(), 2);
+    EXPECT_TRUE(message.startsWith(broken + QLatin1Char('\n'))) << qPrintable(message);
+    EXPECT_EQ(Doc()->GetTitle(), QStringLiteral("ride"));
+
+    const QString missing = m_dir.filePath(QStringLiteral("gone.gpx"));
+    DismissNextModal(&message);
+    ASSERT_TRUE(Drop({broken, good, missing}));
+    EXPECT_EQ(Documents().size(), 3);
+    EXPECT_TRUE(
+        message.startsWith(QStringLiteral("2 of 3 files could not be opened:\n\n") + broken))
+        << qPrintable(message);
+    EXPECT_TRUE(message.contains(missing)) << qPrintable(message);
+
+    CVorlanDoc* pActive = Doc();
+    ASSERT_TRUE(ActiveChild()->isMaximized());
+    DismissNextModal();
+    ASSERT_TRUE(Drop({broken}));
+    EXPECT_EQ(Documents().size(), 3);
+    EXPECT_EQ(Doc(), pActive);
+    EXPECT_TRUE(ActiveChild()->isMaximized());
 }
 
 // The Import dialog lists every track file first and MapSource exports second, then one filter

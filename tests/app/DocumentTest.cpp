@@ -2,6 +2,9 @@
 // and the rotation commands with their limits and update rules.
 #include "AppTestSupport.h"
 
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+
 #include "CPlot.h"
 #include "CVorlanDoc.h"
 #include "Resource.h"
@@ -41,8 +44,11 @@ TEST_F(DocumentTest, NewDocumentIsEmptyWithOnlyImportEnabled) {
     ExpectOnlyImportEnabled();
 }
 
+// The document, its window and the main window are named after the imported file.
 TEST_F(DocumentTest, ImportShowsThe3DViewAtRest) {
     ImportSample(400);
+    EXPECT_EQ(ActiveChild()->windowTitle(), QStringLiteral("sample"));
+    EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Vorlan - [sample]"));
     EXPECT_EQ(Doc()->m_bLoaded, 1);
     EXPECT_EQ(Doc()->m_nPlotMode, 3);
     EXPECT_EQ(Doc()->m_b3D, 1);

@@ -3,7 +3,7 @@
 // that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind.
 //
 // A signal handler can only reach process-wide storage, so this class is the one deliberate
-// piece of global state of the document module; a process writes one file at a time.
+// piece of global state of the file layer; a process writes one file at a time.
 #pragma once
 
 #include <csignal>

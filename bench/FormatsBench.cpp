@@ -3,11 +3,17 @@
 // 30000-point sample, which adds the simplification down to 10000 points. Every run parses a
 // fresh copy of the bytes, since the reader parses in place, into freshly mapped memory: the
 // copy and the first touch of the parsed document's pages are part of the time.
+//
+// Beside it, the numbers of such a file one by one ("47.1234567", "-122.9876543", "1234.5"):
+// the GPX reader's number parse (blanks, a '+', std::from_chars, a finite value) against
+// std::from_chars alone.
+#include "CGpxNumber.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
 #include <benchmark/benchmark.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -77,7 +83,52 @@ void BM_ImportGpx30000Simplified(benchmark::State& state) {
     RunImport(state, gpx, CTrack::kMaxPoints);
 }
 
+// The three numbers of each point of the logged file, as it writes them.
+std::vector<std::string> LoggedNumbers() {
+    std::vector<std::string> numbers;
+    char text[32];
+    for (int i = 0; i < kPoints; ++i) {
+        const double t = i * 0.001;
+        for (const auto& [format, value] :
+             {std::pair{"%.7f", 46.5 + 0.02 * std::sin(t)},
+              std::pair{"%.7f", -122.9 + 0.03 * std::cos(t) + t * 0.01},
+              std::pair{"%.1f", 1500 + 300 * std::sin(t * 3)}}) {
+            std::snprintf(text, sizeof text, format, value);
+            numbers.emplace_back(text);
+        }
+    }
+    return numbers;
+}
+
+template <typename Parse> void RunNumbers(benchmark::State& state, Parse parse) {
+    static const std::vector<std::string> numbers = LoggedNumbers();
+    for (auto _ : state)
+        for (const std::string& number : numbers) {
+            double value = 0;
+            if (!parse(number, value)) {
+                state.SkipWithError("a number did not parse");
+                return;
+            }
+            benchmark::DoNotOptimize(value);
+        }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(numbers.size()));
+}
+
+void BM_GpxNumberParse(benchmark::State& state) {
+    RunNumbers(state, [](const std::string& s, double& value) {
+        return CGpxNumber::Parse(s.c_str(), value);
+    });
+}
+
+void BM_GpxNumberFromChars(benchmark::State& state) {
+    RunNumbers(state, [](const std::string& s, double& value) {
+        return std::from_chars(s.data(), s.data() + s.size(), value).ec == std::errc();
+    });
+}
+
 } // namespace
 
 BENCHMARK(BM_ImportGpx10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportGpx30000Simplified)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GpxNumberParse);
+BENCHMARK(BM_GpxNumberFromChars);

@@ -1,6 +1,7 @@
 // The chart object of a document: up to ten series, titles, the view state (zoom, view angles,
 // zoom requests) and the results of the last layout. Draws the elevation chart (Draw2D) and the
-// 3D scene (Draw3D, in the 3D view library) on any CDC, with the palette its caller owns.
+// 3D scene (Draw3D, in this chart library's CPlot3D.cpp, with the camera of the 3D view library)
+// on any CDC, with the palette its caller owns.
 #pragma once
 
 #include "CRectTracker.h"

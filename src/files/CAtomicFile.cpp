@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -55,14 +56,50 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-// A new file gets the mode the umask allows; a replaced one keeps its mode, and its owner and
-// group where the process may give them (an ordinary user may not: EPERM is no failure).
-bool SetModeAndOwner(int fd, bool bExists, mode_t mode, uid_t uid, gid_t gid) {
-    if (!bExists) {
-        const mode_t mask = umask(0);
-        umask(mask);
-        return fchmod(fd, 0666 & ~mask) == 0;
+// The temporary file's mode at creation, before the kernel takes the umask off. A new file
+// gets what any new file gets (0666 less the umask: 0640 under umask 027) without the program
+// reading the umask, which can only be done by setting it, for every thread at once. Replacing a
+// file, the new bytes are never open to more than the old ones were (a private 0600 document
+// stays private while it is written), and the owner may always write, since a writer may open
+// the file again by its name (the PDF printer); Commit gives the old mode itself.
+mode_t CreationMode(bool bExists, mode_t oldMode) {
+    constexpr mode_t kNewFileMode = 0666;
+    return bExists ? (oldMode & 0777) | S_IRUSR | S_IWUSR : kNewFileMode;
+}
+
+// Six letters or digits for the "XXXXXX" at the end of tmp, from the kernel's random source
+// (which only ever waits once, early in boot); false and errno when it gives none.
+bool FillTempName(std::string& tmp) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::size_t kCount = sizeof kLetters - 1;
+    unsigned char bytes[CAtomicFile::kTempNameLength] = {};
+    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
+        return false;
+    const std::size_t start = tmp.size() - sizeof bytes;
+    for (std::size_t i = 0; i < sizeof bytes; ++i)
+        tmp[start + i] = kLetters[bytes[i] % kCount];
+    return true;
+}
+
+// Creates the temporary file "<folder>/.vorlan-XXXXXX" with a name no file has yet; -1 and errno
+// when it cannot.
+int CreateTempFile(std::string& tmp, mode_t mode) {
+    for (int i = 0; i < CAtomicFile::kMaxTempNameTries; ++i) {
+        if (!FillTempName(tmp))
+            return -1;
+        const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
+    return -1;
+}
+
+// A new file keeps the mode it was created with; a replaced one gets its old mode, and its owner
+// and group where the process may give them (an ordinary user may not: EPERM is no failure).
+bool SetModeAndOwner(int fd, bool bExists, mode_t mode, uid_t uid, gid_t gid) {
+    if (!bExists)
+        return true;
     if (fchmod(fd, mode & 07777) != 0)
         return false;
     return fchown(fd, uid, gid) == 0 || errno == EPERM;
@@ -126,8 +163,8 @@ CFileResult CAtomicFile::Begin(const std::string& path) {
     if (CFileResult r = CheckTarget(target, path, old, bExists); !r.Ok())
         return r;
 
-    std::string tmp = FolderOf(target) + "/" + kTempPrefix + "XXXXXX";
-    const int fd = mkostemp(tmp.data(), O_CLOEXEC);
+    std::string tmp = FolderOf(target) + "/" + kTempPrefix + std::string(kTempNameLength, 'X');
+    const int fd = CreateTempFile(tmp, CreationMode(bExists, old.st_mode));
     if (fd < 0)
         return CFileResult::SystemFailure(Fault::write, path, errno);
     CPendingTempFile::Set(tmp.c_str());

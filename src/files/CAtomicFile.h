@@ -15,6 +15,9 @@ public:
     static constexpr int kMaxLinks = 40;
     // "<folder>/.vorlan-XXXXXX": short, so that any name the folder takes can be replaced.
     static constexpr const char* kTempPrefix = ".vorlan-";
+    static constexpr int kTempNameLength = 6;
+    // Names tried before giving up on a folder where every one is taken (EEXIST).
+    static constexpr int kMaxTempNameTries = 100;
 
     CAtomicFile() = default;
     CAtomicFile(const CAtomicFile&) = delete;

@@ -1,6 +1,7 @@
-// The outcome of reading or writing a file in the document module: success with notes for the
-// user, or a fault with its reason. The command-line tool prints Error(), the desktop program
-// shows the file's name above Sentence().
+// The outcome of reading or writing a file, a type of the file layer that the document rules
+// above it return too: success with notes for the user, or a fault with its reason.
+// The command-line tool prints Error(), the desktop program shows the file's name above
+// Sentence().
 #pragma once
 
 #include <string>

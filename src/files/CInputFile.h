@@ -1,4 +1,4 @@
-// A file opened for reading by the document module (documents and track exports alike): only a
+// A file opened for reading through the file layer (documents and track files alike): only a
 // regular file is read, and opening never blocks, so a FIFO, a device or a folder is refused at
 // once with what it is.
 #pragma once

@@ -1,26 +1,31 @@
 #include "CPendingTempFile.h"
 
+#include <csignal>
 #include <cstring>
 #include <initializer_list>
 #include <unistd.h>
 
 char CPendingTempFile::s_szPath[kMaxPath] = {};
-volatile std::sig_atomic_t CPendingTempFile::s_bPending = 0;
+std::atomic<bool> CPendingTempFile::s_bPending = false;
 
 // The flag goes down before the path changes and up after, so the handler never sees half a
-// path.
+// path. The handler interrupts the thread that sets the path (vorlan-cli has one), so only the
+// compiler could move the copy across the flag: the signal fence keeps the copy after the flag's
+// fall, the release store keeps it before the flag's rise (the handler's acquire load pairs with
+// it).
 bool CPendingTempFile::Set(const char* pszPath) {
-    s_bPending = 0;
+    s_bPending.store(false, std::memory_order_relaxed);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
     const std::size_t n = std::strlen(pszPath);
     if (n >= sizeof s_szPath)
         return false;
     std::memcpy(s_szPath, pszPath, n + 1);
-    s_bPending = 1;
+    s_bPending.store(true, std::memory_order_release);
     return true;
 }
 
 void CPendingTempFile::Clear() {
-    s_bPending = 0;
+    s_bPending.store(false, std::memory_order_relaxed);
 }
 
 void CPendingTempFile::InstallSignalHandlers() {
@@ -34,9 +39,9 @@ void CPendingTempFile::InstallSignalHandlers() {
 }
 
 void CPendingTempFile::RemoveAndReraise(int nSignal) {
-    if (s_bPending)
+    if (s_bPending.load(std::memory_order_acquire))
         unlink(s_szPath);
-    s_bPending = 0;
+    s_bPending.store(false, std::memory_order_relaxed);
     std::signal(nSignal, SIG_DFL);
     raise(nSignal);
 }

@@ -3,10 +3,10 @@
 // that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind.
 //
 // A signal handler can only reach process-wide storage, so this class is the one deliberate
-// piece of global state of the document module; a process writes one file at a time.
+// piece of global state of the file layer; a process writes one file at a time.
 #pragma once
 
-#include <csignal>
+#include <atomic>
 
 class CPendingTempFile {
 public:
@@ -25,5 +25,8 @@ public:
 
 private:
     static char s_szPath[kMaxPath];
-    static volatile std::sig_atomic_t s_bPending;
+    // A handler may only touch a lock-free atomic (or a volatile sig_atomic_t, which orders
+    // nothing against the path's bytes).
+    static std::atomic<bool> s_bPending;
+    static_assert(std::atomic<bool>::is_always_lock_free);
 };

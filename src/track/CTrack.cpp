@@ -152,8 +152,9 @@ void CTrack::ParsePoint(int i, int fmt, Tokens& tok) {
         if (ok && !scan.NextIsNumber())
             ok = scan.SkipWord();
     }
-    ok = ok && scan.Number(m_fElev[i]) && scan.Word(tok.szElevUnit) && scan.Number(m_fLeg[i]) &&
-         scan.Word(tok.szLegUnit);
+    // The fields are read in turn until one is missing; a short line keeps what it had.
+    if (ok && scan.Number(m_fElev[i]) && scan.Word(tok.szElevUnit) && scan.Number(m_fLeg[i]))
+        scan.Word(tok.szLegUnit);
 
     if (fmt >= 2) {
         CLineScanner::ScanFloat(tok.szLatMin, latMin);

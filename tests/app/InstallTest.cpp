@@ -1,7 +1,10 @@
 // The install tree: cmake --install into a temporary prefix gives the programs, a valid desktop
 // entry that opens .vrl documents and track files, the file type "Vorlan Document" and the track
 // file types, the icons of the hicolor theme and the user guide where the help commands look
-// for it.
+// for it, naming every menu command.
+#include "CMenuTemplate.h"
+#include "Resource.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -10,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -223,5 +227,39 @@ TEST_F(InstallTest, UserGuideIsWhereHelpLooks) {
             << qPrintable(m.captured(1));
     }
     EXPECT_EQ(nImages, 6);
+}
+
+// "&Open...\tCtrl+O" is "Open..." in the guide: no access key marker, no keys, the dots kept.
+QString MenuCaption(const char* pszCaption) {
+    return QString::fromLatin1(pszCaption)
+        .section(QLatin1Char('\t'), 0, 0)
+        .remove(QLatin1Char('&'));
+}
+
+// Every command of both menu bars, and every submenu and its items, is named in the guide as a
+// whole phrase of its text.
+TEST_F(InstallTest, UserGuideNamesEveryMenuCommand) {
+    const QString html =
+        QString::fromUtf8(ReadAll(Installed(QStringLiteral("share/doc/vorlan/user-guide.html"))));
+    ASSERT_FALSE(html.isEmpty());
+    const QString text = QTextDocumentFragment::fromHtml(html).toPlainText().simplified();
+    QStringList captions;
+    for (const UINT nMenu : {IDR_MAINFRAME, IDR_VORLANTYPE})
+        for (const MenuPopup& popup : CMenuTemplate::Menu(nMenu))
+            for (const MenuItem& item : popup.items) {
+                if (item.pszCaption)
+                    captions << MenuCaption(item.pszCaption);
+                if (item.pSubMenu)
+                    for (const MenuItem& sub : *item.pSubMenu)
+                        captions << MenuCaption(sub.pszCaption);
+            }
+    captions.removeDuplicates();
+    EXPECT_EQ(captions.size(), 37);
+    for (const QString& caption : captions) {
+        const QRegularExpression phrase(QStringLiteral("(?<!\\w)") +
+                                        QRegularExpression::escape(caption) +
+                                        QStringLiteral("(?!\\w)"));
+        EXPECT_TRUE(text.contains(phrase)) << qPrintable(caption);
+    }
 }
 } // namespace

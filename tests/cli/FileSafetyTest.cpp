@@ -1,6 +1,7 @@
 // vorlan-cli and the files it must never lose, expose or hang on: what is read (regular files
 // only, read errors fail), and how an output is replaced (same file, mode, links, special
 // files, long names, names that are no file, signals).
+#include "CAtomicFile.h"
 #include "CPendingTempFile.h"
 #include "CliRunner.h"
 
@@ -95,6 +96,29 @@ TEST_F(FileSafety, ReplacedFileKeepsItsMode) {
     ASSERT_EQ(0, stat(m_good.c_str(), &st));
     EXPECT_EQ(0600u, st.st_mode & 07777);
     EXPECT_EQ(kTwoPointDocument, ReadAll(m_good).size());
+}
+
+// A new file gets 0666 less the umask; a replaced file's new bytes are never open to more than
+// its old ones were, not even in the temporary file while they are written.
+TEST_F(FileSafety, NewFileTakesTheUmaskAndAPrivateFileStaysPrivate) {
+    const mode_t oldMask = umask(027);
+    const std::string fresh = m_dir + "new.vrl";
+    const CFileResult created = CAtomicFile::Replace(fresh, "new");
+    ASSERT_EQ(0, chmod(m_good.c_str(), 0600));
+    CAtomicFile file;
+    const CFileResult begun = file.Begin(m_good);
+    umask(oldMask);
+    ASSERT_TRUE(created.Ok()) << created.Error();
+    ASSERT_TRUE(begun.Ok()) << begun.Error();
+    struct stat st {};
+    ASSERT_EQ(0, stat(fresh.c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 07777);
+    ASSERT_EQ(0, stat(file.TempPath().c_str(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 07777);
+    ASSERT_TRUE(file.Commit().Ok());
+    ASSERT_EQ(0, stat(m_good.c_str(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 07777);
+    EXPECT_EQ(0, StrayFiles(m_dir));
 }
 
 TEST_F(FileSafety, LinkedOutputUpdatesItsTargetAndStaysALink) {

@@ -92,6 +92,11 @@ QImage CPlotExporter::Image(int nScale) {
 }
 
 QString CPlotExporter::Save(const QString& strPath, int nScale) {
+    // The document's own file or its track file is never replaced by its picture.
+    for (const QString& input : m_doc.InputFiles())
+        if (const CFileResult r = CAtomicFile::CheckNotInput(LocalPath(input), LocalPath(strPath));
+            !r.Ok())
+            return CVorlanDoc::ErrorText(strPath, r);
     CFileResult result;
     switch (FormatOf(strPath)) {
     case Format::png: {

@@ -93,6 +93,13 @@ BOOL CVorlanDoc::OnSaveDocument(const QString& strPath, QString* pstrError) {
     return 1;
 }
 
+QStringList CVorlanDoc::InputFiles() const {
+    QStringList files = CDocument::InputFiles();
+    if (!m_strSourceFile.isEmpty() && !files.contains(m_strSourceFile))
+        files << m_strSourceFile;
+    return files;
+}
+
 BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     static const CmdEntry<CVorlanDoc> kMessageMap[] = {
         {ID_PLOT_ELEVATION, &CVorlanDoc::OnPlotElevation, &CVorlanDoc::OnUpdatePlotElevation},

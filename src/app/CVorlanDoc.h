@@ -26,6 +26,8 @@ public:
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(const QString& strPath, QString* pstrError) override;
     BOOL OnSaveDocument(const QString& strPath, QString* pstrError) override;
+    // The document's file and the track file it was imported from.
+    QStringList InputFiles() const override;
 
     // Plot modes.
     static constexpr short kPlotNone = -1;

@@ -26,6 +26,10 @@ void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU) {
         AfxGetApp()->AddToRecentFileList(m_strPathName);
 }
 
+QStringList CDocument::InputFiles() const {
+    return m_strPathName.isEmpty() ? QStringList() : QStringList{m_strPathName};
+}
+
 void CDocument::AddView(CScrollView* pView) {
     if (m_viewList.contains(pView))
         return;

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class CChildFrame;
 class CMultiDocTemplate;
@@ -25,6 +26,9 @@ public:
     const QString& GetPathName() const { return m_strPathName; }
     // Sets the path, takes the file name as title and adds the file to the recent-file list.
     void SetPathName(const QString& strPathName, bool bAddToMRU = true);
+    // The files the document was read from (its own file, if any): no export or print may
+    // replace them.
+    virtual QStringList InputFiles() const;
     CMultiDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
     void SetDocTemplate(CMultiDocTemplate* pTemplate) { m_pDocTemplate = pTemplate; }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <utility>
 
 namespace {
 // The trailer "startxref\n<offset>\n%%EOF\n" lies in the last few bytes of the file.
@@ -26,7 +27,8 @@ QString Why(const CFileResult& result) {
 }
 } // namespace
 
-CPrintFile::CPrintFile(QPrinter* pPrinter) : m_pPrinter(pPrinter) {
+CPrintFile::CPrintFile(QPrinter* pPrinter, QStringList inputs)
+    : m_pPrinter(pPrinter), m_inputs(std::move(inputs)) {
     m_strFileName = pPrinter->outputFileName();
     if (pPrinter->outputFormat() == QPrinter::PdfFormat && !m_strFileName.isEmpty())
         m_strTarget = QFileInfo(m_strFileName).absoluteFilePath();
@@ -39,9 +41,17 @@ CPrintFile::~CPrintFile() {
 QString CPrintFile::Begin() {
     if (m_strTarget.isEmpty())
         return QString();
-    if (const CFileResult r = m_file.Begin(LocalPath(m_strTarget)); !r.Ok())
+    const auto cannotStart = [this](const CFileResult& r) {
         return m_strTarget + QStringLiteral("\nCould not start the print job: ") + Why(r) +
                QLatin1Char('.');
+    };
+    for (const QString& input : m_inputs)
+        if (const CFileResult r =
+                CAtomicFile::CheckNotInput(LocalPath(input), LocalPath(m_strTarget));
+            !r.Ok())
+            return cannotStart(r);
+    if (const CFileResult r = m_file.Begin(LocalPath(m_strTarget)); !r.Ok())
+        return cannotStart(r);
     m_pPrinter->setOutputFileName(FromLocal(m_file.TempPath()));
     return QString();
 }

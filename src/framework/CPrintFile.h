@@ -7,6 +7,7 @@
 #include "CAtomicFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -14,7 +15,8 @@ class QPrinter;
 
 class CPrintFile {
 public:
-    explicit CPrintFile(QPrinter* pPrinter);
+    // inputs: the files the page was made from, which a PDF file must not replace.
+    explicit CPrintFile(QPrinter* pPrinter, QStringList inputs = {});
     // Gives the printer back the file name it had.
     ~CPrintFile();
     CPrintFile(const CPrintFile&) = delete;
@@ -37,6 +39,7 @@ private:
     void RestoreFileName();
 
     QPrinter* m_pPrinter;
+    QStringList m_inputs;
     QString m_strFileName; // the printer's file name as it was set
     QString m_strTarget;   // that file's absolute path; empty for a real printer
     CAtomicFile m_file;

@@ -182,7 +182,7 @@ bool CScrollView::DoFilePrint(bool bDirect) {
 
 // A PDF file is replaced only by a complete one; the message says why a job failed.
 bool CScrollView::PrintJob(QPrinter* pPrinter, CPrintInfo* pInfo) {
-    CPrintFile file(pPrinter);
+    CPrintFile file(pPrinter, m_pDocument ? m_pDocument->InputFiles() : QStringList());
     QString strError = file.Begin();
     if (strError.isEmpty())
         strError = file.Finish(PrintPage(pPrinter, pInfo));

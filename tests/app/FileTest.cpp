@@ -8,12 +8,14 @@
 #include "CPlot.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
+#include "CVorlanView.h"
 #include "Resource.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryFile>
 
@@ -256,6 +258,40 @@ TEST(ProgramTest, HelpAndVersionNeedNoWindow) {
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(process.readAllStandardOutput().contains("FILE.vrl"));
+}
+
+// No export or PDF print replaces the document or track it was made from, whatever name or link
+// leads to it: the switches, Export Image and Print to File refuse it as vorlan-cli does.
+TEST_F(FileTest, NoExportOrPrintReplacesItsInput) {
+    ImportSample(40);
+    const QString doc = m_dir.filePath(QStringLiteral("hike.svg"));
+    ASSERT_TRUE(Doc()->DoSave(doc));
+    const QByteArray bytes = ReadAll(doc);
+    const QString link = m_dir.filePath(QStringLiteral("out.png"));
+    ASSERT_TRUE(QFile::link(doc, link));
+    const QStringList runs[] = {{QStringLiteral("--export"), link, doc},
+                                {QStringLiteral("--export"), doc, doc},
+                                {QStringLiteral("--print-to"), doc + QStringLiteral(".pdf"),
+                                 doc + QStringLiteral(".pdf")}};
+    ASSERT_TRUE(QFile::copy(doc, doc + QStringLiteral(".pdf")));
+    for (const QStringList& args : runs) {
+        QString error;
+        EXPECT_EQ(RunVorlan(args, m_dir.path(), &error), 1) << qPrintable(args.join(' '));
+        EXPECT_TRUE(error.contains(QStringLiteral("it is the input file"))) << qPrintable(error);
+        EXPECT_EQ(ReadAll(args[1]), bytes);
+    }
+
+    EXPECT_TRUE(View()->ExportImage(link, 1).contains(QStringLiteral("it is the input file")));
+    QPrinter* pPrinter = VorlanApp()->GetPrinter();
+    pPrinter->setOutputFormat(QPrinter::PdfFormat);
+    pPrinter->setOutputFileName(doc);
+    QString message;
+    DismissNextModal(&message);
+    EXPECT_FALSE(View()->DoFilePrint(true));
+    pPrinter->setOutputFileName(QString());
+    pPrinter->setOutputFormat(QPrinter::NativeFormat);
+    EXPECT_TRUE(message.contains(QStringLiteral("it is the input file"))) << qPrintable(message);
+    EXPECT_EQ(ReadAll(doc), bytes);
 }
 
 // Run without XDG_RUNTIME_DIR (on a server), the program's message comes alone, with no warning

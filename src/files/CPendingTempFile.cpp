@@ -40,3 +40,9 @@ void CPendingTempFile::RemoveAndReraise(int nSignal) {
     std::signal(nSignal, SIG_DFL);
     raise(nSignal);
 }
+
+void CPendingTempFile::IgnoreFileSizeSignal() {
+    struct sigaction old {};
+    if (sigaction(SIGXFSZ, nullptr, &old) == 0 && old.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+}

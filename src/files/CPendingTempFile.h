@@ -1,6 +1,7 @@
 // The one temporary file a program is writing before it renames it over its target, kept where
 // a signal handler can remove it: CAtomicFile registers it, vorlan-cli installs the handler so
-// that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind.
+// that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind. Also the signal settings both
+// programs make at start for their writers.
 //
 // A signal handler can only reach process-wide storage, so this class is the one deliberate
 // piece of global state of the document module; a process writes one file at a time.
@@ -22,6 +23,12 @@ public:
     // The handler: removes the pending file (unlink is async-signal-safe), then dies of the
     // signal with its default action, so the parent sees the true cause.
     static void RemoveAndReraise(int nSignal);
+
+    // Lets a write beyond the file-size limit (ulimit -f) fail with EFBIG, "File too large",
+    // instead of killing the program without a message and leaving its temporary file: SIGXFSZ
+    // is ignored unless the parent gave it another action than the default. Both programs call
+    // it at start.
+    static void IgnoreFileSizeSignal();
 
 private:
     static char s_szPath[kMaxPath];

@@ -1,6 +1,6 @@
 // vorlan-cli and the files it must never lose, expose or hang on: what is read (regular files
 // only, read errors fail), and how an output is replaced (same file, mode, links, special
-// files, long names, names that are no file, signals).
+// files, long names, names that are no file, signals, file-size limits).
 #include "CPendingTempFile.h"
 #include "CliRunner.h"
 
@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -95,6 +96,21 @@ TEST_F(FileSafety, ReplacedFileKeepsItsMode) {
     ASSERT_EQ(0, stat(m_good.c_str(), &st));
     EXPECT_EQ(0600u, st.st_mode & 07777);
     EXPECT_EQ(kTwoPointDocument, ReadAll(m_good).size());
+}
+
+// SIGXFSZ used to kill both writers without a word and leave their temporary file (status 153).
+TEST_F(FileSafety, AFileSizeLimitFailsTheWriteWithAMessage) {
+    const std::string doc = m_dir + "long.vrl", svg = m_dir + "long.svg";
+    const std::string cli = "ulimit -f 1 && " + std::string(VORLAN_CLI) + " ";
+    const std::string sample = std::string(VORLAN_SAMPLES) + "/long-10000.txt";
+    for (const auto& [args, out] : {std::pair{"convert " + sample + " " + doc, doc},
+                                    std::pair{"render " + m_in + " --plot 3d -o " + svg, svg}}) {
+        const CliResult r = RunShell(cli + args + " 2>&1");
+        EXPECT_EQ(1, r.status) << args;
+        EXPECT_EQ("vorlan-cli: " + out + ": cannot write file: File too large\n", r.out);
+        EXPECT_FALSE(fs::exists(out));
+    }
+    EXPECT_EQ(0, StrayFiles(m_dir));
 }
 
 TEST_F(FileSafety, LinkedOutputUpdatesItsTargetAndStaysALink) {

@@ -1,11 +1,14 @@
 #include "CPendingTempFile.h"
 
 #include <cstring>
-#include <initializer_list>
 #include <unistd.h>
 
 char CPendingTempFile::s_szPath[kMaxPath] = {};
 volatile std::sig_atomic_t CPendingTempFile::s_bPending = 0;
+
+namespace {
+constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
+} // namespace
 
 // The flag goes down before the path changes and up after, so the handler never sees half a
 // path.
@@ -29,8 +32,12 @@ void CPendingTempFile::InstallSignalHandlers() {
     sigemptyset(&sa.sa_mask);
     // SA_RESETHAND puts the default action back before the handler runs, for the re-raise.
     sa.sa_flags = SA_RESETHAND;
-    for (int nSignal : {SIGINT, SIGTERM, SIGHUP})
+    for (int nSignal : kHandledSignals) {
+        struct sigaction old {};
+        if (sigaction(nSignal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
         sigaction(nSignal, &sa, nullptr);
+    }
 }
 
 void CPendingTempFile::RemoveAndReraise(int nSignal) {

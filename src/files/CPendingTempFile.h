@@ -18,7 +18,8 @@ public:
     static bool Set(const char* pszPath);
     static void Clear();
 
-    // Installs RemoveAndReraise for SIGINT, SIGTERM and SIGHUP.
+    // Installs RemoveAndReraise for SIGINT, SIGTERM and SIGHUP, except for a signal that the
+    // parent left ignored (nohup, a shell's background job): that one stays ignored.
     static void InstallSignalHandlers();
     // The handler: removes the pending file (unlink is async-signal-safe), then dies of the
     // signal with its default action, so the parent sees the true cause.

@@ -127,10 +127,9 @@ CFileResult CAtomicFile::Begin(const std::string& path) {
         return r;
 
     std::string tmp = FolderOf(target) + "/" + kTempPrefix + "XXXXXX";
-    const int fd = mkostemp(tmp.data(), O_CLOEXEC);
+    const int fd = CPendingTempFile::Create(tmp);
     if (fd < 0)
         return CFileResult::SystemFailure(Fault::write, path, errno);
-    CPendingTempFile::Set(tmp.c_str());
     m_path = path;
     m_target = target;
     m_tmp = tmp;

@@ -1,6 +1,12 @@
 #include "CPendingTempFile.h"
 
+#include "TestPause.h"
+
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 char CPendingTempFile::s_szPath[kMaxPath] = {};
@@ -8,7 +14,35 @@ volatile std::sig_atomic_t CPendingTempFile::s_bPending = 0;
 
 namespace {
 constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Holds the handled signals off while it lives; they arrive when the old mask comes back.
+class HandledSignalsHeld {
+public:
+    HandledSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int nSignal : kHandledSignals)
+            sigaddset(&held, nSignal);
+        pthread_sigmask(SIG_BLOCK, &held, &m_old);
+    }
+    ~HandledSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_old, nullptr); }
+    HandledSignalsHeld(const HandledSignalsHeld&) = delete;
+    HandledSignalsHeld& operator=(const HandledSignalsHeld&) = delete;
+
+private:
+    sigset_t m_old;
+};
 } // namespace
+
+int CPendingTempFile::Create(std::string& pattern) {
+    const HandledSignalsHeld held;
+    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    TestPause("temp-created");
+    Set(pattern.c_str());
+    return fd;
+}
 
 // The flag goes down before the path changes and up after, so the handler never sees half a
 // path.

@@ -1,18 +1,23 @@
 // The one temporary file a program is writing before it renames it over its target, kept where
-// a signal handler can remove it: CAtomicFile registers it, vorlan-cli installs the handler so
-// that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind. Also the signal settings both
-// programs make at start for their writers.
+// a signal handler can remove it: CAtomicFile creates and registers it, vorlan-cli installs the
+// handler so that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind. Also the signal
+// settings both programs make at start for their writers.
 //
 // A signal handler can only reach process-wide storage, so this class is the one deliberate
 // piece of global state of the document module; a process writes one file at a time.
 #pragma once
 
 #include <csignal>
+#include <string>
 
 class CPendingTempFile {
 public:
     static constexpr int kMaxPath = 4096;
 
+    // Creates the file of the mkstemp pattern (its "XXXXXX" replaced in place, close-on-exec)
+    // and remembers it, with the handled signals held off in between: a signal at any moment
+    // either finds no file or removes it. Returns the file descriptor, or -1 with errno set.
+    static int Create(std::string& pattern);
     // Remembers path as the file to remove on a signal; false when it is too long to keep (it is
     // then written without that protection).
     static bool Set(const char* pszPath);

@@ -1,14 +1,51 @@
-// The file rules that need no program around them: the signals of a writer (signals the parent
-// ignored).
+// The file rules that need no program around them: the signals of a writer (a signal between
+// creating the temporary file and registering it, signals the parent ignored).
+#include "CAtomicFile.h"
 #include "CPendingTempFile.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+int TemporaryFiles(const std::string& dir) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        n += e.path().filename().string().rfind(CAtomicFile::kTempPrefix, 0) == 0;
+    return n;
+}
+
+// The child stops itself (TestPause) just after creating its temporary file and before
+// registering it; SIGTERM arrives there. Held off until the file is registered, it must end the
+// child and take the file with it.
+TEST(PendingTempFile, ASignalBetweenCreatingAndRegisteringLeavesNoFile) {
+    const ScratchDir dir;
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("VORLAN_TEST_STOP_AT", "temp-created", 1);
+        CPendingTempFile::InstallSignalHandlers();
+        CAtomicFile file;
+        file.Begin(dir.File("out.vrl"));
+        _exit(0); // not reached: the signal ends the child as soon as it is let through
+    }
+    int status = 0;
+    ASSERT_EQ(pid, waitpid(pid, &status, WUNTRACED));
+    ASSERT_TRUE(WIFSTOPPED(status));
+    EXPECT_EQ(1, TemporaryFiles(dir.Path()));
+    kill(pid, SIGTERM);
+    kill(pid, SIGCONT);
+    ASSERT_EQ(pid, waitpid(pid, &status, 0));
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(0, TemporaryFiles(dir.Path()));
+}
 
 // Under nohup SIGHUP is ignored, in a shell's background job SIGINT: they stay ignored, and the
 // one left to the default still removes the file and ends the writer.

@@ -1,5 +1,7 @@
 #include "CGpsbabel.h"
 
+#include "MessageText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -240,7 +242,7 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
         return result;
     }
     if (!WIFEXITED(run.status) || WEXITSTATUS(run.status) != 0) {
-        const std::string why = FirstLine(run.err);
+        const std::string why = QuotedText(FirstLine(run.err));
         const std::string status = WIFEXITED(run.status)
                                        ? "exit status " + std::to_string(WEXITSTATUS(run.status))
                                        : "signal " + std::to_string(WTERMSIG(run.status));

@@ -1,7 +1,9 @@
-// The file rules that need no program around them: the signals of a writer (a signal between
-// creating the temporary file and registering it, signals the parent ignored).
+// The file rules that need no program around them: quoting content in messages and the
+// signals of a writer (a signal between creating the temporary file and registering it, signals
+// the parent ignored).
 #include "CAtomicFile.h"
 #include "CPendingTempFile.h"
+#include "MessageText.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,29 @@
 #include <unistd.h>
 
 namespace {
+
+TEST(QuotedText, EscapesWhatATerminalWouldActOnAndStopsAfterEightyCharacters) {
+    const std::string a80(80, 'a');
+    std::string u81; // 81 times u-umlaut: 81 characters of two bytes
+    for (int i = 0; i < 81; ++i)
+        u81 += "\xc3\xbc";
+    const struct {
+        std::string text, quoted;
+    } cases[] = {
+        {"FIT: bad header", "FIT: bad header"},
+        {"\x1b[2Jgone\r\n\t\x7f", "\\x1b[2Jgone\\x0d\\x0a\\x09\\x7f"},
+        {"H\xc3\xb6he \xe2\x80\xa6 \xf0\x9f\x98\x80", "H\xc3\xb6he \xe2\x80\xa6 \xf0\x9f\x98\x80"},
+        // A C1 control (CSI, U+009B), a lone byte, an overlong slash and a surrogate.
+        {"\xc2\x9b\xff\xc0\xaf\xed\xa0\x80", "\\xc2\\x9b\\xff\\xc0\\xaf\\xed\\xa0\\x80"},
+        {a80, a80},
+        {a80 + "b", a80 + "..."},
+        {u81, u81.substr(0, 160) + "..."},
+        {std::string(78, 'a') + "\x1b", std::string(78, 'a') + "..."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.quoted, QuotedText(c.text)) << c.text;
+    EXPECT_EQ(83u, QuotedText(std::string(10 << 20, 'n')).size());
+}
 
 int TemporaryFiles(const std::string& dir) {
     int n = 0;

@@ -1,6 +1,8 @@
-// Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, and
-// FIT, TCX, KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as
-// does a hand-written NMEA log. The real conversions are skipped when gpsbabel is not installed.
+// Files read through GPSBabel: a missing, failing or hanging converter gives a clean message (its
+// error line quoted safely), and FIT, TCX, KML and IGC files that gpsbabel writes from a sample
+// GPX read back as its points, as does a hand-written NMEA log. The real conversions are skipped
+// when gpsbabel is not installed.
+#include "CGpsbabel.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
@@ -83,6 +85,18 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
     EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
               r.error);
     EXPECT_EQ(0, m_track->m_nCount);
+}
+
+// The error line is the converter's, and the converter may be fed a hostile file: what reaches
+// the message is at most 80 characters with its escape sequences shown, not acted on.
+TEST_F(GpsbabelImport, TheConvertersErrorLineIsQuotedShortAndHarmless) {
+    const std::string fit = Write("ride.fit", "not really");
+    const std::string noisy =
+        Write("noisy", "#!/bin/sh\nprintf '\\033[31mFIT: bad %010000d\\n' 0 >&2\nexit 1\n", true);
+    const ImportResult r = Import(fit, CGpsbabel(noisy));
+    EXPECT_EQ("GPSBabel could not read " + fit + ": \\x1b[31mFIT: bad " + std::string(63, '0') +
+                  "...",
+              r.error);
 }
 
 TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {

@@ -77,25 +77,38 @@ void SyncFolder(const std::string& folder) {
     fsync(fd);
     close(fd);
 }
+
+// The refusal of a link that another user planted, naming it when it is not the output itself.
+std::string ForeignLink(const std::string& path, const std::string& link) {
+    const char* kWhy = "a link owned by another user in a shared folder; not followed";
+    return link == path ? std::string("is ") + kWhy : "leads to " + link + ", which is " + kWhy;
+}
 } // namespace
 
-std::string CAtomicFile::ResolveLinks(const std::string& path, int& nError) {
-    std::string target = path;
+bool CAtomicFile::MayFollowLink(unsigned int nLinkOwner, unsigned int nFolderOwner,
+                                unsigned int nFolderMode, unsigned int nFollower) {
+    const bool bShared = (nFolderMode & S_ISVTX) != 0 && (nFolderMode & S_IWOTH) != 0;
+    return !bShared || nLinkOwner == nFollower || nLinkOwner == nFolderOwner;
+}
+
+CFileResult CAtomicFile::ResolveLinks(const std::string& path, std::string& target) {
+    target = path;
     for (int i = 0; i <= kMaxLinks; ++i) {
         struct stat st {};
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return target; // a missing file is created under this name
+            return CFileResult(); // a missing file is created under this name
+        struct stat folder {};
+        if (stat(FolderOf(target).c_str(), &folder) == 0 &&
+            !MayFollowLink(st.st_uid, folder.st_uid, folder.st_mode, geteuid()))
+            return CFileResult::Failure(Fault::refused, path, ForeignLink(path, target));
         char buf[PATH_MAX];
         const ssize_t n = readlink(target.c_str(), buf, sizeof buf - 1);
-        if (n < 0) {
-            nError = errno;
-            return std::string();
-        }
+        if (n < 0)
+            return CFileResult::SystemFailure(Fault::write, path, errno);
         const std::string link(buf, static_cast<std::size_t>(n));
         target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
     }
-    nError = ELOOP;
-    return std::string();
+    return CFileResult::SystemFailure(Fault::write, path, ELOOP);
 }
 
 CFileResult CAtomicFile::CheckNotInput(const std::string& inputPath,
@@ -117,10 +130,9 @@ CFileResult CAtomicFile::Begin(const std::string& path) {
     Abandon();
     if (CFileResult r = CheckName(path); !r.Ok())
         return r;
-    int nError = 0;
-    const std::string target = ResolveLinks(path, nError);
-    if (target.empty())
-        return CFileResult::SystemFailure(Fault::write, path, nError);
+    std::string target;
+    if (CFileResult r = ResolveLinks(path, target); !r.Ok())
+        return r;
     struct stat old {};
     bool bExists = false;
     if (CFileResult r = CheckTarget(target, path, old, bExists); !r.Ok())

@@ -39,9 +39,16 @@ public:
     // name or link): writing it would destroy what is being read.
     static CFileResult CheckNotInput(const std::string& inputPath, const std::string& outputPath);
 
-    // The file a write to path reaches: path with its symbolic links followed. Sets nError and
-    // returns an empty string when a link cannot be read or they loop.
-    static std::string ResolveLinks(const std::string& path, int& nError);
+    // The file a write to path reaches: path with its symbolic links followed, into target.
+    // Fails when a link cannot be read, the links loop, or a link is one that the kernel would
+    // not follow for this process (MayFollowLink).
+    static CFileResult ResolveLinks(const std::string& path, std::string& target);
+    // The kernel's rule for links in shared folders (protected_symlinks), which a program that
+    // reads links itself must apply itself: a link in a sticky, world-writable folder (/tmp) is
+    // followed only by its owner or when the folder's owner owns it, so that another user
+    // cannot plant a link there that leads a write elsewhere.
+    static bool MayFollowLink(unsigned int nLinkOwner, unsigned int nFolderOwner,
+                              unsigned int nFolderMode, unsigned int nFollower);
 
 private:
     CFileResult Fail(int nError);

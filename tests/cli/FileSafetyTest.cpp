@@ -113,6 +113,27 @@ TEST_F(FileSafety, AFileSizeLimitFailsTheWriteWithAMessage) {
     EXPECT_EQ(0, StrayFiles(m_dir));
 }
 
+// The kernel follows a link in a sticky, world-writable folder only for the link's owner or the
+// folder's; vorlan-cli resolves links itself and must keep the same rule. Only root can give a
+// link to another user, so the run is left out for anyone else.
+TEST_F(FileSafety, ALinkPlantedByAnotherUserInASharedFolderIsNotFollowed) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    const std::string shared = m_dir + "shared", link = m_dir + "shared/out.vrl";
+    fs::create_directories(shared);
+    ASSERT_EQ(0, chmod(shared.c_str(), 01777));
+    fs::create_symlink(m_good, link);
+    constexpr uid_t kOtherUser = 54321;
+    ASSERT_EQ(0, lchown(link.c_str(), kOtherUser, kOtherUser));
+    const CliResult r = RunCli("convert " + m_in + " " + link);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + link +
+                  ": is a link owned by another user in a shared folder; not followed\n",
+              r.out);
+    EXPECT_EQ("good document", ReadAll(m_good));
+    EXPECT_EQ(0, StrayFiles(shared));
+}
+
 TEST_F(FileSafety, LinkedOutputUpdatesItsTargetAndStaysALink) {
     const std::string real = m_dir + "sub/real.vrl", link = m_dir + "link.vrl";
     fs::create_directories(m_dir + "sub");

@@ -1,6 +1,6 @@
-// The file rules that need no program around them: quoting content in messages and the
-// signals of a writer (a signal between creating the temporary file and registering it, signals
-// the parent ignored).
+// The file rules that need no program around them: quoting content in messages, the kernel's
+// rule for links in shared folders, and the signals of a writer (a signal between creating the
+// temporary file and registering it, signals the parent ignored).
 #include "CAtomicFile.h"
 #include "CPendingTempFile.h"
 #include "MessageText.h"
@@ -38,6 +38,29 @@ TEST(QuotedText, EscapesWhatATerminalWouldActOnAndStopsAfterEightyCharacters) {
     for (const auto& c : cases)
         EXPECT_EQ(c.quoted, QuotedText(c.text)) << c.text;
     EXPECT_EQ(83u, QuotedText(std::string(10 << 20, 'n')).size());
+}
+
+// protected_symlinks: a link in a sticky, world-writable folder is followed only by its owner or
+// when the folder's owner owns it. Users: 0 root, 1000 the caller, 2000 someone else.
+TEST(AtomicFile, FollowsALinkOnlyWhereTheKernelWould) {
+    const struct {
+        unsigned int linkOwner, folderOwner, folderMode, follower;
+        bool bFollowed;
+    } cases[] = {
+        {2000, 0, 01777, 0, false},     // another user's link in /tmp, followed by root
+        {2000, 0, 01777, 1000, false},  // ... by an ordinary user
+        {1000, 0, 01777, 1000, true},   // the caller's own link
+        {0, 0, 01777, 1000, true},      // the folder owner's link
+        {2000, 2000, 01777, 0, true},   // a shared folder of that user's own
+        {2000, 0, 00777, 0, true},      // world-writable, not sticky
+        {2000, 0, 01775, 0, true},      // sticky, writable by its group only
+        {2000, 1000, 00755, 1000, true} // an ordinary folder
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.bFollowed,
+                  CAtomicFile::MayFollowLink(c.linkOwner, c.folderOwner, c.folderMode, c.follower))
+            << c.linkOwner << " " << c.folderOwner << " " << std::oct << c.folderMode << " "
+            << std::dec << c.follower;
 }
 
 int TemporaryFiles(const std::string& dir) {

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -58,15 +60,28 @@ TEST_F(FileSafety, ReadErrorFailsTheImportAndKeepsTheOutput) {
     EXPECT_EQ("good document", ReadAll(m_good));
 }
 
+// A socket cannot be opened at all (ENXIO), so it is named from stat.
+int BindSocket(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+    return bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 ? fd : -1;
+}
+
 TEST_F(FileSafety, OnlyRegularFilesAreReadAndOthersAreRefusedAtOnce) {
-    const std::string fifo = m_dir + "fifo.txt", zero = m_dir + "zero.txt";
+    const std::string fifo = m_dir + "fifo.txt", zero = m_dir + "zero.txt",
+                      sock = m_dir + "sock.txt";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     fs::create_symlink("/dev/zero", zero);
+    const int sockFd = BindSocket(sock);
+    ASSERT_GE(sockFd, 0);
     const struct {
         std::string in, message;
     } cases[] = {
         {fifo, fifo + ": is not a regular file (a FIFO)"},
         {zero, zero + ": is not a regular file (a character device)"},
+        {sock, sock + ": is not a regular file (a socket)"},
         {m_dir, m_dir + ": is a directory"},
     };
     for (const auto& c : cases) {
@@ -74,6 +89,7 @@ TEST_F(FileSafety, OnlyRegularFilesAreReadAndOthersAreRefusedAtOnce) {
         EXPECT_EQ(1, r.status) << c.in;
         EXPECT_EQ("vorlan-cli: " + c.message + "\n", r.out);
     }
+    close(sockFd);
     EXPECT_EQ("good document", ReadAll(m_good));
 }
 

@@ -81,6 +81,15 @@ CFileResult CInputFile::TooBig(std::size_t nMaxBytes) const {
                                     ", the most this program reads");
 }
 
+CFileResult CInputFile::CheckSize(std::size_t nMaxBytes) const {
+    struct stat st {};
+    if (fstat(fileno(m_fp), &st) != 0)
+        return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, errno);
+    if (static_cast<unsigned long long>(st.st_size) > nMaxBytes)
+        return TooBig(nMaxBytes);
+    return CFileResult();
+}
+
 CFileResult CInputFile::OutOfMemory() const {
     return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, ENOMEM);
 }

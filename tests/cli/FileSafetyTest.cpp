@@ -1,12 +1,13 @@
 // vorlan-cli and the files it must never lose, expose or hang on: what is read (regular files
-// only, read errors fail), and how an output is replaced (same file, mode, links, special
-// files, long names, names that are no file, signals, file-size limits).
+// only, read errors fail, the size cap), and how an output is replaced (same file, mode, links,
+// special files, long names, names that are no file, signals, file-size limits).
 #include "CPendingTempFile.h"
 #include "CliRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -90,6 +91,19 @@ TEST_F(FileSafety, OnlyRegularFilesAreReadAndOthersAreRefusedAtOnce) {
         EXPECT_EQ("vorlan-cli: " + c.message + "\n", r.out);
     }
     close(sockFd);
+    EXPECT_EQ("good document", ReadAll(m_good));
+}
+
+// The cap of GPX holds for MapSource exports too, before a byte is read: a sparse file of
+// 1 GiB + 1 byte is refused at once instead of being read to its end.
+TEST_F(FileSafety, AMapSourceExportLargerThanOneGibIsRefused) {
+    const std::string big = m_dir + "big.txt";
+    std::ofstream(big).close();
+    fs::resize_file(big, (std::uintmax_t{1} << 30) + 1);
+    const CliResult r = RunCli("convert " + big + " " + m_good, kTimeLimit);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + big + ": is larger than 1 GiB, the most this program reads\n",
+              r.out);
     EXPECT_EQ("good document", ReadAll(m_good));
 }
 

@@ -182,7 +182,8 @@ int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
     const std::string problem = ParseOptions(args, opt);
     if (!problem.empty())
         return Usage(problem);
-    if (opt.out != kStdout && Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0)
+    if (opt.out != kStdout && (Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0 ||
+                               Report(CAtomicFile::CheckNotReadOnly(opt.out)) != 0))
         return 1;
 
     const CDrawTools tools;

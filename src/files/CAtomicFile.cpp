@@ -83,6 +83,14 @@ std::string ForeignLink(const std::string& path, const std::string& link) {
     const char* kWhy = "a link owned by another user in a shared folder; not followed";
     return link == path ? std::string("is ") + kWhy : "leads to " + link + ", which is " + kWhy;
 }
+
+// Root may write any file, so for root a file counts as read-only when nobody may write it, as
+// editors judge it; anyone else asks the kernel, which knows groups and access lists.
+bool IsReadOnly(const std::string& path, const struct stat& st) {
+    if (geteuid() == 0)
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
 } // namespace
 
 bool CAtomicFile::MayFollowLink(unsigned int nLinkOwner, unsigned int nFolderOwner,
@@ -119,6 +127,13 @@ CFileResult CAtomicFile::CheckNotInput(const std::string& inputPath,
         in.st_dev == out.st_dev && in.st_ino == out.st_ino)
         return CFileResult::Failure(Fault::refused, outputPath,
                                     "is the input file; choose another output file");
+    return CFileResult();
+}
+
+CFileResult CAtomicFile::CheckNotReadOnly(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && IsReadOnly(path, st))
+        return CFileResult::Failure(Fault::refused, path, "is read-only");
     return CFileResult();
 }
 

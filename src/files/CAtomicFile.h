@@ -39,6 +39,11 @@ public:
     // name or link): writing it would destroy what is being read.
     static CFileResult CheckNotInput(const std::string& inputPath, const std::string& outputPath);
 
+    // Refuses an existing output that is read-only (no write permission for the caller; for
+    // root, no write permission for anyone), which the rename would otherwise replace without a
+    // word. vorlan-cli refuses such a file; the desktop program asks first.
+    static CFileResult CheckNotReadOnly(const std::string& path);
+
     // The file a write to path reaches: path with its symbolic links followed, into target.
     // Fails when a link cannot be read, the links loop, or a link is one that the kernel would
     // not follow for this process (MayFollowLink).

@@ -1,6 +1,7 @@
 // vorlan-cli and the files it must never lose, expose or hang on: what is read (regular files
-// only, read errors fail, the size cap), and how an output is replaced (same file, mode, links,
-// special files, long names, names that are no file, signals, file-size limits).
+// only, read errors fail, the size cap), and how an output is replaced (same file, read-only
+// files, mode, links, special files, long names, names that are no file, signals, file-size
+// limits).
 #include "CPendingTempFile.h"
 #include "CliRunner.h"
 
@@ -126,6 +127,22 @@ TEST_F(FileSafety, ReplacedFileKeepsItsMode) {
     ASSERT_EQ(0, stat(m_good.c_str(), &st));
     EXPECT_EQ(0600u, st.st_mode & 07777);
     EXPECT_EQ(kTwoPointDocument, ReadAll(m_good).size());
+}
+
+// The rename would replace a file nobody may write without a word; editors refuse or ask.
+TEST_F(FileSafety, ReadOnlyOutputIsRefused) {
+    ASSERT_EQ(0, chmod(m_good.c_str(), 0444));
+    const std::string svg = m_dir + "plot.svg";
+    std::ofstream(svg) << "old drawing";
+    ASSERT_EQ(0, chmod(svg.c_str(), 0444));
+    for (const auto& [args, out] : {std::pair{"convert " + m_in + " " + m_good, m_good},
+                                    std::pair{"render " + m_in + " --plot 3d -o " + svg, svg}}) {
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(1, r.status) << args;
+        EXPECT_EQ("vorlan-cli: " + out + ": is read-only\n", r.out);
+    }
+    EXPECT_EQ("good document", ReadAll(m_good));
+    EXPECT_EQ("old drawing", ReadAll(svg));
 }
 
 // SIGXFSZ used to kill both writers without a word and leave their temporary file (status 153).

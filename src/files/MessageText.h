@@ -1,6 +1,6 @@
 // A piece of a file's content or of another program's output made fit to quote in a one-line
-// message: the GPX reader's and the converter's errors use it, so that a hostile file cannot
-// flood a message box or send escape sequences to a terminal.
+// message, so that a hostile file cannot flood a message box or send escape sequences to a
+// terminal: the converter's error line goes through it, as every message quoting a file should.
 #pragma once
 
 #include <cstddef>

@@ -4,6 +4,7 @@
 #include "CDC.h"
 #include "CDrawTools.h"
 #include "ChartMath.h"
+#include "ClippedPolyline.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -141,7 +142,5 @@ void CPlot::DrawSeries(CDC* pDC, int s) {
     auto mapY = [this](float y) {
         return TruncToInt(static_cast<double>(y) * m_fYScale + m_fYOffset);
     };
-    pDC->MoveTo(mapX(pX[0]), mapY(pY[0]));
-    for (int i = 1; i < n; ++i)
-        pDC->LineTo(mapX(pX[i]), mapY(pY[i]));
+    DrawClippedPolyline(pDC, n, [&](int i) { return POINT{mapX(pX[i]), mapY(pY[i])}; });
 }

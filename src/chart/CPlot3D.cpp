@@ -6,6 +6,7 @@
 #include "CDrawTools.h"
 #include "CProjector.h"
 #include "ChartMath.h"
+#include "ClippedPolyline.h"
 
 #include <cfloat>
 #include <cmath>
@@ -164,16 +165,10 @@ POINT ProjectToLogical(const CPlot& plot, float x, float y, float z) {
 // to each of the others. Fewer than two points draw no line.
 template <class PointAt>
 void DrawProjectedPolyline(CDC* pDC, const CPlot& plot, int n, PointAt pointAt) {
-    if (n < 1)
-        return;
-    Point3 p = pointAt(0);
-    POINT pt = ProjectToLogical(plot, p.x, p.y, p.z);
-    pDC->MoveTo(pt.x, pt.y);
-    for (int i = 1; i < n; ++i) {
-        p = pointAt(i);
-        pt = ProjectToLogical(plot, p.x, p.y, p.z);
-        pDC->LineTo(pt.x, pt.y);
-    }
+    DrawClippedPolyline(pDC, n, [&](int i) {
+        const Point3 p = pointAt(i);
+        return ProjectToLogical(plot, p.x, p.y, p.z);
+    });
 }
 
 void DrawClosedOutline(CDC* pDC, const POINT (&pt)[4]) {

@@ -86,6 +86,7 @@ int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
     const auto pTrack = std::make_unique<CTrack>(); // 320 KB of arrays: never on the stack
     const CViewValues view;
     if (Report(CAtomicFile::CheckNotInput(in, out)) != 0 ||
+        Report(CAtomicFile::CheckNotReadOnly(out)) != 0 ||
         Report(ImportTrackFile(in, *pTrack, format)) != 0)
         return 1;
     return Report(CDocumentFile::Write(out, *pTrack, view));

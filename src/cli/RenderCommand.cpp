@@ -24,6 +24,9 @@ const char kRenderUsage[] =
 // "-o -" writes the drawing to standard output.
 const char kStdout[] = "-";
 
+// --zoom takes what the zoom commands can reach.
+static_assert(CViewValues::kMinZoom == CPlot::kMinZoomOut / CPlot::kZoomStep);
+
 constexpr long kMaxSize = 20000;
 constexpr long kMaxDpi = 10000;
 
@@ -115,8 +118,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
                 return "--dpi must be a whole number from 1 to " + std::to_string(kMaxDpi);
             opt.dpi = static_cast<int>(n);
         } else if (a == "--zoom") {
-            if (!ParseFloat(value, f) || f <= 0.0f || f > CViewValues::kMaxZoom)
-                return "--zoom must be a number above 0 and at most 16";
+            if (!ParseFloat(value, f) || f < CViewValues::kMinZoom || f > CViewValues::kMaxZoom)
+                return "--zoom must be a number from 0.505 to 16";
             opt.zoom = f;
         } else if (a == "--azimuth" || a == "--elevation") {
             if (!ParseFloat(value, f))
@@ -182,7 +185,8 @@ int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
     const std::string problem = ParseOptions(args, opt);
     if (!problem.empty())
         return Usage(problem);
-    if (opt.out != kStdout && Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0)
+    if (opt.out != kStdout && (Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0 ||
+                               Report(CAtomicFile::CheckNotReadOnly(opt.out)) != 0))
         return 1;
 
     const CDrawTools tools;

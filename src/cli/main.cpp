@@ -33,6 +33,8 @@ const char kUsage[] =
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write beyond the file-size limit fails with a message instead of killing the program.
+    CPendingTempFile::IgnoreFileSizeSignal();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::fputs(kUsage, stderr);

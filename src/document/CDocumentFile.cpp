@@ -66,9 +66,9 @@ std::string CheckTrackValues(const std::string& bytes, short n) {
 std::string CheckView(const CViewValues& view) {
     if (!std::isfinite(view.m_fZoom))
         return "the zoom factor is not a finite number";
-    if (view.m_fZoom <= 0.0f || view.m_fZoom > CViewValues::kMaxZoom)
-        return "the zoom factor " + Number(view.m_fZoom) + " is not above 0 and at most " +
-               Number(CViewValues::kMaxZoom);
+    if (view.m_fZoom < CViewValues::kMinZoom || view.m_fZoom > CViewValues::kMaxZoom)
+        return "the zoom factor " + Number(view.m_fZoom) + " is not at least " +
+               Number(CViewValues::kMinZoom) + " and at most " + Number(CViewValues::kMaxZoom);
     if (!std::isfinite(view.m_fAzimuth))
         return "the azimuth is not a finite number";
     if (!std::isfinite(view.m_fElevation))

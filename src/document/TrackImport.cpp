@@ -48,7 +48,10 @@ CFileResult ImportConvertedFile(const std::string& path, CTrack& track) {
 
 CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
     CInputFile file;
-    if (CFileResult r = file.Open(path); !r.Ok()) {
+    CFileResult r = file.Open(path);
+    if (r.Ok())
+        r = file.CheckSize(kMaxTrackFileBytes);
+    if (!r.Ok()) {
         track.Clear();
         return r;
     }
@@ -57,7 +60,6 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSour
     if (!track.ImportFile(file.Stream(), next, &nInFile))
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
-    CFileResult r;
     if (track.m_nCount == 0)
         r.m_notes.push_back("No track points in " + path + ".");
     if (nInFile > track.m_nCount)

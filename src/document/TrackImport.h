@@ -11,7 +11,7 @@
 class CMapSourceFormat;
 class CTrack;
 
-// A GPX file is read whole into memory; larger files are refused before any of it is read.
+// The largest GPX or MapSource file read; larger files are refused before any of it is read.
 constexpr std::size_t kMaxTrackFileBytes = std::size_t{1} << 30;
 
 // Reads the file at path into track (cleared first) and smooths it. format is the coordinate

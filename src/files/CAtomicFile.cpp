@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -67,34 +66,6 @@ mode_t CreationMode(bool bExists, mode_t oldMode) {
     return bExists ? (oldMode & 0777) | S_IRUSR | S_IWUSR : kNewFileMode;
 }
 
-// Six letters or digits for the "XXXXXX" at the end of tmp, from the kernel's random source
-// (which only ever waits once, early in boot); false and errno when it gives none.
-bool FillTempName(std::string& tmp) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    constexpr std::size_t kCount = sizeof kLetters - 1;
-    unsigned char bytes[CAtomicFile::kTempNameLength] = {};
-    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
-        return false;
-    const std::size_t start = tmp.size() - sizeof bytes;
-    for (std::size_t i = 0; i < sizeof bytes; ++i)
-        tmp[start + i] = kLetters[bytes[i] % kCount];
-    return true;
-}
-
-// Creates the temporary file "<folder>/.vorlan-XXXXXX" with a name no file has yet; -1 and errno
-// when it cannot.
-int CreateTempFile(std::string& tmp, mode_t mode) {
-    for (int i = 0; i < CAtomicFile::kMaxTempNameTries; ++i) {
-        if (!FillTempName(tmp))
-            return -1;
-        const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 // A new file keeps the mode it was created with; a replaced one gets its old mode, and its owner
 // and group where the process may give them (an ordinary user may not: EPERM is no failure).
 bool SetModeAndOwner(int fd, bool bExists, mode_t mode, uid_t uid, gid_t gid) {
@@ -114,25 +85,46 @@ void SyncFolder(const std::string& folder) {
     fsync(fd);
     close(fd);
 }
+
+// The refusal of a link that another user planted, naming it when it is not the output itself.
+std::string ForeignLink(const std::string& path, const std::string& link) {
+    const char* kWhy = "a link owned by another user in a shared folder; not followed";
+    return link == path ? std::string("is ") + kWhy : "leads to " + link + ", which is " + kWhy;
+}
+
+// Root may write any file, so for root a file counts as read-only when nobody may write it, as
+// editors judge it; anyone else asks the kernel, which knows groups and access lists.
+bool IsReadOnly(const std::string& path, const struct stat& st) {
+    if (geteuid() == 0)
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
 } // namespace
 
-std::string CAtomicFile::ResolveLinks(const std::string& path, int& nError) {
-    std::string target = path;
+bool CAtomicFile::MayFollowLink(unsigned int nLinkOwner, unsigned int nFolderOwner,
+                                unsigned int nFolderMode, unsigned int nFollower) {
+    const bool bShared = (nFolderMode & S_ISVTX) != 0 && (nFolderMode & S_IWOTH) != 0;
+    return !bShared || nLinkOwner == nFollower || nLinkOwner == nFolderOwner;
+}
+
+CFileResult CAtomicFile::ResolveLinks(const std::string& path, std::string& target) {
+    target = path;
     for (int i = 0; i <= kMaxLinks; ++i) {
         struct stat st {};
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return target; // a missing file is created under this name
+            return CFileResult(); // a missing file is created under this name
+        struct stat folder {};
+        if (stat(FolderOf(target).c_str(), &folder) == 0 &&
+            !MayFollowLink(st.st_uid, folder.st_uid, folder.st_mode, geteuid()))
+            return CFileResult::Failure(Fault::refused, path, ForeignLink(path, target));
         char buf[PATH_MAX];
         const ssize_t n = readlink(target.c_str(), buf, sizeof buf - 1);
-        if (n < 0) {
-            nError = errno;
-            return std::string();
-        }
+        if (n < 0)
+            return CFileResult::SystemFailure(Fault::write, path, errno);
         const std::string link(buf, static_cast<std::size_t>(n));
         target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
     }
-    nError = ELOOP;
-    return std::string();
+    return CFileResult::SystemFailure(Fault::write, path, ELOOP);
 }
 
 CFileResult CAtomicFile::CheckNotInput(const std::string& inputPath,
@@ -146,6 +138,13 @@ CFileResult CAtomicFile::CheckNotInput(const std::string& inputPath,
     return CFileResult();
 }
 
+CFileResult CAtomicFile::CheckNotReadOnly(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && IsReadOnly(path, st))
+        return CFileResult::Failure(Fault::refused, path, "is read-only");
+    return CFileResult();
+}
+
 CAtomicFile::~CAtomicFile() {
     Abandon();
 }
@@ -154,20 +153,19 @@ CFileResult CAtomicFile::Begin(const std::string& path) {
     Abandon();
     if (CFileResult r = CheckName(path); !r.Ok())
         return r;
-    int nError = 0;
-    const std::string target = ResolveLinks(path, nError);
-    if (target.empty())
-        return CFileResult::SystemFailure(Fault::write, path, nError);
+    std::string target;
+    if (CFileResult r = ResolveLinks(path, target); !r.Ok())
+        return r;
     struct stat old {};
     bool bExists = false;
     if (CFileResult r = CheckTarget(target, path, old, bExists); !r.Ok())
         return r;
 
-    std::string tmp = FolderOf(target) + "/" + kTempPrefix + std::string(kTempNameLength, 'X');
-    const int fd = CreateTempFile(tmp, CreationMode(bExists, old.st_mode));
+    std::string tmp = FolderOf(target) + "/" + kTempPrefix +
+                      std::string(CPendingTempFile::kNameLength, 'X');
+    const int fd = CPendingTempFile::Create(tmp, CreationMode(bExists, old.st_mode));
     if (fd < 0)
         return CFileResult::SystemFailure(Fault::write, path, errno);
-    CPendingTempFile::Set(tmp.c_str());
     m_path = path;
     m_target = target;
     m_tmp = tmp;

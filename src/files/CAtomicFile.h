@@ -15,9 +15,6 @@ public:
     static constexpr int kMaxLinks = 40;
     // "<folder>/.vorlan-XXXXXX": short, so that any name the folder takes can be replaced.
     static constexpr const char* kTempPrefix = ".vorlan-";
-    static constexpr int kTempNameLength = 6;
-    // Names tried before giving up on a folder where every one is taken (EEXIST).
-    static constexpr int kMaxTempNameTries = 100;
 
     CAtomicFile() = default;
     CAtomicFile(const CAtomicFile&) = delete;
@@ -42,9 +39,21 @@ public:
     // name or link): writing it would destroy what is being read.
     static CFileResult CheckNotInput(const std::string& inputPath, const std::string& outputPath);
 
-    // The file a write to path reaches: path with its symbolic links followed. Sets nError and
-    // returns an empty string when a link cannot be read or they loop.
-    static std::string ResolveLinks(const std::string& path, int& nError);
+    // Refuses an existing output that is read-only (no write permission for the caller; for
+    // root, no write permission for anyone), which the rename would otherwise replace without a
+    // word. vorlan-cli refuses such a file; the desktop program asks first.
+    static CFileResult CheckNotReadOnly(const std::string& path);
+
+    // The file a write to path reaches: path with its symbolic links followed, into target.
+    // Fails when a link cannot be read, the links loop, or a link is one that the kernel would
+    // not follow for this process (MayFollowLink).
+    static CFileResult ResolveLinks(const std::string& path, std::string& target);
+    // The kernel's rule for links in shared folders (protected_symlinks), which a program that
+    // reads links itself must apply itself: a link in a sticky, world-writable folder (/tmp) is
+    // followed only by its owner or when the folder's owner owns it, so that another user
+    // cannot plant a link there that leads a write elsewhere.
+    static bool MayFollowLink(unsigned int nLinkOwner, unsigned int nFolderOwner,
+                              unsigned int nFolderMode, unsigned int nFollower);
 
 private:
     CFileResult Fail(int nError);

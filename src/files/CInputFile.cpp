@@ -28,11 +28,18 @@ std::string CInputFile::WhatIsNotRegular(unsigned int mode) {
 }
 
 // O_NONBLOCK lets a FIFO without a writer open at once, so that fstat can refuse it; for a
-// regular file the flag changes nothing and is cleared again.
+// regular file the flag changes nothing and is cleared again. A socket cannot be opened at all
+// (ENXIO, "No such device or address"), so what it is comes from stat instead.
 CFileResult CInputFile::Open(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return CFileResult::SystemFailure(CFileResult::Fault::open, path, errno);
+    if (fd < 0) {
+        const int nError = errno;
+        struct stat st {};
+        if (nError == ENXIO && stat(path.c_str(), &st) == 0)
+            if (const std::string what = WhatIsNotRegular(st.st_mode); !what.empty())
+                return CFileResult::Failure(CFileResult::Fault::refused, path, what);
+        return CFileResult::SystemFailure(CFileResult::Fault::open, path, nError);
+    }
     struct stat st {};
     if (fstat(fd, &st) != 0) {
         const int nError = errno;
@@ -72,6 +79,15 @@ CFileResult CInputFile::TooBig(std::size_t nMaxBytes) const {
     return CFileResult::Failure(CFileResult::Fault::refused, m_path,
                                 "is larger than " + SizeText(nMaxBytes) +
                                     ", the most this program reads");
+}
+
+CFileResult CInputFile::CheckSize(std::size_t nMaxBytes) const {
+    struct stat st {};
+    if (fstat(fileno(m_fp), &st) != 0)
+        return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, errno);
+    if (static_cast<unsigned long long>(st.st_size) > nMaxBytes)
+        return TooBig(nMaxBytes);
+    return CFileResult();
 }
 
 CFileResult CInputFile::OutOfMemory() const {

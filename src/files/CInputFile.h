@@ -22,6 +22,9 @@ public:
     CFileResult Open(const std::string& path);
     // The open stream, or nullptr before a successful Open.
     std::FILE* Stream() const { return m_fp; }
+    // Refuses the open file when it is larger than nMaxBytes ("is larger than 1 GiB, the most
+    // this program reads"), for a reader that reads the stream itself.
+    CFileResult CheckSize(std::size_t nMaxBytes) const;
     // Reads the rest of the open file into memory, which it maps anew, and sets bytes to what
     // was read. A file larger than nMaxBytes is refused before anything is allocated for it (and
     // again should it grow while being read); a read error fails the whole read.

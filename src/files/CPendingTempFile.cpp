@@ -1,12 +1,73 @@
 #include "CPendingTempFile.h"
 
+#include "TestPause.h"
+
+#include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <initializer_list>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 char CPendingTempFile::s_szPath[kMaxPath] = {};
 std::atomic<bool> CPendingTempFile::s_bPending = false;
+
+namespace {
+constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Holds the handled signals off while it lives; they arrive when the old mask comes back.
+class HandledSignalsHeld {
+public:
+    HandledSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int nSignal : kHandledSignals)
+            sigaddset(&held, nSignal);
+        pthread_sigmask(SIG_BLOCK, &held, &m_old);
+    }
+    ~HandledSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_old, nullptr); }
+    HandledSignalsHeld(const HandledSignalsHeld&) = delete;
+    HandledSignalsHeld& operator=(const HandledSignalsHeld&) = delete;
+
+private:
+    sigset_t m_old;
+};
+
+// Letters or digits for the end of the pattern, from the kernel's random source (which only ever
+// waits once, early in boot); false and errno when it gives none.
+bool FillName(std::string& pattern) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::size_t kCount = sizeof kLetters - 1;
+    unsigned char bytes[CPendingTempFile::kNameLength] = {};
+    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
+        return false;
+    const std::size_t start = pattern.size() - sizeof bytes;
+    for (std::size_t i = 0; i < sizeof bytes; ++i)
+        pattern[start + i] = kLetters[bytes[i] % kCount];
+    return true;
+}
+} // namespace
+
+// open(O_EXCL) with the mode rather than mkostemp, whose 0600 would need the umask read (which
+// can only be done by setting it, for every thread at once) to give a new file its usual mode.
+int CPendingTempFile::Create(std::string& pattern, mode_t mode) {
+    const HandledSignalsHeld held;
+    for (int i = 0; i < kMaxNameTries; ++i) {
+        if (!FillName(pattern))
+            return -1;
+        const int fd = open(pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd >= 0) {
+            TestPause("temp-created");
+            Set(pattern.c_str());
+        }
+        return fd;
+    }
+    return -1;
+}
 
 // The flag goes down before the path changes and up after, so the handler never sees half a
 // path. The handler interrupts the thread that sets the path (vorlan-cli has one), so only the
@@ -34,8 +95,12 @@ void CPendingTempFile::InstallSignalHandlers() {
     sigemptyset(&sa.sa_mask);
     // SA_RESETHAND puts the default action back before the handler runs, for the re-raise.
     sa.sa_flags = SA_RESETHAND;
-    for (int nSignal : {SIGINT, SIGTERM, SIGHUP})
+    for (int nSignal : kHandledSignals) {
+        struct sigaction old {};
+        if (sigaction(nSignal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
         sigaction(nSignal, &sa, nullptr);
+    }
 }
 
 void CPendingTempFile::RemoveAndReraise(int nSignal) {
@@ -44,4 +109,10 @@ void CPendingTempFile::RemoveAndReraise(int nSignal) {
     s_bPending.store(false, std::memory_order_relaxed);
     std::signal(nSignal, SIG_DFL);
     raise(nSignal);
+}
+
+void CPendingTempFile::IgnoreFileSizeSignal() {
+    struct sigaction old {};
+    if (sigaction(SIGXFSZ, nullptr, &old) == 0 && old.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
 }

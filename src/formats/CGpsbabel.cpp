@@ -1,13 +1,21 @@
 #include "CGpsbabel.h"
 
+#include "MessageText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +27,9 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr int kExitPollMs = 10;
 constexpr int kMsPerSecond = 1000;
+// Rounds of ending the converter's leftover processes: each round ends the orphans that the
+// processes ended in the round before left behind. One forking faster than that is left to init.
+constexpr int kMaxCleanupRounds = 64;
 
 using Clock = std::chrono::steady_clock;
 
@@ -81,6 +92,99 @@ public:
 private:
     posix_spawn_file_actions_t m_actions;
     posix_spawnattr_t m_attr;
+};
+
+// The converter's file. A name with a slash stands as it is; a bare name is looked up in the
+// absolute entries of PATH only, since an empty or relative entry ("PATH=/usr/bin:") would run
+// a program of that name from the current folder, which may be the folder of the file being
+// read. Empty when no entry has it.
+std::string FindProgram(const std::string& program) {
+    if (program.find('/') != std::string::npos)
+        return program;
+    std::string path;
+    if (const char* pszPath = std::getenv("PATH")) {
+        path = pszPath;
+    } else {
+        path.resize(::confstr(_CS_PATH, nullptr, 0));
+        ::confstr(_CS_PATH, path.data(), path.size());
+        path.resize(std::strlen(path.c_str()));
+    }
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        const std::size_t end = std::min(path.find(':', begin), path.size());
+        const std::string folder = path.substr(begin, end - begin);
+        begin = end + 1;
+        if (folder.empty() || folder[0] != '/')
+            continue;
+        const std::string file = folder + "/" + program;
+        struct stat st {};
+        if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::access(file.c_str(), X_OK) == 0)
+            return file;
+    }
+    return std::string();
+}
+
+// The process ids whose parent is this process, from /proc.
+std::vector<pid_t> Children() {
+    std::vector<pid_t> children;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return children;
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0)
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        char state = 0;
+        long ppid = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %ld", &state, &ppid) == 2 && ppid == self)
+            children.push_back(pid);
+    }
+    ::closedir(proc);
+    return children;
+}
+
+// While it lives, this process adopts the orphans of its descendants (a child subreaper), so
+// that what the converter started cannot slip away: a process that starts a session of its own
+// leaves the converter's process group, but when its parent ends it becomes a child of ours.
+// End() ends every adopted process, and what they leave, round after round.
+class Adoption {
+public:
+    Adoption() : m_before(Children()) {
+        ::prctl(PR_GET_CHILD_SUBREAPER, &m_nWas);
+        ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    }
+    Adoption(const Adoption&) = delete;
+    Adoption& operator=(const Adoption&) = delete;
+    ~Adoption() { ::prctl(PR_SET_CHILD_SUBREAPER, m_nWas); }
+
+    void End() const {
+        for (int round = 0; round < kMaxCleanupRounds; ++round) {
+            std::vector<pid_t> adopted = Children();
+            std::erase_if(adopted, [this](pid_t pid) {
+                return std::find(m_before.begin(), m_before.end(), pid) != m_before.end();
+            });
+            if (adopted.empty())
+                return;
+            for (pid_t pid : adopted)
+                ::kill(pid, SIGKILL);
+            for (pid_t pid : adopted)
+                while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+                }
+        }
+    }
+
+private:
+    std::vector<pid_t> m_before; // children of this process before the converter started
+    int m_nWas = 0;
 };
 
 enum class Outcome { Exited, TimedOut, TooMuchOutput };
@@ -206,12 +310,14 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    const std::string program = FindProgram(m_program);
+    const Adoption adoption;
     pid_t pid = 0;
-    int spawnError = 0;
-    {
+    int spawnError = ENOENT;
+    if (!program.empty()) {
         const SpawnSetup setup(out.write.Get(), err.write.Get());
-        spawnError = ::posix_spawnp(&pid, m_program.c_str(), setup.Actions(), setup.Attr(),
-                                    argv.data(), environ);
+        spawnError = ::posix_spawn(&pid, program.c_str(), setup.Actions(), setup.Attr(),
+                                   argv.data(), environ);
     }
     out.write.Reset();
     err.write.Reset();
@@ -231,8 +337,10 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
     run.outcome = ReadOutput(out.read.Get(), err.read.Get(), deadline, run);
     if (run.outcome == Outcome::Exited && !WaitForExit(pid, deadline, run.status))
         run.outcome = Outcome::TimedOut;
-    if (run.outcome != Outcome::Exited) {
+    if (run.outcome != Outcome::Exited)
         Stop(pid);
+    adoption.End();
+    if (run.outcome != Outcome::Exited) {
         result.error = run.outcome == Outcome::TimedOut
                            ? "GPSBabel did not finish converting " + fileName + " within " +
                                  Seconds(m_timeLimit) + " and was stopped."
@@ -240,7 +348,7 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
         return result;
     }
     if (!WIFEXITED(run.status) || WEXITSTATUS(run.status) != 0) {
-        const std::string why = FirstLine(run.err);
+        const std::string why = QuotedText(FirstLine(run.err));
         const std::string status = WIFEXITED(run.status)
                                        ? "exit status " + std::to_string(WEXITSTATUS(run.status))
                                        : "signal " + std::to_string(WTERMSIG(run.status));

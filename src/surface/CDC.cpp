@@ -22,6 +22,18 @@ BOOL CDC::LPtoDP(POINT* lpPoints, int nCount) const {
     return 1;
 }
 
+void CDC::SetClipBox(const RECT* pRect) {
+    m_bClipBox = pRect != nullptr;
+    if (pRect)
+        m_rcClipBox = *pRect;
+}
+
+bool CDC::GetClipBox(RECT* pRect) const {
+    if (m_bClipBox)
+        *pRect = m_rcClipBox;
+    return m_bClipBox;
+}
+
 CPen* CDC::SelectObject(CPen* pPen) {
     CPen* old = m_pPen;
     m_pPen = pPen;

@@ -29,6 +29,14 @@ public:
     BOOL DPtoLP(POINT* lpPoints, int nCount = 1) const;
     BOOL LPtoDP(POINT* lpPoints, int nCount = 1) const;
 
+    // The logical rectangle that can show on the device when it shows only part of the page (a
+    // window scrolled over a page zoomed 16 times, one band of a large image): drawing may leave
+    // out what lies wholly outside it. nullptr, the default, shows the whole page, as an SVG
+    // document or a recording does.
+    void SetClipBox(const RECT* pRect);
+    // False when the whole page shows.
+    bool GetClipBox(RECT* pRect) const;
+
     // Each returns the previously selected object of that kind (nullptr if none).
     virtual CPen* SelectObject(CPen* pPen);
     virtual CBrush* SelectObject(CBrush* pBrush);
@@ -65,6 +73,8 @@ protected:
     CFont* m_pFont = nullptr;
     POINT m_ptCurrent;
     POINT m_ptViewportOrg;
+    bool m_bClipBox = false;
+    RECT m_rcClipBox;
     UINT m_nTextAlign = TA_LEFT | TA_TOP;
     int m_nBkMode = OPAQUE;
     int m_nROP2 = R2_COPYPEN;

@@ -140,7 +140,7 @@ TEST_F(FileTest, RefusedFilesOpenNoDocument) {
     EXPECT_TRUE(OpenRefused(path).contains(QStringLiteral("bad.vrl")));
     WriteAll(path, OnePointDocument(1e30f, 30.0f, 20.0f));
     EXPECT_TRUE(OpenRefused(path).endsWith(QStringLiteral(
-        "\nUnexpected file format. The zoom factor 1e+30 is not above 0 and at most 16.")));
+        "\nUnexpected file format. The zoom factor 1e+30 is not at least 0.505 and at most 16.")));
     WriteAll(path, OnePointDocument(0.0f, 30.0f, 20.0f));
     EXPECT_FALSE(OpenRefused(path).isEmpty());
     WriteAll(path, OnePointDocument(1.0f, std::numeric_limits<float>::quiet_NaN(), 20.0f));

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -304,6 +306,69 @@ TEST_F(Plot2DTest, EmptyTrackDrawsAxesAndLegendButNoSeries) {
     EXPECT_NE(text.end(),
               std::find(text.begin(), text.end(),
                         "TextOut 392 34 align 14 \"Elevation vs Distance (0.00 miles)\""));
+}
+
+struct Line {
+    POINT from, to;
+    bool operator==(const Line& o) const {
+        return from.x == o.from.x && from.y == o.from.y && to.x == o.to.x && to.y == o.to.y;
+    }
+};
+
+// The lines of a recording, each from the position the calls before it left.
+std::vector<Line> RecordedLines(const std::vector<std::string>& log) {
+    std::vector<Line> lines;
+    POINT at;
+    for (const std::string& entry : log) {
+        std::istringstream in(entry);
+        std::string call;
+        POINT pt;
+        in >> call >> pt.x >> pt.y;
+        if (call == "LineTo")
+            lines.push_back(Line{at, pt});
+        if (call == "LineTo" || call == "MoveTo")
+            at = pt;
+    }
+    return lines;
+}
+
+// A window on a page zoomed 16 times shows a 256th of it. With that window as the clip box a long
+// series draws only the lines that can reach into it: the same lines there as without a clip
+// box, out of a small part of the calls. A clip box holding the whole page changes nothing.
+TEST_F(Plot2DTest, AClipBoxLeavesOutTheSeriesLinesWhollyOutsideIt) {
+    std::vector<float> dist(10000), elev(10000);
+    for (std::size_t i = 0; i < dist.size(); ++i) {
+        dist[i] = static_cast<float>(i) * 0.001f;
+        elev[i] = 500.0f + 400.0f * static_cast<float>(std::sin(static_cast<double>(i) * 0.05));
+    }
+    const auto track = MakeTrack(dist, elev, elev);
+    CPlot plot;
+    plot.m_fZoom = 16.0f;
+    plot.FillElevation(*track);
+    const auto draw = [&](const RECT* pClip) {
+        CRecordingDC dc = CRecordingDC::Screen(96, 800, 600, DrawToolNames(m_tools));
+        dc.SetClipBox(pClip);
+        plot.Draw2D(&dc, m_tools);
+        return dc.m_log;
+    };
+    const RECT page{0, 0, 12800, 9600}, window{6000, 4500, 6800, 5100};
+    const auto inWindow = [&](const std::vector<std::string>& log) {
+        std::vector<Line> lines = RecordedLines(log);
+        std::erase_if(lines, [&](const Line& l) {
+            return std::max(l.from.x, l.to.x) < window.left ||
+                   std::min(l.from.x, l.to.x) > window.right ||
+                   std::max(l.from.y, l.to.y) < window.top ||
+                   std::min(l.from.y, l.to.y) > window.bottom;
+        });
+        return lines;
+    };
+
+    const std::vector<std::string> all = draw(nullptr), part = draw(&window);
+    EXPECT_EQ(all, draw(&page));
+    const std::vector<Line> shown = inWindow(all);
+    EXPECT_GT(shown.size(), 50u);
+    EXPECT_TRUE(shown == inWindow(part));
+    EXPECT_LT(RecordedLines(part).size(), RecordedLines(all).size() / 20);
 }
 
 } // namespace

@@ -111,6 +111,24 @@ TEST_F(RenderCli, FilesThatCannotBeReadOrWrittenAreNamed) {
     EXPECT_EQ(1, FilesIn(m_dir)) << "no temporary file is left behind";
 }
 
+// A zoom below what Zoom Out reaches used to pass as "above 0": 1e-30 drew a page of 0 x 0.
+TEST_F(RenderCli, ADocumentZoomedBelowTheCommandsIsRefused) {
+    const std::string doc = m_dir + "hill.vrl", out = m_dir + "out.svg";
+    ASSERT_EQ(0, RunCli("convert " + kHill + " " + doc).status);
+    std::string bytes = ReadAll(doc);
+    const float zoom = 1e-30f;
+    std::memcpy(&bytes[bytes.size() - 12], &zoom, 4);
+    std::ofstream(doc, std::ios::binary) << bytes;
+
+    const CliResult r = RunCli("render " + doc + " --plot 3d -o " + out);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + doc +
+                  ": not a Vorlan document: the zoom factor 1e-30 is not at least 0.505 and at "
+                  "most 16\n",
+              r.out);
+    EXPECT_FALSE(Exists(out));
+}
+
 TEST_F(RenderCli, UsageErrors) {
     const std::string out = " -o " + m_dir + "out.svg";
     const std::string bad[] = {
@@ -125,6 +143,7 @@ TEST_F(RenderCli, UsageErrors) {
         kHill + " --plot elevation --dpi 0" + out,
         kHill + " --plot elevation --dpi 96.5" + out,
         kHill + " --plot elevation --zoom 0" + out,
+        kHill + " --plot elevation --zoom 0.5" + out,
         kHill + " --plot elevation --zoom nan" + out,
         kHill + " --plot elevation --zoom 17" + out,
         kHill + " --plot 3d --azimuth inf" + out,

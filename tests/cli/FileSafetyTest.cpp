@@ -1,6 +1,7 @@
 // vorlan-cli and the files it must never lose, expose or hang on: what is read (regular files
-// only, read errors fail), and how an output is replaced (same file, mode, links, special
-// files, long names, names that are no file, signals).
+// only, read errors fail, the size cap), and how an output is replaced (same file, read-only
+// files, mode, links, special files, long names, names that are no file, signals, file-size
+// limits).
 #include "CAtomicFile.h"
 #include "CPendingTempFile.h"
 #include "CliRunner.h"
@@ -8,12 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -58,15 +63,28 @@ TEST_F(FileSafety, ReadErrorFailsTheImportAndKeepsTheOutput) {
     EXPECT_EQ("good document", ReadAll(m_good));
 }
 
+// A socket cannot be opened at all (ENXIO), so it is named from stat.
+int BindSocket(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+    return bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 ? fd : -1;
+}
+
 TEST_F(FileSafety, OnlyRegularFilesAreReadAndOthersAreRefusedAtOnce) {
-    const std::string fifo = m_dir + "fifo.txt", zero = m_dir + "zero.txt";
+    const std::string fifo = m_dir + "fifo.txt", zero = m_dir + "zero.txt",
+                      sock = m_dir + "sock.txt";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     fs::create_symlink("/dev/zero", zero);
+    const int sockFd = BindSocket(sock);
+    ASSERT_GE(sockFd, 0);
     const struct {
         std::string in, message;
     } cases[] = {
         {fifo, fifo + ": is not a regular file (a FIFO)"},
         {zero, zero + ": is not a regular file (a character device)"},
+        {sock, sock + ": is not a regular file (a socket)"},
         {m_dir, m_dir + ": is a directory"},
     };
     for (const auto& c : cases) {
@@ -74,6 +92,20 @@ TEST_F(FileSafety, OnlyRegularFilesAreReadAndOthersAreRefusedAtOnce) {
         EXPECT_EQ(1, r.status) << c.in;
         EXPECT_EQ("vorlan-cli: " + c.message + "\n", r.out);
     }
+    close(sockFd);
+    EXPECT_EQ("good document", ReadAll(m_good));
+}
+
+// The cap of GPX holds for MapSource exports too, before a byte is read: a sparse file of
+// 1 GiB + 1 byte is refused at once instead of being read to its end.
+TEST_F(FileSafety, AMapSourceExportLargerThanOneGibIsRefused) {
+    const std::string big = m_dir + "big.txt";
+    std::ofstream(big).close();
+    fs::resize_file(big, (std::uintmax_t{1} << 30) + 1);
+    const CliResult r = RunCli("convert " + big + " " + m_good, kTimeLimit);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + big + ": is larger than 1 GiB, the most this program reads\n",
+              r.out);
     EXPECT_EQ("good document", ReadAll(m_good));
 }
 
@@ -119,6 +151,58 @@ TEST_F(FileSafety, NewFileTakesTheUmaskAndAPrivateFileStaysPrivate) {
     ASSERT_EQ(0, stat(m_good.c_str(), &st));
     EXPECT_EQ(0600u, st.st_mode & 07777);
     EXPECT_EQ(0, StrayFiles(m_dir));
+}
+
+// The rename would replace a file nobody may write without a word; editors refuse or ask.
+TEST_F(FileSafety, ReadOnlyOutputIsRefused) {
+    ASSERT_EQ(0, chmod(m_good.c_str(), 0444));
+    const std::string svg = m_dir + "plot.svg";
+    std::ofstream(svg) << "old drawing";
+    ASSERT_EQ(0, chmod(svg.c_str(), 0444));
+    for (const auto& [args, out] : {std::pair{"convert " + m_in + " " + m_good, m_good},
+                                    std::pair{"render " + m_in + " --plot 3d -o " + svg, svg}}) {
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(1, r.status) << args;
+        EXPECT_EQ("vorlan-cli: " + out + ": is read-only\n", r.out);
+    }
+    EXPECT_EQ("good document", ReadAll(m_good));
+    EXPECT_EQ("old drawing", ReadAll(svg));
+}
+
+// SIGXFSZ used to kill both writers without a word and leave their temporary file (status 153).
+TEST_F(FileSafety, AFileSizeLimitFailsTheWriteWithAMessage) {
+    const std::string doc = m_dir + "long.vrl", svg = m_dir + "long.svg";
+    const std::string cli = "ulimit -f 1 && " + std::string(VORLAN_CLI) + " ";
+    const std::string sample = std::string(VORLAN_SAMPLES) + "/long-10000.txt";
+    for (const auto& [args, out] : {std::pair{"convert " + sample + " " + doc, doc},
+                                    std::pair{"render " + m_in + " --plot 3d -o " + svg, svg}}) {
+        const CliResult r = RunShell(cli + args + " 2>&1");
+        EXPECT_EQ(1, r.status) << args;
+        EXPECT_EQ("vorlan-cli: " + out + ": cannot write file: File too large\n", r.out);
+        EXPECT_FALSE(fs::exists(out));
+    }
+    EXPECT_EQ(0, StrayFiles(m_dir));
+}
+
+// The kernel follows a link in a sticky, world-writable folder only for the link's owner or the
+// folder's; vorlan-cli resolves links itself and must keep the same rule. Only root can give a
+// link to another user, so the run is left out for anyone else.
+TEST_F(FileSafety, ALinkPlantedByAnotherUserInASharedFolderIsNotFollowed) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    const std::string shared = m_dir + "shared", link = m_dir + "shared/out.vrl";
+    fs::create_directories(shared);
+    ASSERT_EQ(0, chmod(shared.c_str(), 01777));
+    fs::create_symlink(m_good, link);
+    constexpr uid_t kOtherUser = 54321;
+    ASSERT_EQ(0, lchown(link.c_str(), kOtherUser, kOtherUser));
+    const CliResult r = RunCli("convert " + m_in + " " + link);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + link +
+                  ": is a link owned by another user in a shared folder; not followed\n",
+              r.out);
+    EXPECT_EQ("good document", ReadAll(m_good));
+    EXPECT_EQ(0, StrayFiles(shared));
 }
 
 TEST_F(FileSafety, LinkedOutputUpdatesItsTargetAndStaysALink) {

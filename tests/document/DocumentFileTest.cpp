@@ -33,8 +33,10 @@ TEST(DocumentFile, RefusalsSayWhatIsWrong) {
         {tooMany, "the point count 10001 is above 10000"},
         {std::string("\xff\xff", 2) + std::string(12, '\0'), "the point count -1 is below 0"},
         {OnePoint(1, 30, 20, nan), "the latitude of point 1 is not a finite number"},
-        {OnePoint(0, 30, 20), "the zoom factor 0 is not above 0 and at most 16"},
-        {OnePoint(16.5f, 30, 20), "the zoom factor 16.5 is not above 0 and at most 16"},
+        // Below what Zoom Out reaches (1.01 / 2), down to a page of 0 x 0 pixels.
+        {OnePoint(0.5f, 30, 20), "the zoom factor 0.5 is not at least 0.505 and at most 16"},
+        {OnePoint(1e-30f, 30, 20), "the zoom factor 1e-30 is not at least 0.505 and at most 16"},
+        {OnePoint(16.5f, 30, 20), "the zoom factor 16.5 is not at least 0.505 and at most 16"},
         {OnePoint(nan, 30, 20), "the zoom factor is not a finite number"},
         {OnePoint(1, nan, 20), "the azimuth is not a finite number"},
         {OnePoint(1, 30, nan), "the elevation angle is not a finite number"},
@@ -48,12 +50,12 @@ TEST(DocumentFile, RefusalsSayWhatIsWrong) {
         EXPECT_EQ(0, track->m_nCount);
         EXPECT_EQ(1.0f, view.m_fZoom);
     }
-    EXPECT_EQ("Unexpected file format. The azimuth is not a finite number.",
-              CDocumentFile::Parse("bad.vrl", cases[8].bytes, *track, view).Sentence());
+    EXPECT_EQ("Unexpected file format. The zoom factor 1e-30 is not at least 0.505 and at most 16.",
+              CDocumentFile::Parse("bad.vrl", cases[6].bytes, *track, view).Sentence());
 }
 
 // The legs are recomputed on loading, so the file's leg section is never checked.
-TEST(DocumentFile, AcceptsAnyLegAndTheLargestZoom) {
+TEST(DocumentFile, AcceptsAnyLegAndTheZoomsTheCommandsReach) {
     auto track = std::make_unique<CTrack>();
     CViewValues view;
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -63,6 +65,8 @@ TEST(DocumentFile, AcceptsAnyLegAndTheLargestZoom) {
     EXPECT_EQ(0.0f, track->m_fLeg[0]);
     EXPECT_EQ(16.0f, view.m_fZoom);
     EXPECT_EQ(400.0f, view.m_fAzimuth);
+    ASSERT_TRUE(CDocumentFile::Parse("a.vrl", OnePoint(0.505f, 30, 20), *track, view).Ok());
+    EXPECT_EQ(0.505f, view.m_fZoom);
 }
 
 } // namespace

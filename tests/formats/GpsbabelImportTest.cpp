@@ -1,12 +1,16 @@
-// Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, and
-// FIT, TCX, KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as
-// does a hand-written NMEA log. The real conversions are skipped when gpsbabel is not installed.
+// Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, the
+// converter is found only in absolute PATH entries and ends with everything it started, and FIT,
+// TCX, KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as does a
+// hand-written NMEA log. The real conversions are skipped when gpsbabel is not installed.
+#include "CGpsbabel.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +18,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -83,6 +88,79 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
     EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
               r.error);
     EXPECT_EQ(0, m_track->m_nCount);
+}
+
+// The error line is the converter's, and the converter may be fed a hostile file: what reaches
+// the message is at most 80 characters with its escape sequences shown, not acted on.
+TEST_F(GpsbabelImport, TheConvertersErrorLineIsQuotedShortAndHarmless) {
+    const std::string fit = Write("ride.fit", "not really");
+    const std::string noisy =
+        Write("noisy", "#!/bin/sh\nprintf '\\033[31mFIT: bad %010000d\\n' 0 >&2\nexit 1\n", true);
+    const ImportResult r = Import(fit, CGpsbabel(noisy));
+    EXPECT_EQ("GPSBabel could not read " + fit + ": \\x1b[31mFIT: bad " + std::string(63, '0') +
+                  "...",
+              r.error);
+}
+
+// Restores the working folder and PATH that a test changes.
+class WorkingFolderAndPath {
+public:
+    WorkingFolderAndPath() : m_folder(fs::current_path()), m_path(std::getenv("PATH")) {}
+    ~WorkingFolderAndPath() {
+        fs::current_path(m_folder);
+        setenv("PATH", m_path.c_str(), 1);
+    }
+    WorkingFolderAndPath(const WorkingFolderAndPath&) = delete;
+    WorkingFolderAndPath& operator=(const WorkingFolderAndPath&) = delete;
+
+private:
+    fs::path m_folder;
+    std::string m_path;
+};
+
+// An empty or relative PATH entry stands for a folder the file being read may share: a
+// "gpsbabel" planted there must never run.
+TEST_F(GpsbabelImport, TheConverterIsFoundOnlyInAbsolutePathEntries) {
+    const WorkingFolderAndPath restore;
+    const std::string ran = (m_dir / "ran").string();
+    Write("gpsbabel", "#!/bin/sh\n: > '" + ran + "'\necho '<gpx/>'\n", true);
+    const std::string fit = Write("ride.fit", "not really");
+    fs::current_path(m_dir);
+    for (const char* path : {"", "/nonexistent:", ":/nonexistent", ".", "./"}) {
+        setenv("PATH", path, 1);
+        EXPECT_EQ("Cannot convert " + fit +
+                      ": gpsbabel is not installed (Debian package gpsbabel).",
+                  CGpsbabel().ToGpx(fit, "garmin_fit", fit).error)
+            << "PATH=" << path;
+    }
+    EXPECT_FALSE(fs::exists(ran));
+    setenv("PATH", ("/nonexistent::" + m_dir.string()).c_str(), 1);
+    EXPECT_EQ("", CGpsbabel().ToGpx(fit, "garmin_fit", fit).error);
+    EXPECT_TRUE(fs::exists(ran));
+}
+
+// A process that starts a session of its own leaves the converter's process group; at the time
+// limit it must end with the converter all the same. The script hands over its pid through a
+// FIFO, so it is known before the limit passes.
+TEST_F(GpsbabelImport, WhatTheConverterStartedEndsWithItAtTheTimeLimit) {
+    const std::string fifo = (m_dir / "ready").string(), pidFile = (m_dir / "pid").string();
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::string escaping = Write(
+        "escaping",
+        "#!/bin/sh\nsetsid sh -c 'echo $$ > \"$1\"; exec sleep 60' escapee '" + fifo +
+            "' &\nread pid < '" + fifo + "'\necho \"$pid\" > '" + pidFile + "'\nexec sleep 60\n",
+        true);
+    const std::string fit = Write("ride.fit", "not really");
+    const ConversionResult r =
+        CGpsbabel(escaping, std::chrono::seconds(2)).ToGpx(fit, "garmin_fit", fit);
+    EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 2 s and was stopped.",
+              r.error);
+    const pid_t escapee = static_cast<pid_t>(std::atoi(ReadText(pidFile).c_str()));
+    ASSERT_GT(escapee, 0);
+    const bool bAlive = ::kill(escapee, 0) == 0;
+    EXPECT_FALSE(bAlive);
+    if (bAlive)
+        ::kill(escapee, SIGKILL);
 }
 
 TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {

@@ -14,15 +14,9 @@ struct CliResult {
     std::string out;
 };
 
-// Runs "vorlan-cli ARGS" through the shell and collects stdout and stderr together. With a
-// time limit the run is killed after that many seconds (status 124): for files that could make
-// it hang. With a folder the run starts there, for relative names.
-inline CliResult RunCli(const std::string& args, int nTimeLimit = 0,
-                        const std::string& folder = std::string()) {
+// Runs a shell command line and collects what it prints; status -1 when it was killed.
+inline CliResult RunShell(const std::string& cmd) {
     CliResult r;
-    const std::string cd = folder.empty() ? "" : "cd '" + folder + "' && ";
-    const std::string limit = nTimeLimit > 0 ? "timeout " + std::to_string(nTimeLimit) + " " : "";
-    const std::string cmd = cd + limit + std::string(VORLAN_CLI) + " " + args + " 2>&1";
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p)
         return r;
@@ -33,6 +27,16 @@ inline CliResult RunCli(const std::string& args, int nTimeLimit = 0,
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
+}
+
+// Runs "vorlan-cli ARGS" through the shell and collects stdout and stderr together. With a
+// time limit the run is killed after that many seconds (status 124): for files that could make
+// it hang. With a folder the run starts there, for relative names.
+inline CliResult RunCli(const std::string& args, int nTimeLimit = 0,
+                        const std::string& folder = std::string()) {
+    const std::string cd = folder.empty() ? "" : "cd '" + folder + "' && ";
+    const std::string limit = nTimeLimit > 0 ? "timeout " + std::to_string(nTimeLimit) + " " : "";
+    return RunShell(cd + limit + std::string(VORLAN_CLI) + " " + args + " 2>&1");
 }
 
 // The whole file, or an empty string when it cannot be read.

@@ -1,5 +1,7 @@
 #include "CCommandLineInfo.h"
 
+#include "LocalPath.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -51,7 +53,7 @@ void SetUpParser(QCommandLineParser& parser) {
 }
 
 bool UsageError(const QString& text) {
-    std::fprintf(stderr, "vorlan: %s\nTry 'vorlan --help'.\n", qPrintable(text));
+    std::fprintf(stderr, "vorlan: %s\nTry 'vorlan --help'.\n", LocalPath(text).c_str());
     return false;
 }
 
@@ -83,7 +85,7 @@ bool CCommandLineInfo::HandleInfoOptions(int argc, char** argv, int* pnExitCode)
     // once the application has taken its options out.
     QCommandLineParser parser;
     SetUpParser(parser);
-    parser.parse(Arguments(argc, argv));
+    parser.parse(QtArguments(argc, argv));
     if (parser.isSet(QStringLiteral("version"))) {
         std::printf("vorlan %s\n", VORLAN_VERSION);
         *pnExitCode = 0;
@@ -101,29 +103,22 @@ bool CCommandLineInfo::HandleInfoOptions(int argc, char** argv, int* pnExitCode)
 
 int CCommandLineInfo::OptionsEnd(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (QString::fromLocal8Bit(argv[i]) == kOptionsEnd)
+        if (QtPath(QByteArray(argv[i])) == kOptionsEnd)
             return i;
     return argc;
-}
-
-QStringList CCommandLineInfo::Arguments(int argc, char** argv, int nFirst) {
-    QStringList args;
-    for (int i = nFirst; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
 }
 
 bool CCommandLineInfo::IsPrintCommand(int argc, char** argv) {
     QCommandLineParser parser;
     SetUpParser(parser);
-    parser.parse(Arguments(argc, argv));
+    parser.parse(QtArguments(argc, argv));
     return parser.isSet(kPrint) || parser.isSet(kPrintTo);
 }
 
 bool CCommandLineInfo::IsExportCommand(int argc, char** argv) {
     QCommandLineParser parser;
     SetUpParser(parser);
-    parser.parse(Arguments(argc, argv));
+    parser.parse(QtArguments(argc, argv));
     return parser.isSet(kExport);
 }
 

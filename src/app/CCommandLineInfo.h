@@ -19,8 +19,6 @@ public:
     // the arguments before it, so that it takes none of the files after it for its own options
     // (a file named "-reverse").
     static int OptionsEnd(int argc, char** argv);
-    // argv[nFirst] to the end as strings.
-    static QStringList Arguments(int argc, char** argv, int nFirst = 0);
     // True when the command line asks to print (--print or --print-to), which needs no display.
     static bool IsPrintCommand(int argc, char** argv);
     // True when the command line asks to export an image (--export), which needs no display.

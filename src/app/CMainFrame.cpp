@@ -11,6 +11,7 @@
 #include "CStringTable.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
+#include "LocalPath.h"
 #include "Resource.h"
 
 #include <QAbstractEventDispatcher>
@@ -571,7 +572,9 @@ QStringList LocalFiles(const QMimeData* pData) {
     if (pData && pData->hasUrls())
         for (const QUrl& url : pData->urls())
             if (url.isLocalFile())
-                files << url.toLocalFile();
+                // The name's bytes, percent-encoded in the URL, whatever their encoding.
+                files << QtPath(
+                    QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     return files;
 }
 } // namespace

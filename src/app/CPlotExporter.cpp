@@ -107,15 +107,14 @@ QString CPlotExporter::Save(const QString& strPath, int nScale) {
         // A large zoom at a large scale asks for more pixels than an image may hold.
         if (image.isNull()) {
             const QSize size = PageSize() * nScale;
-            return QFileInfo(strPath).absoluteFilePath() +
+            return AbsolutePath(strPath) +
                    QStringLiteral("\nThe image would be %1 x %2 pixels, too large to make; "
                                   "choose a smaller scale or zoom.")
                        .arg(size.width())
                        .arg(size.height());
         }
         if (!image.save(&buffer, "PNG"))
-            return QFileInfo(strPath).absoluteFilePath() +
-                   QStringLiteral("\nThe image could not be encoded.");
+            return AbsolutePath(strPath) + QStringLiteral("\nThe image could not be encoded.");
         result = CAtomicFile::Replace(LocalPath(strPath), bytes.toStdString());
         break;
     }
@@ -125,8 +124,7 @@ QString CPlotExporter::Save(const QString& strPath, int nScale) {
     case Format::pdf:
         return SavePdf(strPath);
     case Format::none:
-        return QFileInfo(strPath).absoluteFilePath() +
-               QStringLiteral("\nName a .png, .svg or .pdf file.");
+        return AbsolutePath(strPath) + QStringLiteral("\nName a .png, .svg or .pdf file.");
     }
     return result.Ok() ? QString() : CVorlanDoc::ErrorText(strPath, result);
 }
@@ -136,7 +134,7 @@ QString CPlotExporter::SavePdf(const QString& strPath) {
     const QSize page = PageSize();
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QFileInfo(strPath).absoluteFilePath());
+    printer.setOutputFileName(AbsolutePath(strPath));
     printer.setResolution(m_nDpi);
     printer.setFullPage(true);
     printer.setPageSize(QPageSize(

@@ -35,8 +35,10 @@ constexpr const char* kSmoothLinesKey = "Settings/SmoothLines";
 const QString kUnitsKey = QStringLiteral("Settings/Units");
 
 void PrintError(const QString& strText) {
-    std::fprintf(stderr, "vorlan: %s\n",
-                 qPrintable(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))));
+    // A file name goes out as the bytes it has on disk.
+    std::fprintf(
+        stderr, "vorlan: %s\n",
+        LocalPath(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))).c_str());
 }
 } // namespace
 
@@ -95,7 +97,7 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !cmdInfo.m_bNewInstance) {
         QStringList paths;
         for (const QString& file : cmdInfo.m_strFileNames)
-            paths << QFileInfo(file).absoluteFilePath();
+            paths << AbsolutePath(file);
         const CSingleInstance::HandOver handOver = CSingleInstance::SendToRunningInstance(paths);
         if (handOver != CSingleInstance::HandOver::NoInstance) {
             m_nExitCode = handOver == CSingleInstance::HandOver::Opened ? 0 : 1;
@@ -192,7 +194,7 @@ bool CVorlanApp::SetUpShellPrinter(const CCommandLineInfo& cmdInfo) {
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo && cmdInfo.PrintsToPdf()) {
         m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_pPrinter->setOutputFormat(QPrinter::PdfFormat);
-        m_pPrinter->setOutputFileName(QFileInfo(name).absoluteFilePath());
+        m_pPrinter->setOutputFileName(AbsolutePath(name));
         return true;
     }
     const QPrinterInfo info = cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo

@@ -53,8 +53,7 @@ CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {
 CVorlanDoc::~CVorlanDoc() = default;
 
 QString CVorlanDoc::ErrorText(const QString& strPath, const CFileResult& result) {
-    return QFileInfo(strPath).absoluteFilePath() + QStringLiteral("\n") +
-           QString::fromLocal8Bit(result.Sentence().c_str());
+    return AbsolutePath(strPath) + QStringLiteral("\n") + QtPath(result.Sentence());
 }
 
 BOOL CVorlanDoc::OnNewDocument() {
@@ -72,7 +71,7 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
     m_pPlot->m_fZoom = view.m_fZoom;
     m_pPlot->m_fAzimuth = view.m_fAzimuth;
     m_pPlot->m_fElevation = view.m_fElevation;
-    m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
+    m_strSourceFile = AbsolutePath(strPath);
     m_strSourceFormat = QStringLiteral("Vorlan document");
     m_importNotes.clear();
     m_bLoaded = 1;
@@ -148,20 +147,19 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     // the document stays empty and can import another file. The core's note says so.
     if (m_track.m_nCount == 0) {
         m_track.Clear();
-        *pstrError =
-            r.m_notes.empty() ? QString() : QString::fromLocal8Bit(r.m_notes.front().c_str());
+        *pstrError = r.m_notes.empty() ? QString() : QtPath(r.m_notes.front());
         return false;
     }
     // The notes (what was read) are no reason to stop: they show together in the status bar.
     QStringList notes;
     for (const std::string& note : r.m_notes)
-        notes << QString::fromLocal8Bit(note.c_str());
+        notes << QtPath(note);
     if (!notes.isEmpty())
         VorlanApp()->ShowNote(notes.join(QStringLiteral("  ")));
     // However it was imported, the document is named after the file until it is saved: Save
     // As proposes this name with ".vrl", and the Window menu tells the tracks apart.
     SetTitle(QFileInfo(strPath).completeBaseName());
-    m_strSourceFile = QFileInfo(strPath).absoluteFilePath();
+    m_strSourceFile = AbsolutePath(strPath);
     m_strSourceFormat = SourceFormat(strPath);
     m_importNotes = r.m_notes;
     m_nSelectedPoint = -1;

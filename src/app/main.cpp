@@ -2,7 +2,9 @@
 // documents named on the command line (or one new document), or prints them and ends. Without a
 // desktop session it sets up what Qt would otherwise warn about on stderr.
 #include "CCommandLineInfo.h"
+#include "CPendingTempFile.h"
 #include "CVorlanApp.h"
+#include "LocalPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,6 +60,7 @@ void UsePrivateRuntimeFolder() {
 
 int main(int argc, char** argv) {
     int nExitCode = 0;
+    CPendingTempFile::IgnoreFileSizeSignal();
     if (CCommandLineInfo::HandleInfoOptions(argc, argv, &nExitCode))
         return nExitCode;
     if (CCommandLineInfo::IsPrintCommand(argc, argv) ||
@@ -65,9 +68,10 @@ int main(int argc, char** argv) {
         UseOffscreenPlatformWithoutDisplay();
     UsePrivateRuntimeFolder();
     int nQtArgc = CCommandLineInfo::OptionsEnd(argc, argv);
-    const QStringList afterOptions = CCommandLineInfo::Arguments(argc, argv, nQtArgc);
+    const QStringList afterOptions = QtArguments(argc, argv, nQtArgc);
     CVorlanApp app(nQtArgc, argv);
-    if (!app.InitInstance(app.arguments() + afterOptions))
+    // Qt has taken its own options out of argv; names keep their bytes, as LocalPath wants them.
+    if (!app.InitInstance(QtArguments(nQtArgc, argv) + afterOptions))
         return app.ExitCode();
     return app.exec();
 }

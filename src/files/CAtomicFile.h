@@ -27,6 +27,8 @@ public:
     // it; the caller writes that file and then calls Commit, or Abandon when the writing failed.
     CFileResult Begin(const std::string& path);
     const std::string& TempPath() const { return m_tmp; }
+    // The temporary file's descriptor, open until Commit or Abandon.
+    int Descriptor() const { return m_fd; }
     // Syncs the temporary file, gives it the old file's mode and owner and renames it over the
     // target.
     CFileResult Commit();

@@ -1,4 +1,5 @@
 #include "CDocument.h"
+#include "LocalPath.h"
 
 #include "CChildFrame.h"
 #include "CMultiDocTemplate.h"
@@ -20,7 +21,7 @@ void CDocument::SetTitle(const QString& strTitle) {
 }
 
 void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU) {
-    m_strPathName = QFileInfo(strPathName).absoluteFilePath();
+    m_strPathName = AbsolutePath(strPathName);
     SetTitle(QFileInfo(m_strPathName).fileName());
     if (bAddToMRU)
         AfxGetApp()->AddToRecentFileList(m_strPathName);

@@ -1,11 +1,11 @@
 #include "CMultiDocTemplate.h"
+#include "LocalPath.h"
 
 #include "CChildFrame.h"
 #include "CDocument.h"
 #include "CScrollView.h"
 #include "CWinApp.h"
 
-#include <QFileInfo>
 #include <QMdiArea>
 
 #include <utility>
@@ -107,7 +107,7 @@ void CMultiDocTemplate::RemoveDocument(CDocument* pDocument) {
 }
 
 CDocument* CMultiDocTemplate::FindOpenDocument(const QString& strPath) const {
-    const QString path = QFileInfo(strPath).absoluteFilePath();
+    const QString path = AbsolutePath(strPath);
     for (CDocument* pDoc : m_docList)
         if (!pDoc->GetPathName().isEmpty() && pDoc->GetPathName() == path)
             return pDoc;

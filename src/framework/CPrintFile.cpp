@@ -3,7 +3,6 @@
 #include "LocalPath.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QPrinter>
 
 #include <algorithm>
@@ -15,13 +14,9 @@ namespace {
 // The trailer "startxref\n<offset>\n%%EOF\n" lies in the last few bytes of the file.
 constexpr std::streamoff kTrailerBytes = 64;
 
-QString FromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text.c_str());
-}
-
 // "No such file or directory" from the system; "is a directory" about the file itself.
 QString Why(const CFileResult& result) {
-    const QString reason = FromLocal(result.GetReason());
+    const QString reason = QtPath(result.GetReason());
     return result.GetFault() == CFileResult::Fault::refused ? QStringLiteral("it ") + reason
                                                             : reason;
 }
@@ -31,7 +26,7 @@ CPrintFile::CPrintFile(QPrinter* pPrinter, QStringList inputs)
     : m_pPrinter(pPrinter), m_inputs(std::move(inputs)) {
     m_strFileName = pPrinter->outputFileName();
     if (pPrinter->outputFormat() == QPrinter::PdfFormat && !m_strFileName.isEmpty())
-        m_strTarget = QFileInfo(m_strFileName).absoluteFilePath();
+        m_strTarget = AbsolutePath(m_strFileName);
 }
 
 CPrintFile::~CPrintFile() {
@@ -52,7 +47,12 @@ QString CPrintFile::Begin() {
             return cannotStart(r);
     if (const CFileResult r = m_file.Begin(LocalPath(m_strTarget)); !r.Ok())
         return cannotStart(r);
-    m_pPrinter->setOutputFileName(FromLocal(m_file.TempPath()));
+    // Qt opens the file by a name it encodes as UTF-8; in a folder whose name is not UTF-8 it is
+    // reached through the descriptor open on it instead.
+    const std::string tmp = m_file.TempPath();
+    const bool bNameKept = QFile::encodeName(QtPath(tmp)).toStdString() == tmp;
+    m_pPrinter->setOutputFileName(
+        bNameKept ? QtPath(tmp) : QStringLiteral("/proc/self/fd/%1").arg(m_file.Descriptor()));
     return QString();
 }
 

@@ -1,8 +1,8 @@
 #include "CRecentFileList.h"
+#include "LocalPath.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -12,7 +12,7 @@ const QString kSection = QStringLiteral("Recent File List");
 CRecentFileList::CRecentFileList(int nSize) : m_nSize(nSize) {}
 
 void CRecentFileList::Add(const QString& strPath) {
-    const QString path = QFileInfo(strPath).absoluteFilePath();
+    const QString path = AbsolutePath(strPath);
     m_files.removeAll(path);
     m_files.prepend(path);
     while (m_files.size() > m_nSize)

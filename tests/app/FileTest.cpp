@@ -9,6 +9,7 @@
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
+#include "LocalPath.h"
 #include "Resource.h"
 
 #include <QDir>
@@ -269,10 +270,10 @@ TEST_F(FileTest, NoExportOrPrintReplacesItsInput) {
     const QByteArray bytes = ReadAll(doc);
     const QString link = m_dir.filePath(QStringLiteral("out.png"));
     ASSERT_TRUE(QFile::link(doc, link));
-    const QStringList runs[] = {{QStringLiteral("--export"), link, doc},
-                                {QStringLiteral("--export"), doc, doc},
-                                {QStringLiteral("--print-to"), doc + QStringLiteral(".pdf"),
-                                 doc + QStringLiteral(".pdf")}};
+    const QStringList runs[] = {
+        {QStringLiteral("--export"), link, doc},
+        {QStringLiteral("--export"), doc, doc},
+        {QStringLiteral("--print-to"), doc + QStringLiteral(".pdf"), doc + QStringLiteral(".pdf")}};
     ASSERT_TRUE(QFile::copy(doc, doc + QStringLiteral(".pdf")));
     for (const QStringList& args : runs) {
         QString error;
@@ -292,6 +293,37 @@ TEST_F(FileTest, NoExportOrPrintReplacesItsInput) {
     pPrinter->setOutputFormat(QPrinter::NativeFormat);
     EXPECT_TRUE(message.contains(QStringLiteral("it is the input file"))) << qPrintable(message);
     EXPECT_EQ(ReadAll(doc), bytes);
+}
+
+// A file name that is not UTF-8 keeps its bytes from the command line to the file system, in
+// the documents opened and the files written (the names from an older system's disk).
+TEST_F(FileTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string folder = LocalPath(m_dir.path()) + "/d\xe9";
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string doc = folder + "/lat\xe9.vrl";
+    ImportSample(30);
+    ASSERT_TRUE(Doc()->DoSave(QtPath(doc)));
+    ASSERT_TRUE(std::filesystem::exists(doc));
+    Command(ID_FILE_CLOSE);
+    EXPECT_NE(VorlanApp()->OpenDocumentFile(QtPath(doc)), nullptr);
+
+    QProcess process;
+    process.setWorkingDirectory(m_dir.path());
+    process.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("cd \"$(printf 'd\\351')\" && XDG_CONFIG_HOME=.. && export "
+                        "XDG_CONFIG_HOME && \"$0\" --export \"$(printf '\\351t\\351.png')\" "
+                        "\"$(printf 'lat\\351.vrl')\" && exec \"$0\" --print-to "
+                        "\"$(printf '\\351.pdf')\" \"$(printf 'lat\\351.vrl')\""),
+         QStringLiteral(VORLAN_EXE)});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/\xe9t\xe9.png"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/\xe9.pdf"));
+    // Qt's own removal of the scratch folder cannot name these files.
+    Command(ID_FILE_CLOSE);
+    std::filesystem::remove_all(folder);
 }
 
 // Run without XDG_RUNTIME_DIR (on a server), the program's message comes alone, with no warning

@@ -60,7 +60,10 @@ void UsePrivateRuntimeFolder() {
 
 int main(int argc, char** argv) {
     int nExitCode = 0;
+    // As vorlan-cli: a write past the file-size limit fails with a message, and an interrupted
+    // save, export or print leaves no temporary file.
     CPendingTempFile::IgnoreFileSizeSignal();
+    CPendingTempFile::InstallSignalHandlers();
     if (CCommandLineInfo::HandleInfoOptions(argc, argv, &nExitCode))
         return nExitCode;
     if (CCommandLineInfo::IsPrintCommand(argc, argv) ||

@@ -1,5 +1,5 @@
 // The one temporary file a program is writing before it renames it over its target, kept where
-// a signal handler can remove it: CAtomicFile creates and registers it, vorlan-cli installs the
+// a signal handler can remove it: CAtomicFile creates and registers it, both programs install the
 // handler so that Ctrl+C or a kill leaves no ".vorlan-XXXXXX" file behind. Also the signal
 // settings both programs make at start for their writers.
 //
@@ -21,11 +21,11 @@ public:
 
     // Creates the file of the pattern, its last kNameLength characters replaced in place by
     // random letters and digits, close-on-exec, with the mode less the umask (the kernel takes
-    // it off), and remembers it, with the handled signals held off in between: a signal at any
-    // moment either finds no file or removes it. Returns the file descriptor, or -1 with errno.
+    // it off), and registers it in the same step: a signal at any moment, in any thread, either
+    // finds no file or removes it. Returns the file descriptor, or -1 with errno.
     static int Create(std::string& pattern, mode_t mode);
-    // Remembers path as the file to remove on a signal; false when it is too long to keep (it is
-    // then written without that protection).
+    // Registers an existing file as the one to remove on a signal; false when its name is too
+    // long to keep (it is then written without that protection).
     static bool Set(const char* pszPath);
     static void Clear();
 
@@ -43,9 +43,17 @@ public:
     static void IgnoreFileSizeSignal();
 
 private:
+    enum State : int {
+        kNone,     // nothing to remove
+        kCreating, // the file of s_szPath is being created: whether it is ours is not known yet
+        kPending,  // the file of s_szPath is ours to remove
+    };
+    // Copies the path and sets the state; false when the path is too long.
+    static bool Register(const char* pszPath, State state);
+
     static char s_szPath[kMaxPath];
-    // A handler may only touch a lock-free atomic (or a volatile sig_atomic_t, which orders
-    // nothing against the path's bytes).
-    static std::atomic<bool> s_bPending;
-    static_assert(std::atomic<bool>::is_always_lock_free);
+    // A handler may only touch a lock-free atomic (a volatile sig_atomic_t orders nothing
+    // against the path's bytes).
+    static std::atomic<int> s_state;
+    static_assert(std::atomic<int>::is_always_lock_free);
 };

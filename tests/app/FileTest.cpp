@@ -22,6 +22,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -293,6 +294,45 @@ TEST_F(FileTest, NoExportOrPrintReplacesItsInput) {
     pPrinter->setOutputFormat(QPrinter::NativeFormat);
     EXPECT_TRUE(message.contains(QStringLiteral("it is the input file"))) << qPrintable(message);
     EXPECT_EQ(ReadAll(doc), bytes);
+}
+
+// Stopped while it writes its PDF (as a time limit on a server stops it), the program takes its
+// temporary file with it and dies of the signal. The test waits for the file to appear.
+TEST(ProgramTest, AStoppedPrintLeavesNoTemporaryFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString doc = dir.filePath(QStringLiteral("long.vrl"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLAN_SAMPLES "/long-10000.txt"),
+                            dir.filePath(QStringLiteral("long.txt"))));
+    QProcess cli;
+    cli.start(QStringLiteral(VORLAN_CLI),
+              {QStringLiteral("convert"), dir.filePath(QStringLiteral("long.txt")), doc});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    const auto temporaryFiles = [&dir] {
+        return QDir(dir.path())
+            .entryList({QStringLiteral(".vorlan-*")}, QDir::Files | QDir::Hidden);
+    };
+    bool bCaught = false;
+    for (int nTry = 0; nTry < 20 && !bCaught; ++nTry) {
+        QProcess vorlan;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        vorlan.setProcessEnvironment(env);
+        vorlan.start(QStringLiteral(VORLAN_EXE),
+                     {QStringLiteral("--print-to"), dir.filePath(QStringLiteral("out.pdf")), doc});
+        ASSERT_TRUE(vorlan.waitForStarted());
+        while (vorlan.state() == QProcess::Running && temporaryFiles().isEmpty())
+            QCoreApplication::processEvents();
+        bCaught = !temporaryFiles().isEmpty() &&
+                  ::kill(static_cast<pid_t>(vorlan.processId()), SIGTERM) == 0;
+        ASSERT_TRUE(vorlan.waitForFinished(30000));
+        if (bCaught) {
+            EXPECT_EQ(vorlan.exitStatus(), QProcess::CrashExit);
+            EXPECT_EQ(vorlan.exitCode(), SIGTERM);
+        }
+    }
+    EXPECT_TRUE(bCaught) << "the temporary file was never seen";
+    EXPECT_TRUE(temporaryFiles().isEmpty()) << qPrintable(temporaryFiles().join(' '));
 }
 
 // A file name that is not UTF-8 keeps its bytes from the command line to the file system, in

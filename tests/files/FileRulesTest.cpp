@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,29 +71,39 @@ int TemporaryFiles(const std::string& dir) {
     return n;
 }
 
-// The child stops itself (TestPause) just after creating its temporary file and before
-// registering it; SIGTERM arrives there. Held off until the file is registered, it must end the
-// child and take the file with it.
+// The child stops itself (TestPause) just after creating its temporary file and before knowing
+// it as its own; SIGTERM arrives there. It must end the child and take the file with it, whether
+// the creating thread takes the signal once it lets it through (vorlan-cli, one thread) or
+// another thread takes it at once (the desktop program has several).
 TEST(PendingTempFile, ASignalBetweenCreatingAndRegisteringLeavesNoFile) {
-    const ScratchDir dir;
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setenv("VORLAN_TEST_STOP_AT", "temp-created", 1);
-        CPendingTempFile::InstallSignalHandlers();
-        CAtomicFile file;
-        file.Begin(dir.File("out.vrl"));
-        _exit(0); // not reached: the signal ends the child as soon as it is let through
+    for (const bool bOtherThread : {false, true}) {
+        SCOPED_TRACE(bOtherThread ? "another thread" : "one thread");
+        const ScratchDir dir;
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            setenv("VORLAN_TEST_STOP_AT", "temp-created", 1);
+            CPendingTempFile::InstallSignalHandlers();
+            if (bOtherThread)
+                std::thread([] {
+                    for (;;)
+                        pause();
+                }).detach();
+            CAtomicFile file;
+            file.Begin(dir.File("out.vrl"));
+            for (;;)
+                pause(); // until the handler, in whichever thread, ends the child
+        }
+        int status = 0;
+        ASSERT_EQ(pid, waitpid(pid, &status, WUNTRACED));
+        ASSERT_TRUE(WIFSTOPPED(status));
+        EXPECT_EQ(1, TemporaryFiles(dir.Path()));
+        kill(pid, SIGTERM);
+        kill(pid, SIGCONT);
+        ASSERT_EQ(pid, waitpid(pid, &status, 0));
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        EXPECT_EQ(0, TemporaryFiles(dir.Path()));
     }
-    int status = 0;
-    ASSERT_EQ(pid, waitpid(pid, &status, WUNTRACED));
-    ASSERT_TRUE(WIFSTOPPED(status));
-    EXPECT_EQ(1, TemporaryFiles(dir.Path()));
-    kill(pid, SIGTERM);
-    kill(pid, SIGCONT);
-    ASSERT_EQ(pid, waitpid(pid, &status, 0));
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-    EXPECT_EQ(0, TemporaryFiles(dir.Path()));
 }
 
 // Under nohup SIGHUP is ignored, in a shell's background job SIGINT: they stay ignored, and the

@@ -97,6 +97,9 @@ QString CPlotExporter::Save(const QString& strPath, int nScale) {
         if (const CFileResult r = CAtomicFile::CheckNotInput(LocalPath(input), LocalPath(strPath));
             !r.Ok())
             return CVorlanDoc::ErrorText(strPath, r);
+    // A read-only file is replaced only when the user agrees; a "no" is no failure.
+    if (QString error; !AfxMayReplace(strPath, &error))
+        return error;
     CFileResult result;
     switch (FormatOf(strPath)) {
     case Format::png: {

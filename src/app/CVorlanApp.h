@@ -53,6 +53,7 @@ public:
     // A message box with the application's title over the main window; while the command
     // line's print job runs, the message goes to stderr instead.
     void ShowMessage(const QString& strText) override;
+    bool IsInteractive() const override { return !m_bShellPrint; }
     // The coordinate format of MapSource exports, carried from one import of the run to the
     // next.
     CMapSourceFormat& MapSourceFormat() { return m_mapSourceFormat; }

@@ -125,6 +125,11 @@ BOOL CDocument::DoSave(const QString& strPath, bool bReplace) {
             return 0;
     }
     QString error;
+    if (!AfxMayReplace(path, &error)) {
+        if (!error.isEmpty())
+            AfxMessageBox(error);
+        return 0;
+    }
     if (!OnSaveDocument(path, &error)) {
         AfxMessageBox(error);
         return 0;

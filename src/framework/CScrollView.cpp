@@ -182,6 +182,14 @@ bool CScrollView::DoFilePrint(bool bDirect) {
 
 // A PDF file is replaced only by a complete one; the message says why a job failed.
 bool CScrollView::PrintJob(QPrinter* pPrinter, CPrintInfo* pInfo) {
+    if (pPrinter->outputFormat() == QPrinter::PdfFormat && !pPrinter->outputFileName().isEmpty()) {
+        QString error;
+        if (!AfxMayReplace(pPrinter->outputFileName(), &error)) {
+            if (!error.isEmpty())
+                AfxMessageBox(error);
+            return false;
+        }
+    }
     CPrintFile file(pPrinter, m_pDocument ? m_pDocument->InputFiles() : QStringList());
     QString strError = file.Begin();
     if (strError.isEmpty())

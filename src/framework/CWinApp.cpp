@@ -1,5 +1,10 @@
 #include "CWinApp.h"
 
+#include "CAtomicFile.h"
+#include "LocalPath.h"
+
+#include <QMessageBox>
+
 CWinApp::CWinApp(int& argc, char** argv) : QApplication(argc, argv) {}
 
 CWinApp::~CWinApp() = default;
@@ -16,4 +21,21 @@ QWidget* AfxGetMainWnd() {
 void AfxMessageBox(const QString& strText) {
     if (CWinApp* pApp = AfxGetApp())
         pApp->ShowMessage(strText);
+}
+
+bool AfxMayReplace(const QString& strPath, QString* pstrError) {
+    pstrError->clear();
+    const CFileResult r = CAtomicFile::CheckNotReadOnly(LocalPath(strPath));
+    if (r.Ok())
+        return true;
+    const QString path = AbsolutePath(strPath);
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp || !pApp->IsInteractive()) {
+        *pstrError = path + QLatin1Char('\n') + QtPath(r.Sentence());
+        return false;
+    }
+    return QMessageBox::question(
+               AfxGetMainWnd(), QApplication::applicationName(),
+               path + QStringLiteral("\nThis file is read-only. Replace it anyway?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }

@@ -29,6 +29,8 @@ public:
     virtual bool DoPromptFileName(QString& strName, bool bOpenFileDialog) = 0;
     // Tells the user strText (AfxMessageBox).
     virtual void ShowMessage(const QString& strText) = 0;
+    // Whether there is a user to ask (not so while a command-line job runs without a window).
+    virtual bool IsInteractive() const { return true; }
     // The icon of document windows.
     virtual QIcon DocumentIcon() const = 0;
 };
@@ -37,3 +39,7 @@ public:
 CWinApp* AfxGetApp();
 QWidget* AfxGetMainWnd();
 void AfxMessageBox(const QString& strText);
+// Whether strPath may be replaced: yes when it is not read-only, or when the user agrees to
+// replace it anyway (as editors ask). Where nobody can be asked, a read-only file is refused and
+// *pstrError says so; it stays empty when the user said no.
+bool AfxMayReplace(const QString& strPath, QString* pstrError);

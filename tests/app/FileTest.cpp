@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 
 #include "CChildFrame.h"
+#include "CFileResult.h"
 #include "CMainFrame.h"
 #include "CMultiDocTemplate.h"
 #include "CPlot.h"
@@ -16,8 +17,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryFile>
 
 #include <unistd.h>
@@ -333,6 +336,51 @@ TEST(ProgramTest, AStoppedPrintLeavesNoTemporaryFile) {
     }
     EXPECT_TRUE(bCaught) << "the temporary file was never seen";
     EXPECT_TRUE(temporaryFiles().isEmpty()) << qPrintable(temporaryFiles().join(' '));
+}
+
+// A read-only file is replaced only when the user agrees, as editors ask; without a user (the
+// command line's jobs) it is refused as vorlan-cli refuses it.
+TEST_F(FileTest, ReadOnlyFilesAreReplacedOnlyWhenTheUserAgrees) {
+    ImportSample(30);
+    const QString doc = m_dir.filePath(QStringLiteral("ro.vrl"));
+    const QString png = m_dir.filePath(QStringLiteral("ro.png"));
+    for (const QString& path : {doc, png}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("old");
+        file.close();
+        ASSERT_TRUE(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    const auto answer = [this](QMessageBox::StandardButton button, QString* pstrText) {
+        OnNextModal(QStringLiteral("the read-only question"), [button, pstrText](QWidget* pModal) {
+            auto* pBox = qobject_cast<QMessageBox*>(pModal);
+            ASSERT_NE(pBox, nullptr);
+            *pstrText = pBox->text();
+            pBox->button(button)->click();
+        });
+    };
+    QString question;
+    answer(QMessageBox::No, &question);
+    EXPECT_FALSE(Doc()->DoSave(doc));
+    EXPECT_EQ(question, doc + QStringLiteral("\nThis file is read-only. Replace it anyway?"));
+    EXPECT_EQ(ReadAll(doc), QByteArray("old"));
+    answer(QMessageBox::No, &question);
+    EXPECT_EQ(View()->ExportImage(png, 1), QString());
+    EXPECT_EQ(ReadAll(png), QByteArray("old"));
+    answer(QMessageBox::Yes, &question);
+    EXPECT_TRUE(Doc()->DoSave(doc));
+    EXPECT_NE(ReadAll(doc), QByteArray("old"));
+    EXPECT_EQ(QFile::permissions(doc) & QFile::WriteOwner, 0);
+
+    QString error;
+    EXPECT_EQ(RunVorlan({QStringLiteral("--export"), png, doc}, m_dir.path(), &error), 1);
+    EXPECT_EQ(
+        error,
+        QStringLiteral("vorlan: ") + png + QStringLiteral(": ") +
+            QString::fromStdString(
+                CFileResult::Failure(CFileResult::Fault::refused, "", "is read-only").Sentence()) +
+            QLatin1Char('\n'));
+    EXPECT_EQ(ReadAll(png), QByteArray("old"));
 }
 
 // A file name that is not UTF-8 keeps its bytes from the command line to the file system, in

@@ -71,6 +71,19 @@ QSize CPlotExporter::PageSize() {
     return QSize(size.cx, size.cy);
 }
 
+// A picture of the whole zoomed page can be far larger than any screen (a 16x zoom of a
+// 2000 x 2000 window is 32000 x 32000 pixels, 4 GB): past kMaxImagePixels it is refused before
+// anything is drawn, with its size.
+QString CPlotExporter::TooLargeText(int nScale) {
+    const QSize size = PageSize() * nScale;
+    if (static_cast<qint64>(size.width()) * size.height() <= kMaxImagePixels)
+        return QString();
+    return QStringLiteral("The image would be %1 x %2 pixels, too large to make; choose a smaller "
+                          "scale, size or zoom.")
+        .arg(size.width())
+        .arg(size.height());
+}
+
 // The plot is laid out in logical units at the window's resolution, and the painter scales it
 // onto the larger image: the picture of the screen, only finer.
 QImage CPlotExporter::Image(int nScale) {
@@ -103,20 +116,13 @@ QString CPlotExporter::Save(const QString& strPath, int nScale) {
     CFileResult result;
     switch (FormatOf(strPath)) {
     case Format::png: {
+        const QString tooLarge = TooLargeText(nScale);
+        if (!tooLarge.isEmpty())
+            return AbsolutePath(strPath) + QLatin1Char('\n') + tooLarge;
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        const QImage image = Image(nScale);
-        // A large zoom at a large scale asks for more pixels than an image may hold.
-        if (image.isNull()) {
-            const QSize size = PageSize() * nScale;
-            return AbsolutePath(strPath) +
-                   QStringLiteral("\nThe image would be %1 x %2 pixels, too large to make; "
-                                  "choose a smaller scale or zoom.")
-                       .arg(size.width())
-                       .arg(size.height());
-        }
-        if (!image.save(&buffer, "PNG"))
+        if (!Image(nScale).save(&buffer, "PNG"))
             return AbsolutePath(strPath) + QStringLiteral("\nThe image could not be encoded.");
         result = CAtomicFile::Replace(LocalPath(strPath), bytes.toStdString());
         break;

@@ -31,7 +31,12 @@ public:
     // The page in logical units: the client size, enlarged by the zoom, at least the chart's
     // smallest page.
     QSize PageSize();
-    // The page as an image, nScale times as many pixels each way.
+    // The most pixels an exported or copied image may have (400 MB of memory).
+    static constexpr qint64 kMaxImagePixels = 100'000'000;
+    // Why the page cannot be made an image nScale times as large (its size), or an empty
+    // string when it can.
+    QString TooLargeText(int nScale);
+    // The page as an image, nScale times as many pixels each way; TooLargeText first.
     QImage Image(int nScale);
     // The page as an SVG document.
     std::string Svg();

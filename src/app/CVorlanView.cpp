@@ -511,6 +511,10 @@ void CVorlanView::OnEditCopy() {
     if (!pDoc || pDoc->m_nPlotMode == CVorlanDoc::kPlotNone)
         return;
     CPlotExporter exporter(*pDoc, viewport()->size(), viewport()->logicalDpiX());
+    if (const QString tooLarge = exporter.TooLargeText(1); !tooLarge.isEmpty()) {
+        AfxMessageBox(tooLarge);
+        return;
+    }
     QApplication::clipboard()->setImage(exporter.Image(1));
 }
 

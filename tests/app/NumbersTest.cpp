@@ -256,6 +256,13 @@ TEST_F(NumbersTest, ExportWritesPngSvgAndPdfAsTheScreenShowsThem) {
               12 * CountColour(QImage(png).convertToFormat(QImage::Format_RGB32), qRgb(0, 0, 255)));
     Command(ID_EDIT_COPY);
     EXPECT_EQ(QApplication::clipboard()->image().size(), client);
+    // A 16x zoom at 4 times the window would be gigabytes: refused with its size, at once.
+    Plot()->m_fZoom = 16.0f;
+    EXPECT_TRUE(View()->ExportImage(png4, 4).contains(
+        QStringLiteral("The image would be %1 x %2 pixels, too large to make")
+            .arg(client.width() * 64)
+            .arg(client.height() * 64)));
+    Plot()->m_fZoom = 1.0f;
 
     const QString vrl = m_dir.filePath(QStringLiteral("plot.vrl"));
     ASSERT_TRUE(Doc()->DoSave(vrl));

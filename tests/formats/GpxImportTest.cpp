@@ -5,7 +5,6 @@
 #include "TrackGeometry.h"
 
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
 #include <fstream>
 #include <memory>
@@ -173,20 +172,17 @@ TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {
     }
 }
 
-// Empty elements make a document of 16 bytes per byte of the file, four times the memory the
-// reader sets aside for it: the rest comes from malloc, and pugixml gets its own functions back.
+// Thousands of empty elements inside a point leave the point and its elevation as they are.
 TEST(GpxImport, ADocumentLargerThanItsMemoryIsReadWhole) {
     std::string tiny;
     for (int i = 0; i < 20000; ++i)
         tiny += "<a/>";
     const std::string point = "<trkpt lat=\"1\" lon=\"2\"><extensions>" + tiny + "</extensions>";
-    const pugi::allocation_function allocate = pugi::get_memory_allocation_function();
     const Imported r = Import(
         Gpx("<trk><trkseg>" + point + "<ele>5</ele></trkpt>" + point + "</trkpt></trkseg></trk>"));
     ASSERT_TRUE(r.result.bOk) << r.result.error;
     EXPECT_EQ(2, r.track->m_nCount);
     EXPECT_EQ(static_cast<float>(5 * 3.2808399), r.track->m_fElev[1]);
-    EXPECT_EQ(allocate, pugi::get_memory_allocation_function());
 }
 
 std::string BillionLaughs() {
@@ -208,18 +204,20 @@ TEST(GpxImport, BadFilesFailWithOneLineNamingTheFileAndLeaveTheTrackAlone) {
     } cases[] = {
         {"", "walk.gpx: the file is empty."},
         {Gpx("<trk><trkseg>\n" + Pt("1", "2")).substr(0, 150),
-         "walk.gpx: XML error: Error parsing element attribute on line 4."},
+         "walk.gpx: XML error: unclosed token on line 4."},
         {kHead + "<trk>\n<trkseg>\n</trk>\n</gpx>",
-         "walk.gpx: XML error: Start-end tags mismatch on line 5."},
+         "walk.gpx: XML error: mismatched tag on line 5."},
         {kHead + "<trk>\n<trkseg>\n" + Pt("1", "2") + "</trkseg>\n</trk>\n",
-         "walk.gpx: XML error: Start-end tags mismatch on line 8."}, // the end of the file
+         "walk.gpx: XML error: no element found on line 8."}, // the end of the file
         {std::string("\x0e\x10\x00\x00\x00\x2e\x46\x49\x54\x00\x00", 11),
          "walk.gpx: not a text file (a NUL byte) on line 1."},
         {"<kml xmlns=\"http://www.opengis.net/kml/2.2\"/>",
          "walk.gpx: not a GPX file (the root element is <kml>)."},
         {Gpx("<wpt lat=\"1\" lon=\"2\"/>\n<trk><trkseg></trkseg></trk>"),
          "No track points in walk.gpx."},
-        {BillionLaughs(), "No track points in walk.gpx."},
+        {BillionLaughs(),
+         "walk.gpx: XML error: limit on input amplification factor (from DTD and entities) "
+         "breached on line 14."},
     };
     for (const auto& c : cases) {
         const auto track = std::make_unique<CTrack>();

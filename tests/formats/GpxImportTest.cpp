@@ -1,5 +1,6 @@
 // GPX import: which points a file gives, their distances and elevations, what the user is told,
 // and the clean failure of every kind of bad file.
+#include "CGpxReader.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 #include "TrackGeometry.h"
@@ -183,6 +184,29 @@ TEST(GpxImport, ADocumentLargerThanItsMemoryIsReadWhole) {
     ASSERT_TRUE(r.result.bOk) << r.result.error;
     EXPECT_EQ(2, r.track->m_nCount);
     EXPECT_EQ(static_cast<float>(5 * 3.2808399), r.track->m_fElev[1]);
+}
+
+// A file reaches the reader in pieces of whatever size the file system or a pipe gives; one
+// byte at a time reads the same as the whole, a BOM and a split multi-byte character included.
+TEST(GpxImport, AFileFedAByteAtATimeReadsTheSameAsWhole) {
+    const std::string gpx =
+        "\xEF\xBB\xBF" +
+        Gpx("<trk><name>K\xC3\xA4se</name><trkseg>" + Pt("47.5", "-121.5", "10") +
+            "<trkpt lon=\"1\"/>" + "</trkseg><trkseg>" + Pt("47.6", "-121.4") + "</trkseg></trk>");
+    const Imported whole = Import(gpx);
+    CGpxReader reader;
+    for (const char& c : gpx)
+        ASSERT_TRUE(reader.Feed(std::span<const char>(&c, 1)));
+    Imported bytewise;
+    bytewise.result = CTrackImporter().ImportGpx(reader, "walk.gpx", *bytewise.track);
+    ASSERT_TRUE(whole.result.bOk && bytewise.result.bOk) << bytewise.result.error;
+    EXPECT_EQ(whole.result.Notes(), bytewise.result.Notes());
+    ASSERT_EQ(2, bytewise.track->m_nCount);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(whole.track->m_fLat[i], bytewise.track->m_fLat[i]);
+        EXPECT_EQ(whole.track->m_fElev[i], bytewise.track->m_fElev[i]);
+        EXPECT_EQ(whole.track->m_fDist[i], bytewise.track->m_fDist[i]);
+    }
 }
 
 std::string BillionLaughs() {

@@ -6,6 +6,8 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -47,10 +49,89 @@ int XMLCALL ByteEncoding(void*, const XML_Char*, XML_Encoding* info) {
     return XML_STATUS_OK;
 }
 
+// The account that the parser being called on this thread allocates from. Set only around
+// calls into expat by AccountScope; frees and reallocations find their account in the block.
+thread_local XmlMemoryAccount* t_pAccount = nullptr;
+
+class AccountScope {
+public:
+    explicit AccountScope(XmlMemoryAccount& account) : m_pOuter(t_pAccount) {
+        t_pAccount = &account;
+    }
+    AccountScope(const AccountScope&) = delete;
+    AccountScope& operator=(const AccountScope&) = delete;
+    ~AccountScope() { t_pAccount = m_pOuter; }
+
+private:
+    XmlMemoryAccount* m_pOuter;
+};
+
+// Every block starts with its account and size, padded to keep the block aligned for any type.
+struct alignas(std::max_align_t) BlockHeader {
+    XmlMemoryAccount* pAccount;
+    std::size_t nBytes;
+};
+
+BlockHeader* HeaderOf(void* p) {
+    return static_cast<BlockHeader*>(p) - 1;
+}
+
+void* Place(void* raw, XmlMemoryAccount* pAccount, std::size_t nBytes) {
+    auto* header = static_cast<BlockHeader*>(raw);
+    *header = {pAccount, nBytes};
+    pAccount->nUsed += nBytes;
+    return header + 1;
+}
+
+bool Allowed(XmlMemoryAccount& account, std::size_t nMore) {
+    if (nMore <= account.nLimit - std::min(account.nLimit, account.nUsed))
+        return true;
+    account.bRefused = true;
+    return false;
+}
+
+void* CountedMalloc(std::size_t nBytes) {
+    XmlMemoryAccount* pAccount = t_pAccount;
+    if (!pAccount || !Allowed(*pAccount, nBytes))
+        return nullptr;
+    void* raw = std::malloc(sizeof(BlockHeader) + nBytes);
+    return raw ? Place(raw, pAccount, nBytes) : nullptr;
+}
+
+void CountedFree(void* p) {
+    if (!p)
+        return;
+    BlockHeader* header = HeaderOf(p);
+    header->pAccount->nUsed -= header->nBytes;
+    std::free(header);
+}
+
+void* CountedRealloc(void* p, std::size_t nBytes) {
+    if (!p)
+        return CountedMalloc(nBytes);
+    BlockHeader* header = HeaderOf(p);
+    XmlMemoryAccount* pAccount = header->pAccount;
+    const std::size_t nOld = header->nBytes;
+    if (nBytes > nOld && !Allowed(*pAccount, nBytes - nOld))
+        return nullptr;
+    void* raw = std::realloc(header, sizeof(BlockHeader) + nBytes);
+    if (!raw)
+        return nullptr;
+    pAccount->nUsed -= nOld;
+    return Place(raw, pAccount, nBytes);
+}
+
+constexpr XML_Memory_Handling_Suite kCountedMemory = {CountedMalloc, CountedRealloc, CountedFree};
+
+XML_Parser CreateParser(XmlMemoryAccount& account) {
+    const AccountScope scope(account);
+    return XML_ParserCreate_MM(nullptr, &kCountedMemory, nullptr);
+}
+
 } // namespace
 
 CXmlStreamParser::CXmlStreamParser(CXmlHandler& handler)
-    : m_handler(handler), m_parser(XML_ParserCreate(nullptr)) {
+    : m_handler(handler), m_memory{0, kParserBaseBytes, false}, m_parser(CreateParser(m_memory)) {
     if (!m_parser)
         throw std::bad_alloc();
     XML_SetUserData(m_parser, this);
@@ -60,11 +141,17 @@ CXmlStreamParser::CXmlStreamParser(CXmlHandler& handler)
 }
 
 CXmlStreamParser::~CXmlStreamParser() {
-    XML_ParserFree(m_parser);
+    Release();
+}
+
+void CXmlStreamParser::Release() {
+    if (m_parser)
+        XML_ParserFree(m_parser);
+    m_parser = nullptr;
 }
 
 bool CXmlStreamParser::Feed(std::span<const char> bytes) {
-    if (Failed())
+    if (Failed() || !m_parser)
         return false;
     if (!m_bHeadDone) {
         const std::size_t n = std::min(bytes.size(), kHeadBytes - m_head.size());
@@ -85,12 +172,16 @@ bool CXmlStreamParser::Feed(std::span<const char> bytes) {
     return true;
 }
 
+// The parser's memory goes back at once: what follows the reading (the simplification of a
+// long track) needs room of its own.
 bool CXmlStreamParser::Finish() {
-    if (Failed())
-        return false;
-    if (!m_bHeadDone)
-        return m_head.empty() ? Fail("the file is empty", 0) : ParseHead(true);
-    return Parse({}, true);
+    bool bOk = !Failed() && m_parser;
+    if (bOk && !m_bHeadDone)
+        bOk = m_head.empty() ? Fail("the file is empty", 0) : ParseHead(true);
+    else if (bOk)
+        bOk = Parse({}, true);
+    Release();
+    return bOk;
 }
 
 bool CXmlStreamParser::ParseHead(bool bFinal) {
@@ -117,8 +208,12 @@ bool CXmlStreamParser::ParseAroundNul(std::span<const char> bytes, const char* n
 }
 
 bool CXmlStreamParser::Parse(std::span<const char> bytes, bool bFinal) {
-    const XML_Status status =
-        XML_Parse(m_parser, bytes.data(), static_cast<int>(bytes.size()), bFinal);
+    m_memory.nLimit = kParserBaseBytes + m_nFed + bytes.size();
+    XML_Status status;
+    {
+        const AccountScope scope(m_memory);
+        status = XML_Parse(m_parser, bytes.data(), static_cast<int>(bytes.size()), bFinal);
+    }
     m_nFed += bytes.size();
     if (m_pending)
         std::rethrow_exception(std::exchange(m_pending, nullptr));
@@ -126,8 +221,12 @@ bool CXmlStreamParser::Parse(std::span<const char> bytes, bool bFinal) {
         return true;
     if (Failed()) // stopped by a check of this class
         return false;
-    if (XML_GetErrorCode(m_parser) == XML_ERROR_NO_MEMORY)
+    if (XML_GetErrorCode(m_parser) == XML_ERROR_NO_MEMORY) {
+        if (m_memory.bRefused)
+            return Fail("XML error: the document needs more memory than its size allows",
+                        XML_GetCurrentLineNumber(m_parser));
         throw std::bad_alloc();
+    }
     return FailFromParser();
 }
 

@@ -16,6 +16,14 @@
 
 struct XML_ParserStruct;
 
+// The memory one parser holds, and how much it may: expat allocates through functions without a
+// context, so each allocation carries its account in front of it.
+struct XmlMemoryAccount {
+    std::size_t nUsed = 0;
+    std::size_t nLimit = 0;
+    bool bRefused = false; // an allocation was refused for the limit
+};
+
 // Why a document could not be read: one line ("XML error: mismatched tag"), and the line of the
 // file it was found on (1-based; 0 when no line applies).
 struct XmlFailure {
@@ -26,8 +34,12 @@ struct XmlFailure {
 class CXmlStreamParser {
 public:
     // Deeper nesting is refused: a file of nothing but start tags would otherwise cost the
-    // parser about forty times its size.
+    // parser many times its size.
     static constexpr std::size_t kMaxDepth = 10000;
+    // The parser's own memory may grow to this plus the bytes fed so far. It keeps every
+    // different element and attribute name it has met; a file of nothing but different names
+    // would otherwise take eight times its size.
+    static constexpr std::size_t kParserBaseBytes = std::size_t{64} << 20;
     // Text kept for an element that asks for it: numbers are far shorter.
     static constexpr std::size_t kMaxTextBytes = 64 * 1024;
 
@@ -50,6 +62,7 @@ private:
     bool Parse(std::span<const char> bytes, bool bFinal);
     bool ParseAroundNul(std::span<const char> bytes, const char* nul);
     bool Fail(std::string message, std::size_t line);
+    void Release();
     bool FailFromParser();
     void Stop(std::string message);
 
@@ -61,6 +74,7 @@ private:
     static void TextHandler(void* self, const char* text, int length);
 
     CXmlHandler& m_handler;
+    XmlMemoryAccount m_memory;
     XML_ParserStruct* m_parser;
     std::string m_head; // the first bytes, until it is known whether the document is UTF-16
     bool m_bHeadDone = false;

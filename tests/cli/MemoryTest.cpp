@@ -109,6 +109,27 @@ TEST_F(Memory, EveryShapeOfFileIsReadWithinTwiceItsSizePlus100MB) {
     }
 }
 
+// Every different element name stays in the parser's tables: such a file is refused once they
+// outgrow the bytes read, instead of taking eight times its size.
+TEST_F(Memory, AFileOfDifferentNamesIsRefusedWithinTheBound) {
+    const std::string path = m_scratch.File("names.gpx");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << kHead;
+        for (std::size_t n = 0, i = 0; n < kShapeBytes; ++i) {
+            const std::string name = "<e" + std::to_string(i) + "/>";
+            out << name;
+            n += name.size();
+        }
+        out << kTail;
+    }
+    const CliResult r = InfoWithin(path, 2 * kShapeBytes + kAllowanceBytes);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("vorlan-cli: " + path +
+                  ": XML error: the document needs more memory than its size allows on line 4.\n",
+              r.out);
+}
+
 TEST_F(Memory, RunningOutIsAOneLineErrorNamingTheFile) {
     const std::string path = m_scratch.File("points.gpx");
     WriteShape(path, "<trkpt lat=\"1\" lon=\"2\"/>\n", 25 * kMiB);

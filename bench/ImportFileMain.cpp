@@ -1,6 +1,8 @@
 // vorlan-import-bench PATH: imports one GPX file (or, by its extension, a file GPSBabel converts)
 // into a track and prints what the user would be told. For whole-process measurements
-// (/usr/bin/time -v) of big files; the document's own import reads files the same way.
+// (/usr/bin/time -v) of big files; the document's own import reads files the same way, a piece
+// at a time.
+#include "CGpxReader.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
@@ -12,13 +14,18 @@
 
 namespace {
 
-bool ReadWhole(const std::string& path, std::vector<char>& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<std::size_t>(in.tellg()));
-    in.seekg(0);
-    return static_cast<bool>(in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+constexpr std::size_t kPieceBytes = 64 * 1024;
+
+bool FeedFile(const std::string& path, CGpxReader& reader) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> piece(kPieceBytes);
+    while (in) {
+        in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        if (n > 0 && !reader.Feed(std::span<const char>(piece.data(), n)))
+            break;
+    }
+    return !in.bad();
 }
 
 } // namespace
@@ -35,12 +42,12 @@ int main(int argc, char** argv) {
     if (CTrackImporter::ConvertedFormatOf(path)) {
         result = importer.ImportConverted(path, *track);
     } else {
-        std::vector<char> bytes;
-        if (!ReadWhole(path, bytes)) {
+        CGpxReader reader;
+        if (!FeedFile(path, reader)) {
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 1;
         }
-        result = importer.ImportGpx(bytes, path, *track);
+        result = importer.ImportGpx(reader, path, *track);
     }
     if (!result.bOk) {
         std::fprintf(stderr, "%s\n", result.error.c_str());

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 using Fault = CFileResult::Fault;
@@ -97,6 +98,14 @@ bool CDocumentFile::IsDocumentPath(const std::string& path) {
 }
 
 CFileResult CDocumentFile::Read(const std::string& path, CTrack& track, CViewValues& view) {
+    try {
+        return ReadFile(path, track, view);
+    } catch (const std::bad_alloc&) {
+        return CFileResult::Failure(Fault::memory, path, std::string());
+    }
+}
+
+CFileResult CDocumentFile::ReadFile(const std::string& path, CTrack& track, CViewValues& view) {
     CInputFile file;
     if (CFileResult r = file.Open(path); !r.Ok())
         return r;

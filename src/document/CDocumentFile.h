@@ -27,7 +27,7 @@ public:
     }
 
     // Reads the document at path into track and view. A refused or unreadable file leaves both
-    // as they were.
+    // as they were, and so does running out of memory (CFileResult::Fault::memory).
     static CFileResult Read(const std::string& path, CTrack& track, CViewValues& view);
     // The checks and loading of Read on bytes already read; path only names the file.
     static CFileResult Parse(const std::string& path, const std::string& bytes, CTrack& track,
@@ -37,4 +37,7 @@ public:
     static std::string Bytes(const CTrack& track, const CViewValues& view);
     // Saves the document at path, replacing an existing file only once it is whole.
     static CFileResult Write(const std::string& path, const CTrack& track, const CViewValues& view);
+
+private:
+    static CFileResult ReadFile(const std::string& path, CTrack& track, CViewValues& view);
 };

@@ -1,6 +1,6 @@
 #include "TrackImport.h"
 
-#include "CBulkMemory.h"
+#include "CGpxReader.h"
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
@@ -8,6 +8,7 @@
 #include "CTrackImporter.h"
 
 #include <cerrno>
+#include <new>
 #include <span>
 
 namespace {
@@ -24,16 +25,19 @@ CFileResult FromImport(const std::string& path, const ImportResult& imported, CT
 
 CFileResult ImportGpxFile(const std::string& path, CTrack& track) {
     CInputFile file;
-    CBulkMemory memory;
-    std::span<char> bytes;
     CFileResult r = file.Open(path);
-    if (r.Ok())
-        r = file.ReadAll(memory, bytes, kMaxTrackFileBytes);
     if (!r.Ok()) {
         track.Clear();
         return r;
     }
-    return FromImport(path, CTrackImporter().ImportGpx(bytes, path, track), track);
+    CGpxReader reader(file.Size());
+    r = file.ReadPieces(kMaxTrackFileBytes,
+                        [&reader](std::span<const char> piece) { return reader.Feed(piece); });
+    if (!r.Ok()) {
+        track.Clear();
+        return r;
+    }
+    return FromImport(path, CTrackImporter().ImportGpx(reader, path, track), track);
 }
 
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
@@ -72,13 +76,20 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSour
 
 CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
     const TrackFileType* type = CTrackFileTypes::Of(path);
-    switch (type ? type->reader : TrackReaderKind::mapSource) {
-    case TrackReaderKind::gpx:
-        return ImportGpxFile(path, track);
-    case TrackReaderKind::gpsbabel:
-        return ImportConvertedFile(path, track);
-    case TrackReaderKind::mapSource:
-        break;
+    // What the import set aside is given back as the exception unwinds, so there is memory for
+    // the message again.
+    try {
+        switch (type ? type->reader : TrackReaderKind::mapSource) {
+        case TrackReaderKind::gpx:
+            return ImportGpxFile(path, track);
+        case TrackReaderKind::gpsbabel:
+            return ImportConvertedFile(path, track);
+        case TrackReaderKind::mapSource:
+            break;
+        }
+        return ImportMapSourceFile(path, track, format);
+    } catch (const std::bad_alloc&) {
+        track.Clear();
+        return CFileResult::Failure(CFileResult::Fault::memory, path, std::string());
     }
-    return ImportMapSourceFile(path, track, format);
 }

@@ -21,5 +21,6 @@ constexpr std::size_t kMaxTrackFileBytes = std::size_t{1} << 30;
 // a missing elevation ("GPX: 30000 points read.", "Simplified from 30000 to 10000 points."); for
 // a MapSource export cut at the point cap, "Only the first 10000 of N track points were read.".
 // A MapSource export without track points is read, with a note; any other file without track
-// points fails ("No track points in FILE.").
+// points fails ("No track points in FILE."). Running out of memory fails the import
+// (CFileResult::Fault::memory), never the program.
 CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format);

@@ -45,6 +45,8 @@ std::string CFileResult::Error() const {
         break;
     case Fault::track:
         return m_reason;
+    case Fault::memory:
+        return "not enough memory to read " + m_path;
     }
     return m_path.empty() ? what : m_path + ": " + what;
 }
@@ -65,6 +67,8 @@ std::string CFileResult::Sentence() const {
         return "Cannot save this file: " + m_reason + ".";
     case Fault::track:
         return m_reason;
+    case Fault::memory:
+        return "There is not enough memory to read this file.";
     }
     return std::string();
 }

@@ -16,6 +16,7 @@ struct CFileResult {
         format,  // not a document (reason: what is wrong with it)
         write,   // writing or replacing failed (reason: the system's message)
         track,   // read, but no track comes of it (reason: one line that names the file)
+        memory,  // memory ran out while reading it (no reason)
     };
 
     static CFileResult Failure(Fault fault, const std::string& path, const std::string& reason);

@@ -1,13 +1,12 @@
 #include "CInputFile.h"
 
-#include "CBulkMemory.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 CInputFile::~CInputFile() {
     if (m_fp)
@@ -60,6 +59,7 @@ CFileResult CInputFile::Open(const std::string& path) {
         return CFileResult::SystemFailure(CFileResult::Fault::open, path, nError);
     }
     m_path = path;
+    m_nSize = static_cast<std::size_t>(st.st_size);
     return CFileResult();
 }
 
@@ -82,57 +82,30 @@ CFileResult CInputFile::TooBig(std::size_t nMaxBytes) const {
 }
 
 CFileResult CInputFile::CheckSize(std::size_t nMaxBytes) const {
-    struct stat st {};
-    if (fstat(fileno(m_fp), &st) != 0)
-        return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, errno);
-    if (static_cast<unsigned long long>(st.st_size) > nMaxBytes)
-        return TooBig(nMaxBytes);
-    return CFileResult();
-}
-
-CFileResult CInputFile::OutOfMemory() const {
-    return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, ENOMEM);
+    return m_nSize > nMaxBytes ? TooBig(nMaxBytes) : CFileResult();
 }
 
 namespace {
-// Twice the room, with the bytes so far copied over; false when there is no memory for it.
-bool Grow(CBulkMemory& memory, std::size_t nHave) {
-    CBulkMemory bigger(2 * memory.Capacity());
-    if (bigger.Capacity() == 0)
-        return false;
-    std::memcpy(bigger.Data(), memory.Data(), nHave);
-    memory = std::move(bigger);
-    return true;
-}
+// Pieces of this size keep the parser that takes them in the processor's cache.
+constexpr std::size_t kPieceBytes = 64 * 1024;
 } // namespace
 
-CFileResult CInputFile::ReadAll(CBulkMemory& memory, std::span<char>& bytes,
-                                std::size_t nMaxBytes) {
-    struct stat st {};
-    if (fstat(fileno(m_fp), &st) != 0)
-        return CFileResult::SystemFailure(CFileResult::Fault::read, m_path, errno);
-    if (static_cast<unsigned long long>(st.st_size) > nMaxBytes)
-        return TooBig(nMaxBytes);
-    // Room for the last read too, which finds the end: a file that keeps its size is read in
-    // one go and never copied.
-    constexpr std::size_t kSlack = std::size_t{1} << 16;
-    memory = CBulkMemory(static_cast<std::size_t>(st.st_size) + kSlack);
+CFileResult CInputFile::ReadPieces(std::size_t nMaxBytes,
+                                   const std::function<bool(std::span<const char>)>& take) {
+    if (CFileResult r = CheckSize(nMaxBytes); !r.Ok())
+        return r;
+    std::vector<char> piece(kPieceBytes);
     std::size_t nHave = 0;
     for (;;) {
-        if (nHave > nMaxBytes)
-            return TooBig(nMaxBytes);
-        if (nHave == memory.Capacity() && !Grow(memory, nHave))
-            return OutOfMemory();
-        const std::size_t nWant = memory.Capacity() - nHave;
         errno = 0;
-        const std::size_t nRead = std::fread(memory.Data() + nHave, 1, nWant, m_fp);
-        nHave += nRead;
+        const std::size_t nRead = std::fread(piece.data(), 1, piece.size(), m_fp);
         if (std::ferror(m_fp))
             return CFileResult::SystemFailure(CFileResult::Fault::read, m_path,
                                               errno != 0 ? errno : EIO);
-        if (nRead < nWant) {
-            bytes = std::span<char>(memory.Data(), nHave);
+        nHave += nRead;
+        if (nHave > nMaxBytes)
+            return TooBig(nMaxBytes);
+        if (nRead == 0 || !take(std::span<const char>(piece.data(), nRead)) || nRead < piece.size())
             return CFileResult();
-        }
     }
 }

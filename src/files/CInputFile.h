@@ -7,10 +7,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <span>
 #include <string>
-
-class CBulkMemory;
 
 class CInputFile {
 public:
@@ -25,10 +24,14 @@ public:
     // Refuses the open file when it is larger than nMaxBytes ("is larger than 1 GiB, the most
     // this program reads"), for a reader that reads the stream itself.
     CFileResult CheckSize(std::size_t nMaxBytes) const;
-    // Reads the rest of the open file into memory, which it maps anew, and sets bytes to what
-    // was read. A file larger than nMaxBytes is refused before anything is allocated for it (and
-    // again should it grow while being read); a read error fails the whole read.
-    CFileResult ReadAll(CBulkMemory& memory, std::span<char>& bytes, std::size_t nMaxBytes);
+    // The file's size when it was opened.
+    std::size_t Size() const { return m_nSize; }
+    // Reads the rest of the open file a piece at a time, handing each piece to take, which
+    // returns false when it wants no more. A file larger than nMaxBytes is refused before any
+    // of it is read (and again should it grow while being read); a read error fails the whole
+    // read.
+    CFileResult ReadPieces(std::size_t nMaxBytes,
+                           const std::function<bool(std::span<const char>)>& take);
 
     // "is a directory", "is not a regular file (a FIFO)": what the file of mode is, or an empty
     // string for a regular file.
@@ -36,8 +39,8 @@ public:
 
 private:
     CFileResult TooBig(std::size_t nMaxBytes) const;
-    CFileResult OutOfMemory() const;
 
     std::FILE* m_fp = nullptr;
     std::string m_path;
+    std::size_t m_nSize = 0;
 };

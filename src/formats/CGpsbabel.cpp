@@ -192,22 +192,26 @@ enum class Outcome { Exited, TimedOut, TooMuchOutput };
 struct ChildRun {
     Outcome outcome = Outcome::Exited;
     int status = 0;
-    std::string out;
+    std::size_t nOut = 0;
     std::string err;
 };
 
-// Appends what fd has to buf (up to limit bytes kept); false at end of file or on an error.
-bool Drain(int fd, std::string& buf, std::size_t limit, bool& bOverLimit) {
+// Hands what fd has to take (nHave bytes so far, up to limit in all); false at end of file or on
+// an error.
+template <typename Take>
+bool Drain(int fd, std::size_t& nHave, std::size_t limit, bool& bOverLimit, const Take& take) {
     char chunk[kReadChunk];
     const ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n < 0)
         return errno == EINTR || errno == EAGAIN;
     if (n == 0)
         return false;
-    const std::size_t room = limit - std::min(limit, buf.size());
+    const std::size_t room = limit - std::min(limit, nHave);
     if (static_cast<std::size_t>(n) > room)
         bOverLimit = true;
-    buf.append(chunk, std::min(room, static_cast<std::size_t>(n)));
+    const std::size_t nTaken = std::min(room, static_cast<std::size_t>(n));
+    nHave += nTaken;
+    take(std::span<const char>(chunk, nTaken));
     return true;
 }
 
@@ -217,9 +221,10 @@ int MsLeft(Clock::time_point deadline) {
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
-// Reads the child's stdout and stderr together until both end, the deadline passes or the
-// output grows too big.
-Outcome ReadOutput(int outFd, int errFd, Clock::time_point deadline, ChildRun& run) {
+// Reads the child's stdout (into sink) and stderr together until both end, the deadline passes or
+// the output grows too big.
+Outcome ReadOutput(int outFd, int errFd, Clock::time_point deadline, const GpxSink& sink,
+                   ChildRun& run) {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     bool bOverLimit = false;
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
@@ -233,9 +238,13 @@ Outcome ReadOutput(int outFd, int errFd, Clock::time_point deadline, ChildRun& r
             if (fds[k].fd < 0 || fds[k].revents == 0)
                 continue;
             bool bErrOverLimit = false;
+            std::size_t nErr = run.err.size();
             const bool bMore =
-                k == 0 ? Drain(fds[k].fd, run.out, CGpsbabel::kMaxOutputBytes, bOverLimit)
-                       : Drain(fds[k].fd, run.err, CGpsbabel::kMaxErrorBytes, bErrOverLimit);
+                k == 0 ? Drain(fds[k].fd, run.nOut, CGpsbabel::kMaxOutputBytes, bOverLimit, sink)
+                       : Drain(fds[k].fd, nErr, CGpsbabel::kMaxErrorBytes, bErrOverLimit,
+                               [&run](std::span<const char> s) {
+                                   run.err.append(s.data(), s.size());
+                               });
             if (!bMore)
                 fds[k].fd = -1;
         }
@@ -294,7 +303,7 @@ CGpsbabel::CGpsbabel(std::string program, std::chrono::milliseconds timeLimit)
     : m_program(std::move(program)), m_timeLimit(timeLimit) {}
 
 ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& format,
-                                  const std::string& fileName) const {
+                                  const std::string& fileName, const GpxSink& sink) const {
     ConversionResult result;
     Pipe out, err;
     if (!out.Open() || !err.Open()) {
@@ -334,7 +343,12 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
 
     const Clock::time_point deadline = Clock::now() + m_timeLimit;
     ChildRun run;
-    run.outcome = ReadOutput(out.read.Get(), err.read.Get(), deadline, run);
+    try {
+        run.outcome = ReadOutput(out.read.Get(), err.read.Get(), deadline, sink, run);
+    } catch (...) {
+        Stop(pid);
+        throw;
+    }
     if (run.outcome == Outcome::Exited && !WaitForExit(pid, deadline, run.status))
         run.outcome = Outcome::TimedOut;
     if (run.outcome != Outcome::Exited)
@@ -356,6 +370,5 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
                        (why.empty() ? " (" + status + ")." : ": " + why);
         return result;
     }
-    result.gpx = std::move(run.out);
     return result;
 }

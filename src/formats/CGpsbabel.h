@@ -3,18 +3,22 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <span>
 #include <string>
 
 struct ConversionResult {
-    std::string gpx;   // the converted file, when error is empty
     std::string error; // one line naming the file, empty on success
 };
+
+// Takes the converted file's bytes, in order, as they come from the program.
+using GpxSink = std::function<void(std::span<const char>)>;
 
 class CGpsbabel {
 public:
     static constexpr std::chrono::milliseconds kDefaultTimeLimit{30000};
-    // gpsbabel's GPX of a file is this many times the file at most in practice; the output is
-    // refused beyond this many bytes so that a runaway conversion cannot exhaust memory.
+    // A runaway conversion is stopped after this many bytes of output, the size cap of a GPX
+    // file: the output is read as it comes and never held whole, but reading it has to end.
     static constexpr std::size_t kMaxOutputBytes = std::size_t{1} << 30;
     static constexpr std::size_t kMaxErrorBytes = 64 * 1024;
 
@@ -22,9 +26,11 @@ public:
     explicit CGpsbabel(std::string program = "gpsbabel",
                        std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
 
-    // Runs `gpsbabel -t -r -i FORMAT -f PATH -o gpx -F -`; fileName names the file in messages.
+    // Runs `gpsbabel -t -r -i FORMAT -f PATH -o gpx -F -` and hands its output to sink as it
+    // is read; fileName names the file in messages. Whatever sink throws stops the program and
+    // is passed on.
     ConversionResult ToGpx(const std::string& path, const std::string& format,
-                           const std::string& fileName) const;
+                           const std::string& fileName, const GpxSink& sink) const;
 
 private:
     std::string m_program;

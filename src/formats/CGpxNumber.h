@@ -3,9 +3,11 @@
 // can time it.
 #pragma once
 
+#include <string_view>
+
 class CGpxNumber {
 public:
     // An xsd:decimal or xsd:double as GPX writes them ("47.1234567", " +1e3 "), read with
     // std::from_chars (the double nearest the text); false for anything else.
-    static bool Parse(const char* psz, double& value);
+    static bool Parse(std::string_view s, double& value);
 };

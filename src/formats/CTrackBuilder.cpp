@@ -19,45 +19,58 @@ bool HasElevation(const TrackPoint& p) {
     return std::isfinite(ToFeet(p.ele));
 }
 
-// The legs between consecutive points, in miles, on the positions as the track stores them (the
-// first point's leg is 0), and their running sum per segment: the first point of every segment
-// adds nothing to the distance.
-struct Distances {
-    std::vector<float> leg;
-    std::vector<float> dist;
-};
+// Walks the points in file order, giving each one's leg from the point before, in miles on the
+// positions as the track stores them (the first point's leg is 0), and the running sum of the
+// legs per segment: the first point of every segment adds nothing to the distance. Walking again
+// instead of keeping every point's distance saves a big file's import a sixth of its memory.
+class DistanceWalk {
+public:
+    DistanceWalk(std::span<const TrackPoint> points, std::span<const std::uint32_t> segmentStarts)
+        : m_points(points), m_segmentStarts(segmentStarts) {}
 
-Distances SumDistances(std::span<const TrackPoint> points,
-                       std::span<const std::uint32_t> segmentStarts) {
-    Distances d{std::vector<float>(points.size()), std::vector<float>(points.size())};
-    auto nextStart = segmentStarts.begin();
-    LatitudeTrig prev{};
-    float prevLon = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const float lat = static_cast<float>(points[i].lat);
-        const float lon = static_cast<float>(points[i].lon);
+    // Moves on to the next point, the first one on the first call.
+    void Step() {
+        const std::size_t i = m_next++;
+        const float lat = static_cast<float>(m_points[i].lat);
+        const float lon = static_cast<float>(m_points[i].lon);
         const LatitudeTrig here = TrigOfLatitude(lat);
-        const bool bStart = nextStart != segmentStarts.end() && *nextStart == i;
+        const bool bStart =
+            m_nextStart < m_segmentStarts.size() && m_segmentStarts[m_nextStart] == i;
         if (bStart)
-            ++nextStart;
-        d.leg[i] = i == 0 ? 0 : LegMiles(prev, prevLon, here, lon);
-        if (i == 0)
-            d.dist[i] = 0;
-        else if (bStart)
-            d.dist[i] = d.dist[i - 1];
-        else
-            d.dist[i] = static_cast<float>(static_cast<double>(d.leg[i]) + d.dist[i - 1]);
-        prev = here;
-        prevLon = lon;
+            ++m_nextStart;
+        m_leg = i == 0 ? 0 : LegMiles(m_prev, m_prevLon, here, lon);
+        if (i != 0 && !bStart)
+            m_dist = static_cast<float>(static_cast<double>(m_leg) + m_dist);
+        m_prev = here;
+        m_prevLon = lon;
     }
-    return d;
-}
+    // The point the walk is at, and its leg and distance.
+    std::size_t At() const { return m_next - 1; }
+    float Leg() const { return m_leg; }
+    float Dist() const { return m_dist; }
+
+private:
+    std::span<const TrackPoint> m_points;
+    std::span<const std::uint32_t> m_segmentStarts;
+    std::size_t m_next = 0;
+    std::size_t m_nextStart = 0;
+    LatitudeTrig m_prev{};
+    float m_prevLon = 0;
+    float m_leg = 0;
+    float m_dist = 0;
+};
 
 // Points without an elevation between two with one get it by linear interpolation along the
 // cumulative distance; before the first and after the last the nearest one holds. False when no
 // point has an elevation (all are then set to 0).
-bool FillElevations(std::span<TrackPoint> points, const std::vector<float>& dist) {
+bool FillElevations(std::span<TrackPoint> points, std::span<const std::uint32_t> segmentStarts) {
     const std::size_t n = points.size();
+    std::vector<float> dist(n);
+    DistanceWalk walk(points, segmentStarts);
+    for (float& d : dist) {
+        walk.Step();
+        d = walk.Dist();
+    }
     std::size_t before = n; // the last point so far with an elevation
     for (std::size_t i = 0; i < n; ++i) {
         if (!HasElevation(points[i]))
@@ -87,9 +100,8 @@ bool FillElevations(std::span<TrackPoint> points, const std::vector<float>& dist
 
 BuildResult CTrackBuilder::Build(ReadResult& read, CTrack& track) {
     std::span<TrackPoint> points(read.points);
-    const Distances d = SumDistances(points, read.segmentStarts);
     BuildResult result;
-    result.bNoElevation = !FillElevations(points, d.dist);
+    result.bNoElevation = !FillElevations(points, read.segmentStarts);
     const std::vector<std::uint32_t> kept =
         CTrackSimplifier::Simplify(points, read.segmentStarts, CTrack::kMaxPoints);
     result.nKept = kept.size();
@@ -97,20 +109,23 @@ BuildResult CTrackBuilder::Build(ReadResult& read, CTrack& track) {
 
     track.Clear();
     track.m_nCount = static_cast<short>(kept.size());
+    DistanceWalk walk(points, read.segmentStarts);
     for (std::size_t k = 0; k < kept.size(); ++k) {
+        do
+            walk.Step();
+        while (walk.At() < kept[k]);
         const TrackPoint& p = points[kept[k]];
         track.m_fLat[k] = static_cast<float>(p.lat);
         track.m_fLon[k] = static_cast<float>(p.lon);
         track.m_fElev[k] = ToFeet(p.ele);
-        track.m_fDist[k] = d.dist[kept[k]];
+        track.m_fDist[k] = walk.Dist();
+        track.m_fLeg[k] = walk.Leg();
     }
     track.Smooth();
-    // Without simplification the track's legs join the same neighbours as the ones summed here.
-    if (result.bSimplified) {
+    // Without simplification the track's legs join the same neighbours as the ones walked here.
+    if (result.bSimplified)
         track.ComputeGeometry();
-    } else {
-        std::copy(d.leg.begin(), d.leg.end(), track.m_fLeg);
+    else
         track.ComputeGeometryFromLegs();
-    }
     return result;
 }

@@ -30,11 +30,11 @@ std::string ReadError(const std::string& fileName, const ReadResult& read) {
     return line + ".";
 }
 
-ImportResult Import(std::span<char> bytes, const std::string& fileName, std::string format,
+ImportResult Import(CTrackReader& reader, const std::string& fileName, std::string format,
                     CTrack& track) {
     ImportResult result;
     result.format = std::move(format);
-    ReadResult read = CGpxReader().Read(bytes);
+    ReadResult read = reader.Finish();
     if (read.Failed()) {
         result.error = ReadError(fileName, read);
         return result;
@@ -76,9 +76,16 @@ const TrackFileType* CTrackImporter::ConvertedFormatOf(std::string_view fileName
     return type && type->reader == TrackReaderKind::gpsbabel ? type : nullptr;
 }
 
-ImportResult CTrackImporter::ImportGpx(std::span<char> bytes, const std::string& fileName,
+ImportResult CTrackImporter::ImportGpx(std::span<const char> bytes, const std::string& fileName,
                                        CTrack& track) const {
-    return Import(bytes, fileName, "GPX", track);
+    CGpxReader reader(bytes.size());
+    reader.Feed(bytes);
+    return Import(reader, fileName, "GPX", track);
+}
+
+ImportResult CTrackImporter::ImportGpx(CTrackReader& reader, const std::string& fileName,
+                                       CTrack& track) const {
+    return Import(reader, fileName, "GPX", track);
 }
 
 ImportResult CTrackImporter::ImportConverted(const std::string& path, CTrack& track) const {
@@ -88,10 +95,13 @@ ImportResult CTrackImporter::ImportConverted(const std::string& path, CTrack& tr
         result.error = "Cannot convert " + path + ": GPSBabel does not read this file type here.";
         return result;
     }
-    ConversionResult converted = m_gpsbabel.ToGpx(path, format->gpsbabelName, path);
+    CGpxReader reader;
+    ConversionResult converted =
+        m_gpsbabel.ToGpx(path, format->gpsbabelName, path,
+                         [&reader](std::span<const char> gpx) { reader.Feed(gpx); });
     if (!converted.error.empty()) {
         result.error = std::move(converted.error);
         return result;
     }
-    return Import(converted.gpx, path, std::string(format->description) + " via GPSBabel", track);
+    return Import(reader, path, std::string(format->description) + " via GPSBabel", track);
 }

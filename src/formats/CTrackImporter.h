@@ -1,6 +1,7 @@
 // Imports a track file that is not a MapSource export into the document's track: GPX read
-// directly, FIT, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first. The import command's
-// file dispatch uses it; the dispatch opens and reads the file, this class never opens one.
+// directly, FIT, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first, whose output is read
+// as it comes. The import command's file dispatch uses it; the dispatch opens the file and feeds
+// its bytes to a reader, this class never opens one.
 #pragma once
 
 #include "CGpsbabel.h"
@@ -37,9 +38,12 @@ public:
     // The GPSBabel format for a file name's extension (any case), or nullptr.
     static const TrackFileType* ConvertedFormatOf(std::string_view fileName);
 
-    // Reads GPX bytes (parsed in place: they are left changed) into track; fileName names the
-    // file in messages. On failure the track is left as it was.
-    ImportResult ImportGpx(std::span<char> bytes, const std::string& fileName, CTrack& track) const;
+    // Reads a whole GPX file held in memory into track; fileName names the file in messages. On
+    // failure the track is left as it was.
+    ImportResult ImportGpx(std::span<const char> bytes, const std::string& fileName,
+                           CTrack& track) const;
+    // Reads into track what reader was fed: the whole GPX file fileName.
+    ImportResult ImportGpx(CTrackReader& reader, const std::string& fileName, CTrack& track) const;
     // Converts the file at path with GPSBabel and reads the result; the extension of path
     // chooses the format. On failure the track is left as it was.
     ImportResult ImportConverted(const std::string& path, CTrack& track) const;

@@ -1,5 +1,6 @@
 // The one interface of the track file readers (GPX, and through the converter every other
-// format): bytes in, points with their segment starts out. CTrackImporter uses it.
+// format): the file's bytes in, piece by piece as they are read, points with their segment
+// starts out. CTrackImporter uses it.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +28,7 @@ struct SkippedPoints {
 
 // What a reader makes of a file: the points in file order and the index of the first point of
 // every segment (ascending, 0 first when there are points), or an error. An error is one line
-// without the file's name ("Error parsing start element tag"), with the line it was found on
+// without the file's name ("XML error: mismatched tag"), with the line it was found on
 // (1-based; 0 when no line applies).
 struct ReadResult {
     std::vector<TrackPoint> points;
@@ -39,10 +40,16 @@ struct ReadResult {
     bool Failed() const { return !error.empty(); }
 };
 
+// A reader reads one file: Feed its bytes in order, in pieces of any size (every split of the
+// file gives the same result), then Finish. Nothing of the file is kept beyond what the reader
+// returns, so memory follows the points, not the file. Running out of memory throws
+// std::bad_alloc.
 class CTrackReader {
 public:
     virtual ~CTrackReader() = default;
-    // Reads a whole file held in memory. The reader may parse in place: the bytes are left
-    // changed.
-    virtual ReadResult Read(std::span<char> bytes) const = 0;
+    // Reads the next bytes of the file. False once the file is known to be unreadable: the rest
+    // need not be fed, and Finish() says why.
+    virtual bool Feed(std::span<const char> bytes) = 0;
+    // Ends the file and gives what was read.
+    virtual ReadResult Finish() = 0;
 };

@@ -101,6 +101,28 @@ TEST_F(TrackImport, FilesRefusedBeforeReadingAndFilesWithoutPoints) {
     }
 }
 
+// The same track in UTF-16 of either byte order, as a byte-order mark and the declaration say.
+TEST_F(TrackImport, AGpxFileInUtf16WithAByteOrderMarkIsRead) {
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+                             "<gpx version=\"1.1\" creator=\"test\"><trk><trkseg>\n"
+                             "<trkpt lat=\"47.25\" lon=\"-121.5\"><ele>100</ele></trkpt>\n"
+                             "<trkpt lat=\"47.26\" lon=\"-121.5\"><ele>110</ele></trkpt>\n"
+                             "</trkseg></trk></gpx>\n";
+    for (const bool bBigEndian : {false, true}) {
+        std::string bytes = bBigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : text)
+            bytes += bBigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        const std::string path = (m_dir / "utf16.gpx").string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        const CFileResult r = Import(path);
+        ASSERT_TRUE(r.Ok()) << r.Error();
+        EXPECT_EQ(std::vector<std::string>{"GPX: 2 points read."}, r.m_notes);
+        ASSERT_EQ(2, m_track->m_nCount);
+        EXPECT_EQ(47.26f, m_track->m_fLat[1]);
+        EXPECT_EQ(static_cast<float>(110 * 3.2808399), m_track->m_fElev[1]);
+    }
+}
+
 // long-10000.txt holds exactly the 10000 points a track takes (its first Trackpoint line only
 // sets the format); five more lines are counted, not stored.
 TEST_F(TrackImport, AMapSourceExportCutAtTheCapSaysByHowMuch) {

@@ -130,12 +130,12 @@ TEST_F(GpsbabelImport, TheConverterIsFoundOnlyInAbsolutePathEntries) {
         setenv("PATH", path, 1);
         EXPECT_EQ("Cannot convert " + fit +
                       ": gpsbabel is not installed (Debian package gpsbabel).",
-                  CGpsbabel().ToGpx(fit, "garmin_fit", fit).error)
+                  CGpsbabel().ToGpx(fit, "garmin_fit", fit, [](std::span<const char>) {}).error)
             << "PATH=" << path;
     }
     EXPECT_FALSE(fs::exists(ran));
     setenv("PATH", ("/nonexistent::" + m_dir.string()).c_str(), 1);
-    EXPECT_EQ("", CGpsbabel().ToGpx(fit, "garmin_fit", fit).error);
+    EXPECT_EQ("", CGpsbabel().ToGpx(fit, "garmin_fit", fit, [](std::span<const char>) {}).error);
     EXPECT_TRUE(fs::exists(ran));
 }
 
@@ -151,8 +151,8 @@ TEST_F(GpsbabelImport, WhatTheConverterStartedEndsWithItAtTheTimeLimit) {
             "' &\nread pid < '" + fifo + "'\necho \"$pid\" > '" + pidFile + "'\nexec sleep 60\n",
         true);
     const std::string fit = Write("ride.fit", "not really");
-    const ConversionResult r =
-        CGpsbabel(escaping, std::chrono::seconds(2)).ToGpx(fit, "garmin_fit", fit);
+    const ConversionResult r = CGpsbabel(escaping, std::chrono::seconds(2))
+                                   .ToGpx(fit, "garmin_fit", fit, [](std::span<const char>) {});
     EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 2 s and was stopped.",
               r.error);
     const pid_t escapee = static_cast<pid_t>(std::atoi(ReadText(pidFile).c_str()));

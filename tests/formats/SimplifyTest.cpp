@@ -21,8 +21,9 @@ ReadResult ReadSample(const char* name) {
     std::ifstream in(std::string(VORLAN_SAMPLES) + "/" + name, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
-    std::string bytes = s.str();
-    return CGpxReader().Read(bytes);
+    CGpxReader reader;
+    reader.Feed(s.str());
+    return reader.Finish();
 }
 
 // The 30000-point ride cut into three segments.

@@ -1,0 +1,18 @@
+// What CXmlStreamParser tells a reader about a document, element by element, as the bytes come
+// in. The XML track file readers (GPX) implement it.
+#pragma once
+
+#include <string_view>
+
+class CXmlHandler {
+public:
+    virtual ~CXmlHandler() = default;
+    // An element begins. localName is its name without a prefix ("trkpt" of "gpx:trkpt");
+    // attributes alternate name and value (names as written, prefixes included) and end with
+    // nullptr. True asks for the element's text at its end.
+    virtual bool StartElement(std::string_view localName, const char** attributes) = 0;
+    // The element that began last ends. text: its own character data, children's left out, when
+    // StartElement asked for it, leading blanks dropped; empty when it is longer than the parser
+    // keeps (CXmlStreamParser::kMaxTextBytes).
+    virtual void EndElement(std::string_view text) = 0;
+};

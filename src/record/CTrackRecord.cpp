@@ -1,0 +1,157 @@
+#include "CTrackRecord.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr CTrackRecord::SensorInfo kSensors[kSensorCount] = {
+    {Sensor::heartRate, "heart rate", "heart_rate", "bpm"},
+    {Sensor::cadence, "cadence", "cadence", "rpm"},
+    {Sensor::power, "power", "power", "W"},
+    {Sensor::temperature, "temperature", "temperature",
+     "\xc2\xb0"
+     "C"},
+    {Sensor::speed, "speed", "speed", "m/s"},
+};
+
+bool IsPresent(double value) {
+    return !std::isnan(value);
+}
+
+// Appends value to a channel's array, starting the array (absent for every earlier point) when
+// this is its first value.
+template <typename T>
+void Append(std::vector<T>& channel, T value, bool bPresent, T absent, std::size_t nBefore,
+            std::size_t nReserve) {
+    if (channel.empty()) {
+        if (!bPresent)
+            return;
+        channel.reserve(std::max(nReserve, nBefore + 1));
+        channel.assign(nBefore, absent);
+    }
+    channel.push_back(value);
+}
+
+// NaN equals NaN here: absent values are the same absence.
+template <typename T> bool SameValues(const std::vector<T>& a, const std::vector<T>& b) {
+    if constexpr (std::is_floating_point_v<T>)
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](T x, T y) {
+            return std::memcmp(&x, &y, sizeof x) == 0 || (std::isnan(x) && std::isnan(y));
+        });
+    else
+        return a == b;
+}
+} // namespace
+
+std::span<const CTrackRecord::SensorInfo> CTrackRecord::Sensors() {
+    return kSensors;
+}
+
+void CTrackRecord::BeginTrack(std::string name) {
+    m_bTrackPending = true;
+    m_bSegmentPending = true;
+    m_pendingTrackName = std::move(name);
+}
+
+void CTrackRecord::BeginSegment() {
+    m_bSegmentPending = true;
+}
+
+void CTrackRecord::StartPendingParts() {
+    const auto nPoint = static_cast<std::uint32_t>(m_lat.size());
+    if (m_bTrackPending) {
+        m_trackStarts.push_back(static_cast<std::uint32_t>(m_segmentStarts.size()));
+        m_trackNames.push_back(std::move(m_pendingTrackName));
+        m_pendingTrackName.clear();
+    }
+    m_segmentStarts.push_back(nPoint);
+    m_bTrackPending = false;
+    m_bSegmentPending = false;
+}
+
+void CTrackRecord::AddPoint(const RecordPoint& point) {
+    if (m_bSegmentPending || m_bTrackPending)
+        StartPendingParts();
+    const std::size_t n = m_lat.size();
+    const std::size_t nReserve = m_lat.capacity();
+    Append(m_ele, point.ele, IsPresent(point.ele), RecordPoint::kAbsent, n, nReserve);
+    Append(m_time, point.time, point.time != kNoTime, kNoTime, n, nReserve);
+    for (std::size_t s = 0; s < kSensorCount; ++s)
+        Append(m_sensors[s], point.sensors[s], IsPresent(point.sensors[s]),
+               RecordPoint::kAbsentSensor, n, nReserve);
+    m_lat.push_back(point.lat);
+    m_lon.push_back(point.lon);
+}
+
+void CTrackRecord::Reserve(std::size_t nPoints) {
+    const std::size_t n = m_lat.size() + nPoints;
+    m_lat.reserve(n);
+    m_lon.reserve(n);
+    if (!m_ele.empty())
+        m_ele.reserve(n);
+    if (!m_time.empty())
+        m_time.reserve(n);
+    for (auto& channel : m_sensors)
+        if (!channel.empty())
+            channel.reserve(n);
+}
+
+void CTrackRecord::Clear() {
+    *this = CTrackRecord();
+}
+
+std::size_t CTrackRecord::SegmentEnd(std::size_t nSegment) const {
+    return nSegment + 1 < m_segmentStarts.size() ? m_segmentStarts[nSegment + 1] : m_lat.size();
+}
+
+RecordPoint CTrackRecord::PointAt(std::size_t i) const {
+    RecordPoint p;
+    p.lat = m_lat[i];
+    p.lon = m_lon[i];
+    if (!m_ele.empty())
+        p.ele = m_ele[i];
+    if (!m_time.empty())
+        p.time = m_time[i];
+    for (std::size_t s = 0; s < kSensorCount; ++s)
+        if (!m_sensors[s].empty())
+            p.sensors[s] = m_sensors[s][i];
+    return p;
+}
+
+std::size_t CTrackRecord::BytesPerPoint() const {
+    std::size_t n = 2 * sizeof(double);
+    if (HasElevation())
+        n += sizeof(double);
+    if (HasTime())
+        n += sizeof(TimeMs);
+    for (const auto& channel : m_sensors)
+        if (!channel.empty())
+            n += sizeof(float);
+    return n;
+}
+
+bool CTrackRecord::operator==(const CTrackRecord& o) const {
+    for (std::size_t s = 0; s < kSensorCount; ++s)
+        if (!SameValues(m_sensors[s], o.m_sensors[s]))
+            return false;
+    const auto sameLap = [](const RecordLap& a, const RecordLap& b) {
+        return a.nFirst == b.nFirst && a.nLast == b.nLast && a.start == b.start;
+    };
+    const auto sameWaypoint = [](const RecordWaypoint& a, const RecordWaypoint& b) {
+        return a.name == b.name && a.lat == b.lat && a.lon == b.lon &&
+               (a.ele == b.ele || (std::isnan(a.ele) && std::isnan(b.ele))) && a.time == b.time;
+    };
+    const auto sameTotals = [](const DeviceTotals& a, const DeviceTotals& b) {
+        return a.distanceM == b.distanceM && a.movingS == b.movingS && a.elapsedS == b.elapsedS &&
+               a.ascentM == b.ascentM && a.descentM == b.descentM && a.calories == b.calories;
+    };
+    return SameValues(m_lat, o.m_lat) && SameValues(m_lon, o.m_lon) && SameValues(m_ele, o.m_ele) &&
+           m_time == o.m_time && m_segmentStarts == o.m_segmentStarts &&
+           m_trackStarts == o.m_trackStarts && m_trackNames == o.m_trackNames &&
+           std::equal(m_laps.begin(), m_laps.end(), o.m_laps.begin(), o.m_laps.end(), sameLap) &&
+           std::equal(m_waypoints.begin(), m_waypoints.end(), o.m_waypoints.begin(),
+                      o.m_waypoints.end(), sameWaypoint) &&
+           sameTotals(m_totals, o.m_totals) && m_source.fileName == o.m_source.fileName &&
+           m_source.format == o.m_source.format && m_source.creator == o.m_source.creator;
+}

@@ -23,16 +23,8 @@ std::string_view LocalName(const char* name) {
 
 } // namespace
 
-void CGpxReader::Points::Add(const TrackPoint& point) {
-    if (bNewSegment) {
-        segmentStarts.push_back(static_cast<std::uint32_t>(points.size()));
-        bNewSegment = false;
-    }
-    points.push_back(point);
-}
-
 CGpxReader::CGpxReader(std::size_t nExpectedBytes) {
-    m_tracks.points.reserve(nExpectedBytes / kMinPointBytes);
+    m_tracks.record.Reserve(nExpectedBytes / kMinPointBytes);
 }
 
 bool CGpxReader::Feed(std::span<const char> bytes) {
@@ -43,18 +35,18 @@ CGpxReader::Node CGpxReader::ChildOf(Node parent, std::string_view name) {
     switch (parent) {
     case Node::gpx:
         if (name == "trk") {
-            m_tracks.bNewSegment = true;
+            m_tracks.record.BeginTrack();
             return Node::trk;
         }
         if (name == "rte") {
-            m_routes.bNewSegment = true;
+            m_routes.record.BeginTrack();
             return Node::rte;
         }
         return Node::other;
     case Node::trk:
         if (name != "trkseg")
             return Node::other;
-        m_tracks.bNewSegment = true;
+        m_tracks.record.BeginSegment();
         return Node::trkseg;
     case Node::trkseg:
         return name == "trkpt" ? Node::trkpt : Node::other;
@@ -97,9 +89,9 @@ void CGpxReader::EndElement(std::string_view text) {
     const Node node = depth < kTrackedDepth ? m_path[depth] : Node::other;
     if (node == Node::ele) {
         double ele = 0;
-        m_point.ele = CGpxNumber::Parse(text, ele) ? ele : TrackPoint::kNoElevation;
+        m_point.ele = CGpxNumber::Parse(text, ele) ? ele : RecordPoint::kAbsent;
     } else if (m_bPointOk && (node == Node::trkpt || node == Node::rtept)) {
-        (node == Node::trkpt ? m_tracks : m_routes).Add(m_point);
+        (node == Node::trkpt ? m_tracks : m_routes).record.AddPoint(m_point);
     }
 }
 
@@ -116,7 +108,7 @@ void CGpxReader::StartPoint(Points& to, const char** attributes) {
     }
     m_bPointOk = false;
     m_bEleSeen = false;
-    m_point = {0, 0, TrackPoint::kNoElevation};
+    m_point = RecordPoint();
     if (!pszLat || !pszLon) {
         ++to.skipped.nMissing;
         return;
@@ -145,14 +137,13 @@ ReadResult CGpxReader::Finish() {
     }
     // Routes count only in a file without track points; their skipped points count then too.
     result.skipped = m_tracks.skipped;
-    Points& from = m_tracks.points.empty() ? m_routes : m_tracks;
+    Points& from = m_tracks.record.Empty() ? m_routes : m_tracks;
     if (&from == &m_routes) {
         result.skipped.nMissing += m_routes.skipped.nMissing;
         result.skipped.nUnparsable += m_routes.skipped.nUnparsable;
         result.skipped.nOutOfRange += m_routes.skipped.nOutOfRange;
-        result.bRoute = !m_routes.points.empty();
+        result.bRoute = !m_routes.record.Empty();
     }
-    result.points = std::move(from.points);
-    result.segmentStarts = std::move(from.segmentStarts);
+    result.record = std::move(from.record);
     return result;
 }

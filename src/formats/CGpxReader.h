@@ -30,11 +30,8 @@ private:
 
     // The points of the tracks, or of the routes.
     struct Points {
-        std::vector<TrackPoint> points;
-        std::vector<std::uint32_t> segmentStarts;
+        CTrackRecord record;
         SkippedPoints skipped;
-        bool bNewSegment = true;
-        void Add(const TrackPoint& point);
     };
 
     bool StartElement(std::string_view localName, const char** attributes) override;
@@ -44,7 +41,7 @@ private:
 
     Points m_tracks;
     Points m_routes;
-    TrackPoint m_point{};    // the point being read
+    RecordPoint m_point;     // the point being read
     bool m_bPointOk = false; // it has a usable position
     bool m_bEleSeen = false; // its first ele element has been met
     std::size_t m_depth = 0;

@@ -15,8 +15,8 @@ float ToFeet(double metres) {
 }
 
 // An elevation counts when it is a number that still is one in feet.
-bool HasElevation(const TrackPoint& p) {
-    return std::isfinite(ToFeet(p.ele));
+bool HasElevation(double ele) {
+    return std::isfinite(ToFeet(ele));
 }
 
 // Walks the points in file order, giving each one's leg from the point before, in miles on the
@@ -25,14 +25,14 @@ bool HasElevation(const TrackPoint& p) {
 // instead of keeping every point's distance saves a big file's import a sixth of its memory.
 class DistanceWalk {
 public:
-    DistanceWalk(std::span<const TrackPoint> points, std::span<const std::uint32_t> segmentStarts)
-        : m_points(points), m_segmentStarts(segmentStarts) {}
+    DistanceWalk(const CTrackRecord& record)
+        : m_lat(record.Lat()), m_lon(record.Lon()), m_segmentStarts(record.SegmentStarts()) {}
 
     // Moves on to the next point, the first one on the first call.
     void Step() {
         const std::size_t i = m_next++;
-        const float lat = static_cast<float>(m_points[i].lat);
-        const float lon = static_cast<float>(m_points[i].lon);
+        const float lat = static_cast<float>(m_lat[i]);
+        const float lon = static_cast<float>(m_lon[i]);
         const LatitudeTrig here = TrigOfLatitude(lat);
         const bool bStart =
             m_nextStart < m_segmentStarts.size() && m_segmentStarts[m_nextStart] == i;
@@ -50,7 +50,8 @@ public:
     float Dist() const { return m_dist; }
 
 private:
-    std::span<const TrackPoint> m_points;
+    std::span<const double> m_lat;
+    std::span<const double> m_lon;
     std::span<const std::uint32_t> m_segmentStarts;
     std::size_t m_next = 0;
     std::size_t m_nextStart = 0;
@@ -60,64 +61,66 @@ private:
     float m_dist = 0;
 };
 
-// Points without an elevation between two with one get it by linear interpolation along the
-// cumulative distance; before the first and after the last the nearest one holds. False when no
-// point has an elevation (all are then set to 0).
-bool FillElevations(std::span<TrackPoint> points, std::span<const std::uint32_t> segmentStarts) {
-    const std::size_t n = points.size();
+// The record's elevations with the gaps filled: a point without one between two with one gets
+// it by linear interpolation along the cumulative distance; before the first and after the last
+// the nearest one holds. All 0 when no point has one (bFound false). The record keeps what the
+// file says.
+std::vector<double> FilledElevations(const CTrackRecord& record, bool& bFound) {
+    const std::size_t n = record.Size();
+    std::vector<double> ele =
+        record.HasElevation() ? record.Ele() : std::vector<double>(n, RecordPoint::kAbsent);
     std::vector<float> dist(n);
-    DistanceWalk walk(points, segmentStarts);
+    DistanceWalk walk(record);
     for (float& d : dist) {
         walk.Step();
         d = walk.Dist();
     }
     std::size_t before = n; // the last point so far with an elevation
     for (std::size_t i = 0; i < n; ++i) {
-        if (!HasElevation(points[i]))
+        if (!HasElevation(ele[i]))
             continue;
         if (before == n) {
-            for (std::size_t j = 0; j < i; ++j)
-                points[j].ele = points[i].ele;
+            std::fill(ele.begin(), ele.begin() + static_cast<std::ptrdiff_t>(i), ele[i]);
         } else {
             const double d0 = dist[before], span = dist[i] - d0;
-            const double e0 = points[before].ele, rise = points[i].ele - e0;
+            const double e0 = ele[before], rise = ele[i] - e0;
             for (std::size_t j = before + 1; j < i; ++j)
-                points[j].ele = span > 0 ? e0 + rise * ((dist[j] - d0) / span) : e0;
+                ele[j] = span > 0 ? e0 + rise * ((dist[j] - d0) / span) : e0;
         }
         before = i;
     }
-    if (before == n) {
-        for (TrackPoint& p : points)
-            p.ele = 0;
-        return false;
-    }
-    for (std::size_t j = before + 1; j < n; ++j)
-        points[j].ele = points[before].ele;
-    return true;
+    bFound = before != n;
+    if (!bFound)
+        std::fill(ele.begin(), ele.end(), 0.0);
+    else
+        std::fill(ele.begin() + static_cast<std::ptrdiff_t>(before) + 1, ele.end(), ele[before]);
+    return ele;
 }
 
 } // namespace
 
-BuildResult CTrackBuilder::Build(ReadResult& read, CTrack& track) {
-    std::span<TrackPoint> points(read.points);
+BuildResult CTrackBuilder::Build(const CTrackRecord& record, CTrack& track) {
     BuildResult result;
-    result.bNoElevation = !FillElevations(points, read.segmentStarts);
+    bool bFound = false;
+    const std::vector<double> ele = FilledElevations(record, bFound);
+    result.bNoElevation = !bFound;
+    const PointSpans points{record.Lat(), record.Lon(), ele};
     const std::vector<std::uint32_t> kept =
-        CTrackSimplifier::Simplify(points, read.segmentStarts, CTrack::kMaxPoints);
+        CTrackSimplifier::Simplify(points, record.SegmentStarts(), CTrack::kMaxPoints);
     result.nKept = kept.size();
     result.bSimplified = kept.size() < points.size();
 
     track.Clear();
     track.m_nCount = static_cast<short>(kept.size());
-    DistanceWalk walk(points, read.segmentStarts);
+    DistanceWalk walk(record);
     for (std::size_t k = 0; k < kept.size(); ++k) {
         do
             walk.Step();
         while (walk.At() < kept[k]);
-        const TrackPoint& p = points[kept[k]];
-        track.m_fLat[k] = static_cast<float>(p.lat);
-        track.m_fLon[k] = static_cast<float>(p.lon);
-        track.m_fElev[k] = ToFeet(p.ele);
+        const std::uint32_t i = kept[k];
+        track.m_fLat[k] = static_cast<float>(record.Lat()[i]);
+        track.m_fLon[k] = static_cast<float>(record.Lon()[i]);
+        track.m_fElev[k] = ToFeet(ele[i]);
         track.m_fDist[k] = walk.Dist();
         track.m_fLeg[k] = walk.Leg();
     }

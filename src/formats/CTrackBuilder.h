@@ -17,7 +17,7 @@ struct BuildResult {
 
 class CTrackBuilder {
 public:
-    // Fills the track from read.points (at least one) and read.segmentStarts. Missing
-    // elevations are filled in read.points along the way.
-    static BuildResult Build(ReadResult& read, CTrack& track);
+    // Fills the track from the record's points (at least one) and segments; missing
+    // elevations are filled in the track, never in the record.
+    static BuildResult Build(const CTrackRecord& record, CTrack& track);
 };

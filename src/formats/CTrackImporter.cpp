@@ -40,13 +40,13 @@ ImportResult Import(CTrackReader& reader, const std::string& fileName, std::stri
         return result;
     }
     result.skipped = read.skipped;
-    if (read.points.empty()) {
+    if (read.record.Empty()) {
         result.error = "No track points in " + fileName + ".";
         return result;
     }
-    result.nRead = read.points.size();
+    result.nRead = read.record.Size();
     result.bRoute = read.bRoute;
-    const BuildResult built = CTrackBuilder::Build(read, track);
+    const BuildResult built = CTrackBuilder::Build(read.record, track);
     result.nSimplifiedFrom = built.bSimplified ? result.nRead : 0;
     result.bNoElevation = built.bNoElevation;
     result.bOk = true;

@@ -1,22 +1,15 @@
 // The one interface of the track file readers (GPX, and through the converter every other
-// format): the file's bytes in, piece by piece as they are read, points with their segment
-// starts out. CTrackImporter uses it.
+// format): the file's bytes in, piece by piece as they are read, the record of what the file
+// holds out. CTrackImporter uses it.
 #pragma once
+
+#include "CTrackRecord.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <span>
 #include <string>
 #include <vector>
-
-// One position as the file gives it; elevation in metres, NaN when the point has none.
-struct TrackPoint {
-    static constexpr double kNoElevation = std::numeric_limits<double>::quiet_NaN();
-    double lat;
-    double lon;
-    double ele;
-};
 
 // Points the reader left out, by reason.
 struct SkippedPoints {
@@ -26,18 +19,26 @@ struct SkippedPoints {
     std::size_t Total() const { return nMissing + nUnparsable + nOutOfRange; }
 };
 
-// What a reader makes of a file: the points in file order and the index of the first point of
-// every segment (ascending, 0 first when there are points), or an error. An error is one line
-// without the file's name ("XML error: mismatched tag"), with the line it was found on
-// (1-based; 0 when no line applies).
+// What a reader makes of a file: the record of everything it holds, or an error. An error is one
+// line without the file's name ("XML error: mismatched tag"), with the line it was found on
+// (1-based; 0 when no line applies). notes: what the reader has to tell about a file it read
+// ("The file's checksum does not match; read anyway.").
 struct ReadResult {
-    std::vector<TrackPoint> points;
-    std::vector<std::uint32_t> segmentStarts;
+    CTrackRecord record;
     SkippedPoints skipped;
     bool bRoute = false; // the points are a route's (the file has no track points)
+    std::vector<std::string> notes;
     std::string error;
     std::size_t errorLine = 0;
     bool Failed() const { return !error.empty(); }
+};
+
+// The positions and elevations of a record's points, for the rules that work on them.
+struct PointSpans {
+    std::span<const double> lat;
+    std::span<const double> lon;
+    std::span<const double> ele;
+    std::size_t size() const { return lat.size(); }
 };
 
 // A reader reads one file: Feed its bytes in order, in pieces of any size (every split of the

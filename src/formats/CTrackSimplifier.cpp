@@ -1,5 +1,7 @@
 #include "CTrackSimplifier.h"
 
+#include "CGeodesy.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -26,34 +28,41 @@ double AreaRank(const Vec3& a, const Vec3& b, const Vec3& c) {
     return x * x + y * y + z * z;
 }
 
-// Metres east and north of the equator and the prime meridian on a plane true at the middle
-// latitude, and metres up. Worked out for each point as it is needed rather than stored: a copy
-// of every point would be a third of the memory a big file's import takes.
+// Metres east and north of the track's first point on a plane true at the middle latitude, and
+// metres up. Worked out for each point as it is needed rather than stored: a copy of every point
+// would be a third of the memory a big file's import takes. Longitudes count from the first
+// point's the short way round only for a track that crosses the 180th meridian, so that every
+// other track ranks its triangles bit for bit as it always has.
 class LocalFrame {
 public:
-    explicit LocalFrame(std::span<const TrackPoint> points) {
-        const auto [lo, hi] =
-            std::minmax_element(points.begin(), points.end(),
-                                [](const auto& a, const auto& b) { return a.lat < b.lat; });
-        m_east = kEarthRadiusM * kDegToRad * std::cos((lo->lat + hi->lat) / 2 * kDegToRad);
+    explicit LocalFrame(const PointSpans& points) : m_points(points) {
+        const auto [lo, hi] = std::minmax_element(points.lat.begin(), points.lat.end());
+        m_east = kEarthRadiusM * kDegToRad * std::cos((*lo + *hi) / 2 * kDegToRad);
+        for (std::size_t i = 1; i < points.size() && !m_bWrap; ++i)
+            m_bWrap = std::fabs(points.lon[i] - points.lon[i - 1]) > 180.0;
     }
-    Vec3 operator()(const TrackPoint& p) const { return {p.lon * m_east, p.lat * m_north, p.ele}; }
+    Vec3 operator()(std::size_t i) const {
+        const double lon = m_bWrap ? CGeodesy::LongitudeDifference(m_points.lon[0], m_points.lon[i])
+                                   : m_points.lon[i];
+        return {lon * m_east, m_points.lat[i] * m_north, m_points.ele[i]};
+    }
 
 private:
+    const PointSpans& m_points;
     double m_east = 0;
     double m_north = kEarthRadiusM * kDegToRad;
+    bool m_bWrap = false;
 };
 
-std::vector<bool> PinnedPoints(std::span<const TrackPoint> points,
+std::vector<bool> PinnedPoints(const PointSpans& points,
                                std::span<const std::uint32_t> segmentStarts, std::size_t nKeep) {
     const std::size_t n = points.size();
     std::vector<bool> pinned(n, false);
-    const auto byEle = [](const TrackPoint& a, const TrackPoint& b) { return a.ele < b.ele; };
-    const auto lo = std::min_element(points.begin(), points.end(), byEle);
-    const auto top = std::max_element(points.begin(), points.end(), byEle);
+    const auto lo = std::min_element(points.ele.begin(), points.ele.end());
+    const auto top = std::max_element(points.ele.begin(), points.ele.end());
     pinned[0] = pinned[n - 1] = true;
-    pinned[static_cast<std::size_t>(lo - points.begin())] = true;
-    pinned[static_cast<std::size_t>(top - points.begin())] = true;
+    pinned[static_cast<std::size_t>(lo - points.ele.begin())] = true;
+    pinned[static_cast<std::size_t>(top - points.ele.begin())] = true;
 
     std::vector<std::uint32_t> ends;
     for (std::size_t s = 0; s < segmentStarts.size(); ++s) {
@@ -164,7 +173,7 @@ private:
 // triangle's area.
 class Eliminator {
 public:
-    Eliminator(std::span<const TrackPoint> points, const std::vector<bool>& pinned)
+    Eliminator(const PointSpans& points, const std::vector<bool>& pinned)
         : m_points(points), m_frame(points), m_prev(points.size()), m_next(points.size()),
           m_pinned(pinned), m_heap(points.size()) {
         const std::size_t n = points.size();
@@ -198,15 +207,14 @@ public:
 
 private:
     double AreaRankOf(std::uint32_t i) const {
-        return AreaRank(m_frame(m_points[m_prev[i]]), m_frame(m_points[i]),
-                        m_frame(m_points[m_next[i]]));
+        return AreaRank(m_frame(m_prev[i]), m_frame(i), m_frame(m_next[i]));
     }
     void Rank(std::uint32_t i) {
         if (!m_pinned[i])
             m_heap.Set(i, AreaRankOf(i));
     }
 
-    std::span<const TrackPoint> m_points;
+    const PointSpans& m_points;
     LocalFrame m_frame;
     std::vector<std::uint32_t> m_prev;
     std::vector<std::uint32_t> m_next;
@@ -216,7 +224,7 @@ private:
 
 } // namespace
 
-std::vector<std::uint32_t> CTrackSimplifier::Simplify(std::span<const TrackPoint> points,
+std::vector<std::uint32_t> CTrackSimplifier::Simplify(const PointSpans& points,
                                                       std::span<const std::uint32_t> segmentStarts,
                                                       std::size_t nKeep) {
     const std::size_t n = points.size();

@@ -19,7 +19,7 @@ public:
     // every segment as long as these fit in the budget. The others go by Visvalingam-Whyatt:
     // the point whose triangle with its remaining neighbours has the smallest area goes first,
     // measured in metres east, north and up around the track's middle latitude.
-    static std::vector<std::uint32_t> Simplify(std::span<const TrackPoint> points,
+    static std::vector<std::uint32_t> Simplify(const PointSpans& points,
                                                std::span<const std::uint32_t> segmentStarts,
                                                std::size_t nKeep);
 };

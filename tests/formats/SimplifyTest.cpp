@@ -26,62 +26,82 @@ ReadResult ReadSample(const char* name) {
     return reader.Finish();
 }
 
+// The sample's points again, cut into segments at the given points, without an elevation at
+// the points of gaps.
+CTrackRecord Recut(const CTrackRecord& from, std::set<std::size_t> starts,
+                   std::set<std::size_t> gaps) {
+    CTrackRecord record;
+    for (std::size_t i = 0; i < from.Size(); ++i) {
+        if (starts.count(i))
+            record.BeginSegment();
+        RecordPoint p = from.PointAt(i);
+        if (gaps.count(i))
+            p.ele = RecordPoint::kAbsent;
+        record.AddPoint(p);
+    }
+    return record;
+}
+
 // The 30000-point ride cut into three segments.
 TEST(Simplify, KeepsTenThousandPointsWithEndsExtremesAndFullDistance) {
-    ReadResult read = ReadSample("long-30000.gpx");
-    ASSERT_EQ(30000u, read.points.size());
-    read.segmentStarts = {0, 12000, 20000};
+    const ReadResult read = ReadSample("long-30000.gpx");
+    ASSERT_EQ(30000u, read.record.Size());
     // Some points without elevation, so the extremes are looked for after the filling.
-    read.points[5].ele = read.points[29999].ele = TrackPoint::kNoElevation;
+    const CTrackRecord record = Recut(read.record, {12000, 20000}, {5, 29999});
+    ASSERT_EQ((std::vector<std::uint32_t>{0, 12000, 20000}), record.SegmentStarts());
     const auto track = std::make_unique<CTrack>();
-    const BuildResult built = CTrackBuilder::Build(read, *track);
+    const BuildResult built = CTrackBuilder::Build(record, *track);
     EXPECT_TRUE(built.bSimplified);
     ASSERT_EQ(10000, track->m_nCount);
 
-    const std::vector<std::uint32_t> kept =
-        CTrackSimplifier::Simplify(read.points, read.segmentStarts, CTrack::kMaxPoints);
+    std::vector<double> ele = record.Ele();
+    ele[5] = ele[4];
+    ele[29999] = ele[29998];
+    const std::vector<std::uint32_t> kept = CTrackSimplifier::Simplify(
+        {record.Lat(), record.Lon(), ele}, record.SegmentStarts(), CTrack::kMaxPoints);
     ASSERT_EQ(10000u, kept.size());
     const std::set<std::uint32_t> keptSet(kept.begin(), kept.end());
-    const auto byEle = [](const TrackPoint& a, const TrackPoint& b) { return a.ele < b.ele; };
-    const auto high = std::max_element(read.points.begin(), read.points.end(), byEle);
-    const auto low = std::min_element(read.points.begin(), read.points.end(), byEle);
+    const auto high = std::max_element(ele.begin(), ele.end());
+    const auto low = std::min_element(ele.begin(), ele.end());
     for (std::uint32_t must : {0u, 11999u, 12000u, 19999u, 20000u, 29999u,
-                               static_cast<std::uint32_t>(high - read.points.begin()),
-                               static_cast<std::uint32_t>(low - read.points.begin())})
+                               static_cast<std::uint32_t>(high - ele.begin()),
+                               static_cast<std::uint32_t>(low - ele.begin())})
         EXPECT_TRUE(keptSet.count(must)) << must;
 
     // The full-resolution distance, summed here point by point with the first point of every
     // segment adding nothing.
-    std::vector<float> dist(read.points.size(), 0.0f);
+    const std::vector<double>& lat = record.Lat();
+    const std::vector<double>& lon = record.Lon();
+    std::vector<float> dist(record.Size(), 0.0f);
     for (std::size_t i = 1; i < dist.size(); ++i) {
         const bool bStart = i == 12000 || i == 20000;
-        const auto& a = read.points[i - 1];
-        const auto& b = read.points[i];
         const float leg =
-            LegMiles(TrigOfLatitude(static_cast<float>(a.lat)), static_cast<float>(a.lon),
-                     TrigOfLatitude(static_cast<float>(b.lat)), static_cast<float>(b.lon));
+            LegMiles(TrigOfLatitude(static_cast<float>(lat[i - 1])), static_cast<float>(lon[i - 1]),
+                     TrigOfLatitude(static_cast<float>(lat[i])), static_cast<float>(lon[i]));
         dist[i] = bStart ? dist[i - 1] : static_cast<float>(static_cast<double>(leg) + dist[i - 1]);
     }
     for (std::size_t k = 0; k < kept.size(); ++k) {
-        const TrackPoint& p = read.points[kept[k]];
-        ASSERT_EQ(static_cast<float>(p.lat), track->m_fLat[k]) << k;
-        ASSERT_EQ(static_cast<float>(p.lon), track->m_fLon[k]) << k;
-        ASSERT_EQ(static_cast<float>(p.ele * 3.2808399), track->m_fElev[k]) << k;
-        ASSERT_EQ(dist[kept[k]], track->m_fDist[k]) << k;
+        const std::uint32_t i = kept[k];
+        ASSERT_EQ(static_cast<float>(lat[i]), track->m_fLat[k]) << k;
+        ASSERT_EQ(static_cast<float>(lon[i]), track->m_fLon[k]) << k;
+        ASSERT_EQ(static_cast<float>(ele[i] * 3.2808399), track->m_fElev[k]) << k;
+        ASSERT_EQ(dist[i], track->m_fDist[k]) << k;
     }
 }
 
 // A zigzag of 20000 points with one sharp spike: the spike survives, the straight runs between
 // the corners thin out first.
 TEST(Simplify, RemovesTheFlattestPointsFirst) {
-    std::vector<TrackPoint> points;
+    std::vector<double> lat, lon, ele;
     for (int i = 0; i < 20000; ++i) {
         const double corner = (i / 1000) % 2 == 0 ? i % 1000 : 1000 - i % 1000;
-        points.push_back({45.0 + i * 1e-5, 7.0 + corner * 1e-5, 500.0});
+        lat.push_back(45.0 + i * 1e-5);
+        lon.push_back(7.0 + corner * 1e-5);
+        ele.push_back(500.0);
     }
-    points[7777].lon += 0.01;
+    lon[7777] += 0.01;
     const std::vector<std::uint32_t> starts = {0};
-    const auto kept = CTrackSimplifier::Simplify(points, starts, 100);
+    const auto kept = CTrackSimplifier::Simplify({lat, lon, ele}, starts, 100);
     ASSERT_EQ(100u, kept.size());
     EXPECT_TRUE(std::binary_search(kept.begin(), kept.end(), 7777u));
     for (std::uint32_t corner = 1000; corner < 20000; corner += 1000)

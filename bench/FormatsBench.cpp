@@ -111,9 +111,8 @@ template <typename Parse> void RunNumbers(benchmark::State& state, Parse parse) 
 }
 
 void BM_GpxNumberParse(benchmark::State& state) {
-    RunNumbers(state, [](const std::string& s, double& value) {
-        return CGpxNumber::Parse(s, value);
-    });
+    RunNumbers(state,
+               [](const std::string& s, double& value) { return CGpxNumber::Parse(s, value); });
 }
 
 void BM_GpxNumberFromChars(benchmark::State& state) {

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 1;
         }
-        result = importer.ImportGpx(reader, path, *track);
+        result = CTrackImporter::ImportRead(reader, path, "GPX", *track);
     }
     if (!result.bOk) {
         std::fprintf(stderr, "%s\n", result.error.c_str());

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (std::size_t at = 0; at < file.size(); at += nPiece)
         if (!reader.Feed(file.subspan(at, std::min(nPiece, file.size() - at))))
             break;
-    const ImportResult r = CTrackImporter().ImportGpx(reader, "fuzz.gpx", track);
+    const ImportResult r = CTrackImporter::ImportRead(reader, "fuzz.gpx", "GPX", track);
     if (!r.bOk) {
         FuzzCheck(!r.error.empty(), "a failure says why");
         FuzzCheck(r.error.find('\n') == std::string::npos, "one line");

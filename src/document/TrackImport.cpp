@@ -1,11 +1,11 @@
 #include "TrackImport.h"
 
-#include "CGpxReader.h"
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
 #include "CTrackFileTypes.h"
 #include "CTrackImporter.h"
+#include "CTrackReader.h"
 
 #include <cerrno>
 #include <new>
@@ -23,21 +23,23 @@ CFileResult FromImport(const std::string& path, const ImportResult& imported, CT
     return r;
 }
 
-CFileResult ImportGpxFile(const std::string& path, CTrack& track) {
+// A file our own reader of its type reads, fed to it a piece at a time.
+CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type, CTrack& track) {
     CInputFile file;
     CFileResult r = file.Open(path);
     if (!r.Ok()) {
         track.Clear();
         return r;
     }
-    CGpxReader reader(file.Size());
+    const std::unique_ptr<CTrackReader> reader = type.makeReader(file.Size());
     r = file.ReadPieces(kMaxTrackFileBytes,
-                        [&reader](std::span<const char> piece) { return reader.Feed(piece); });
+                        [&reader](std::span<const char> piece) { return reader->Feed(piece); });
     if (!r.Ok()) {
         track.Clear();
         return r;
     }
-    return FromImport(path, CTrackImporter().ImportGpx(reader, path, track), track);
+    return FromImport(path, CTrackImporter::ImportRead(*reader, path, type.description, track),
+                      track);
 }
 
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
@@ -80,8 +82,8 @@ CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFo
     // the message again.
     try {
         switch (type ? type->reader : TrackReaderKind::mapSource) {
-        case TrackReaderKind::gpx:
-            return ImportGpxFile(path, track);
+        case TrackReaderKind::native:
+            return ImportNativeFile(path, *type, track);
         case TrackReaderKind::gpsbabel:
             return ImportConvertedFile(path, track);
         case TrackReaderKind::mapSource:

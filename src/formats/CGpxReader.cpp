@@ -27,6 +27,10 @@ CGpxReader::CGpxReader(std::size_t nExpectedBytes) {
     m_tracks.record.Reserve(nExpectedBytes / kMinPointBytes);
 }
 
+std::unique_ptr<CTrackReader> CGpxReader::Make(std::size_t nFileBytes) {
+    return std::make_unique<CGpxReader>(nFileBytes);
+}
+
 bool CGpxReader::Feed(std::span<const char> bytes) {
     return m_parser.Feed(bytes);
 }

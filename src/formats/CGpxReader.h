@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     // nExpectedBytes: the file's size when it is known beforehand, so that room for its points is
     // set aside once instead of growing.
     explicit CGpxReader(std::size_t nExpectedBytes = 0);
+    // The reader for the table of track file types.
+    static std::unique_ptr<CTrackReader> Make(std::size_t nFileBytes);
 
     bool Feed(std::span<const char> bytes) override;
     ReadResult Finish() override;

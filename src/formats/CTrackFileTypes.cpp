@@ -1,5 +1,7 @@
 #include "CTrackFileTypes.h"
 
+#include "CGpxReader.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -10,14 +12,14 @@ namespace {
 using enum TrackReaderKind;
 
 constexpr std::array kTypes = {
-    TrackFileType{"txt", mapSource, "MapSource", nullptr},
-    TrackFileType{"gpx", gpx, "GPX", nullptr},
-    TrackFileType{"fit", gpsbabel, "FIT", "garmin_fit"},
-    TrackFileType{"tcx", gpsbabel, "TCX", "gtrnctr"},
-    TrackFileType{"kml", gpsbabel, "KML", "kml"},
-    TrackFileType{"igc", gpsbabel, "IGC", "igc"},
-    TrackFileType{"nmea", gpsbabel, "NMEA", "nmea"},
-    TrackFileType{"nma", gpsbabel, "NMEA", "nmea"},
+    TrackFileType{"txt", mapSource, "MapSource", nullptr, nullptr},
+    TrackFileType{"gpx", native, "GPX", &CGpxReader::Make, nullptr},
+    TrackFileType{"fit", gpsbabel, "FIT", nullptr, "garmin_fit"},
+    TrackFileType{"tcx", gpsbabel, "TCX", nullptr, "gtrnctr"},
+    TrackFileType{"kml", gpsbabel, "KML", nullptr, "kml"},
+    TrackFileType{"igc", gpsbabel, "IGC", nullptr, "igc"},
+    TrackFileType{"nmea", gpsbabel, "NMEA", nullptr, "nmea"},
+    TrackFileType{"nma", gpsbabel, "NMEA", nullptr, "nmea"},
 };
 
 } // namespace

@@ -3,20 +3,26 @@
 // both built from this one table.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <span>
 #include <string_view>
+
+class CTrackReader;
 
 // How a file of a type is read.
 enum class TrackReaderKind {
     mapSource, // MapSource text export, read by the track itself
-    gpx,       // GPX, read directly
+    native,    // read by a reader of ours (GPX, ...)
     gpsbabel,  // converted to GPX by GPSBabel first
 };
 
 struct TrackFileType {
     const char* extension; // lower case, without the dot
     TrackReaderKind reader;
-    const char* description;  // "GPX", "FIT", ...: rows of one format share it
+    const char* description; // "GPX", "FIT", ...: rows of one format share it
+    // For TrackReaderKind::native: a reader for a file of nFileBytes bytes (0 when not known).
+    std::unique_ptr<CTrackReader> (*makeReader)(std::size_t nFileBytes);
     const char* gpsbabelName; // GPSBabel's name of the format, for TrackReaderKind::gpsbabel
 };
 

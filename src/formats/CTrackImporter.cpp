@@ -80,12 +80,12 @@ ImportResult CTrackImporter::ImportGpx(std::span<const char> bytes, const std::s
                                        CTrack& track) const {
     CGpxReader reader(bytes.size());
     reader.Feed(bytes);
-    return Import(reader, fileName, "GPX", track);
+    return ImportRead(reader, fileName, "GPX", track);
 }
 
-ImportResult CTrackImporter::ImportGpx(CTrackReader& reader, const std::string& fileName,
-                                       CTrack& track) const {
-    return Import(reader, fileName, "GPX", track);
+ImportResult CTrackImporter::ImportRead(CTrackReader& reader, const std::string& fileName,
+                                        std::string format, CTrack& track) {
+    return Import(reader, fileName, std::move(format), track);
 }
 
 ImportResult CTrackImporter::ImportConverted(const std::string& path, CTrack& track) const {

@@ -42,8 +42,10 @@ public:
     // failure the track is left as it was.
     ImportResult ImportGpx(std::span<const char> bytes, const std::string& fileName,
                            CTrack& track) const;
-    // Reads into track what reader was fed: the whole GPX file fileName.
-    ImportResult ImportGpx(CTrackReader& reader, const std::string& fileName, CTrack& track) const;
+    // Reads into track what reader was fed: the whole file fileName, of the format named
+    // format ("GPX", "FIT") in the notes.
+    static ImportResult ImportRead(CTrackReader& reader, const std::string& fileName,
+                                   std::string format, CTrack& track);
     // Converts the file at path with GPSBabel and reads the result; the extension of path
     // chooses the format. On failure the track is left as it was.
     ImportResult ImportConverted(const std::string& path, CTrack& track) const;

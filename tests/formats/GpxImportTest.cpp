@@ -198,7 +198,7 @@ TEST(GpxImport, AFileFedAByteAtATimeReadsTheSameAsWhole) {
     for (const char& c : gpx)
         ASSERT_TRUE(reader.Feed(std::span<const char>(&c, 1)));
     Imported bytewise;
-    bytewise.result = CTrackImporter().ImportGpx(reader, "walk.gpx", *bytewise.track);
+    bytewise.result = CTrackImporter::ImportRead(reader, "walk.gpx", "GPX", *bytewise.track);
     ASSERT_TRUE(whole.result.bOk && bytewise.result.bOk) << bytewise.result.error;
     EXPECT_EQ(whole.result.Notes(), bytewise.result.Notes());
     ASSERT_EQ(2, bytewise.track->m_nCount);

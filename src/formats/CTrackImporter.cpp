@@ -40,6 +40,7 @@ ImportResult Import(CTrackReader& reader, const std::string& fileName, std::stri
         return result;
     }
     result.skipped = read.skipped;
+    result.readerNotes = std::move(read.notes);
     if (read.record.Empty()) {
         result.error = "No track points in " + fileName + ".";
         return result;
@@ -66,6 +67,7 @@ std::vector<std::string> ImportResult::Notes() const {
                         Points(static_cast<std::size_t>(CTrack::kMaxPoints)) + ".");
     if (bNoElevation)
         notes.push_back("No elevation in this file.");
+    notes.insert(notes.end(), readerNotes.begin(), readerNotes.end());
     return notes;
 }
 

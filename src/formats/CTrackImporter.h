@@ -25,6 +25,7 @@ struct ImportResult {
     std::size_t nSimplifiedFrom = 0; // the points read, when the track holds fewer
     bool bRoute = false;             // a route's points: the file has no track points
     bool bNoElevation = false;
+    std::vector<std::string> readerNotes; // what the reader had to say, after what was read
 
     // The lines shown after a successful import, the first saying what was read:
     // "GPX: 30000 points read.", "Simplified from 30000 to 10000 points.", ...

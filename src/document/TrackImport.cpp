@@ -6,6 +6,8 @@
 #include "CTrackFileTypes.h"
 #include "CTrackImporter.h"
 #include "CTrackReader.h"
+#include "CTrackRecord.h"
+#include "RecordOfTrack.h"
 
 #include <cerrno>
 #include <new>
@@ -13,18 +15,26 @@
 
 namespace {
 
-CFileResult FromImport(const std::string& path, const ImportResult& imported, CTrack& track) {
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+CFileResult FromImport(const std::string& path, ImportResult& imported, CTrackRecord& record,
+                       CTrack& track) {
     if (!imported.bOk) {
         track.Clear();
         return CFileResult::Failure(CFileResult::Fault::track, path, imported.error);
     }
     CFileResult r;
     r.m_notes = imported.Notes();
+    record = std::move(imported.record);
     return r;
 }
 
 // A file our own reader of its type reads, fed to it a piece at a time.
-CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type, CTrack& track) {
+CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
+                             CTrackRecord& record, CTrack& track) {
     CInputFile file;
     CFileResult r = file.Open(path);
     if (!r.Ok()) {
@@ -38,21 +48,23 @@ CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
         track.Clear();
         return r;
     }
-    return FromImport(path, CTrackImporter::ImportRead(*reader, path, type.description, track),
-                      track);
+    ImportResult imported = CTrackImporter::ImportRead(*reader, path, type.description, track);
+    return FromImport(path, imported, record, track);
 }
 
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
 // same refusal as everywhere else instead of a converter that waits or fails obscurely.
-CFileResult ImportConvertedFile(const std::string& path, CTrack& track) {
+CFileResult ImportConvertedFile(const std::string& path, CTrackRecord& record, CTrack& track) {
     if (CFileResult r = CInputFile().Open(path); !r.Ok()) {
         track.Clear();
         return r;
     }
-    return FromImport(path, CTrackImporter().ImportConverted(path, track), track);
+    ImportResult imported = CTrackImporter().ImportConverted(path, track);
+    return FromImport(path, imported, record, track);
 }
 
-CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
+CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, CTrack& track,
+                                CMapSourceFormat& format) {
     CInputFile file;
     CFileResult r = file.Open(path);
     if (r.Ok())
@@ -66,6 +78,7 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSour
     if (!track.ImportFile(file.Stream(), next, &nInFile))
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
+    record = RecordOfTrack(track, "MapSource text export");
     if (track.m_nCount == 0)
         r.m_notes.push_back("No track points in " + path + ".");
     if (nInFile > track.m_nCount)
@@ -77,21 +90,35 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSour
 } // namespace
 
 CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
+    CTrackRecord record;
+    return ImportTrackFile(path, record, track, format);
+}
+
+CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrack& track,
+                            CMapSourceFormat& format) {
+    record.Clear();
     const TrackFileType* type = CTrackFileTypes::Of(path);
     // What the import set aside is given back as the exception unwinds, so there is memory for
     // the message again.
     try {
+        CFileResult r;
         switch (type ? type->reader : TrackReaderKind::mapSource) {
         case TrackReaderKind::native:
-            return ImportNativeFile(path, *type, track);
+            r = ImportNativeFile(path, *type, record, track);
+            break;
         case TrackReaderKind::gpsbabel:
-            return ImportConvertedFile(path, track);
+            r = ImportConvertedFile(path, record, track);
+            break;
         case TrackReaderKind::mapSource:
+            r = ImportMapSourceFile(path, record, track, format);
             break;
         }
-        return ImportMapSourceFile(path, track, format);
+        if (r.Ok())
+            record.m_source.fileName = FileNameOf(path);
+        return r;
     } catch (const std::bad_alloc&) {
         track.Clear();
+        record.Clear();
         return CFileResult::Failure(CFileResult::Fault::memory, path, std::string());
     }
 }

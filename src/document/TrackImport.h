@@ -10,6 +10,7 @@
 
 class CMapSourceFormat;
 class CTrack;
+class CTrackRecord;
 
 // The largest GPX or MapSource file read; larger files are refused before any of it is read.
 constexpr std::size_t kMaxTrackFileBytes = std::size_t{1} << 30;
@@ -24,3 +25,7 @@ constexpr std::size_t kMaxTrackFileBytes = std::size_t{1} << 30;
 // points fails ("No track points in FILE."). Running out of memory fails the import
 // (CFileResult::Fault::memory), never the program.
 CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format);
+// The same, and record receives everything the file holds (cleared first; left empty on
+// failure).
+CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrack& track,
+                            CMapSourceFormat& format);

@@ -50,6 +50,9 @@ ImportResult Import(CTrackReader& reader, const std::string& fileName, std::stri
     const BuildResult built = CTrackBuilder::Build(read.record, track);
     result.nSimplifiedFrom = built.bSimplified ? result.nRead : 0;
     result.bNoElevation = built.bNoElevation;
+    if (read.record.m_source.format.empty())
+        read.record.m_source.format = result.format;
+    result.record = std::move(read.record);
     result.bOk = true;
     return result;
 }

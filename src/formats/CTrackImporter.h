@@ -26,6 +26,7 @@ struct ImportResult {
     bool bRoute = false;             // a route's points: the file has no track points
     bool bNoElevation = false;
     std::vector<std::string> readerNotes; // what the reader had to say, after what was read
+    CTrackRecord record;                  // everything the file holds
 
     // The lines shown after a successful import, the first saying what was read:
     // "GPX: 30000 points read.", "Simplified from 30000 to 10000 points.", ...

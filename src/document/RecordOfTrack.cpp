@@ -1,0 +1,20 @@
+#include "RecordOfTrack.h"
+
+#include "CTrack.h"
+#include "Units.h"
+
+#include <algorithm>
+
+CTrackRecord RecordOfTrack(const CTrack& track, std::string format) {
+    CTrackRecord record;
+    record.Reserve(static_cast<std::size_t>(std::max<short>(track.m_nCount, 0)));
+    for (int i = 0; i < track.m_nCount; ++i) {
+        RecordPoint p;
+        p.lat = track.m_fLat[i];
+        p.lon = track.m_fLon[i];
+        p.ele = track.m_fElev[i] / kFeetPerMetre;
+        record.AddPoint(p);
+    }
+    record.m_source.format = std::move(format);
+    return record;
+}

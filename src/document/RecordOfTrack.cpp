@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-CTrackRecord RecordOfTrack(const CTrack& track, std::string format) {
+CTrackRecord RecordOfTrack(const CTrack& track, std::string format, std::span<const TimeMs> times) {
     CTrackRecord record;
     record.Reserve(static_cast<std::size_t>(std::max<short>(track.m_nCount, 0)));
     for (int i = 0; i < track.m_nCount; ++i) {
@@ -13,6 +13,8 @@ CTrackRecord RecordOfTrack(const CTrack& track, std::string format) {
         p.lat = track.m_fLat[i];
         p.lon = track.m_fLon[i];
         p.ele = track.m_fElev[i] / kFeetPerMetre;
+        if (static_cast<std::size_t>(i) < times.size())
+            p.time = times[static_cast<std::size_t>(i)];
         record.AddPoint(p);
     }
     record.m_source.format = std::move(format);

@@ -6,8 +6,11 @@
 
 #include "CTrackRecord.h"
 
+#include <span>
 #include <string>
 
 class CTrack;
 
-CTrackRecord RecordOfTrack(const CTrack& track, std::string format);
+// times: the points' times where the source had them (one a point, or none).
+CTrackRecord RecordOfTrack(const CTrack& track, std::string format,
+                           std::span<const TimeMs> times = {});

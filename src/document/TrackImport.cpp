@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <new>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -75,10 +76,11 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, C
     }
     CMapSourceFormat next = format;
     long nInFile = 0;
-    if (!track.ImportFile(file.Stream(), next, &nInFile))
+    std::vector<TimeMs> times;
+    if (!track.ImportFile(file.Stream(), next, &nInFile, &times))
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
-    record = RecordOfTrack(track, "MapSource text export");
+    record = RecordOfTrack(track, "MapSource text export", times);
     if (track.m_nCount == 0)
         r.m_notes.push_back("No track points in " + path + ".");
     if (nInFile > track.m_nCount)

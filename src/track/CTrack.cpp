@@ -2,6 +2,7 @@
 
 #include "CArchive.h"
 #include "CLineScanner.h"
+#include "CMapSourceColumns.h"
 #include "CMapSourceFormat.h"
 #include "CStdioFile.h"
 #include "TrackGeometry.h"
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "document files are little-endian");
@@ -49,6 +51,13 @@ void Widen(float& fMin, float& fMax) {
         static_cast<float>(std::clamp(hi, -static_cast<double>(kMax), static_cast<double>(kMax)));
 }
 
+// Whether lon lies east of lon0 (or on its meridian), going the short way round. Away from the
+// 180th meridian this is lon >= lon0.
+bool EastOf(float lon0, float lon) {
+    const double d = static_cast<double>(lon) - lon0;
+    return d > 180.0 ? false : d < -180.0 ? true : d >= 0.0;
+}
+
 void Bounds(const float* v, int n, float& fMin, float& fMax) {
     fMin = fMax = v[0];
     for (int i = 1; i < n; ++i) {
@@ -82,9 +91,10 @@ void CTrack::Clear() {
     std::memset(m_fLeg, 0, sizeof m_fLeg);
 }
 
-short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile) {
+short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile,
+                         std::vector<TimeMs>* pTimes) {
     Clear();
-    if (!ReadMapSource(fp, format, pnPointsInFile)) {
+    if (!ReadMapSource(fp, format, pnPointsInFile, pTimes)) {
         const int nError = errno;
         Clear();
         errno = nError;
@@ -95,17 +105,23 @@ short CTrack::ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPoints
     return 1;
 }
 
-short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile) {
+short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile,
+                            std::vector<TimeMs>* pTimes) {
     CStdioFile file(fp);
     Clear();
+    if (pTimes)
+        pTimes->clear();
 
     Tokens tok;
+    CMapSourceColumns columns;
     bool bProbe = false;
-    while (file.ReadString(m_szLine, sizeof m_szLine))
+    while (file.ReadString(m_szLine, sizeof m_szLine)) {
+        columns.Read(m_szLine);
         if (IsTrackpoint(m_szLine)) {
             bProbe = true;
             break;
         }
+    }
     if (bProbe) {
         // The probe line only sets the format and the default unit words.
         CLineScanner scan(m_szLine);
@@ -116,9 +132,18 @@ short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPoi
 
     int i = 0;
     while (bProbe && i < kMaxPoints && file.ReadString(m_szLine, sizeof m_szLine)) {
-        // Until some import has found a format there is nothing to read the position with.
-        if (IsTrackpoint(m_szLine) && format.IsKnown())
-            ParsePoint(i++, format.Get(), tok);
+        if (columns.Read(m_szLine) || !IsTrackpoint(m_szLine) || !format.IsKnown())
+            continue;
+        // Until some import has found a format there is nothing to read the position with. A
+        // line is read by its columns' names unless it is the usual export, which is read as it
+        // always was.
+        if (columns.ReadsByName(m_szLine))
+            ParsePointByColumns(i, format.Get(), tok, columns);
+        else
+            ParsePoint(i, format.Get(), tok);
+        if (pTimes)
+            pTimes->push_back(columns.TimeOf(m_szLine));
+        ++i;
     }
     long nBeyond = 0;
     while (pnPointsInFile && i == kMaxPoints && file.ReadString(m_szLine, sizeof m_szLine))
@@ -137,14 +162,18 @@ short CTrack::ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPoi
     return 1;
 }
 
+// The words of a position in the format's number of parts, until one is missing.
+bool CTrack::ScanPosition(CLineScanner& scan, int fmt, Tokens& tok) {
+    return scan.Word(tok.szLatDeg) && (fmt < 2 || scan.Word(tok.szLatMin)) &&
+           (fmt < 3 || scan.Word(tok.szLatSec)) && scan.Word(tok.szLonDeg) &&
+           (fmt < 2 || scan.Word(tok.szLonMin)) && (fmt < 3 || scan.Word(tok.szLonSec));
+}
+
 void CTrack::ParsePoint(int i, int fmt, Tokens& tok) {
     const bool bDated = std::strpbrk(m_szLine, "/:") != nullptr;
-    float latDeg = 0, latMin = 0, latSec = 0, lonDeg = 0, lonMin = 0, lonSec = 0;
 
     CLineScanner scan(m_szLine);
-    bool ok = scan.SkipWord() && scan.Word(tok.szLatDeg) && (fmt < 2 || scan.Word(tok.szLatMin)) &&
-              (fmt < 3 || scan.Word(tok.szLatSec)) && scan.Word(tok.szLonDeg) &&
-              (fmt < 2 || scan.Word(tok.szLonMin)) && (fmt < 3 || scan.Word(tok.szLonSec));
+    bool ok = scan.SkipWord() && ScanPosition(scan, fmt, tok);
     if (ok && bDated) {
         // Date and time, then the AM/PM word (or a zone note) of a 12-hour export; a 24-hour
         // export has no such word and the elevation follows the time.
@@ -155,7 +184,30 @@ void CTrack::ParsePoint(int i, int fmt, Tokens& tok) {
     // The fields are read in turn until one is missing; a short line keeps what it had.
     if (ok && scan.Number(m_fElev[i]) && scan.Word(tok.szElevUnit) && scan.Number(m_fLeg[i]))
         scan.Word(tok.szLegUnit);
+    ConvertPoint(i, fmt, tok);
+}
 
+// The position, altitude and leg length from the columns the Header line named, each field read
+// as the words of a usual line are: an export with a filled Depth column, or with its columns in
+// another order.
+void CTrack::ParsePointByColumns(int i, int fmt, Tokens& tok, const CMapSourceColumns& columns) {
+    const std::string position(CMapSourceColumns::Field(m_szLine, columns.m_nPosition));
+    const std::string altitude(CMapSourceColumns::Field(m_szLine, columns.m_nAltitude));
+    const std::string leg(CMapSourceColumns::Field(m_szLine, columns.m_nLeg));
+    CLineScanner scan(position.c_str());
+    ScanPosition(scan, fmt, tok);
+    CLineScanner scanAltitude(altitude.c_str());
+    if (scanAltitude.Number(m_fElev[i]))
+        scanAltitude.Word(tok.szElevUnit);
+    CLineScanner scanLeg(leg.c_str());
+    if (scanLeg.Number(m_fLeg[i]))
+        scanLeg.Word(tok.szLegUnit);
+    ConvertPoint(i, fmt, tok);
+}
+
+// The units and the position's parts into feet, miles and signed degrees.
+void CTrack::ConvertPoint(int i, int fmt, Tokens& tok) {
+    float latDeg = 0, latMin = 0, latSec = 0, lonDeg = 0, lonMin = 0, lonSec = 0;
     if (fmt >= 2) {
         CLineScanner::ScanFloat(tok.szLatMin, latMin);
         CLineScanner::ScanFloat(tok.szLonMin, lonMin);
@@ -235,7 +287,8 @@ void CTrack::ComputePlane(bool bLegs) {
         m_fSouth[i] = m_fLat[i] <= m_fLat[0] ? s : -s;
         const float e =
             static_cast<float>(GreatCircle(here, m_fLon[0], here, m_fLon[i]) * kPlaneUnitsPerKm);
-        m_fEast[i] = m_fLon[i] >= m_fLon[0] ? e : -e;
+        // East or west the short way round: a track across the 180th meridian does not fold.
+        m_fEast[i] = EastOf(m_fLon[0], m_fLon[i]) ? e : -e;
     }
     const int n = m_nCount > 0 ? m_nCount : 1;
     Bounds(m_fSouth, n, m_fRange[0][0], m_fRange[0][1]);

@@ -3,10 +3,14 @@
 #pragma once
 
 #include "CObject.h"
+#include "CTrackRecord.h"
 
 #include <cstdio>
+#include <vector>
 
 class CArchive;
+class CLineScanner;
+class CMapSourceColumns;
 class CMapSourceFormat;
 
 class CTrack : public CObject {
@@ -24,10 +28,13 @@ public:
     // smoothed series is left to the caller. Reading stops at kMaxPoints points; with
     // pnPointsInFile the rest of the stream is read too and *pnPointsInFile receives the track
     // points the file holds, those beyond the cap counted without being stored.
-    short ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile = nullptr);
+    // With pTimes, it receives the time of each point read (kNoTime where a line has none).
+    short ReadMapSource(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile = nullptr,
+                        std::vector<TimeMs>* pTimes = nullptr);
     // The import of a chosen file: Clear, ReadMapSource, Smooth, ComputeGeometry. 0 after a read
     // error (errno says why), and the track is then left empty.
-    short ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile = nullptr);
+    short ImportFile(std::FILE* fp, CMapSourceFormat& format, long* pnPointsInFile = nullptr,
+                     std::vector<TimeMs>* pTimes = nullptr);
 
     short ComputeLegs();
     void ComputeGeometry();
@@ -56,7 +63,10 @@ public:
 
 private:
     struct Tokens;
+    static bool ScanPosition(CLineScanner& scan, int nFormat, Tokens& tok);
     void ParsePoint(int i, int nFormat, Tokens& tok);
+    void ParsePointByColumns(int i, int nFormat, Tokens& tok, const CMapSourceColumns& columns);
+    void ConvertPoint(int i, int nFormat, Tokens& tok);
     void ComputePlane(bool bLegs);
     void SumDistances();
 };

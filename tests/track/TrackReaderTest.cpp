@@ -9,10 +9,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -55,6 +58,47 @@ TEST_F(ReaderTest, DegreesAndMinutesWithDateReadsTheDocumentedPoint) {
     // Degrees plus minutes times the single-precision 1/60, rounded once.
     EXPECT_EQ(static_cast<float>(38.938f * static_cast<double>(0.016666668f) + 47.0f),
               m_track->m_fLat[0]);
+}
+
+// An export whose Depth column is filled reads its legs from the Leg Length column, and one whose
+// columns come in another order reads them by the Header line's names: both give what the usual
+// export gives. Each point's time comes along, read as local time (UTC here).
+TEST_F(ReaderTest, ColumnsAreReadByTheHeadersNames) {
+    const char* pszTz = std::getenv("TZ");
+    const std::string oldTz = pszTz ? pszTz : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const std::string points[2][4] = {
+        {"N47 38.938 W122 20.887", "5/22/2002 8:32:28 AM", "52 ft", "0.1 mi"},
+        {"N47 38.950 W122 20.880", "5/22/2002 8:33:28 PM", "60 ft", "0.2 mi"}};
+    std::string usual = kHeader, depth = kHeader;
+    std::string reordered = "Header\tTime\tLeg Length\tAltitude\tPosition\r\n\r\n";
+    for (int k : {0, 0, 1}) {
+        const auto& p = points[k];
+        usual += Line(p[0], p[1], p[2], p[3]);
+        depth += "Trackpoint\t" + p[0] + "\t" + p[1] + "\t" + p[2] + "\t0.0 m\t" + p[3] + "\r\n";
+        reordered += "Trackpoint\t" + p[1] + "\t" + p[3] + "\t" + p[2] + "\t" + p[0] + "\r\n";
+    }
+    ASSERT_EQ(1, Read(usual));
+    const auto expected = std::move(m_track);
+    m_track = std::make_unique<CTrack>();
+    for (const std::string& text : {depth, reordered}) {
+        std::ofstream(m_path, std::ios::binary) << text;
+        std::FILE* fp = std::fopen(m_path.c_str(), "rb");
+        std::vector<TimeMs> times;
+        ASSERT_EQ(1, m_track->ReadMapSource(fp, m_format, nullptr, &times));
+        std::fclose(fp);
+        ASSERT_EQ(2, m_track->m_nCount);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(expected->m_fLat[i], m_track->m_fLat[i]);
+            EXPECT_EQ(expected->m_fLon[i], m_track->m_fLon[i]);
+            EXPECT_EQ(expected->m_fElev[i], m_track->m_fElev[i]);
+            EXPECT_EQ(expected->m_fDist[i], m_track->m_fDist[i]);
+        }
+        EXPECT_EQ((std::vector<TimeMs>{1022056348000, 1022099608000}), times);
+    }
+    setenv("TZ", oldTz.c_str(), 1);
+    tzset();
 }
 
 TEST_F(ReaderTest, DetectsEachCoordinateFormatFromTheFirstLine) {

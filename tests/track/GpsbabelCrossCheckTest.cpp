@@ -139,19 +139,26 @@ TEST_F(GpsbabelCrossCheck, ReaderGivesBackTheGpxTrack) {
             }
 }
 
-// Without times gpsbabel still writes a leg time of "0:00:00". Its ':' marks the line as dated,
-// so the reader skips two words after the position (the altitude and its unit) and takes the
-// leg length for the elevation. Positions are unaffected.
-TEST_F(GpsbabelCrossCheck, UntimedExportKeepsPositionsButLosesElevations) {
+// Without times gpsbabel still writes a leg time of "0:00:00", whose ':' once made the words of
+// the line read as dated: the altitude was taken for the time and the leg length for the
+// elevation. Its Header line names a Temperature column, so the line is read by the columns'
+// names, and the elevations and distances come through.
+TEST_F(GpsbabelCrossCheck, UntimedExportIsReadByTheColumnsNames) {
     for (char dist : {'s', 'm'}) {
         SCOPED_TRACE(std::string("dist=") + dist);
         const auto t = Convert("dmm", dist, Clock{"", "untimed"});
         ASSERT_EQ(static_cast<int>(m_points.size()) - 1, t->m_nCount);
+        const double elevTolerance = dist == 's' ? 0.5 + 1e-3 : 0.5 * 3.2808399 + 1e-3;
+        double miles = 0;
         for (int i = 0; i < t->m_nCount; ++i) {
-            ASSERT_NEAR(m_points[i + 1].lat, t->m_fLat[i], 1e-5) << i;
-            ASSERT_NEAR(m_points[i + 1].lon, t->m_fLon[i], 1.5e-5) << i;
+            const GpxPoint& p = m_points[i + 1];
+            ASSERT_NEAR(p.lat, t->m_fLat[i], 1e-5) << i;
+            ASSERT_NEAR(p.lon, t->m_fLon[i], 1.5e-5) << i;
+            ASSERT_NEAR(p.ele * 3.2808399, t->m_fElev[i], elevTolerance) << i;
+            if (p.track == m_points[i].track)
+                miles += LegMiles(m_points[i], p);
         }
-        EXPECT_EQ(0.0f, t->m_fDist[t->m_nCount - 1]);
+        EXPECT_NEAR(miles, t->m_fDist[t->m_nCount - 1], 0.01 * miles);
     }
 }
 

@@ -2,9 +2,14 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // The message: a tag, then the list of paths. The answer is two bytes: one as soon as the paths
@@ -18,6 +23,9 @@ constexpr int kAnswerMs = 5000;
 // Opening waits for a dialog in progress and for the user to read any message, so the result
 // may take a while; past this the files count as handed over.
 constexpr int kResultMs = 120000;
+constexpr mode_t kPermissionBits = 0777;
+constexpr mode_t kPrivateMode = 0700;
+constexpr const char* kDefaultSocketName = "vorlan.socket";
 
 // The next byte from the socket, or 0 when none comes within nMs.
 char ReadAnswer(QLocalSocket& socket, int nMs) {
@@ -46,18 +54,44 @@ CSingleInstance::~CSingleInstance() {
 }
 
 QString CSingleInstance::ServerName() {
-    const QString name = qEnvironmentVariable("VORLAN_INSTANCE_NAME");
-    if (!name.isEmpty())
-        return name;
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return QDir(runtime.isEmpty() ? QDir::tempPath() : runtime)
-        .filePath(QStringLiteral("vorlan.socket"));
+    const QString folder = QDir::cleanPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    if (!QDir::isAbsolutePath(folder) || !IsPrivateFolder(folder))
+        return {};
+    // Only a file name: the socket stays in the private folder whatever the variable says.
+    QString name = QFileInfo(qEnvironmentVariable("VORLAN_INSTANCE_NAME")).fileName();
+    if (name.isEmpty())
+        name = QLatin1String(kDefaultSocketName);
+    return QDir(folder).filePath(name);
+}
+
+bool CSingleInstance::IsPrivateFolder(uid_t owner, mode_t mode, uid_t user) {
+    return S_ISDIR(mode) && owner == user && (mode & kPermissionBits) == kPrivateMode;
+}
+
+bool CSingleInstance::IsPrivateFolder(const QString& path) {
+    struct stat st {};
+    return lstat(QFile::encodeName(path).constData(), &st) == 0 &&
+           IsPrivateFolder(st.st_uid, st.st_mode, geteuid());
+}
+
+bool CSingleInstance::PeerIsUser(qintptr descriptor, uid_t user) {
+    ucred peer{};
+    socklen_t nSize = sizeof peer;
+    return getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &nSize) == 0 &&
+           nSize == sizeof peer && peer.uid == user;
 }
 
 CSingleInstance::HandOver CSingleInstance::SendToRunningInstance(const QStringList& paths) {
+    const QString name = ServerName();
+    if (name.isEmpty())
+        return HandOver::NoInstance;
     QLocalSocket socket;
-    socket.connectToServer(ServerName());
+    socket.connectToServer(name);
     if (!socket.waitForConnected(kConnectMs))
+        return HandOver::NoInstance;
+    // What the user opens is told to no other user's process (root's included); this start
+    // then opens the files itself.
+    if (!PeerIsUser(socket.socketDescriptor(), geteuid()))
         return HandOver::NoInstance;
     QByteArray message;
     QDataStream out(&message, QIODevice::WriteOnly);
@@ -78,7 +112,7 @@ CSingleInstance::HandOver CSingleInstance::SendToRunningInstance(const QStringLi
 // tried first.
 bool CSingleInstance::Listen() {
     const QString name = ServerName();
-    if (SomeoneListens(name))
+    if (name.isEmpty() || SomeoneListens(name))
         return false;
     if (m_pServer->listen(name))
         return true;
@@ -92,8 +126,14 @@ bool CSingleInstance::IsListening() const {
     return m_pServer->isListening();
 }
 
+// A connection from another user's process is closed unread.
 void CSingleInstance::OnNewConnection() {
     while (QLocalSocket* pSocket = m_pServer->nextPendingConnection()) {
+        if (!PeerIsUser(pSocket->socketDescriptor(), geteuid())) {
+            pSocket->abort();
+            pSocket->deleteLater();
+            continue;
+        }
         connect(pSocket, &QLocalSocket::readyRead, this, [this, pSocket] { OnReadyRead(pSocket); });
         connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
         if (pSocket->bytesAvailable() > 0)

@@ -1,7 +1,7 @@
 // The shell-open channel between instances of the program: a second start with document names
 // hands them to the instance already running, which opens them, comes to the front and answers
-// whether it could open them all. A local socket per user carries the names. Used by the
-// application's start-up.
+// whether it could open them all. A local socket in the user's private runtime folder carries the
+// names, between processes of that user only. Used by the application's start-up.
 #pragma once
 
 #include <QLocalSocket>
@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <map>
+#include <sys/types.h>
 
 class QLocalServer;
 
@@ -19,20 +20,32 @@ public:
     explicit CSingleInstance(QObject* pParent = nullptr);
     ~CSingleInstance() override;
 
-    // The channel's name: $VORLAN_INSTANCE_NAME when set (the tests use their own), otherwise
-    // a socket in the user's private runtime folder.
+    // The channel's socket: $VORLAN_INSTANCE_NAME (the tests use their own) or "vorlan.socket"
+    // in the runtime folder $XDG_RUNTIME_DIR, which the program's start names when the session
+    // has none. Empty when that folder is not private to the user: the program then runs without
+    // the channel, as anywhere else another user could listen or plant a socket.
     static QString ServerName();
+
+    // Whether a folder with this owner and mode (from lstat) may hold the socket for the user:
+    // only a real folder of the user's with mode 0700, never a link.
+    static bool IsPrivateFolder(uid_t owner, mode_t mode, uid_t user);
+    // The same for the folder at the path and the effective user.
+    static bool IsPrivateFolder(const QString& path);
+    // True when the process at the other end of the connected local socket runs as the user.
+    static bool PeerIsUser(qintptr descriptor, uid_t user);
+
     // What became of paths handed to a running instance.
     enum class HandOver {
-        NoInstance, // nobody took them: this start opens them itself
+        NoInstance, // nobody (of this user) took them: this start opens them itself
         Opened,     // the running instance opened them (or still has them after a long wait)
         Refused,    // the running instance could not open at least one of them
     };
     // Hands the absolute paths to the running instance and waits for its answer.
     static HandOver SendToRunningInstance(const QStringList& paths);
 
-    // Listens for later starts; false when another instance listens already. A socket left
-    // behind by an instance that ended without closing it is taken over.
+    // Listens for later starts; false when another instance listens already or there is no
+    // private folder. A socket left behind by an instance that ended without closing it is
+    // taken over.
     bool Listen();
     bool IsListening() const;
 

@@ -1,6 +1,7 @@
 // The desktop around the program: files dropped on the main window or named on the command line,
 // track files of every format with the Import dialog's filters, a second start handing its
-// documents to the running instance, and the help commands.
+// documents to the running instance (only in a private folder, only between processes of the
+// user), and the help commands.
 #include "AppTestSupport.h"
 
 #include "CChildFrame.h"
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QMimeData>
@@ -29,6 +31,12 @@
 #include <QTest>
 #include <QUrl>
 #include <QWhatsThis>
+
+#include <pwd.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Stands in for the desktop's viewer: keeps the file URLs the program asks to open.
 class UrlCatcher : public QObject {
@@ -40,6 +48,47 @@ public slots:
 };
 
 namespace {
+// Time for a vorlan of the test's own to start, hand over or open its files.
+constexpr int kProgramMs = 20000;
+
+// Tells when some process opens the file.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& path) : m_nFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        inotify_add_watch(m_nFd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenWatch() { close(m_nFd); }
+    OpenWatch(const OpenWatch&) = delete;
+    OpenWatch& operator=(const OpenWatch&) = delete;
+    bool Opened() const {
+        char events[sizeof(inotify_event) + NAME_MAX + 1];
+        return read(m_nFd, events, sizeof events) > 0;
+    }
+
+private:
+    int m_nFd;
+};
+
+// The environment of a vorlan of the test's own whose channel, if any, is "vorlan.socket" in
+// runtimeFolder (unset when empty), with its settings in configDir.
+QProcessEnvironment OwnChannel(const QString& runtimeFolder, const QString& configDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    env.remove(QStringLiteral("VORLAN_INSTANCE_NAME"));
+    if (runtimeFolder.isEmpty())
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    else
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+    return env;
+}
+
+QString MakeFolder(const QString& path, mode_t mode) {
+    const QByteArray name = QFile::encodeName(path);
+    EXPECT_EQ(mkdir(name.constData(), mode), 0) << qPrintable(path);
+    EXPECT_EQ(chmod(name.constData(), mode), 0) << qPrintable(path); // whatever the umask
+    return path;
+}
+
 class DesktopTest : public AppTest {
 protected:
     QList<CDocument*> Documents() { return VorlanApp()->GetDocTemplate()->GetDocuments(); }
@@ -276,9 +325,9 @@ TEST_F(DesktopTest, NewInstanceSwitchOpensTheDocumentItself) {
 TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
     VorlanApp()->ExitInstance();
     const QString name = CSingleInstance::ServerName();
-    const QString path = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
+    ASSERT_FALSE(name.isEmpty());
     {
-        QFile stale(path);
+        QFile stale(name);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     }
     ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan")}));
@@ -287,6 +336,88 @@ TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
     socket.connectToServer(name);
     EXPECT_TRUE(socket.waitForConnected(1000));
 }
+
+// Only a real folder of the user's with mode 0700 holds the channel: elsewhere another user
+// could listen in the user's place, or plant a socket there.
+TEST(SingleInstanceTest, OnlyAPrivateFolderOfTheUserHoldsTheChannel) {
+    constexpr uid_t kUser = 1000;
+    constexpr uid_t kOther = 1001;
+    const struct {
+        uid_t owner;
+        mode_t mode;
+        bool bPrivate;
+    } rows[] = {
+        {kUser, S_IFDIR | 0700, true},   {kOther, S_IFDIR | 0700, false},
+        {kUser, S_IFDIR | 0755, false},  {kUser, S_IFDIR | 0777, false},
+        {kUser, S_IFDIR | 01777, false}, {kUser, S_IFLNK | 0777, false},
+        {kUser, S_IFREG | 0700, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CSingleInstance::IsPrivateFolder(row.owner, row.mode, kUser), row.bPrivate)
+            << row.owner << " " << std::oct << row.mode;
+}
+
+// A connection whose other end runs as another user is not trusted (a socket pair of this
+// process stands in for it by asking for another user id); nor is anything without credentials.
+TEST(SingleInstanceTest, OnlyAPeerOfTheUserIsTrusted) {
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    EXPECT_TRUE(CSingleInstance::PeerIsUser(pair[0], geteuid()));
+    EXPECT_FALSE(CSingleInstance::PeerIsUser(pair[0], geteuid() + 1));
+    EXPECT_FALSE(CSingleInstance::PeerIsUser(pipeEnds[0], geteuid()));
+    EXPECT_FALSE(CSingleInstance::PeerIsUser(-1, geteuid()));
+    for (const int nFd : {pair[0], pair[1], pipeEnds[0], pipeEnds[1]})
+        close(nFd);
+}
+
+// Without a private runtime folder a start never talks to whoever listens where the channel
+// would be (a shared folder, one open to others, the end of a link): it opens its files itself.
+TEST_F(DesktopTest, NoHandOverOutsideAPrivateFolder) {
+    const QString track = m_dir.filePath(QStringLiteral("mine.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLAN_SAMPLES "/ridge-dm.txt"), track));
+    const passwd* pUser = getpwuid(geteuid());
+    ASSERT_NE(pUser, nullptr);
+    // Where Qt falls back to without XDG_RUNTIME_DIR: here a file stands in for a folder of
+    // another user's, which a test cannot make.
+    {
+        QFile taken(
+            m_dir.filePath(QStringLiteral("runtime-") + QString::fromLocal8Bit(pUser->pw_name)));
+        ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    }
+    const QString linked = MakeFolder(m_dir.filePath(QStringLiteral("linked")), 0700);
+    const QString link = m_dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(linked, link));
+    const struct {
+        QString runtime;   // XDG_RUNTIME_DIR, unset when empty
+        QString listening; // where another user's process would listen
+    } rows[] = {
+        {QString(), m_dir.path()},
+        {MakeFolder(m_dir.filePath(QStringLiteral("open")), 0777),
+         m_dir.filePath(QStringLiteral("open"))},
+        {MakeFolder(m_dir.filePath(QStringLiteral("readable")), 0755),
+         m_dir.filePath(QStringLiteral("readable"))},
+        {link, linked},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(qPrintable(row.runtime));
+        QLocalServer listener;
+        ASSERT_TRUE(listener.listen(row.listening + QStringLiteral("/vorlan.socket")));
+        OpenWatch watch(track);
+        QProcess start;
+        QProcessEnvironment env = OwnChannel(row.runtime, m_dir.path());
+        env.insert(QStringLiteral("TMPDIR"), m_dir.path());
+        start.setProcessEnvironment(env);
+        start.start(QStringLiteral(VORLAN_EXE), {track});
+        EXPECT_TRUE(QTest::qWaitFor([&watch] { return watch.Opened(); }, kProgramMs))
+            << "the start did not open its file";
+        start.kill();
+        start.waitForFinished();
+        EXPECT_FALSE(listener.waitForNewConnection(0)) << "the start talked to the listener";
+    }
+}
+
 TEST_F(DesktopTest, HelpCommandsOpenTheUserGuide) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");

@@ -9,14 +9,23 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <deque>
 #include <map>
 #include <sys/types.h>
 
-class QLocalServer;
+class QSocketNotifier;
 
 class CSingleInstance : public QObject {
     Q_OBJECT
 public:
+    // At most this many connections are held at once (fewer under a low file limit: a quarter
+    // of it), so that a client that opens many cannot take the descriptors the program needs:
+    // past it the oldest idle connection is closed.
+    static constexpr int kMaxConnections = 64;
+    // A connection that has not sent its whole message within this time is closed; a later
+    // start sends it as soon as it is connected.
+    static constexpr int kIdleMs = 3000;
+
     explicit CSingleInstance(QObject* pParent = nullptr);
     ~CSingleInstance() override;
 
@@ -44,7 +53,7 @@ public:
     static HandOver SendToRunningInstance(const QStringList& paths);
 
     // Listens for later starts; false when another instance listens already or there is no
-    // private folder. A socket left behind by an instance that ended without closing it is
+    // private folder. A socket left behind by an instance that ended without removing it is
     // taken over.
     bool Listen();
     bool IsListening() const;
@@ -57,10 +66,21 @@ signals:
     void filesReceived(const QStringList& paths, quint64 nRequest);
 
 private:
-    void OnNewConnection();
+    void Close();
+    void OnAcceptReady();
+    void Adopt(int nDescriptor);
+    int HeldConnections();
+    bool DropOldestIdle();
+    void PauseAccepting();
+    bool IsWaiting(const QLocalSocket* pSocket) const;
     void OnReadyRead(QLocalSocket* pSocket);
 
-    QLocalServer* m_pServer;
+    int m_nListenDescriptor = -1;
+    int m_nMaxConnections = kMaxConnections;
+    QByteArray m_socketPath;
+    QSocketNotifier* m_pNotifier = nullptr;
+    // The connections taken, oldest first.
+    std::deque<QPointer<QLocalSocket>> m_connections;
     // The connections that wait for an answer, by request.
     std::map<quint64, QPointer<QLocalSocket>> m_waiting;
     quint64 m_nNextRequest = 1;

@@ -1,7 +1,7 @@
 // The desktop around the program: files dropped on the main window or named on the command line,
 // track files of every format with the Import dialog's filters, a second start handing its
 // documents to the running instance (only in a private folder, only between processes of the
-// user), and the help commands.
+// user, whatever else connects), and the help commands.
 #include "AppTestSupport.h"
 
 #include "CChildFrame.h"
@@ -18,6 +18,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,11 +33,16 @@
 #include <QUrl>
 #include <QWhatsThis>
 
+#include <algorithm>
+#include <memory>
 #include <pwd.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 // Stands in for the desktop's viewer: keeps the file URLs the program asks to open.
 class UrlCatcher : public QObject {
@@ -67,6 +73,55 @@ public:
 
 private:
     int m_nFd;
+};
+
+// The test's own connections to a socket, held while this lives. Each connect waits at most a
+// moment for room in the server's queue; one that fails (the server is gone) is not held.
+class HeldConnections {
+public:
+    HeldConnections(const QString& path, int nCount) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        std::copy(name.begin(), name.end(), address.sun_path);
+        const timeval wait{2, 0};
+        for (int i = 0; i < nCount; ++i) {
+            const int nFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            setsockopt(nFd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+            if (connect(nFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+                m_fds.push_back(nFd);
+            else
+                close(nFd);
+        }
+    }
+    ~HeldConnections() {
+        for (const int nFd : m_fds)
+            close(nFd);
+    }
+    HeldConnections(const HeldConnections&) = delete;
+    HeldConnections& operator=(const HeldConnections&) = delete;
+
+private:
+    std::vector<int> m_fds;
+};
+
+// While it lives this process can open no descriptor: the soft file limit is lowered to the
+// lowest free one.
+class NoFreeDescriptors {
+public:
+    NoFreeDescriptors() {
+        getrlimit(RLIMIT_NOFILE, &m_saved);
+        const int nLowestFree = dup(STDERR_FILENO);
+        close(nLowestFree);
+        const rlimit none{rlim_t(nLowestFree), m_saved.rlim_max};
+        setrlimit(RLIMIT_NOFILE, &none);
+    }
+    ~NoFreeDescriptors() { setrlimit(RLIMIT_NOFILE, &m_saved); }
+    NoFreeDescriptors(const NoFreeDescriptors&) = delete;
+    NoFreeDescriptors& operator=(const NoFreeDescriptors&) = delete;
+
+private:
+    rlimit m_saved{};
 };
 
 // The environment of a vorlan of the test's own whose channel, if any, is "vorlan.socket" in
@@ -418,6 +473,108 @@ TEST_F(DesktopTest, NoHandOverOutsideAPrivateFolder) {
     }
 }
 
+// Past the limit the oldest connections that have not sent their message go at once, as does one
+// whose message is longer than any of ours; the rest go when they have been idle too long, a
+// message begun and never finished included.
+TEST_F(DesktopTest, ShellOpenServerCapsAndTimesOutIdleConnections) {
+    ASSERT_TRUE(VorlanApp()->IsShellOpenServer());
+    constexpr int kExtra = 8;
+    std::vector<std::unique_ptr<QLocalSocket>> sockets;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < CSingleInstance::kMaxConnections + kExtra; ++i) {
+        sockets.push_back(std::make_unique<QLocalSocket>());
+        sockets.back()->connectToServer(CSingleInstance::ServerName());
+        ASSERT_TRUE(sockets.back()->waitForConnected(1000)) << i;
+        QApplication::processEvents();
+    }
+    sockets.back()->write("VO");
+    // A message's start, "VORL" and one path, but a path of 2 MiB.
+    const int nTooLong = kExtra;
+    sockets[nTooLong]->write(QByteArray("VORL\0\0\0\1\0\x20\0\0", 12) + QByteArray(1 << 20, 'x'));
+    const auto closed = [&sockets](int nFrom, int nTo) {
+        for (int i = nFrom; i < nTo; ++i)
+            if (sockets[std::size_t(i)]->state() != QLocalSocket::UnconnectedState)
+                return false;
+        return true;
+    };
+    // Well before the idle time-out.
+    constexpr int kAtOnceMs = CSingleInstance::kIdleMs / 2;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closed(0, nTooLong + 1); }, kAtOnceMs));
+    EXPECT_LT(timer.elapsed(), kAtOnceMs);
+    for (std::size_t i = nTooLong + 1; i < sockets.size(); ++i)
+        EXPECT_EQ(sockets[i]->state(), QLocalSocket::ConnectedState) << i;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed(nTooLong + 1, int(sockets.size())); },
+                                2 * CSingleInstance::kIdleMs));
+}
+
+// A failed accept (no descriptor left while a start waits) does not end the server: a later start
+// still hands its document over.
+TEST_F(DesktopTest, ShellOpenServerOutlivesAFailedAccept) {
+    const QString vrl = SaveSample(QStringLiteral("after.vrl"));
+    const int nBefore = Documents().size();
+    QLocalSocket waiting;
+    waiting.connectToServer(CSingleInstance::ServerName());
+    ASSERT_TRUE(waiting.waitForConnected(1000));
+    {
+        const NoFreeDescriptors full;
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(VorlanApp()->IsShellOpenServer());
+
+    QProcess later;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    later.setProcessEnvironment(env);
+    later.start(QStringLiteral(VORLAN_EXE), {vrl});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&later] { return later.state() == QProcess::NotRunning; }, kProgramMs))
+        << "the later start did not hand its document over";
+    EXPECT_EQ(later.exitCode(), 0);
+    EXPECT_EQ(Documents().size(), nBefore + 1);
+}
+
+// A vorlan whose file limit is passed by the connections another program of the user's holds
+// still takes a later start's files, under a limit above the connections it holds and under one
+// below them.
+TEST_F(DesktopTest, ShellOpenServerKeepsServingAtTheFileLimit) {
+    const QString track = m_dir.filePath(QStringLiteral("handed.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLAN_SAMPLES "/ridge-dm.txt"), track));
+    constexpr int kAbove = 64; // connections beyond the limit
+    for (const rlim_t nLimit : {rlim_t(2 * CSingleInstance::kMaxConnections), rlim_t(40)}) {
+        SCOPED_TRACE(nLimit);
+        const QString folder = MakeFolder(m_dir.filePath(QString::number(nLimit)), 0700);
+        const QString socket = folder + QStringLiteral("/vorlan.socket");
+        const QProcessEnvironment env = OwnChannel(folder, m_dir.path());
+        QProcess server;
+        server.setProcessEnvironment(env);
+        server.setChildProcessModifier([nLimit] {
+            const rlimit limit{nLimit, nLimit};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        server.start(QStringLiteral(VORLAN_EXE), {});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&socket] {
+                QLocalSocket probe;
+                probe.connectToServer(socket);
+                return probe.waitForConnected(100);
+            },
+            kProgramMs))
+            << "the server did not start";
+        const HeldConnections flood(socket, int(nLimit) + kAbove);
+        QProcess later;
+        later.setProcessEnvironment(env);
+        later.start(QStringLiteral(VORLAN_EXE), {track});
+        EXPECT_TRUE(
+            QTest::qWaitFor([&later] { return later.state() == QProcess::NotRunning; }, kProgramMs))
+            << "the later start did not hand its file over";
+        EXPECT_EQ(later.exitCode(), 0);
+        later.kill();
+        later.waitForFinished();
+        server.kill();
+        server.waitForFinished();
+    }
+}
 TEST_F(DesktopTest, HelpCommandsOpenTheUserGuide) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");

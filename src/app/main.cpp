@@ -3,13 +3,13 @@
 // desktop session it sets up what Qt would otherwise warn about on stderr.
 #include "CCommandLineInfo.h"
 #include "CPendingTempFile.h"
+#include "CSingleInstance.h"
 #include "CVorlanApp.h"
 #include "LocalPath.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,21 +40,18 @@ QString FallbackRuntimeFolder() {
 }
 
 // Without XDG_RUNTIME_DIR (a server, a cron job) Qt warns on stderr before every message of
-// ours, then uses its fallback folder. That folder is set up here as Qt requires it (a folder,
-// not a link, owned by us, mode 0700) and named, which silences the warning; a folder that
-// fails the checks is left for Qt to warn about.
+// ours, then uses its fallback folder. That folder is made here as Qt requires it and named,
+// which silences the warning and gives the single-instance channel its place. One that exists
+// but is not private (another user's, a link, open to others: it may hold what others put there)
+// is not named and not changed: Qt warns about it, and the program runs without the channel, so
+// later starts open their own windows, rather than talk where another user could listen.
 void UsePrivateRuntimeFolder() {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         return;
-    const QByteArray folder = QFile::encodeName(FallbackRuntimeFolder());
-    if (mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
-        return;
-    struct stat st {};
-    if (lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid())
-        return;
-    if ((st.st_mode & 07777) != 0700 && chmod(folder.constData(), 0700) != 0)
-        return;
-    qputenv("XDG_RUNTIME_DIR", folder);
+    const QString folder = FallbackRuntimeFolder();
+    mkdir(QFile::encodeName(folder).constData(), 0700);
+    if (CSingleInstance::IsPrivateFolder(folder))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 // The desktop around the program: files dropped on the main window or named on the command line,
 // track files of every format with the Import dialog's filters, a second start handing its
-// documents to the running instance, and the help commands.
+// documents to the running instance (only in a private folder, only between processes of the
+// user, whatever else connects), and the help commands.
 #include "AppTestSupport.h"
 
 #include "CChildFrame.h"
@@ -17,10 +18,12 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QMimeData>
@@ -29,6 +32,17 @@
 #include <QTest>
 #include <QUrl>
 #include <QWhatsThis>
+
+#include <algorithm>
+#include <memory>
+#include <pwd.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
 
 // Stands in for the desktop's viewer: keeps the file URLs the program asks to open.
 class UrlCatcher : public QObject {
@@ -40,6 +54,96 @@ public slots:
 };
 
 namespace {
+// Time for a vorlan of the test's own to start, hand over or open its files.
+constexpr int kProgramMs = 20000;
+
+// Tells when some process opens the file.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& path) : m_nFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        inotify_add_watch(m_nFd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenWatch() { close(m_nFd); }
+    OpenWatch(const OpenWatch&) = delete;
+    OpenWatch& operator=(const OpenWatch&) = delete;
+    bool Opened() const {
+        char events[sizeof(inotify_event) + NAME_MAX + 1];
+        return read(m_nFd, events, sizeof events) > 0;
+    }
+
+private:
+    int m_nFd;
+};
+
+// The test's own connections to a socket, held while this lives. Each connect waits at most a
+// moment for room in the server's queue; one that fails (the server is gone) is not held.
+class HeldConnections {
+public:
+    HeldConnections(const QString& path, int nCount) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        std::copy(name.begin(), name.end(), address.sun_path);
+        const timeval wait{2, 0};
+        for (int i = 0; i < nCount; ++i) {
+            const int nFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            setsockopt(nFd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+            if (connect(nFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+                m_fds.push_back(nFd);
+            else
+                close(nFd);
+        }
+    }
+    ~HeldConnections() {
+        for (const int nFd : m_fds)
+            close(nFd);
+    }
+    HeldConnections(const HeldConnections&) = delete;
+    HeldConnections& operator=(const HeldConnections&) = delete;
+
+private:
+    std::vector<int> m_fds;
+};
+
+// While it lives this process can open no descriptor: the soft file limit is lowered to the
+// lowest free one.
+class NoFreeDescriptors {
+public:
+    NoFreeDescriptors() {
+        getrlimit(RLIMIT_NOFILE, &m_saved);
+        const int nLowestFree = dup(STDERR_FILENO);
+        close(nLowestFree);
+        const rlimit none{rlim_t(nLowestFree), m_saved.rlim_max};
+        setrlimit(RLIMIT_NOFILE, &none);
+    }
+    ~NoFreeDescriptors() { setrlimit(RLIMIT_NOFILE, &m_saved); }
+    NoFreeDescriptors(const NoFreeDescriptors&) = delete;
+    NoFreeDescriptors& operator=(const NoFreeDescriptors&) = delete;
+
+private:
+    rlimit m_saved{};
+};
+
+// The environment of a vorlan of the test's own whose channel, if any, is "vorlan.socket" in
+// runtimeFolder (unset when empty), with its settings in configDir.
+QProcessEnvironment OwnChannel(const QString& runtimeFolder, const QString& configDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    env.remove(QStringLiteral("VORLAN_INSTANCE_NAME"));
+    if (runtimeFolder.isEmpty())
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    else
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+    return env;
+}
+
+QString MakeFolder(const QString& path, mode_t mode) {
+    const QByteArray name = QFile::encodeName(path);
+    EXPECT_EQ(mkdir(name.constData(), mode), 0) << qPrintable(path);
+    EXPECT_EQ(chmod(name.constData(), mode), 0) << qPrintable(path); // whatever the umask
+    return path;
+}
+
 class DesktopTest : public AppTest {
 protected:
     QList<CDocument*> Documents() { return VorlanApp()->GetDocTemplate()->GetDocuments(); }
@@ -276,9 +380,9 @@ TEST_F(DesktopTest, NewInstanceSwitchOpensTheDocumentItself) {
 TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
     VorlanApp()->ExitInstance();
     const QString name = CSingleInstance::ServerName();
-    const QString path = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
+    ASSERT_FALSE(name.isEmpty());
     {
-        QFile stale(path);
+        QFile stale(name);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     }
     ASSERT_TRUE(VorlanApp()->InitInstance({QStringLiteral("vorlan")}));
@@ -286,6 +390,190 @@ TEST_F(DesktopTest, LeftOverSocketIsTakenOver) {
     QLocalSocket socket;
     socket.connectToServer(name);
     EXPECT_TRUE(socket.waitForConnected(1000));
+}
+
+// Only a real folder of the user's with mode 0700 holds the channel: elsewhere another user
+// could listen in the user's place, or plant a socket there.
+TEST(SingleInstanceTest, OnlyAPrivateFolderOfTheUserHoldsTheChannel) {
+    constexpr uid_t kUser = 1000;
+    constexpr uid_t kOther = 1001;
+    const struct {
+        uid_t owner;
+        mode_t mode;
+        bool bPrivate;
+    } rows[] = {
+        {kUser, S_IFDIR | 0700, true},   {kOther, S_IFDIR | 0700, false},
+        {kUser, S_IFDIR | 0755, false},  {kUser, S_IFDIR | 0777, false},
+        {kUser, S_IFDIR | 01777, false}, {kUser, S_IFLNK | 0777, false},
+        {kUser, S_IFREG | 0700, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CSingleInstance::IsPrivateFolder(row.owner, row.mode, kUser), row.bPrivate)
+            << row.owner << " " << std::oct << row.mode;
+}
+
+// A connection whose other end runs as another user is not trusted (a socket pair of this
+// process stands in for it by asking for another user id); nor is anything without credentials.
+TEST(SingleInstanceTest, OnlyAPeerOfTheUserIsTrusted) {
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    EXPECT_TRUE(CSingleInstance::PeerIsUser(pair[0], geteuid()));
+    EXPECT_FALSE(CSingleInstance::PeerIsUser(pair[0], geteuid() + 1));
+    EXPECT_FALSE(CSingleInstance::PeerIsUser(pipeEnds[0], geteuid()));
+    EXPECT_FALSE(CSingleInstance::PeerIsUser(-1, geteuid()));
+    for (const int nFd : {pair[0], pair[1], pipeEnds[0], pipeEnds[1]})
+        close(nFd);
+}
+
+// Without a private runtime folder a start never talks to whoever listens where the channel
+// would be (a shared folder, one open to others, the end of a link): it opens its files itself.
+TEST_F(DesktopTest, NoHandOverOutsideAPrivateFolder) {
+    const QString track = m_dir.filePath(QStringLiteral("mine.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLAN_SAMPLES "/ridge-dm.txt"), track));
+    const passwd* pUser = getpwuid(geteuid());
+    ASSERT_NE(pUser, nullptr);
+    // Where Qt falls back to without XDG_RUNTIME_DIR: here a file stands in for a folder of
+    // another user's, which a test cannot make.
+    {
+        QFile taken(
+            m_dir.filePath(QStringLiteral("runtime-") + QString::fromLocal8Bit(pUser->pw_name)));
+        ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    }
+    const QString linked = MakeFolder(m_dir.filePath(QStringLiteral("linked")), 0700);
+    const QString link = m_dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(linked, link));
+    const struct {
+        QString runtime;   // XDG_RUNTIME_DIR, unset when empty
+        QString listening; // where another user's process would listen
+    } rows[] = {
+        {QString(), m_dir.path()},
+        {MakeFolder(m_dir.filePath(QStringLiteral("open")), 0777),
+         m_dir.filePath(QStringLiteral("open"))},
+        {MakeFolder(m_dir.filePath(QStringLiteral("readable")), 0755),
+         m_dir.filePath(QStringLiteral("readable"))},
+        {link, linked},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(qPrintable(row.runtime));
+        QLocalServer listener;
+        ASSERT_TRUE(listener.listen(row.listening + QStringLiteral("/vorlan.socket")));
+        OpenWatch watch(track);
+        QProcess start;
+        QProcessEnvironment env = OwnChannel(row.runtime, m_dir.path());
+        env.insert(QStringLiteral("TMPDIR"), m_dir.path());
+        start.setProcessEnvironment(env);
+        start.start(QStringLiteral(VORLAN_EXE), {track});
+        EXPECT_TRUE(QTest::qWaitFor([&watch] { return watch.Opened(); }, kProgramMs))
+            << "the start did not open its file";
+        start.kill();
+        start.waitForFinished();
+        EXPECT_FALSE(listener.waitForNewConnection(0)) << "the start talked to the listener";
+    }
+}
+
+// Past the limit the oldest connections that have not sent their message go at once, as does one
+// whose message is longer than any of ours; the rest go when they have been idle too long, a
+// message begun and never finished included.
+TEST_F(DesktopTest, ShellOpenServerCapsAndTimesOutIdleConnections) {
+    ASSERT_TRUE(VorlanApp()->IsShellOpenServer());
+    constexpr int kExtra = 8;
+    std::vector<std::unique_ptr<QLocalSocket>> sockets;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < CSingleInstance::kMaxConnections + kExtra; ++i) {
+        sockets.push_back(std::make_unique<QLocalSocket>());
+        sockets.back()->connectToServer(CSingleInstance::ServerName());
+        ASSERT_TRUE(sockets.back()->waitForConnected(1000)) << i;
+        QApplication::processEvents();
+    }
+    sockets.back()->write("VO");
+    // A message's start, "VORL" and one path, but a path of 2 MiB.
+    const int nTooLong = kExtra;
+    sockets[nTooLong]->write(QByteArray("VORL\0\0\0\1\0\x20\0\0", 12) + QByteArray(1 << 20, 'x'));
+    const auto closed = [&sockets](int nFrom, int nTo) {
+        for (int i = nFrom; i < nTo; ++i)
+            if (sockets[std::size_t(i)]->state() != QLocalSocket::UnconnectedState)
+                return false;
+        return true;
+    };
+    // Well before the idle time-out.
+    constexpr int kAtOnceMs = CSingleInstance::kIdleMs / 2;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closed(0, nTooLong + 1); }, kAtOnceMs));
+    EXPECT_LT(timer.elapsed(), kAtOnceMs);
+    for (std::size_t i = nTooLong + 1; i < sockets.size(); ++i)
+        EXPECT_EQ(sockets[i]->state(), QLocalSocket::ConnectedState) << i;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed(nTooLong + 1, int(sockets.size())); },
+                                2 * CSingleInstance::kIdleMs));
+}
+
+// A failed accept (no descriptor left while a start waits) does not end the server: a later start
+// still hands its document over.
+TEST_F(DesktopTest, ShellOpenServerOutlivesAFailedAccept) {
+    const QString vrl = SaveSample(QStringLiteral("after.vrl"));
+    const int nBefore = Documents().size();
+    QLocalSocket waiting;
+    waiting.connectToServer(CSingleInstance::ServerName());
+    ASSERT_TRUE(waiting.waitForConnected(1000));
+    {
+        const NoFreeDescriptors full;
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(VorlanApp()->IsShellOpenServer());
+
+    QProcess later;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    later.setProcessEnvironment(env);
+    later.start(QStringLiteral(VORLAN_EXE), {vrl});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&later] { return later.state() == QProcess::NotRunning; }, kProgramMs))
+        << "the later start did not hand its document over";
+    EXPECT_EQ(later.exitCode(), 0);
+    EXPECT_EQ(Documents().size(), nBefore + 1);
+}
+
+// A vorlan whose file limit is passed by the connections another program of the user's holds
+// still takes a later start's files, under a limit above the connections it holds and under one
+// below them.
+TEST_F(DesktopTest, ShellOpenServerKeepsServingAtTheFileLimit) {
+    const QString track = m_dir.filePath(QStringLiteral("handed.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLAN_SAMPLES "/ridge-dm.txt"), track));
+    constexpr int kAbove = 64; // connections beyond the limit
+    for (const rlim_t nLimit : {rlim_t(2 * CSingleInstance::kMaxConnections), rlim_t(40)}) {
+        SCOPED_TRACE(nLimit);
+        const QString folder = MakeFolder(m_dir.filePath(QString::number(nLimit)), 0700);
+        const QString socket = folder + QStringLiteral("/vorlan.socket");
+        const QProcessEnvironment env = OwnChannel(folder, m_dir.path());
+        QProcess server;
+        server.setProcessEnvironment(env);
+        server.setChildProcessModifier([nLimit] {
+            const rlimit limit{nLimit, nLimit};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        server.start(QStringLiteral(VORLAN_EXE), {});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&socket] {
+                QLocalSocket probe;
+                probe.connectToServer(socket);
+                return probe.waitForConnected(100);
+            },
+            kProgramMs))
+            << "the server did not start";
+        const HeldConnections flood(socket, int(nLimit) + kAbove);
+        QProcess later;
+        later.setProcessEnvironment(env);
+        later.start(QStringLiteral(VORLAN_EXE), {track});
+        EXPECT_TRUE(
+            QTest::qWaitFor([&later] { return later.state() == QProcess::NotRunning; }, kProgramMs))
+            << "the later start did not hand its file over";
+        EXPECT_EQ(later.exitCode(), 0);
+        later.kill();
+        later.waitForFinished();
+        server.kill();
+        server.waitForFinished();
+    }
 }
 TEST_F(DesktopTest, HelpCommandsOpenTheUserGuide) {
     UrlCatcher catcher;

@@ -8,6 +8,7 @@
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "LocalPath.h"
+#include "UnitsAndEarth.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -18,7 +19,6 @@
 
 namespace {
 constexpr double kPointsPerInch = 72.0;
-constexpr double kMetresPerInch = 0.0254;
 
 // The window the plot is laid out for: only its client size matters.
 class ExportWnd : public CWnd {

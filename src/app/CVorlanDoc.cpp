@@ -8,6 +8,7 @@
 #include "CViewValues.h"
 #include "CVorlanApp.h"
 #include "LocalPath.h"
+#include "RecordOfTrack.h"
 #include "Resource.h"
 #include "TrackImport.h"
 
@@ -68,6 +69,7 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
         *pstrError = ErrorText(strPath, r);
         return 0;
     }
+    m_record = RecordOfTrack(m_track, "Vorlan document");
     m_pPlot->m_fZoom = view.m_fZoom;
     m_pPlot->m_fAzimuth = view.m_fAzimuth;
     m_pPlot->m_fElevation = view.m_fElevation;
@@ -138,7 +140,7 @@ void CVorlanDoc::OnFileImport() {
 
 bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     const CFileResult r =
-        ImportTrackFile(LocalPath(strPath), m_track, VorlanApp()->MapSourceFormat());
+        ImportTrackFile(LocalPath(strPath), m_record, m_track, VorlanApp()->MapSourceFormat());
     if (!r.Ok()) {
         *pstrError = ErrorText(strPath, r);
         return false;
@@ -311,7 +313,7 @@ void CVorlanDoc::SetUnits(Units units) {
 std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
     std::vector<CPropertiesDlg::Row> rows = {{QStringLiteral("Source file"), m_strSourceFile},
                                              {QStringLiteral("Format"), m_strSourceFormat}};
-    const CTrackStatistics statistics(m_track, m_importNotes);
+    const CTrackStatistics statistics(m_record, m_track.m_nCount, m_importNotes);
     for (const StatisticsItem& item : statistics.Items(m_pPlot->m_units))
         rows.emplace_back(QString::fromUtf8(item.label.c_str()),
                           QString::fromUtf8(item.value.c_str()));

@@ -7,6 +7,7 @@
 #include "CDocument.h"
 #include "CPropertiesDlg.h"
 #include "CTrack.h"
+#include "CTrackRecord.h"
 #include "Units.h"
 
 #include <QStringList>
@@ -37,6 +38,8 @@ public:
     short m_bLoaded = 0;
     std::unique_ptr<CPlot> m_pPlot;
     CTrack m_track;
+    // Everything the track's file holds; the track above is the designed view of it.
+    CTrackRecord m_record;
     short m_nPlotMode = kPlotNone;
     short m_b3D = 0;
 

@@ -7,6 +7,7 @@
 #include "CProjector.h"
 #include "ChartMath.h"
 #include "ClippedPolyline.h"
+#include "UnitsAndEarth.h"
 
 #include <cfloat>
 #include <cmath>
@@ -30,9 +31,6 @@ constexpr double kCameraDiagonals = 10;
 constexpr int kMaxEdgeSteps = 16;
 
 // Label units: the box is in tens of metres horizontally and in feet vertically.
-constexpr float kTensOfMetresPerMile = 160.9344f;
-constexpr float kMilesPerTenMetres = 0.006213712f;
-constexpr float kFeetPerTenMetres = 32.8084f;
 constexpr double kTensOfMetresPerKm = 100.0;
 constexpr double kMetresPerTenMetres = 10.0;
 
@@ -137,10 +135,10 @@ void FormatHorizontalExtent(char* pszText, std::size_t nSize, double d, Units un
             std::snprintf(pszText, nSize, "%.2f km", d / kTensOfMetresPerKm);
         else
             std::snprintf(pszText, nSize, "%.0f m", d * kMetresPerTenMetres);
-    } else if (d > static_cast<double>(kTensOfMetresPerMile)) {
-        std::snprintf(pszText, nSize, "%.2f mi", d * static_cast<double>(kMilesPerTenMetres));
+    } else if (d > static_cast<double>(kBoxTensOfMetresPerMile)) {
+        std::snprintf(pszText, nSize, "%.2f mi", d * static_cast<double>(kBoxMilesPerTenMetres));
     } else {
-        std::snprintf(pszText, nSize, "%.0f ft", d * static_cast<double>(kFeetPerTenMetres));
+        std::snprintf(pszText, nSize, "%.0f ft", d * static_cast<double>(kBoxFeetPerTenMetres));
     }
 }
 

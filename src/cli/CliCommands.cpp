@@ -4,12 +4,46 @@
 #include "CDocumentFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "CTrackStatistics.h"
+#include "RecordOfTrack.h"
 #include "TrackImport.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
+// The designed track's numbers, in the chosen units: what the charts draw.
+void PrintDesignedTrack(const CTrack& track, Units units) {
+    const int n = track.m_nCount;
+    float elevMin = 0, elevMax = 0;
+    for (int i = 0; i < n; ++i) {
+        if (i == 0 || track.m_fElev[i] < elevMin)
+            elevMin = track.m_fElev[i];
+        if (i == 0 || track.m_fElev[i] > elevMax)
+            elevMax = track.m_fElev[i];
+    }
+    const char* pszElev = ElevationUnit(units);
+    std::printf("Distance: %.2f %s\n",
+                DistanceIn(units, n > 0 ? static_cast<double>(track.m_fDist[n - 1]) : 0.0),
+                DistanceUnitWord(units));
+    std::printf("Elevation: %.1f to %.1f %s\n", ElevationIn(units, elevMin),
+                ElevationIn(units, elevMax), pszElev);
+    std::printf("South bounds: %.2f to %.2f (10 m)\n", track.m_fRange[0][0], track.m_fRange[0][1]);
+    std::printf("East bounds: %.2f to %.2f (10 m)\n", track.m_fRange[1][0], track.m_fRange[1][1]);
+    std::printf("Elevation bounds: %.1f to %.1f %s\n", ElevationIn(units, track.m_fRange[2][0]),
+                ElevationIn(units, track.m_fRange[2][1]), pszElev);
+}
+
+const std::string& ItemOf(const std::vector<StatisticsItem>& items, const char* pszLabel) {
+    static const std::string kNone;
+    for (const StatisticsItem& item : items)
+        if (item.label == pszLabel)
+            return item.value;
+    return kNone;
+}
+
 const char* FormatName(int nFormat) {
     switch (nFormat) {
     case CMapSourceFormat::kDegrees:
@@ -64,8 +98,26 @@ std::string UnknownOption(const std::string& arg) {
 
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format) {
-    return CDocumentFile::IsDocumentPath(path) ? CDocumentFile::Read(path, track, view)
-                                               : ImportTrackFile(path, track, format);
+    CTrackRecord record;
+    return ReadTrackOrDocument(path, record, track, view, format);
+}
+
+CFileResult ReadTrackOrDocument(const std::string& path, CTrackRecord& record, CTrack& track,
+                                CViewValues& view, CMapSourceFormat& format) {
+    if (!CDocumentFile::IsDocumentPath(path))
+        return ImportTrackFile(path, record, track, format);
+    CFileResult r = CDocumentFile::Read(path, track, view);
+    record = RecordOfTrack(track, "Vorlan document");
+    return r;
+}
+
+int FinishOutput() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    std::fprintf(stderr, "vorlan-cli: cannot write the output: %s\n",
+                 std::strerror(errno != 0 ? errno : EIO));
+    return 1;
 }
 
 int Report(const CFileResult& result) {
@@ -107,32 +159,24 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
     const std::string& path = files[0];
     const auto pTrack = std::make_unique<CTrack>();
     CTrack& track = *pTrack;
+    CTrackRecord record;
     CViewValues view;
-    const CFileResult read = ReadTrackOrDocument(path, track, view, format);
+    const CFileResult read = ReadTrackOrDocument(path, record, track, view, format);
     if (Report(read) != 0)
         return 1;
 
-    const int n = track.m_nCount;
     const bool bDocument = CDocumentFile::IsDocumentPath(path);
-    float elevMin = 0, elevMax = 0;
-    for (int i = 0; i < n; ++i) {
-        if (i == 0 || track.m_fElev[i] < elevMin)
-            elevMin = track.m_fElev[i];
-        if (i == 0 || track.m_fElev[i] > elevMax)
-            elevMax = track.m_fElev[i];
-    }
+    const CTrackStatistics statistics(record, track.m_nCount, read.m_notes);
+    const std::vector<StatisticsItem> items = statistics.Items(units);
     std::printf("File: %s\n", path.c_str());
-    std::printf("Points: %d\n", n);
+    std::printf("Points: %s\n", ItemOf(items, "Points").c_str());
+    std::printf("Data: %s\n", ItemOf(items, "Data").c_str());
     std::printf("Coordinate format: %s\n",
                 bDocument ? "none (document file)" : FormatName(format.Get()));
-    std::printf("Distance: %.2f miles\n", n > 0 ? static_cast<double>(track.m_fDist[n - 1]) : 0.0);
-    std::printf("Elevation: %.1f to %.1f ft\n", elevMin, elevMax);
-    std::printf("South bounds: %.2f to %.2f (10 m)\n", track.m_fRange[0][0], track.m_fRange[0][1]);
-    std::printf("East bounds: %.2f to %.2f (10 m)\n", track.m_fRange[1][0], track.m_fRange[1][1]);
-    std::printf("Elevation bounds: %.1f to %.1f ft\n", track.m_fRange[2][0], track.m_fRange[2][1]);
+    PrintDesignedTrack(track, units);
     if (bDocument)
         std::printf("View: zoom %g, azimuth %g, elevation %g\n", view.m_fZoom, view.m_fAzimuth,
                     view.m_fElevation);
-    PrintStatistics(track, read.m_notes, units);
-    return 0;
+    PrintStatistics(items, units);
+    return FinishOutput();
 }

@@ -11,6 +11,8 @@
 
 class CMapSourceFormat;
 class CTrack;
+class CTrackRecord;
+struct StatisticsItem;
 struct CViewValues;
 
 int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format);
@@ -29,6 +31,11 @@ std::string UnknownOption(const std::string& arg);
 // Reads a document file with its view values, or imports any other file as a track.
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format);
+// The same, with the record of everything the file holds.
+CFileResult ReadTrackOrDocument(const std::string& path, CTrackRecord& record, CTrack& track,
+                                CViewValues& view, CMapSourceFormat& format);
+// Flushes the standard output and checks it (a full disk, /dev/full): 0, or 1 after saying why.
+int FinishOutput();
 // Prints the result's notes on stderr; for a failure prints its message and returns 1, else 0.
 int Report(const CFileResult& result);
 // Takes "--units metric|imperial" out of args into units. False, with the problem in words, for
@@ -36,4 +43,4 @@ int Report(const CFileResult& result);
 bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& problem);
 // The statistics block of info: a "Statistics (metric):" line, then one indented line per item
 // ("  Total ascent: 1234 ft"), the notes of the reading among them.
-void PrintStatistics(const CTrack& track, const std::vector<std::string>& notes, Units units);
+void PrintStatistics(const std::vector<StatisticsItem>& items, Units units);

@@ -19,8 +19,8 @@ bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& 
     return true;
 }
 
-void PrintStatistics(const CTrack& track, const std::vector<std::string>& notes, Units units) {
+void PrintStatistics(const std::vector<StatisticsItem>& items, Units units) {
     std::printf("Statistics (%s):\n", UnitsName(units));
-    for (const StatisticsItem& item : CTrackStatistics(track, notes).Items(units))
+    for (const StatisticsItem& item : items)
         std::printf("  %s: %s\n", item.label.c_str(), item.value.c_str());
 }

@@ -43,11 +43,11 @@ int main(int argc, char** argv) {
     const std::string& cmd = args[0];
     if (cmd == "-h" || cmd == "--help") {
         std::fputs(kUsage, stdout);
-        return 0;
+        return FinishOutput();
     }
     if (cmd == "-v" || cmd == "--version") {
         std::printf("vorlan-cli %s\n", VORLAN_VERSION);
-        return 0;
+        return FinishOutput();
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     // A killed run removes the temporary file it was writing.
@@ -57,8 +57,11 @@ int main(int argc, char** argv) {
         return RunConvert(rest, format);
     if (cmd == "info")
         return RunInfo(rest, format);
-    if (cmd == "render")
-        return RunRender(rest, format);
+    if (cmd == "render") {
+        // An SVG drawn to "-o -" goes to the standard output.
+        const int nStatus = RunRender(rest, format);
+        return nStatus == 0 ? FinishOutput() : nStatus;
+    }
     if (cmd.size() > 1 && cmd[0] == '-')
         std::fprintf(stderr, "vorlan-cli: unknown option '%s'\n%s", cmd.c_str(), kUsage);
     else

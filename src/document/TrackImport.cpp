@@ -8,6 +8,7 @@
 #include "CTrackReader.h"
 #include "CTrackRecord.h"
 #include "RecordOfTrack.h"
+#include "UnitsAndEarth.h"
 
 #include <cerrno>
 #include <new>
@@ -81,6 +82,10 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, C
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
     record = RecordOfTrack(track, "MapSource text export", times);
+    // The export's own leg lengths, which the designed track sums, stand beside the distance
+    // measured from the positions.
+    if (track.m_nCount > 0)
+        record.m_totals.distanceM = track.m_fDist[track.m_nCount - 1] * kMetresPerMile;
     if (track.m_nCount == 0)
         r.m_notes.push_back("No track points in " + path + ".");
     if (nInFile > track.m_nCount)

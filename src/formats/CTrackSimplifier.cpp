@@ -1,6 +1,7 @@
 #include "CTrackSimplifier.h"
 
 #include "CGeodesy.h"
+#include "UnitsAndEarth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr double kEarthRadiusM = 6371008.8;
 constexpr double kDegToRad = std::numbers::pi / 180.0;
 
 struct Vec3 {
@@ -37,7 +37,7 @@ class LocalFrame {
 public:
     explicit LocalFrame(const PointSpans& points) : m_points(points) {
         const auto [lo, hi] = std::minmax_element(points.lat.begin(), points.lat.end());
-        m_east = kEarthRadiusM * kDegToRad * std::cos((*lo + *hi) / 2 * kDegToRad);
+        m_east = kMeanEarthRadiusM * kDegToRad * std::cos((*lo + *hi) / 2 * kDegToRad);
         for (std::size_t i = 1; i < points.size() && !m_bWrap; ++i)
             m_bWrap = std::fabs(points.lon[i] - points.lon[i - 1]) > 180.0;
     }
@@ -50,7 +50,7 @@ public:
 private:
     const PointSpans& m_points;
     double m_east = 0;
-    double m_north = kEarthRadiusM * kDegToRad;
+    double m_north = kMeanEarthRadiusM * kDegToRad;
     bool m_bWrap = false;
 };
 

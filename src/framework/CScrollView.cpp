@@ -8,6 +8,7 @@
 #include "CSplitterWnd.h"
 #include "CWinApp.h"
 #include "FrameworkIds.h"
+#include "UnitsAndEarth.h"
 
 #include <QImage>
 #include <QPaintEngine>
@@ -123,8 +124,8 @@ void CScrollView::FitCacheToViewport() {
         return;
     m_drawing = QImage(size * dpr, QImage::Format_RGB32);
     m_drawing.setDevicePixelRatio(dpr);
-    m_drawing.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / 0.0254));
-    m_drawing.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / 0.0254));
+    m_drawing.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / kMetresPerInch));
+    m_drawing.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / kMetresPerInch));
 }
 
 // OnDraw may move the scroll position or show or hide a scroll bar: a zoom back to 1 shrinks

@@ -1,6 +1,7 @@
 #include "CGeodesy.h"
 
 #include "CTrackRecord.h"
+#include "UnitsAndEarth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +9,7 @@
 
 namespace {
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
-constexpr double kE2 = CGeodesy::kWgs84F * (2.0 - CGeodesy::kWgs84F); // first eccentricity squared
+constexpr double kE2 = kWgs84F * (2.0 - kWgs84F); // first eccentricity squared
 } // namespace
 
 double CGeodesy::LongitudeDifference(double lon1, double lon2) {

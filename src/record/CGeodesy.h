@@ -14,8 +14,6 @@ class CTrackRecord;
 
 class CGeodesy {
 public:
-    static constexpr double kWgs84A = 6378137.0;           // equatorial radius, m
-    static constexpr double kWgs84F = 1.0 / 298.257223563; // flattening
     // Beyond this a leg is not taken as flat.
     static constexpr double kShortLegM = 1000.0;
 

@@ -6,6 +6,7 @@
 #include "CMapSourceFormat.h"
 #include "CStdioFile.h"
 #include "TrackGeometry.h"
+#include "UnitsAndEarth.h"
 
 #include <algorithm>
 #include <bit>
@@ -19,13 +20,6 @@
 static_assert(std::endian::native == std::endian::little, "document files are little-endian");
 
 namespace {
-constexpr float kFeetPerMile = 5280.0f;
-constexpr float kMilePerFoot = 0.00018939393f;
-constexpr double kFeetPerMetre = 3.2808399;
-constexpr double kMilesPerMetre = 0.000621371192;
-constexpr double kMilesPerKm = 0.621371192;
-constexpr float kDegPerSecond = 0.00027777778f;
-constexpr float kDegPerMinute = 0.016666668f;
 constexpr float kPlaneUnitsPerKm = 100.0f;
 constexpr float kMargin = 0.1f;
 
@@ -218,25 +212,25 @@ void CTrack::ConvertPoint(int i, int fmt, Tokens& tok) {
     }
 
     if (std::strncmp(tok.szElevUnit, "mi", 2) == 0)
-        m_fElev[i] = Finite(m_fElev[i] * kFeetPerMile);
+        m_fElev[i] = Finite(m_fElev[i] * kMapSourceFeetPerMile);
     else if (std::strcmp(tok.szElevUnit, "m") == 0)
         m_fElev[i] = Finite(m_fElev[i] * kFeetPerMetre);
     if (std::strncmp(tok.szLegUnit, "ft", 2) == 0)
-        m_fLeg[i] = m_fLeg[i] * kMilePerFoot;
+        m_fLeg[i] = m_fLeg[i] * kMapSourceMilesPerFoot;
     else if (std::strcmp(tok.szLegUnit, "m") == 0)
-        m_fLeg[i] = Finite(m_fLeg[i] * kMilesPerMetre);
+        m_fLeg[i] = Finite(m_fLeg[i] * kMapSourceMilesPerMetre);
     else if (std::strcmp(tok.szLegUnit, "km") == 0)
-        m_fLeg[i] = Finite(m_fLeg[i] * kMilesPerKm);
+        m_fLeg[i] = Finite(m_fLeg[i] * kMapSourceMilesPerKm);
 
     // The first character of a degree token is the hemisphere letter, never a digit.
     if (tok.szLatDeg[0] != '\0')
         CLineScanner::ScanFloat(tok.szLatDeg + 1, latDeg);
     if (tok.szLonDeg[0] != '\0')
         CLineScanner::ScanFloat(tok.szLonDeg + 1, lonDeg);
-    const float lat = Finite(static_cast<double>(latSec) * kDegPerSecond +
-                             static_cast<double>(latMin) * kDegPerMinute + latDeg);
-    const float lon = Finite(static_cast<double>(lonSec) * kDegPerSecond +
-                             static_cast<double>(lonMin) * kDegPerMinute + lonDeg);
+    const float lat = Finite(static_cast<double>(latSec) * kMapSourceDegPerSecond +
+                             static_cast<double>(latMin) * kMapSourceDegPerMinute + latDeg);
+    const float lon = Finite(static_cast<double>(lonSec) * kMapSourceDegPerSecond +
+                             static_cast<double>(lonMin) * kMapSourceDegPerMinute + lonDeg);
     m_fLat[i] = (tok.szLatDeg[0] == 'S' || tok.szLatDeg[0] == 's') ? -lat : lat;
     m_fLon[i] = (tok.szLonDeg[0] == 'W' || tok.szLonDeg[0] == 'w') ? -lon : lon;
 }

@@ -1,24 +1,24 @@
 // The numbers of a track that the track's properties show (vorlan-cli info, the desktop's
-// Properties): counts, distance, elevations, total ascent and descent, the steepest grades and
-// the bounding box. Computed once from a track in feet and miles; Items() words them in units.
+// Properties), computed from the record of everything its file holds: counts, the channels it
+// has, distance, elevations, total ascent and descent, the steepest grades, the bounding box and
+// the device's own totals beside. Items() words them in units.
 #pragma once
 
+#include "CTrackRecord.h"
 #include "Units.h"
 
 #include <string>
 #include <vector>
 
-class CTrack;
-
 // A stretch of track and its grade: the rise over the run in percent, from the point at
-// fStartMiles to the one at fEndMiles (indices nStart and nEnd).
+// fStartMiles to the one at fEndMiles (indices nStart and nEnd of the record).
 struct GradeSpan {
     bool bFound = false;
     double fGrade = 0;
-    float fStartMiles = 0;
-    float fEndMiles = 0;
-    int nStart = 0;
-    int nEnd = 0;
+    double fStartMiles = 0;
+    double fEndMiles = 0;
+    std::size_t nStart = 0;
+    std::size_t nEnd = 0;
 };
 
 // One row of the properties: a label and its value in words ("Total ascent", "1234 ft").
@@ -34,8 +34,10 @@ public:
     // The shortest stretch a grade is measured over.
     static constexpr double kMinGradeRunMiles = 0.05;
 
-    // importNotes are what the import said about the file (points skipped, simplified, cut).
-    explicit CTrackStatistics(const CTrack& track, std::vector<std::string> importNotes = {});
+    // nChartPoints: the points of the designed track the charts draw (fewer than the record's
+    // when the track was simplified). importNotes are what the import said about the file.
+    CTrackStatistics(const CTrackRecord& record, int nChartPoints,
+                     std::vector<std::string> importNotes = {});
 
     // The rows in display order, in the given units.
     std::vector<StatisticsItem> Items(Units units) const;
@@ -54,22 +56,31 @@ public:
         GradeSpan climb;
         GradeSpan descent;
     };
-    static Steepest SteepestOf(const float* pMiles, const float* pElev, int n,
+    static Steepest SteepestOf(const double* pMiles, const double* pFeet, std::size_t n,
                                double fMinRunMiles = kMinGradeRunMiles);
 
-    int m_nPoints = 0;
+    std::size_t m_nPoints = 0;
+    int m_nChartPoints = 0;
     std::vector<std::string> m_importNotes;
-    float m_fDistanceMiles = 0;
-    // Elevations in feet, from the recorded (raw) series.
-    float m_fStartElev = 0;
-    float m_fEndElev = 0;
-    float m_fLowestElev = 0;
-    float m_fHighestElev = 0;
+    // The channels the record holds beyond the position ("elevation", "time", "heart rate").
+    std::vector<std::string> m_channels;
+    double m_fDistanceMiles = 0;
+    // Elevations in feet, from the recorded (raw) series; none when no point has one.
+    bool m_bElevation = false;
+    double m_fStartElev = 0;
+    double m_fEndElev = 0;
+    double m_fLowestElev = 0;
+    double m_fHighestElev = 0;
     Climb m_climb;
     Steepest m_steepest;
-    // The bounding box in degrees.
-    float m_fMinLat = 0;
-    float m_fMaxLat = 0;
-    float m_fMinLon = 0;
-    float m_fMaxLon = 0;
+    // The bounding box in degrees. West above east: the box spans the 180th meridian.
+    double m_fMinLat = 0;
+    double m_fMaxLat = 0;
+    double m_fWestLon = 0;
+    double m_fEastLon = 0;
+    DeviceTotals m_device;
+
+private:
+    void MeasureElevations(const CTrackRecord& record, const std::vector<double>& miles);
+    void MeasureBox(const CTrackRecord& record);
 };

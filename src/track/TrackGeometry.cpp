@@ -1,36 +1,34 @@
 #include "TrackGeometry.h"
 
+#include "UnitsAndEarth.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr double kEarthRadiusKm = 6377.5;
-// Not exactly pi/180; the stored offsets and legs depend on this very value.
-constexpr double kDegToRad = 0.017453292520882225;
 constexpr double kOneNinth = 0.1111111111111111;
 constexpr double kLowElevation = 0.1;
-constexpr float kMilesPerKmLeg = 0.62189054f; // 1/1.608, the factor of the leg distances
 } // namespace
 
 LatitudeTrig TrigOfLatitude(float lat) {
-    const double p = lat * kDegToRad;
+    const double p = lat * kDesignRadPerDeg;
     return {std::cos(p), std::sin(p)};
 }
 
 double GreatCircle(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2) {
-    const double d = (static_cast<double>(lon2) - lon1) * kDegToRad;
+    const double d = (static_cast<double>(lon2) - lon1) * kDesignRadPerDeg;
     const double c = std::cos(d) * p2.cosLat * p1.cosLat + p2.sinLat * p1.sinLat;
     // Rounding can push c just past 1 for identical points; the distance is then 0.
-    return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthRadiusKm;
+    return std::acos(std::clamp(c, -1.0, 1.0)) * kDesignEarthRadiusKm;
 }
 
 double MeridianArc(const LatitudeTrig& p1, const LatitudeTrig& p2) {
     const double c = p2.cosLat * p1.cosLat + p2.sinLat * p1.sinLat;
-    return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthRadiusKm;
+    return std::acos(std::clamp(c, -1.0, 1.0)) * kDesignEarthRadiusKm;
 }
 
 float LegMiles(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2) {
-    return static_cast<float>(GreatCircle(p1, lon1, p2, lon2) * kMilesPerKmLeg);
+    return static_cast<float>(GreatCircle(p1, lon1, p2, lon2) * kDesignMilesPerKm);
 }
 
 double GreatCircle(float lat1, float lon1, float lat2, float lon2) {

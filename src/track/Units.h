@@ -3,16 +3,12 @@
 // statistics and the cursor readout convert only what they show.
 #pragma once
 
+#include "UnitsAndEarth.h"
+
 #include <string>
 #include <string_view>
 
 enum class Units { imperial, metric };
-
-constexpr double kFeetPerMile = 5280.0;
-constexpr double kMetresPerFoot = 0.3048;
-constexpr double kKmPerMile = 1.609344;
-// The factor of every import that reads metres (a MapSource export in metres, GPX).
-constexpr double kFeetPerMetre = 3.2808399;
 
 // An elevation or height difference given in feet, in the display unit (ft or m).
 double ElevationIn(Units units, double feet);

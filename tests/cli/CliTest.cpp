@@ -57,38 +57,45 @@ TEST(Cli, UnitsOfInfoAndRender) {
 
     CliResult r = RunCli("info " + in);
     ASSERT_EQ(0, r.status) << r.out;
+    // The distance from the positions, the export's own beside it; grades from the recorded
+    // elevations over that distance.
     EXPECT_NE(std::string::npos, r.out.find("Elevation bounds: 90.0 to 211.0 ft\n"
                                             "Statistics (imperial):\n"
                                             "  Points: 2\n"
-                                            "  Total distance: 0.75 mi\n"
+                                            "  Data: elevation\n"
+                                            "  Total distance: 0.69 mi (device: 0.75 mi)\n"
                                             "  Start elevation: 100 ft\n"
                                             "  End elevation: 200 ft\n"
                                             "  Lowest elevation: 100 ft\n"
                                             "  Highest elevation: 200 ft\n"
                                             "  Total ascent: 100 ft\n"
                                             "  Total descent: 0 ft\n"
-                                            "  Steepest climb: +7.6 % from 0.50 to 0.75 mi\n"
+                                            "  Steepest climb: +2.7 % from 0.00 to 0.69 mi\n"
                                             "  Steepest descent: none\n"
                                             "  Latitude: 47.50000\u00b0 to 47.51000\u00b0\n"
                                             "  Longitude: -122.25000\u00b0 to -122.25000\u00b0\n"))
         << r.out;
     r = RunCli("info --units metric " + in);
     ASSERT_EQ(0, r.status) << r.out;
-    EXPECT_NE(std::string::npos, r.out.find("Distance: 0.75 miles\n")) << "earlier lines stay";
+    EXPECT_NE(std::string::npos, r.out.find("Distance: 1.21 km\n"
+                                            "Elevation: 30.5 to 61.0 m\n"))
+        << "the first lines in the units too";
     EXPECT_NE(std::string::npos, r.out.find("Statistics (metric):\n"
                                             "  Points: 2\n"
-                                            "  Total distance: 1.21 km\n"
+                                            "  Data: elevation\n"
+                                            "  Total distance: 1.11 km (device: 1.21 km)\n"
                                             "  Start elevation: 30 m\n"
                                             "  End elevation: 61 m\n"
                                             "  Lowest elevation: 30 m\n"
                                             "  Highest elevation: 61 m\n"
                                             "  Total ascent: 30 m\n"
                                             "  Total descent: 0 m\n"
-                                            "  Steepest climb: +7.6 % from 0.80 to 1.21 km\n"))
+                                            "  Steepest climb: +2.7 % from 0.00 to 1.11 km\n"))
         << r.out;
     r = RunCli("info " + empty);
     ASSERT_EQ(0, r.status) << r.out;
     EXPECT_NE(std::string::npos, r.out.find("  Points: 0\n"
+                                            "  Data: position only\n"
                                             "  Import note: No track points in " +
                                             empty +
                                             ".\n"
@@ -126,7 +133,11 @@ TEST(Cli, InfoTellsWhatTheImportOfAGpxFileFound) {
     EXPECT_EQ(0u, r.out.find("vorlan-cli: GPX: 30000 points read.\n"
                              "vorlan-cli: Simplified from 30000 to 10000 points.\nFile: "))
         << r.out;
-    EXPECT_NE(std::string::npos, r.out.find("Points: 10000\n")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("Points: 30000 (10000 in the chart)\n")) << r.out;
+    // What the output cannot take is an error, not a success.
+    EXPECT_EQ(1, RunShell(std::string(VORLAN_CLI) + " info " + samples +
+                          "/two-tracks.gpx > /dev/full 2>&1")
+                     .status);
 
     const ScratchDir scratch;
     const std::string bad = scratch.File("bad.gpx");

@@ -4,9 +4,12 @@
 #include "CTrackReadout.h"
 #include "CTrackStatistics.h"
 #include "TestTracks.h"
+#include "UnitsAndEarth.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,43 +51,86 @@ TEST(TrackStatistics, AscentAndDescentWithTheTenFootHysteresis) {
     }
 }
 
-TEST(TrackStatistics, SteepestGradesOverAtLeastFiveHundredthsOfAMile) {
+// A record whose points lie a given number of miles apart along a meridian, with elevations in
+// feet (NaN for none), segments starting at the given points.
+CTrackRecord RecordAlong(const std::vector<double>& miles, const std::vector<double>& feet,
+                         const std::vector<std::size_t>& segmentStarts = {0}) {
+    CTrackRecord record;
+    for (std::size_t i = 0; i < miles.size(); ++i) {
+        if (std::find(segmentStarts.begin(), segmentStarts.end(), i) != segmentStarts.end())
+            record.BeginSegment();
+        RecordPoint p;
+        // Along the equator a degree is 111319.49 m on the ellipsoid: close enough for the
+        // distances to be exact to the grade's first decimal.
+        p.lat = 0;
+        p.lon = miles[i] * kMetresPerMile / 111319.490793;
+        p.ele = feet[i] / kFeetPerMetre;
+        record.AddPoint(p);
+    }
+    return record;
+}
+
+// Grades come from the recorded elevations, never across a gap between segments, and ascent and
+// descent add up segment by segment: a jump across a gap is no climb.
+TEST(TrackStatistics, GradesAndClimbsFromTheRecordSegmentBySegment) {
     // Points 1/32 mile (165 ft) apart, so every stretch spans two legs (330 ft); the last leg is
-    // a long one that is a stretch by itself. The raw series has a spike that the smoothed one,
-    // which the grades use, does not.
-    const float m = 1.0f / 32;
-    auto track = MakeTrack({0, m, 2 * m, 3 * m, 4 * m, 5 * m, 6 * m, 10 * m},
-                           {100, 110, 500, 160, 160, 127, 94, 94},
-                           {100, 110, 133, 159.5f, 160, 127, 94, 94});
-    const CTrackStatistics stats(*track);
+    // a long one that is a stretch by itself.
+    const double m = 1.0 / 32;
+    const CTrackStatistics stats(
+        RecordAlong({0, m, 2 * m, 3 * m, 4 * m, 5 * m, 6 * m, 10 * m},
+                    {100, 110, 133, 159.5, 160, 127, 94, 94}),
+        8);
     // 49.5 ft over 330 ft from point 1 to 3; 66 ft down over 330 ft from point 4 to 6.
     const GradeSpan& climb = stats.m_steepest.climb;
     ASSERT_TRUE(climb.bFound);
-    EXPECT_DOUBLE_EQ(15.0, climb.fGrade);
-    EXPECT_EQ(1, climb.nStart);
-    EXPECT_EQ(3, climb.nEnd);
-    EXPECT_EQ(m, climb.fStartMiles);
-    EXPECT_EQ(3 * m, climb.fEndMiles);
+    EXPECT_NEAR(15.0, climb.fGrade, 1e-6);
+    EXPECT_EQ(1u, climb.nStart);
+    EXPECT_EQ(3u, climb.nEnd);
     const GradeSpan& descent = stats.m_steepest.descent;
     ASSERT_TRUE(descent.bFound);
-    EXPECT_DOUBLE_EQ(-20.0, descent.fGrade);
-    EXPECT_EQ(4, descent.nStart);
-    EXPECT_EQ(6, descent.nEnd);
-
+    EXPECT_NEAR(-20.0, descent.fGrade, 1e-6);
+    EXPECT_EQ(4u, descent.nStart);
+    EXPECT_EQ(6u, descent.nEnd);
     const auto items = stats.Items(Units::imperial);
     EXPECT_EQ("+15.0 % from 0.03 to 0.09 mi", ItemValue(items, "Steepest climb"));
-    EXPECT_EQ("-20.0 % from 0.12 to 0.19 mi", ItemValue(items, "Steepest descent"));
+    EXPECT_EQ("-20.0 % from 0.13 to 0.19 mi", ItemValue(items, "Steepest descent"));
     EXPECT_EQ("-20.0 % from 0.20 to 0.30 km",
               ItemValue(stats.Items(Units::metric), "Steepest descent"));
 
-    // A track shorter than a stretch, or one that only climbs, has no such grade.
-    auto shortTrack = MakeTrack({0, m}, {0, 50}, {0, 50});
-    EXPECT_EQ("none",
-              ItemValue(CTrackStatistics(*shortTrack).Items(Units::imperial), "Steepest climb"));
-    auto climbing = MakeTrack({0, 2 * m}, {0, 33}, {0, 33});
-    const auto climbingItems = CTrackStatistics(*climbing).Items(Units::imperial);
-    EXPECT_EQ("+10.0 % from 0.00 to 0.06 mi", ItemValue(climbingItems, "Steepest climb"));
-    EXPECT_EQ("none", ItemValue(climbingItems, "Steepest descent"));
+    // A 1000 ft jump across a gap: no climb and no grade; each segment's own rise counts.
+    const CTrackStatistics gap(RecordAlong({0, m, 2 * m, 3 * m, 4 * m, 5 * m},
+                                           {100, 120, 140, 1140, 1160, 1180}, {0, 3}),
+                               6);
+    const auto gapItems = gap.Items(Units::imperial);
+    EXPECT_EQ("+12.1 % from 0.00 to 0.06 mi", ItemValue(gapItems, "Steepest climb"));
+    EXPECT_EQ(gap.m_climb.fAscent, 2 * CTrackStatistics::ClimbOf(
+                                           std::vector<float>{100, 120, 140}.data(), 3)
+                                           .fAscent);
+    EXPECT_EQ("Points", items.front().label);
+    EXPECT_EQ("8", items.front().value);
+
+    // A track shorter than a stretch has no such grade; one without elevations none at all.
+    EXPECT_EQ("none", ItemValue(CTrackStatistics(RecordAlong({0, m}, {0, 50}), 2)
+                                    .Items(Units::imperial),
+                                "Steepest climb"));
+    const auto flat =
+        CTrackStatistics(RecordAlong({0, m}, {std::nan(""), std::nan("")}), 2).Items(Units::metric);
+    EXPECT_EQ("none", ItemValue(flat, "Highest elevation"));
+    EXPECT_EQ("position only", ItemValue(flat, "Data"));
+}
+
+// The device's own totals stand beside ours, and the points the chart keeps beside the record's.
+TEST(TrackStatistics, DeviceTotalsAndChartPointsBesideOurs) {
+    CTrackRecord record = RecordAlong({0, 0.5, 1.0}, {100, 300, 200});
+    record.m_totals.ascentM = 61;
+    record.m_totals.distanceM = 1600;
+    record.m_totals.calories = 312.4;
+    const auto items = CTrackStatistics(record, 2).Items(Units::imperial);
+    EXPECT_EQ("3 (2 in the chart)", ItemValue(items, "Points"));
+    EXPECT_EQ("elevation", ItemValue(items, "Data"));
+    EXPECT_EQ("1.00 mi (device: 0.99 mi)", ItemValue(items, "Total distance"));
+    EXPECT_EQ("200 ft (device: 200 ft)", ItemValue(items, "Total ascent"));
+    EXPECT_EQ("312 kcal", ItemValue(items, "Calories (device)"));
 }
 
 TEST(TrackReadout, NearestPointByDistance) {

@@ -1,5 +1,6 @@
 #include "CTrackBuilder.h"
 
+#include "CGeodesy.h"
 #include "CTrack.h"
 #include "CTrackSimplifier.h"
 #include "TrackGeometry.h"
@@ -112,6 +113,7 @@ BuildResult CTrackBuilder::Build(const CTrackRecord& record, CTrack& track) {
 
     track.Clear();
     track.m_nCount = static_cast<short>(kept.size());
+    const std::vector<double> metres = CGeodesy::CumulativeMetres(record);
     DistanceWalk walk(record);
     for (std::size_t k = 0; k < kept.size(); ++k) {
         do
@@ -121,7 +123,8 @@ BuildResult CTrackBuilder::Build(const CTrackRecord& record, CTrack& track) {
         track.m_fLat[k] = static_cast<float>(record.Lat()[i]);
         track.m_fLon[k] = static_cast<float>(record.Lon()[i]);
         track.m_fElev[k] = ToFeet(ele[i]);
-        track.m_fDist[k] = walk.Dist();
+        // The distance measured on the ellipsoid from the full positions, rounded once.
+        track.m_fDist[k] = static_cast<float>(metres[i] / kMetresPerMile);
         track.m_fLeg[k] = walk.Leg();
     }
     track.Smooth();

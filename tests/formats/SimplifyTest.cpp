@@ -1,10 +1,11 @@
 // Tracks longer than the document holds: exactly 10000 of the file's own points, the ones that
 // carry the shape and the ends, each with its distance along the whole track.
+#include "CGeodesy.h"
 #include "CGpxReader.h"
 #include "CTrack.h"
 #include "CTrackBuilder.h"
 #include "CTrackSimplifier.h"
-#include "TrackGeometry.h"
+#include "UnitsAndEarth.h"
 
 #include <gtest/gtest.h>
 
@@ -68,24 +69,22 @@ TEST(Simplify, KeepsTenThousandPointsWithEndsExtremesAndFullDistance) {
                                static_cast<std::uint32_t>(low - ele.begin())})
         EXPECT_TRUE(keptSet.count(must)) << must;
 
-    // The full-resolution distance, summed here point by point with the first point of every
-    // segment adding nothing.
+    // The full-resolution distance on the ellipsoid, the first point of every segment adding
+    // nothing.
     const std::vector<double>& lat = record.Lat();
     const std::vector<double>& lon = record.Lon();
-    std::vector<float> dist(record.Size(), 0.0f);
+    std::vector<double> dist(record.Size(), 0.0);
     for (std::size_t i = 1; i < dist.size(); ++i) {
         const bool bStart = i == 12000 || i == 20000;
-        const float leg =
-            LegMiles(TrigOfLatitude(static_cast<float>(lat[i - 1])), static_cast<float>(lon[i - 1]),
-                     TrigOfLatitude(static_cast<float>(lat[i])), static_cast<float>(lon[i]));
-        dist[i] = bStart ? dist[i - 1] : static_cast<float>(static_cast<double>(leg) + dist[i - 1]);
+        dist[i] = dist[i - 1] +
+                  (bStart ? 0.0 : CGeodesy::LegMetres(lat[i - 1], lon[i - 1], lat[i], lon[i]));
     }
     for (std::size_t k = 0; k < kept.size(); ++k) {
         const std::uint32_t i = kept[k];
         ASSERT_EQ(static_cast<float>(lat[i]), track->m_fLat[k]) << k;
         ASSERT_EQ(static_cast<float>(lon[i]), track->m_fLon[k]) << k;
         ASSERT_EQ(static_cast<float>(ele[i] * 3.2808399), track->m_fElev[k]) << k;
-        ASSERT_EQ(dist[i], track->m_fDist[k]) << k;
+        ASSERT_EQ(static_cast<float>(dist[i] / kMetresPerMile), track->m_fDist[k]) << k;
     }
 }
 

@@ -128,15 +128,16 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         m_pShellOpen->Listen();
     }
 
+    // The window is up before the files named open, so that a long import shows its progress
+    // in it; the command line's print and export jobs show none.
+    if (!m_bShellPrint)
+        m_pMainWnd->show();
     if (!ProcessShellCommand(cmdInfo))
         return false;
-    // The command line's print or export job is done: the program ends without showing a
-    // window.
     if (m_bShellPrint) {
         m_nExitCode = 0;
         return false;
     }
-    m_pMainWnd->show();
     m_pMainWnd->UpdateAllCommandUI();
     m_nExitCode = 0;
     return true;
@@ -294,7 +295,7 @@ int CVorlanApp::OpenFiles(const QStringList& paths, QStringList* pErrors) {
         QString error;
         if (OpenDocumentOrTrack(path, true, &error))
             ++nOpened;
-        else
+        else if (!error.isEmpty()) // not a cancelled import
             errors << error;
     }
     if (errors.size() == 1) {

@@ -3,6 +3,7 @@
 #include "CDocumentFile.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
+#include "CProgressJob.h"
 #include "CTrackFileTypes.h"
 #include "CTrackStatistics.h"
 #include "CViewValues.h"
@@ -134,13 +135,35 @@ void CVorlanDoc::OnPlot3D() {
 void CVorlanDoc::OnFileImport() {
     const QString path = PromptImportFile();
     QString error;
-    if (!path.isEmpty() && !ImportFile(path, &error))
+    if (!path.isEmpty() && !ImportFile(path, &error) && !error.isEmpty())
         AfxMessageBox(error);
 }
 
+// The import runs on a thread of its own, into this document, which is empty and draws none of
+// it meanwhile; the MapSource format it may find is taken over only when it succeeds.
+CFileResult CVorlanDoc::ReadTrackFile(const QString& strPath) {
+    CMapSourceFormat format = VorlanApp()->MapSourceFormat();
+    CFileResult r;
+    const auto import = [&](const ImportProgress& progress) {
+        r = ImportTrackFile(LocalPath(strPath), m_record, m_track, format, progress);
+    };
+    if (VorlanApp()->IsInteractive())
+        CProgressJob(QStringLiteral("Importing %1...").arg(QFileInfo(strPath).fileName()),
+                     AfxGetMainWnd())
+            .Run(import);
+    else
+        import({});
+    if (r.Ok())
+        VorlanApp()->MapSourceFormat() = format;
+    return r;
+}
+
 bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
-    const CFileResult r =
-        ImportTrackFile(LocalPath(strPath), m_record, m_track, VorlanApp()->MapSourceFormat());
+    const CFileResult r = ReadTrackFile(strPath);
+    if (r.GetFault() == CFileResult::Fault::cancelled) {
+        pstrError->clear();
+        return false;
+    }
     if (!r.Ok()) {
         *pstrError = ErrorText(strPath, r);
         return false;

@@ -68,7 +68,8 @@ public:
     // Imports the track file at strPath into this empty document and shows it in 3D, with what
     // the import found in the status bar; false when the file gives no track, with the file's
     // name and the reason in *pstrError, or holds no track point, with "No track points in
-    // FILE." (the document then stays empty).
+    // FILE." (the document then stays empty). An import the user cancelled gives false with an
+    // empty *pstrError: nothing to tell. A long import shows its progress.
     bool ImportFile(const QString& strPath, QString* pstrError);
     // The file's full name above the sentence that says what went wrong.
     static QString ErrorText(const QString& strPath, const CFileResult& result);
@@ -97,5 +98,6 @@ protected:
     BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
 
 private:
+    CFileResult ReadTrackFile(const QString& strPath);
     bool RotationEnabled() const { return m_bLoaded && m_b3D; }
 };

@@ -17,6 +17,10 @@
 
 namespace {
 
+// Thrown out of the reading when the progress asks to stop: whatever was set aside is given back
+// as it unwinds.
+struct ImportCancelled {};
+
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -36,7 +40,7 @@ CFileResult FromImport(const std::string& path, ImportResult& imported, CTrackRe
 
 // A file our own reader of its type reads, fed to it a piece at a time.
 CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
-                             CTrackRecord& record, CTrack& track) {
+                             CTrackRecord& record, CTrack& track, const ImportProgress& progress) {
     CInputFile file;
     CFileResult r = file.Open(path);
     if (!r.Ok()) {
@@ -44,8 +48,13 @@ CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
         return r;
     }
     const std::unique_ptr<CTrackReader> reader = type.makeReader(file.Size());
-    r = file.ReadPieces(kMaxTrackFileBytes,
-                        [&reader](std::span<const char> piece) { return reader->Feed(piece); });
+    std::uint64_t nDone = 0;
+    r = file.ReadPieces(kMaxTrackFileBytes, [&](std::span<const char> piece) {
+        nDone += piece.size();
+        if (progress && !progress(nDone, file.Size()))
+            throw ImportCancelled();
+        return reader->Feed(piece);
+    });
     if (!r.Ok()) {
         track.Clear();
         return r;
@@ -102,7 +111,7 @@ CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFo
 }
 
 CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrack& track,
-                            CMapSourceFormat& format) {
+                            CMapSourceFormat& format, const ImportProgress& progress) {
     record.Clear();
     const TrackFileType* type = CTrackFileTypes::Of(path);
     // What the import set aside is given back as the exception unwinds, so there is memory for
@@ -111,7 +120,7 @@ CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrac
         CFileResult r;
         switch (type ? type->reader : TrackReaderKind::mapSource) {
         case TrackReaderKind::native:
-            r = ImportNativeFile(path, *type, record, track);
+            r = ImportNativeFile(path, *type, record, track, progress);
             break;
         case TrackReaderKind::gpsbabel:
             r = ImportConvertedFile(path, record, track);
@@ -127,5 +136,9 @@ CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrac
         track.Clear();
         record.Clear();
         return CFileResult::Failure(CFileResult::Fault::memory, path, std::string());
+    } catch (const ImportCancelled&) {
+        track.Clear();
+        record.Clear();
+        return CFileResult::Failure(CFileResult::Fault::cancelled, path, std::string());
     }
 }

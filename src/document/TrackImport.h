@@ -6,6 +6,8 @@
 #include "CFileResult.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class CMapSourceFormat;
@@ -25,7 +27,12 @@ constexpr std::size_t kMaxTrackFileBytes = std::size_t{1} << 30;
 // points fails ("No track points in FILE."). Running out of memory fails the import
 // (CFileResult::Fault::memory), never the program.
 CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFormat& format);
+// Told how far an import has read (nDone bytes of the file's nTotal); false cancels the import,
+// which then ends with CFileResult::Fault::cancelled and nothing read. Called from the thread
+// that imports.
+using ImportProgress = std::function<bool(std::uint64_t nDone, std::uint64_t nTotal)>;
+
 // The same, and record receives everything the file holds (cleared first; left empty on
-// failure).
+// failure). progress, when given, follows a file read by one of our own readers piece by piece.
 CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrack& track,
-                            CMapSourceFormat& format);
+                            CMapSourceFormat& format, const ImportProgress& progress = {});

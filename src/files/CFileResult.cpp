@@ -47,6 +47,8 @@ std::string CFileResult::Error() const {
         return m_reason;
     case Fault::memory:
         return "not enough memory to read " + m_path;
+    case Fault::cancelled:
+        return m_path + ": cancelled";
     }
     return m_path.empty() ? what : m_path + ": " + what;
 }
@@ -69,6 +71,8 @@ std::string CFileResult::Sentence() const {
         return m_reason;
     case Fault::memory:
         return "There is not enough memory to read this file.";
+    case Fault::cancelled:
+        return "The reading was cancelled.";
     }
     return std::string();
 }

@@ -10,13 +10,14 @@
 struct CFileResult {
     enum class Fault {
         none,
-        open,    // the system refused to open or create it (reason: the system's message)
-        refused, // not a file we read or write (reason: what it is, "is a directory")
-        read,    // a read failed part way (reason: the system's message)
-        format,  // not a document (reason: what is wrong with it)
-        write,   // writing or replacing failed (reason: the system's message)
-        track,   // read, but no track comes of it (reason: one line that names the file)
-        memory,  // memory ran out while reading it (no reason)
+        open,      // the system refused to open or create it (reason: the system's message)
+        refused,   // not a file we read or write (reason: what it is, "is a directory")
+        read,      // a read failed part way (reason: the system's message)
+        format,    // not a document (reason: what is wrong with it)
+        write,     // writing or replacing failed (reason: the system's message)
+        track,     // read, but no track comes of it (reason: one line that names the file)
+        memory,    // memory ran out while reading it (no reason)
+        cancelled, // the user stopped the reading (no reason; nothing to tell)
     };
 
     static CFileResult Failure(Fault fault, const std::string& path, const std::string& reason);

@@ -4,10 +4,18 @@
 
 #include "CChildFrame.h"
 #include "CMainFrame.h"
-
 #include "CPlot.h"
+#include "CProgressJob.h"
 #include "CVorlanDoc.h"
 #include "Resource.h"
+
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
 
 namespace {
 constexpr UINT kRotations[] = {ID_ROTATE_UP, ID_ROTATE_DOWN, ID_ROTATE_LEFT, ID_ROTATE_RIGHT};
@@ -61,6 +69,32 @@ TEST_F(DocumentTest, ImportShowsThe3DViewAtRest) {
     for (UINT nID : kRotations)
         EXPECT_TRUE(Enabled(nID)) << nID;
     EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
+}
+
+// A long job runs on a thread of its own: the event loop goes on (a timer fires meanwhile), the
+// progress shows in a dialog, and its Cancel stops the job, whose document stays empty.
+TEST_F(DocumentTest, ALongImportShowsItsProgressAndCanBeCancelled) {
+    int nTicks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&nTicks] { ++nTicks; });
+    tick.start(1);
+    OnNextModal(QStringLiteral("the progress dialog"), [](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QProgressDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->labelText(), QStringLiteral("Importing ride.gpx..."));
+        QPushButton* pCancel = pDialog->findChild<QPushButton*>();
+        ASSERT_NE(pCancel, nullptr);
+        pCancel->click();
+    });
+    std::uint64_t nSteps = 0;
+    CProgressJob job(QStringLiteral("Importing ride.gpx..."), Frame(), 0);
+    job.Run([&nSteps](const CProgressJob::Progress& progress) {
+        while (progress(++nSteps, 0))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    EXPECT_TRUE(job.WasCancelled());
+    EXPECT_GT(nTicks, 0);
+    EXPECT_EQ(Doc()->m_bLoaded, 0);
 }
 
 // A cancelled dialog leaves the document empty: import stays possible and nothing is drawn.

@@ -4,8 +4,10 @@
 #include "CDocumentFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "CTrackRecord.h"
 #include "TrackImport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -21,6 +23,33 @@ const char* FormatName(int nFormat) {
     default:
         return "none";
     }
+}
+
+// The record's points beside the designed track's, and the channels it holds: what a document
+// keeps of its track file, so a saved document says the same as the file it came from.
+void PrintPoints(const CTrackRecord& record, int nChart) {
+    if (record.Size() == static_cast<std::size_t>(nChart))
+        std::printf("Points: %d\n", nChart);
+    else
+        std::printf("Points: %zu (%d in the chart)\n", record.Size(), nChart);
+    std::string data;
+    const auto add = [&data](const char* pszName) {
+        data += (data.empty() ? "" : ", ") + std::string(pszName);
+    };
+    if (record.HasElevation())
+        add("elevation");
+    if (record.HasTime())
+        add("time");
+    for (const CTrackRecord::SensorInfo& info : CTrackRecord::Sensors())
+        if (record.HasSensor(info.sensor))
+            add(info.pszName);
+    std::printf("Data: %s\n", data.empty() ? "positions only" : data.c_str());
+}
+
+// The file the record was read from, as a saved document still tells it.
+void PrintSource(const RecordSource& source) {
+    std::printf("Source: %s (%s%s%s)\n", source.fileName.c_str(), source.format.c_str(),
+                source.creator.empty() ? "" : ", written by ", source.creator.c_str());
 }
 
 int Usage(const char* usage) {
@@ -62,10 +91,31 @@ std::string UnknownOption(const std::string& arg) {
            "' or put '--' before it)";
 }
 
+CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CTrackRecord& record,
+                                CViewValues& view, CMapSourceFormat& format) {
+    return CDocumentFile::IsDocumentPath(path) ? CDocumentFile::Read(path, track, record, view)
+                                               : ImportTrackFile(path, record, track, format);
+}
+
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format) {
-    return CDocumentFile::IsDocumentPath(path) ? CDocumentFile::Read(path, track, view)
-                                               : ImportTrackFile(path, track, format);
+    CTrackRecord record;
+    return ReadTrackOrDocument(path, track, record, view, format);
+}
+
+bool TakeDocVersionOption(std::vector<std::string>& args, int& nVersion, std::string& problem) {
+    const auto end = std::find(args.begin(), args.end(), kOptionsEnd);
+    const auto it = std::find(args.begin(), end, "--doc-version");
+    if (it == end)
+        return true;
+    const std::string value = it + 1 == end ? std::string() : *(it + 1);
+    if (value != "1" && value != "2") {
+        problem = "--doc-version must be 1 or 2";
+        return false;
+    }
+    nVersion = value == "1" ? CDocumentFile::kDesignedVersion : CDocumentFile::kNewestVersion;
+    args.erase(it, it + 2);
+    return true;
 }
 
 int Report(const CFileResult& result) {
@@ -77,19 +127,29 @@ int Report(const CFileResult& result) {
     return 1;
 }
 
-int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
+int RunConvert(const std::vector<std::string>& options, CMapSourceFormat& format) {
+    const char kConvertUsage[] = "convert [--doc-version 1|2] IN OUT.vrl";
+    std::vector<std::string> args = options;
+    int nVersion = CDocumentFile::kNewestVersion;
+    std::string problem;
+    if (!TakeDocVersionOption(args, nVersion, problem)) {
+        std::fprintf(stderr, "vorlan-cli: convert: %s\n", problem.c_str());
+        return Usage(kConvertUsage);
+    }
     std::vector<std::string> files;
-    if (const int nStatus = TakeFiles("convert", "convert TRACK OUT.vrl", args, 2, files))
+    if (const int nStatus = TakeFiles("convert", kConvertUsage, args, 2, files))
         return nStatus;
     const std::string& in = files[0];
     const std::string& out = files[1];
     const auto pTrack = std::make_unique<CTrack>(); // 320 KB of arrays: never on the stack
-    const CViewValues view;
+    CTrackRecord record;
+    // A document keeps its view values; a track file gets those of a fresh chart.
+    CViewValues view;
     if (Report(CAtomicFile::CheckNotInput(in, out)) != 0 ||
         Report(CAtomicFile::CheckNotReadOnly(out)) != 0 ||
-        Report(ImportTrackFile(in, *pTrack, format)) != 0)
+        Report(ReadTrackOrDocument(in, *pTrack, record, view, format)) != 0)
         return 1;
-    return Report(CDocumentFile::Write(out, *pTrack, view));
+    return Report(CDocumentFile::Write(out, *pTrack, record, view, nVersion));
 }
 
 int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
@@ -107,8 +167,9 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
     const std::string& path = files[0];
     const auto pTrack = std::make_unique<CTrack>();
     CTrack& track = *pTrack;
+    CTrackRecord record;
     CViewValues view;
-    const CFileResult read = ReadTrackOrDocument(path, track, view, format);
+    const CFileResult read = ReadTrackOrDocument(path, track, record, view, format);
     if (Report(read) != 0)
         return 1;
 
@@ -122,7 +183,8 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
             elevMax = track.m_fElev[i];
     }
     std::printf("File: %s\n", path.c_str());
-    std::printf("Points: %d\n", n);
+    PrintSource(record.m_source);
+    PrintPoints(record, n);
     std::printf("Coordinate format: %s\n",
                 bDocument ? "none (document file)" : FormatName(format.Get()));
     std::printf("Distance: %.2f miles\n", n > 0 ? static_cast<double>(track.m_fDist[n - 1]) : 0.0);

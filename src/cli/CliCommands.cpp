@@ -5,6 +5,7 @@
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
 #include "CTrackRecord.h"
+#include "MessageText.h"
 #include "TrackImport.h"
 
 #include <algorithm>
@@ -46,10 +47,13 @@ void PrintPoints(const CTrackRecord& record, int nChart) {
     std::printf("Data: %s\n", data.empty() ? "positions only" : data.c_str());
 }
 
-// The file the record was read from, as a saved document still tells it.
+// The file the record was read from, as a saved document still tells it. The writer's name
+// and a document's texts are the file's content, quoted so that they cannot drive the terminal.
 void PrintSource(const RecordSource& source) {
-    std::printf("Source: %s (%s%s%s)\n", source.fileName.c_str(), source.format.c_str(),
-                source.creator.empty() ? "" : ", written by ", source.creator.c_str());
+    const std::string creator =
+        source.creator.empty() ? "" : ", written by " + QuotedText(source.creator);
+    std::printf("Source: %s (%s%s)\n", QuotedText(source.fileName).c_str(),
+                QuotedText(source.format).c_str(), creator.c_str());
 }
 
 int Usage(const char* usage) {

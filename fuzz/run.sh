@@ -2,8 +2,9 @@
 # Runs one libFuzzer target for a given time, in one process on one core:
 #   fuzz/run.sh mapsource|load|gpx SECONDS [extra libFuzzer options...]
 # The corpus lives in fuzz/corpus-TARGET/ (not under version control) and is seeded from
-# samples/: the exports themselves for the reader, documents converted from them for the loader,
-# the small GPX samples and the head of the long one (closed off) for the GPX reader.
+# samples/: the exports themselves for the reader, documents of both versions converted from them
+# (and the frozen document of every channel) for the loader, the small GPX samples and the head of
+# the long one (closed off) for the GPX reader.
 # Findings land in fuzz/artifacts/. The fuzz build is configured and built when missing; its
 # folder is $VORLAN_FUZZ_BUILD (default: build-fuzz beside the sources).
 set -euo pipefail
@@ -49,6 +50,7 @@ if [ -z "$(ls -A "$corpus")" ]; then
     cp "$seeds"/*.txt "$corpus"/
   else
     "$build"/fuzz/fuzz_seed_documents "$corpus" "$seeds"/*.txt
+    cp tests/data/document/channels-v2.vrl "$corpus"/
   fi
   rm -r "$seeds"
 fi
@@ -61,5 +63,7 @@ if [ "$target" = mapsource ]; then
   options+=(-dict=fuzz/mapsource.dict)
 elif [ "$target" = gpx ]; then
   options+=(-dict=fuzz/gpx.dict)
+else
+  options+=(-dict=fuzz/document.dict)
 fi
 exec "$build/fuzz/fuzz_$target" "${options[@]}" "$@" "$corpus"

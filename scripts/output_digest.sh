@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Prints a SHA-256 line for every file vorlan-cli makes from the samples: the saved document and
-# SVG drawings of both plots at several window sizes, zooms, angles and on a printed page. Run it
-# before and after a change that must not alter any output and compare the two listings:
+# Prints a SHA-256 line for every file vorlan-cli makes from the samples: the saved document (in
+# version 1, the designed layout) and SVG drawings of both plots at several window sizes, zooms,
+# angles and on a printed page. Run it before and after a change that must not alter any output
+# and compare the two listings:
 #   bash scripts/output_digest.sh build > before.txt   ...   diff before.txt after.txt
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -27,7 +28,7 @@ renders=(
 
 for sample in "$root"/samples/*.txt "$root"/tests/data/chart/hill.txt; do
   name="$(basename "$sample" .txt)"
-  "$cli" convert "$sample" "$work/$name.vrl"
+  "$cli" convert --doc-version 1 "$sample" "$work/$name.vrl"
   (cd "$work" && sha256sum "$name.vrl")
   i=0
   for r in "${renders[@]}"; do

@@ -4,10 +4,12 @@
 #include "CDocumentFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
+#include "CTrackRecord.h"
 #include "CTrackStatistics.h"
-#include "RecordOfTrack.h"
+#include "MessageText.h"
 #include "TrackImport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -57,6 +59,15 @@ const char* FormatName(int nFormat) {
     }
 }
 
+// The file the record was read from, as a saved document still tells it. The writer's name
+// and a document's texts are the file's content, quoted so that they cannot drive the terminal.
+void PrintSource(const RecordSource& source) {
+    const std::string creator =
+        source.creator.empty() ? "" : ", written by " + QuotedText(source.creator);
+    std::printf("Source: %s (%s%s)\n", QuotedText(source.fileName).c_str(),
+                QuotedText(source.format).c_str(), creator.c_str());
+}
+
 int Usage(const char* usage) {
     std::fprintf(stderr, "Usage: vorlan-cli %s\n", usage);
     return 2;
@@ -96,19 +107,31 @@ std::string UnknownOption(const std::string& arg) {
            "' or put '--' before it)";
 }
 
+CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CTrackRecord& record,
+                                CViewValues& view, CMapSourceFormat& format) {
+    return CDocumentFile::IsDocumentPath(path) ? CDocumentFile::Read(path, track, record, view)
+                                               : ImportTrackFile(path, record, track, format);
+}
+
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format) {
     CTrackRecord record;
-    return ReadTrackOrDocument(path, record, track, view, format);
+    return ReadTrackOrDocument(path, track, record, view, format);
 }
 
-CFileResult ReadTrackOrDocument(const std::string& path, CTrackRecord& record, CTrack& track,
-                                CViewValues& view, CMapSourceFormat& format) {
-    if (!CDocumentFile::IsDocumentPath(path))
-        return ImportTrackFile(path, record, track, format);
-    CFileResult r = CDocumentFile::Read(path, track, view);
-    record = RecordOfTrack(track, "Vorlan document");
-    return r;
+bool TakeDocVersionOption(std::vector<std::string>& args, int& nVersion, std::string& problem) {
+    const auto end = std::find(args.begin(), args.end(), kOptionsEnd);
+    const auto it = std::find(args.begin(), end, "--doc-version");
+    if (it == end)
+        return true;
+    const std::string value = it + 1 == end ? std::string() : *(it + 1);
+    if (value != "1" && value != "2") {
+        problem = "--doc-version must be 1 or 2";
+        return false;
+    }
+    nVersion = value == "1" ? CDocumentFile::kDesignedVersion : CDocumentFile::kNewestVersion;
+    args.erase(it, it + 2);
+    return true;
 }
 
 int FinishOutput() {
@@ -129,19 +152,29 @@ int Report(const CFileResult& result) {
     return 1;
 }
 
-int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format) {
+int RunConvert(const std::vector<std::string>& options, CMapSourceFormat& format) {
+    const char kConvertUsage[] = "convert [--doc-version 1|2] IN OUT.vrl";
+    std::vector<std::string> args = options;
+    int nVersion = CDocumentFile::kNewestVersion;
+    std::string problem;
+    if (!TakeDocVersionOption(args, nVersion, problem)) {
+        std::fprintf(stderr, "vorlan-cli: convert: %s\n", problem.c_str());
+        return Usage(kConvertUsage);
+    }
     std::vector<std::string> files;
-    if (const int nStatus = TakeFiles("convert", "convert TRACK OUT.vrl", args, 2, files))
+    if (const int nStatus = TakeFiles("convert", kConvertUsage, args, 2, files))
         return nStatus;
     const std::string& in = files[0];
     const std::string& out = files[1];
     const auto pTrack = std::make_unique<CTrack>(); // 320 KB of arrays: never on the stack
-    const CViewValues view;
+    CTrackRecord record;
+    // A document keeps its view values; a track file gets those of a fresh chart.
+    CViewValues view;
     if (Report(CAtomicFile::CheckNotInput(in, out)) != 0 ||
         Report(CAtomicFile::CheckNotReadOnly(out)) != 0 ||
-        Report(ImportTrackFile(in, *pTrack, format)) != 0)
+        Report(ReadTrackOrDocument(in, *pTrack, record, view, format)) != 0)
         return 1;
-    return Report(CDocumentFile::Write(out, *pTrack, view));
+    return Report(CDocumentFile::Write(out, *pTrack, record, view, nVersion));
 }
 
 int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
@@ -161,7 +194,7 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
     CTrack& track = *pTrack;
     CTrackRecord record;
     CViewValues view;
-    const CFileResult read = ReadTrackOrDocument(path, record, track, view, format);
+    const CFileResult read = ReadTrackOrDocument(path, track, record, view, format);
     if (Report(read) != 0)
         return 1;
 
@@ -169,6 +202,7 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
     const CTrackStatistics statistics(record, track.m_nCount, read.m_notes);
     const std::vector<StatisticsItem> items = statistics.Items(units);
     std::printf("File: %s\n", path.c_str());
+    PrintSource(record.m_source);
     std::printf("Points: %s\n", ItemOf(items, "Points").c_str());
     std::printf("Data: %s\n", ItemOf(items, "Data").c_str());
     std::printf("Coordinate format: %s\n",

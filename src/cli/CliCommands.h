@@ -28,12 +28,13 @@ constexpr const char* kOptionsEnd = "--";
 // or put '--' before it)".
 std::string UnknownOption(const std::string& arg);
 
-// Reads a document file with its view values, or imports any other file as a track.
+// Reads a document file of any version with its record and view values, or imports any other
+// file as a track with its record.
+CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CTrackRecord& record,
+                                CViewValues& view, CMapSourceFormat& format);
+// The same without the record.
 CFileResult ReadTrackOrDocument(const std::string& path, CTrack& track, CViewValues& view,
                                 CMapSourceFormat& format);
-// The same, with the record of everything the file holds.
-CFileResult ReadTrackOrDocument(const std::string& path, CTrackRecord& record, CTrack& track,
-                                CViewValues& view, CMapSourceFormat& format);
 // Flushes the standard output and checks it (a full disk, /dev/full): 0, or 1 after saying why.
 int FinishOutput();
 // Prints the result's notes on stderr; for a failure prints its message and returns 1, else 0.
@@ -41,6 +42,8 @@ int Report(const CFileResult& result);
 // Takes "--units metric|imperial" out of args into units. False, with the problem in words, for
 // a missing or unknown value.
 bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& problem);
+// Takes "--doc-version 1|2" out of args into nVersion, the same way.
+bool TakeDocVersionOption(std::vector<std::string>& args, int& nVersion, std::string& problem);
 // The statistics block of info: a "Statistics (metric):" line, then one indented line per item
 // ("  Total ascent: 1234 ft"), the notes of the reading among them.
 void PrintStatistics(const std::vector<StatisticsItem>& items, Units units);

@@ -308,34 +308,20 @@ void CTrack::Save(CArchive& ar) const {
 }
 
 short CTrack::Load(CArchive& ar) {
-    constexpr long kViewBytes = 12; // zoom and the two view angles follow the arrays
     short n = 0;
-    if (ar.Read(&n, sizeof n) != sizeof n || n < 0 || n > kMaxPoints)
+    ar.Read(&n, sizeof n);
+    // The document's checks are CDocumentFile's, made before it calls this; the arrays are
+    // still never filled beyond their end, whatever the count says.
+    if (n < 0 || n > kMaxPoints)
         return 0;
-    if (ar.GetRemaining() != 20L * n + kViewBytes)
-        return 0;
-
-    // Read into a scratch copy first so that a rejected file leaves the track untouched.
-    std::vector<float> data(5 * static_cast<size_t>(n));
-    const UINT nBytes = static_cast<UINT>(data.size() * sizeof(float));
-    if (nBytes != 0 && ar.Read(data.data(), nBytes) != nBytes)
-        return 0;
-    const float* elev = data.data();
-    const float* dist = elev + n;
-    const float* lat = elev + 3 * n;
-    const float* lon = elev + 4 * n;
-    for (int i = 0; i < n; ++i)
-        if (!std::isfinite(elev[i]) || !std::isfinite(dist[i]) || !std::isfinite(lat[i]) ||
-            !std::isfinite(lon[i]))
-            return 0;
-
-    // The stored legs are recomputed from the coordinates, whatever the file holds.
     m_nCount = n;
-    std::copy_n(elev, n, m_fElev);
-    std::copy_n(dist, n, m_fDist);
-    std::copy_n(elev + 2 * n, n, m_fLeg);
-    std::copy_n(lat, n, m_fLat);
-    std::copy_n(lon, n, m_fLon);
+    const UINT nBytes = static_cast<UINT>(n) * sizeof(float);
+    ar.Read(m_fElev, nBytes);
+    ar.Read(m_fDist, nBytes);
+    ar.Read(m_fLeg, nBytes);
+    ar.Read(m_fLat, nBytes);
+    ar.Read(m_fLon, nBytes);
+    // The stored legs are recomputed from the coordinates, whatever the file holds.
     Smooth();
     ComputeGeometry();
     return 1;

@@ -44,9 +44,9 @@ public:
     short Smooth();
 
     void Save(CArchive& ar) const;
-    // Reads a track written by Save and derives its series again. A file whose count lies outside
-    // 0..10000, whose length is not that of a document of that count, or whose values are not
-    // finite is rejected: the result is 0 and the track is left as it was.
+    // Reads a track written by Save and derives its series again; the file is checked by
+    // CDocumentFile before. A count outside 0..10000, which the arrays cannot hold, gives 0 and
+    // leaves the track as it was; bytes the archive does not deliver leave the values as they were.
     short Load(CArchive& ar);
 
     short m_nCount = 0;

@@ -68,8 +68,8 @@ TEST_F(RenderCli, ElevationChartForAPrintedPage) {
 
 TEST_F(RenderCli, DocumentBringsItsZoomAndAnglesUnlessGiven) {
     const std::string doc = m_dir + "hill.vrl";
-    ASSERT_EQ(0, RunCli("convert " + kHill + " " + doc).status);
-    // The last twelve bytes are zoom, azimuth and elevation: set the zoom to 2.
+    ASSERT_EQ(0, RunCli("convert --doc-version 1 " + kHill + " " + doc).status);
+    // The last twelve bytes of version 1 are zoom, azimuth and elevation: set the zoom to 2.
     std::string bytes = ReadAll(doc);
     const float zoom = 2.0f;
     std::memcpy(&bytes[bytes.size() - 12], &zoom, 4);
@@ -114,7 +114,7 @@ TEST_F(RenderCli, FilesThatCannotBeReadOrWrittenAreNamed) {
 // A zoom below what Zoom Out reaches used to pass as "above 0": 1e-30 drew a page of 0 x 0.
 TEST_F(RenderCli, ADocumentZoomedBelowTheCommandsIsRefused) {
     const std::string doc = m_dir + "hill.vrl", out = m_dir + "out.svg";
-    ASSERT_EQ(0, RunCli("convert " + kHill + " " + doc).status);
+    ASSERT_EQ(0, RunCli("convert --doc-version 1 " + kHill + " " + doc).status);
     std::string bytes = ReadAll(doc);
     const float zoom = 1e-30f;
     std::memcpy(&bytes[bytes.size() - 12], &zoom, 4);

@@ -17,18 +17,50 @@ const char kTwoPoints[] = "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
                           "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
                           "Trackpoint\tN47.51 W122.25\t200 ft\t0.25 mi\n";
 
-TEST(Cli, ConvertWritesTheDocumentBytes) {
+// Version 2 unless --doc-version 1 asks for the designed layout; a document converts to the
+// other version and back to the same bytes.
+TEST(Cli, ConvertWritesEitherVersionBothWays) {
     const ScratchDir scratch;
-    const std::string in = scratch.File("in.txt"), out = scratch.File("out.vrl");
+    const std::string in = scratch.File("in.txt"), v1 = scratch.File("v1.vrl"),
+                      v2 = scratch.File("v2.vrl"), back = scratch.File("back.vrl");
     WriteText(in, kTwoPoints);
-    const CliResult r = RunCli("convert " + in + " " + out);
+    CliResult r = RunCli("convert --doc-version 1 " + in + " " + v1);
     ASSERT_EQ(0, r.status) << r.out;
-    const std::string bytes = ReadAll(out);
+    const std::string bytes = ReadAll(v1);
     ASSERT_EQ(14u + 40u, bytes.size());
     EXPECT_EQ(std::string("\x02\x00", 2), bytes.substr(0, 2));
     // Zoom 1, azimuth 30, elevation 20 of a fresh chart.
     EXPECT_EQ(std::string("\x00\x00\x80\x3f\x00\x00\xf0\x41\x00\x00\xa0\x41", 12),
               bytes.substr(bytes.size() - 12));
+
+    ASSERT_EQ(0, RunCli("convert " + in + " " + v2).status);
+    EXPECT_EQ(0u, ReadAll(v2).find(std::string("\xff\xffVRLDOC\r\n\x02\x00\x00\x00", 14)));
+    ASSERT_EQ(0, RunCli("convert " + v1 + " " + v2).status);
+    ASSERT_EQ(0, RunCli("convert " + v2 + " " + back + " --doc-version 1").status);
+    EXPECT_EQ(bytes, ReadAll(back));
+
+    r = RunCli("convert --doc-version 3 " + in + " " + v2);
+    EXPECT_EQ(2, r.status);
+    EXPECT_EQ(0u, r.out.find("vorlan-cli: convert: --doc-version must be 1 or 2\n")) << r.out;
+}
+
+// What info says of a track file, it says of the document saved from it: the record's points
+// beside the chart's, and its channels.
+TEST(Cli, InfoOnADocumentSaysWhatItSaidOfItsTrackFile) {
+    const ScratchDir scratch;
+    const std::string gpx = std::string(VORLAN_SAMPLES) + "/long-30000.gpx";
+    const std::string doc = scratch.File("long.vrl");
+    ASSERT_EQ(0, RunCli("convert " + gpx + " " + doc).status);
+    const std::string lines = "Source: long-30000.gpx (GPX)\n"
+                              "Points: 30000 (10000 in the chart)\n"
+                              "Data: elevation\n";
+    const CliResult fromFile = RunCli("info " + gpx), fromDoc = RunCli("info " + doc);
+    EXPECT_NE(std::string::npos, fromFile.out.find("File: " + gpx + "\n" + lines)) << fromFile.out;
+    EXPECT_NE(std::string::npos, fromDoc.out.find("File: " + doc + "\n" + lines)) << fromDoc.out;
+    const auto statistics = [](const std::string& out) {
+        return out.substr(out.find("  Total distance"));
+    };
+    EXPECT_EQ(statistics(fromFile.out), statistics(fromDoc.out));
 }
 
 TEST(Cli, InfoDescribesTextAndDocument) {

@@ -123,7 +123,7 @@ TEST_F(FileSafety, OutputThatIsTheInputIsRefused) {
 
 TEST_F(FileSafety, ReplacedFileKeepsItsMode) {
     ASSERT_EQ(0, chmod(m_good.c_str(), 0600));
-    ASSERT_EQ(0, RunCli("convert " + m_in + " " + m_good).status);
+    ASSERT_EQ(0, RunCli("convert --doc-version 1 " + m_in + " " + m_good).status);
     struct stat st {};
     ASSERT_EQ(0, stat(m_good.c_str(), &st));
     EXPECT_EQ(0600u, st.st_mode & 07777);
@@ -210,7 +210,7 @@ TEST_F(FileSafety, LinkedOutputUpdatesItsTargetAndStaysALink) {
     fs::create_directories(m_dir + "sub");
     std::ofstream(real) << "old";
     fs::create_symlink("sub/real.vrl", link);
-    ASSERT_EQ(0, RunCli("convert " + m_in + " " + link).status);
+    ASSERT_EQ(0, RunCli("convert --doc-version 1 " + m_in + " " + link).status);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(kTwoPointDocument, ReadAll(real).size());
     EXPECT_EQ(0, StrayFiles(m_dir));
@@ -234,7 +234,7 @@ TEST_F(FileSafety, SpecialOutputsAreRefusedButRenderWritesToStandardOutput) {
 TEST_F(FileSafety, OutputNameOf250BytesWorks) {
     const std::string name = std::string(246, 'n') + ".vrl";
     ASSERT_EQ(250u, name.size());
-    const CliResult r = RunCli("convert " + m_in + " " + m_dir + name);
+    const CliResult r = RunCli("convert --doc-version 1 " + m_in + " " + m_dir + name);
     EXPECT_EQ(0, r.status) << r.out;
     EXPECT_EQ(kTwoPointDocument, ReadAll(m_dir + name).size());
 }
@@ -272,7 +272,7 @@ TEST_F(FileSafety, NamesStartingWithADashFollowDashDash) {
     EXPECT_EQ(0u, r.out.find("vorlan-cli: unknown option '-odd.txt'\n")) << r.out;
     EXPECT_FALSE(fs::exists(m_dir + "odd.vrl"));
 
-    EXPECT_EQ(0, RunCli("convert -- -odd.txt -odd.vrl", 0, m_dir).status);
+    EXPECT_EQ(0, RunCli("convert --doc-version 1 -- -odd.txt -odd.vrl", 0, m_dir).status);
     EXPECT_EQ(kTwoPointDocument, fs::file_size(m_dir + "-odd.vrl"));
     r = RunCli("info -- -odd.vrl", 0, m_dir);
     EXPECT_EQ(0, r.status);
@@ -284,7 +284,7 @@ TEST_F(FileSafety, NamesStartingWithADashFollowDashDash) {
 TEST_F(FileSafety, InputWithoutPointsWritesAnEmptyDocumentWithAWarning) {
     const std::string empty = m_dir + "empty.txt";
     std::ofstream(empty) << "Header\tno points\n";
-    const CliResult r = RunCli("convert " + empty + " " + m_good);
+    const CliResult r = RunCli("convert --doc-version 1 " + empty + " " + m_good);
     EXPECT_EQ(0, r.status);
     EXPECT_EQ("vorlan-cli: No track points in " + empty + ".\n", r.out);
     EXPECT_EQ(14u, ReadAll(m_good).size());

@@ -84,6 +84,22 @@ void CTrackRecord::AddPoint(const RecordPoint& point) {
     m_lon.push_back(point.lon);
 }
 
+void CTrackRecord::StartTrackAt(std::size_t nPoint, std::string name) {
+    const auto at = static_cast<std::uint32_t>(nPoint);
+    auto segment = std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), at);
+    const auto nSegment = static_cast<std::uint32_t>(segment - m_segmentStarts.begin());
+    if (segment == m_segmentStarts.end() || *segment != at) {
+        m_segmentStarts.insert(segment, at);
+        for (auto& start : m_trackStarts)
+            start += start >= nSegment ? 1 : 0;
+    }
+    const auto track = std::lower_bound(m_trackStarts.begin(), m_trackStarts.end(), nSegment);
+    if (track != m_trackStarts.end() && *track == nSegment)
+        return;
+    m_trackNames.insert(m_trackNames.begin() + (track - m_trackStarts.begin()), std::move(name));
+    m_trackStarts.insert(track, nSegment);
+}
+
 void CTrackRecord::Reserve(std::size_t nPoints) {
     const std::size_t n = m_lat.size() + nPoints;
     m_lat.reserve(n);
@@ -136,15 +152,12 @@ bool CTrackRecord::operator==(const CTrackRecord& o) const {
         if (!SameValues(m_sensors[s], o.m_sensors[s]))
             return false;
     const auto sameLap = [](const RecordLap& a, const RecordLap& b) {
-        return a.nFirst == b.nFirst && a.nLast == b.nLast && a.start == b.start;
+        return a.nFirst == b.nFirst && a.nLast == b.nLast && a.start == b.start &&
+               a.totals == b.totals;
     };
     const auto sameWaypoint = [](const RecordWaypoint& a, const RecordWaypoint& b) {
         return a.name == b.name && a.lat == b.lat && a.lon == b.lon &&
                (a.ele == b.ele || (std::isnan(a.ele) && std::isnan(b.ele))) && a.time == b.time;
-    };
-    const auto sameTotals = [](const DeviceTotals& a, const DeviceTotals& b) {
-        return a.distanceM == b.distanceM && a.movingS == b.movingS && a.elapsedS == b.elapsedS &&
-               a.ascentM == b.ascentM && a.descentM == b.descentM && a.calories == b.calories;
     };
     return SameValues(m_lat, o.m_lat) && SameValues(m_lon, o.m_lon) && SameValues(m_ele, o.m_ele) &&
            m_time == o.m_time && m_segmentStarts == o.m_segmentStarts &&
@@ -152,6 +165,6 @@ bool CTrackRecord::operator==(const CTrackRecord& o) const {
            std::equal(m_laps.begin(), m_laps.end(), o.m_laps.begin(), o.m_laps.end(), sameLap) &&
            std::equal(m_waypoints.begin(), m_waypoints.end(), o.m_waypoints.begin(),
                       o.m_waypoints.end(), sameWaypoint) &&
-           sameTotals(m_totals, o.m_totals) && m_source.fileName == o.m_source.fileName &&
+           m_totals == o.m_totals && m_source.fileName == o.m_source.fileName &&
            m_source.format == o.m_source.format && m_source.creator == o.m_source.creator;
 }

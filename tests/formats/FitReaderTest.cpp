@@ -177,8 +177,9 @@ TEST(FitReader, AFileFedAByteAtATimeReadsTheSameAsWhole) {
     EXPECT_EQ(whole.skipped.nMissing, bytewise.skipped.nMissing);
 }
 
-// What is read of a damaged file, with its note, or why a file is no FIT file at all.
-TEST(FitReader, DamagedCutAndForeignFiles) {
+// What is read of a damaged file, with its note, of files one after the other, or why a file is
+// no FIT file at all.
+TEST(FitReader, DamagedCutChainedAndForeignFiles) {
     const Activity a = WriteActivity();
     std::string badCrc = a.file;
     badCrc.back() ^= 1;
@@ -198,6 +199,7 @@ TEST(FitReader, DamagedCutAndForeignFiles) {
     } cases[] = {
         {"checksum", badCrc, 3, {"The file's checksum does not match; read anyway."}, ""},
         {"cut", a.file.substr(0, a.nCut), 2, {"The file ends early; read up to there."}, ""},
+        {"chained", a.file + a.file, 6, {}, ""},
         {"undefined type",
          undefined.File(),
          1,

@@ -76,9 +76,8 @@ bool CFitReader::Feed(std::span<const char> bytes) {
     while (!in.empty()) {
         if (m_part == Part::end)
             return false;
-        const std::size_t n = UnitSize(m_carry.empty() ? in : m_carry);
-        // Bytes of a message that cannot fit in the file's data are not kept.
-        if (m_part == Part::message && m_bDataSizeKnown && n > m_nDataLeft)
+        std::size_t n = UnitSize(m_carry.empty() ? in : m_carry);
+        if (Overruns(n))
             return Damaged();
         if (m_carry.empty() && n <= in.size()) {
             const bool bGoOn = Take(in.first(n));
@@ -90,7 +89,11 @@ bool CFitReader::Feed(std::span<const char> bytes) {
         const std::size_t nTake = std::min(n - m_carry.size(), in.size());
         m_carry.insert(m_carry.end(), in.begin(), in.begin() + static_cast<std::ptrdiff_t>(nTake));
         in = in.subspan(nTake);
-        if (UnitSize(m_carry) == m_carry.size()) {
+        // The bytes added may tell more of the unit's size: checked now, as for a whole file.
+        n = UnitSize(m_carry);
+        if (Overruns(n))
+            return Damaged();
+        if (n == m_carry.size()) {
             const bool bGoOn = Take(m_carry);
             m_carry.clear();
             if (!bGoOn)
@@ -98,6 +101,11 @@ bool CFitReader::Feed(std::span<const char> bytes) {
         }
     }
     return m_part != Part::end;
+}
+
+// A message that cannot end within the file's data is damage, found before its bytes are kept.
+bool CFitReader::Overruns(std::size_t nUnitBytes) const {
+    return m_part == Part::message && m_bDataSizeKnown && nUnitBytes > m_nDataLeft;
 }
 
 bool CFitReader::Take(std::span<const std::uint8_t> unit) {
@@ -169,8 +177,6 @@ void CFitReader::StartMessages() {
 }
 
 bool CFitReader::TakeMessage(std::span<const std::uint8_t> message) {
-    if (m_bDataSizeKnown && message.size() > m_nDataLeft)
-        return Damaged();
     const std::uint8_t header = message[0];
     const std::span<const std::uint8_t> content = message.subspan(1);
     if ((header & kCompressed) != 0) {

@@ -35,6 +35,7 @@ private:
     enum class Part : std::uint8_t { header, headerRest, message, crc, end };
 
     std::size_t UnitSize(std::span<const std::uint8_t> have) const;
+    bool Overruns(std::size_t nUnitBytes) const;
     bool Take(std::span<const std::uint8_t> unit);
     bool TakeHeader(std::span<const std::uint8_t> header);
     bool TakeHeaderRest(std::span<const std::uint8_t> rest);

@@ -178,18 +178,30 @@ TEST(FitReader, AFileFedAByteAtATimeReadsTheSameAsWhole) {
 }
 
 // What is read of a damaged file, with its note, of files one after the other, or why a file is
-// no FIT file at all.
+// no FIT file at all; fed whole or a byte at a time.
 TEST(FitReader, DamagedCutChainedAndForeignFiles) {
     const Activity a = WriteActivity();
     std::string badCrc = a.file;
     badCrc.back() ^= 1;
-    FitWriter undefined;
-    undefined.Define(1, kRecord, {{0, 4, F::kSint32}, {1, 4, F::kSint32}});
-    undefined.Data(1, {kLat[0], kLon[0]});
+    FitWriter undefined, overrun;
+    for (FitWriter* w : {&undefined, &overrun}) {
+        w->Define(1, kRecord, {{0, 4, F::kSint32}, {1, 4, F::kSint32}});
+        w->Data(1, {kLat[0], kLon[0]});
+    }
     const std::size_t nUndefinedAt = undefined.Offset();
     undefined.Raw(std::string("\x07\x01\x02\x03", 4));
+    // The header leaves room for 8 more bytes; the file ends where the next definition says it
+    // has 2 fields (12 bytes).
+    const std::size_t nOverrunAt = overrun.Offset();
+    overrun.Raw(std::string("\x41\x00\x00\x14\x00\x02", 6));
+    overrun.AnnounceDataBytes(nOverrunAt - 14 + 8);
+    const std::string overrunFile = overrun.File().substr(0, overrun.Offset());
     std::string smallHeader = a.file;
     smallHeader[0] = 5;
+    const auto damaged = [](std::size_t nAt) {
+        return std::vector<std::string>{"The file is damaged after byte " + std::to_string(nAt) +
+                                        "; read up to there."};
+    };
     const struct {
         const char* what;
         std::string file;
@@ -200,11 +212,8 @@ TEST(FitReader, DamagedCutChainedAndForeignFiles) {
         {"checksum", badCrc, 3, {"The file's checksum does not match; read anyway."}, ""},
         {"cut", a.file.substr(0, a.nCut), 2, {"The file ends early; read up to there."}, ""},
         {"chained", a.file + a.file, 6, {}, ""},
-        {"undefined type",
-         undefined.File(),
-         1,
-         {"The file is damaged after byte " + std::to_string(nUndefinedAt) + "; read up to there."},
-         ""},
+        {"undefined type", undefined.File(), 1, damaged(nUndefinedAt), ""},
+        {"overrun", overrunFile, 1, damaged(nOverrunAt), ""},
         {"xml", "<?xml version=\"1.0\"?><gpx/>", 0, {}, "not a FIT file (no .FIT signature)"},
         {"header size",
          smallHeader,
@@ -213,12 +222,13 @@ TEST(FitReader, DamagedCutChainedAndForeignFiles) {
          "not a FIT file (its header says it has fewer than 12 bytes)"},
         {"short", a.file.substr(0, 11), 0, {}, "not a FIT file (shorter than its header)"},
     };
-    for (const auto& c : cases) {
-        const ReadResult r = Read(c.file);
-        EXPECT_EQ(c.error, r.error) << c.what;
-        EXPECT_EQ(c.notes, r.notes) << c.what;
-        EXPECT_EQ(c.nPoints, r.record.Size()) << c.what;
-    }
+    for (const auto& c : cases)
+        for (const std::size_t nPiece : {std::size_t{0}, std::size_t{1}}) {
+            const ReadResult r = Read(c.file, nPiece);
+            EXPECT_EQ(c.error, r.error) << c.what << nPiece;
+            EXPECT_EQ(c.notes, r.notes) << c.what << nPiece;
+            EXPECT_EQ(c.nPoints, r.record.Size()) << c.what << nPiece;
+        }
 }
 
 // A run and a ride: the points of each session are a track of their own.

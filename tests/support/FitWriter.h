@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,8 +80,9 @@ public:
         file += static_cast<char>(HeaderBytes());
         file += static_cast<char>(0x20);                            // protocol 2.0
         file += {static_cast<char>(0x08), static_cast<char>(0x08)}; // profile 20.56
+        const std::size_t nData = m_nAnnounced ? *m_nAnnounced : m_data.size();
         for (int i = 0; i < 4; ++i)
-            file += static_cast<char>((m_data.size() >> (8 * i)) & 0xFF);
+            file += static_cast<char>((nData >> (8 * i)) & 0xFF);
         file += ".FIT";
         if (m_b14ByteHeader)
             AppendCrc(file, Crc(file));
@@ -90,6 +92,8 @@ public:
     }
 
     void Use12ByteHeader() { m_b14ByteHeader = false; }
+    // The header says the messages take nBytes, whatever they take.
+    void AnnounceDataBytes(std::size_t nBytes) { m_nAnnounced = nBytes; }
 
     // CRC-16, polynomial 0x8005 reflected (0xA001), starting at 0, a bit at a time.
     static std::uint16_t Crc(const std::string& bytes) {
@@ -133,4 +137,5 @@ private:
     std::map<std::uint8_t, Definition> m_defs;
     std::string m_data;
     bool m_b14ByteHeader = true;
+    std::optional<std::size_t> m_nAnnounced;
 };

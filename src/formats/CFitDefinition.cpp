@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -10,7 +11,7 @@ constexpr double kAbsent = std::numeric_limits<double>::quiet_NaN();
 constexpr std::uint8_t kBigEndian = 1;
 constexpr std::uint8_t kBaseTypeNumberMask = 0x1F;
 
-enum class Kind : std::uint8_t { text, unsignedInt, signedInt, floating };
+using Kind = FitField::Kind;
 
 // The base types by their number (the low 5 bits of the base type byte). Invalid values are all
 // ones, the largest value for signed types, and 0 for the "z" types.
@@ -27,7 +28,7 @@ constexpr BaseType kBaseTypes[] = {
     {2, Kind::unsignedInt},       // uint16
     {4, Kind::signedInt},         // sint32
     {4, Kind::unsignedInt},       // uint32
-    {1, Kind::text},              // string
+    {1, Kind::none},              // string
     {4, Kind::floating},          // float32
     {8, Kind::floating},          // float64
     {1, Kind::unsignedInt, true}, // uint8z
@@ -40,11 +41,49 @@ constexpr BaseType kBaseTypes[] = {
 };
 constexpr std::size_t kBaseTypeCount = std::size(kBaseTypes);
 
+std::uint16_t ByteSwap(std::uint16_t v) {
+    return __builtin_bswap16(v);
+}
+std::uint32_t ByteSwap(std::uint32_t v) {
+    return __builtin_bswap32(v);
+}
+std::uint64_t ByteSwap(std::uint64_t v) {
+    return __builtin_bswap64(v);
+}
+
+template <typename T> std::uint64_t Load(const std::uint8_t* p, bool bBigEndian) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return bBigEndian == (std::endian::native == std::endian::big) ? v : ByteSwap(v);
+}
+
+// The n bytes at p as an unsigned number; n is the size of a base type (1, 2, 4 or 8).
 std::uint64_t Raw(const std::uint8_t* p, std::size_t n, bool bBigEndian) {
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        v = (v << 8) | p[bBigEndian ? i : n - 1 - i];
-    return v;
+    switch (n) {
+    case 1:
+        return *p;
+    case 2:
+        return Load<std::uint16_t>(p, bBigEndian);
+    case 4:
+        return Load<std::uint32_t>(p, bBigEndian);
+    default:
+        return Load<std::uint64_t>(p, bBigEndian);
+    }
+}
+
+// A field as its definition gives it, with how its value is read.
+FitField Resolved(std::uint32_t offset, const std::uint8_t* p) {
+    FitField f{offset, p[0], p[1], p[2]};
+    const std::size_t nType = f.baseType & kBaseTypeNumberMask;
+    if (nType >= kBaseTypeCount)
+        return f;
+    const BaseType& type = kBaseTypes[nType];
+    if (f.size < type.size || f.size % type.size != 0)
+        return f;
+    f.valueBytes = type.size;
+    f.kind = type.kind;
+    f.bZeroInvalid = type.bZeroInvalid;
+    return f;
 }
 
 double SignedValue(std::uint64_t raw, std::size_t nBits) {
@@ -85,7 +124,7 @@ bool CFitDefinition::Read(std::span<const std::uint8_t> content, bool bDeveloper
         const std::uint8_t* p = &content[kFixedBytes + i * kFieldBytes];
         if (p[0] == kTimestampField && m_nTimestampField < 0)
             m_nTimestampField = static_cast<int>(m_fields.size());
-        m_fields.push_back(FitField{offset, p[0], p[1], p[2]});
+        m_fields.push_back(Resolved(offset, p));
         offset += p[1];
     }
     if (bDeveloperFields) {
@@ -99,23 +138,19 @@ bool CFitDefinition::Read(std::span<const std::uint8_t> content, bool bDeveloper
 }
 
 double CFitDefinition::Value(std::span<const std::uint8_t> data, const FitField& field) const {
-    const std::size_t nType = field.baseType & kBaseTypeNumberMask;
-    if (nType >= kBaseTypeCount)
+    if (field.kind == Kind::none)
         return kAbsent;
-    const BaseType& type = kBaseTypes[nType];
-    if (type.kind == Kind::text || field.size < type.size || field.size % type.size != 0)
-        return kAbsent;
-    const std::uint64_t raw = Raw(&data[field.offset], type.size, m_bBigEndian);
-    const std::size_t nBits = type.size * 8u;
+    const std::uint64_t raw = Raw(&data[field.offset], field.valueBytes, m_bBigEndian);
+    const std::size_t nBits = field.valueBytes * 8u;
     const std::uint64_t ones = nBits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << nBits) - 1;
-    switch (type.kind) {
+    switch (field.kind) {
     case Kind::unsignedInt:
-        return raw == (type.bZeroInvalid ? 0 : ones) ? kAbsent : static_cast<double>(raw);
+        return raw == (field.bZeroInvalid ? 0 : ones) ? kAbsent : static_cast<double>(raw);
     case Kind::signedInt:
         return raw == ones >> 1 ? kAbsent : SignedValue(raw, nBits);
     case Kind::floating:
-        return raw == ones ? kAbsent : FloatValue(raw, type.size);
-    case Kind::text:
+        return raw == ones ? kAbsent : FloatValue(raw, field.valueBytes);
+    case Kind::none:
         break;
     }
     return kAbsent;

@@ -9,12 +9,18 @@
 #include <span>
 #include <vector>
 
-// Where a field lies in a data message.
+// Where a field lies in a data message, and how its value is read: the size and kind of its
+// base type, worked out once from the definition.
 struct FitField {
+    enum class Kind : std::uint8_t { none, unsignedInt, signedInt, floating };
     std::uint32_t offset = 0;
     std::uint8_t number = 0;
     std::uint8_t size = 0;
     std::uint8_t baseType = 0;
+    std::uint8_t valueBytes = 0; // the base type's size
+    Kind kind = Kind::none;      // none: no number (a string, an unknown type, a size that
+                                 // does not fit the type)
+    bool bZeroInvalid = false;   // invalid is 0 (the "z" types), else all ones
 };
 
 class CFitDefinition {

@@ -62,11 +62,14 @@ constexpr std::array<Slot, 256> SlotsOfFields() {
 }
 constexpr std::array<Slot, 256> kSlotOfField = SlotsOfFields();
 } // namespace record
-// Field numbers of laps and sessions, events and file_id.
+
+// Field numbers of laps and sessions, events and file_id. Laps and sessions number their ascent
+// and descent differently.
 namespace span {
 constexpr std::uint8_t kStartTime = 2, kElapsedTime = 7, kTimerTime = 8, kDistance = 9,
                        kCalories = 11;
-}
+constexpr std::uint8_t kLapAscent = 21, kLapDescent = 22, kSessionAscent = 22, kSessionDescent = 23;
+} // namespace span
 namespace event {
 constexpr std::uint8_t kEvent = 0, kEventType = 1;
 constexpr double kTimer = 0, kStop = 1, kStopAll = 4;
@@ -143,10 +146,10 @@ void CFitActivity::Take(const CFitDefinition& def, std::span<const std::uint8_t>
         TakeRecord(def, data, time);
         break;
     case kLap:
-        TakeSpan(def, data, time, {21, 22}, m_laps);
+        TakeSpan(def, data, time, {span::kLapAscent, span::kLapDescent}, m_laps);
         break;
     case kSession:
-        TakeSpan(def, data, time, {22, 23}, m_sessions);
+        TakeSpan(def, data, time, {span::kSessionAscent, span::kSessionDescent}, m_sessions);
         break;
     case kEvent:
         TakeEvent(def, data);
@@ -272,18 +275,21 @@ void CFitActivity::AddLaps() {
     }
 }
 
-// A multisport file has a session per sport, each a track of its own, from its start time on.
+// A multisport file has a session per sport, each a track of its own from its start time on;
+// the first track starts at the first point, whenever the first session says it starts.
 void CFitActivity::SplitSessions() {
-    std::vector<TimeMs> starts;
+    std::vector<TimeMs> times;
     for (const Span& s : m_sessions)
         if (s.start != kNoTime)
-            starts.push_back(s.start);
-    std::sort(starts.begin(), starts.end());
-    for (std::size_t i = 1; i < starts.size(); ++i) {
-        const std::size_t nPoint = FirstAtOrAfter(m_record.Time(), starts[i]);
-        if (nPoint > 0 && nPoint < m_record.Size())
-            m_record.StartTrackAt(nPoint);
+            times.push_back(s.start);
+    std::sort(times.begin(), times.end());
+    std::vector<std::uint32_t> starts;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        const std::size_t nPoint = FirstAtOrAfter(m_record.Time(), times[i]);
+        if (nPoint > 0 && nPoint < m_record.Size() && (starts.empty() || nPoint > starts.back()))
+            starts.push_back(static_cast<std::uint32_t>(nPoint));
     }
+    m_record.StartTracksAt(starts);
 }
 
 // The activity's totals are its sessions' together.

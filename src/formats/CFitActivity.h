@@ -41,7 +41,7 @@ private:
         TimeMs end = kNoTime;
         DeviceTotals totals;
     };
-    // Field numbers of the totals, which laps and sessions number differently.
+    // The field numbers of a span's ascent and descent.
     struct TotalFields {
         std::uint8_t ascent;
         std::uint8_t descent;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 constexpr CTrackRecord::SensorInfo kSensors[kSensorCount] = {
@@ -84,20 +85,32 @@ void CTrackRecord::AddPoint(const RecordPoint& point) {
     m_lon.push_back(point.lon);
 }
 
-void CTrackRecord::StartTrackAt(std::size_t nPoint, std::string name) {
-    const auto at = static_cast<std::uint32_t>(nPoint);
-    auto segment = std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), at);
-    const auto nSegment = static_cast<std::uint32_t>(segment - m_segmentStarts.begin());
-    if (segment == m_segmentStarts.end() || *segment != at) {
-        m_segmentStarts.insert(segment, at);
-        for (auto& start : m_trackStarts)
-            start += start >= nSegment ? 1 : 0;
+void CTrackRecord::StartTracksAt(std::span<const std::uint32_t> points) {
+    // The tracks by the point each starts at, the new ones after the old at the same point.
+    std::vector<std::pair<std::uint32_t, std::string>> tracks;
+    for (std::size_t t = 0; t < m_trackStarts.size(); ++t)
+        tracks.emplace_back(m_segmentStarts[m_trackStarts[t]], std::move(m_trackNames[t]));
+    for (const std::uint32_t point : points)
+        tracks.emplace_back(point, std::string());
+    std::stable_sort(tracks.begin(), tracks.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    tracks.erase(std::unique(tracks.begin(), tracks.end(),
+                             [](const auto& a, const auto& b) { return a.first == b.first; }),
+                 tracks.end());
+
+    std::vector<std::uint32_t> segments;
+    segments.reserve(m_segmentStarts.size() + points.size());
+    std::set_union(m_segmentStarts.begin(), m_segmentStarts.end(), points.begin(), points.end(),
+                   std::back_inserter(segments));
+    m_segmentStarts = std::move(segments);
+    m_trackStarts.clear();
+    m_trackNames.clear();
+    for (auto& [point, name] : tracks) {
+        const auto segment =
+            std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), point);
+        m_trackStarts.push_back(static_cast<std::uint32_t>(segment - m_segmentStarts.begin()));
+        m_trackNames.push_back(std::move(name));
     }
-    const auto track = std::lower_bound(m_trackStarts.begin(), m_trackStarts.end(), nSegment);
-    if (track != m_trackStarts.end() && *track == nSegment)
-        return;
-    m_trackNames.insert(m_trackNames.begin() + (track - m_trackStarts.begin()), std::move(name));
-    m_trackStarts.insert(track, nSegment);
 }
 
 void CTrackRecord::Reserve(std::size_t nPoints) {

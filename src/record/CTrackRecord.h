@@ -92,9 +92,10 @@ public:
     void BeginTrack(std::string name = {});
     void BeginSegment();
     void AddPoint(const RecordPoint& point);
-    // Starts a track at point nPoint (below Size()), for a format that says where its tracks
-    // begin only after their points (FIT's sessions); the point starts a segment too.
-    void StartTrackAt(std::size_t nPoint, std::string name = {});
+    // Starts a track (without a name) at each of the points (strictly ascending, below Size())
+    // where none starts yet, for a format that says where its tracks begin only after their points
+    // (FIT's sessions); each of them starts a segment too.
+    void StartTracksAt(std::span<const std::uint32_t> points);
     // Room for nPoints more points in the arrays there are (the position's, at least).
     void Reserve(std::size_t nPoints);
     void Clear();

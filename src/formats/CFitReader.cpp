@@ -29,6 +29,16 @@ constexpr std::uint8_t kTimeOffsetMask = 0x1F;
 // The smallest record message that is a point: a header byte and two 4-byte coordinates.
 constexpr std::size_t kMinPointBytes = 9;
 
+bool IsDefinition(std::uint8_t header) {
+    return (header & (kCompressed | kDefinition)) == kDefinition;
+}
+
+// The local message type a header byte names; a compressed timestamp header has room for 4.
+std::size_t LocalType(std::uint8_t header) {
+    return (header & kCompressed) != 0 ? (header >> kCompressedTypeShift) & kCompressedTypeMask
+                                       : header & kLocalTypeMask;
+}
+
 std::uint32_t LittleEndian(std::span<const std::uint8_t> p, std::size_t nBytes) {
     std::uint32_t v = 0;
     for (std::size_t i = nBytes; i-- > 0;)
@@ -61,12 +71,9 @@ std::size_t CFitReader::UnitSize(std::span<const std::uint8_t> have) const {
     if (have.empty())
         return 1;
     const std::uint8_t header = have[0];
-    if ((header & (kCompressed | kDefinition)) == kDefinition)
+    if (IsDefinition(header))
         return 1 + CFitDefinition::Size(have.subspan(1), (header & kDeveloperFields) != 0);
-    const std::size_t nLocal = (header & kCompressed) != 0
-                                   ? (header >> kCompressedTypeShift) & kCompressedTypeMask
-                                   : header & kLocalTypeMask;
-    const CFitDefinition& def = m_defs[nLocal];
+    const CFitDefinition& def = m_defs[LocalType(header)];
     return def.Defined() ? 1 + def.DataBytes() : 1;
 }
 
@@ -156,10 +163,7 @@ bool CFitReader::TakeHeader(std::span<const std::uint8_t> header) {
     for (CFitDefinition& def : m_defs)
         def.Forget();
     m_bHaveTimestamp = false;
-    if (m_nHeaderBytes > kHeaderBytes)
-        m_part = Part::headerRest;
-    else
-        StartMessages();
+    m_part = m_nHeaderBytes > kHeaderBytes ? Part::headerRest : Part::message;
     return true;
 }
 
@@ -168,30 +172,21 @@ bool CFitReader::TakeHeaderRest(std::span<const std::uint8_t> rest) {
         const std::uint32_t crc = LittleEndian(rest, kHeaderCrcBytes);
         m_bCrcMismatch = m_bCrcMismatch || (crc != 0 && crc != m_crc);
     }
-    StartMessages();
+    m_part = Part::message;
     return true;
-}
-
-void CFitReader::StartMessages() {
-    m_part = m_bDataSizeKnown && m_nDataLeft == 0 ? Part::crc : Part::message;
 }
 
 bool CFitReader::TakeMessage(std::span<const std::uint8_t> message) {
     const std::uint8_t header = message[0];
     const std::span<const std::uint8_t> content = message.subspan(1);
-    if ((header & kCompressed) != 0) {
-        const CFitDefinition& def = m_defs[(header >> kCompressedTypeShift) & kCompressedTypeMask];
-        if (!def.Defined())
-            return Damaged();
-        TakeData(def, content, CompressedTime(header));
-    } else if ((header & kDefinition) != 0) {
+    if (IsDefinition(header)) {
         if (!TakeDefinition(header, content))
             return Damaged();
     } else {
-        const CFitDefinition& def = m_defs[header & kLocalTypeMask];
+        const CFitDefinition& def = m_defs[LocalType(header)];
         if (!def.Defined())
             return Damaged();
-        TakeData(def, content, kNoTime);
+        TakeData(def, content, (header & kCompressed) != 0 ? CompressedTime(header) : kNoTime);
     }
     if (m_bDataSizeKnown) {
         m_nDataLeft -= message.size();

@@ -45,7 +45,6 @@ private:
                   TimeMs compressedTime);
     TimeMs CompressedTime(std::uint8_t header);
     void TakeCrc(std::span<const std::uint8_t> crc);
-    void StartMessages();
     bool Damaged();
 
     std::size_t m_nFileBytes;

@@ -3,15 +3,22 @@
 // 30000-point sample, which adds the simplification down to 10000 points. The bytes are fed to
 // the reader from memory, in the pieces the file import reads.
 //
+// The FIT import: a 100000-point activity of 3 MB (BenchFitFile.h, every channel a bike computer
+// records) read into the record, and into the record and the designed track (simplified to
+// 10000 points). bytes_per_point: what a point of the record takes with those channels.
+//
 // Beside it, the numbers of such a file one by one ("47.1234567", "-122.9876543", "1234.5"):
 // the GPX reader's number parse (blanks, a '+', std::from_chars, a finite value) against
 // std::from_chars alone.
+#include "BenchFitFile.h"
+#include "CFitReader.h"
 #include "CGpxNumber.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -79,6 +86,58 @@ void BM_ImportGpx30000Simplified(benchmark::State& state) {
     RunImport(state, gpx, CTrack::kMaxPoints);
 }
 
+constexpr std::uint32_t kFitPoints = 100000;
+// The pieces the file import reads.
+constexpr std::size_t kPieceBytes = 64 * 1024;
+
+const std::string& FitFile() {
+    static const std::string fit = BenchFitFile(kFitPoints);
+    return fit;
+}
+
+void FeedFit(CFitReader& reader, const std::string& fit) {
+    for (std::size_t at = 0; at < fit.size(); at += kPieceBytes)
+        reader.Feed(std::span<const char>(fit).subspan(at, std::min(kPieceBytes, fit.size() - at)));
+}
+
+void SetFitCounters(benchmark::State& state) {
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(FitFile().size()));
+    state.counters["file_MB"] = static_cast<double>(FitFile().size()) / 1e6;
+}
+
+void BM_ReadFit100000(benchmark::State& state) {
+    const std::string& fit = FitFile();
+    std::size_t nBytesPerPoint = 0;
+    for (auto _ : state) {
+        CFitReader reader(fit.size());
+        FeedFit(reader, fit);
+        const ReadResult r = reader.Finish();
+        if (r.record.Size() != kFitPoints || !r.notes.empty()) {
+            state.SkipWithError("the file did not read as expected");
+            break;
+        }
+        nBytesPerPoint = r.record.BytesPerPoint();
+        benchmark::DoNotOptimize(r.record.Lat().back());
+    }
+    SetFitCounters(state);
+    state.counters["bytes_per_point"] = static_cast<double>(nBytesPerPoint);
+}
+
+void BM_ImportFit100000(benchmark::State& state) {
+    const std::string& fit = FitFile();
+    for (auto _ : state) {
+        CFitReader reader(fit.size());
+        FeedFit(reader, fit);
+        const ImportResult r = CTrackImporter::ImportRead(reader, "bench.fit", "FIT", Track());
+        if (!r.bOk || r.nRead != kFitPoints || Track().m_nCount != CTrack::kMaxPoints) {
+            state.SkipWithError("the file did not import as expected");
+            break;
+        }
+        benchmark::DoNotOptimize(Track().m_fSmooth[CTrack::kMaxPoints - 1]);
+    }
+    SetFitCounters(state);
+}
+
 // The three numbers of each point of the logged file, as it writes them.
 std::vector<std::string> LoggedNumbers() {
     std::vector<std::string> numbers;
@@ -125,5 +184,7 @@ void BM_GpxNumberFromChars(benchmark::State& state) {
 
 BENCHMARK(BM_ImportGpx10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportGpx30000Simplified)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadFit100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportFit100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GpxNumberParse);
 BENCHMARK(BM_GpxNumberFromChars);

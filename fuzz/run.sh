@@ -1,25 +1,26 @@
 #!/usr/bin/env bash
 # Runs one libFuzzer target for a given time, in one process on one core:
-#   fuzz/run.sh mapsource|load|gpx SECONDS [extra libFuzzer options...]
+#   fuzz/run.sh mapsource|load|gpx|fit SECONDS [extra libFuzzer options...]
 # The corpus lives in fuzz/corpus-TARGET/ (not under version control) and is seeded from
 # samples/: the exports themselves for the reader, documents of both versions converted from them
 # (and the frozen document of every channel) for the loader, the small GPX samples and the head of
-# the long one (closed off) for the GPX reader.
+# the long one (closed off) for the GPX reader; the FIT reader's from the checked-in
+# fuzz/seeds/fit/ (written by fuzz_seed_fit).
 # Findings land in fuzz/artifacts/. The fuzz build is configured and built when missing; its
 # folder is $VORLAN_FUZZ_BUILD (default: build-fuzz beside the sources).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ $# -lt 2 ]; then
-  echo "usage: fuzz/run.sh mapsource|load|gpx SECONDS [libFuzzer options...]" >&2
+  echo "usage: fuzz/run.sh mapsource|load|gpx|fit SECONDS [libFuzzer options...]" >&2
   exit 2
 fi
 target=$1
 seconds=$2
 shift 2
 case $target in
-  mapsource | load | gpx) ;;
-  *) echo "fuzz/run.sh: unknown target '$target' (mapsource, load or gpx)" >&2; exit 2 ;;
+  mapsource | load | gpx | fit) ;;
+  *) echo "fuzz/run.sh: unknown target '$target' (mapsource, load, gpx or fit)" >&2; exit 2 ;;
 esac
 
 build=${VORLAN_FUZZ_BUILD:-build-fuzz}
@@ -38,6 +39,9 @@ if [ "$target" = gpx ] && [ -z "$(ls -A "$corpus")" ]; then
     { head -n 60 "$f" | awk '{ b = b $0 "\n" } /<\/trkpt>/ { printf "%s", b; b = "" }'
       printf '    </trkseg>\n  </trk>\n</gpx>\n'; } >"$corpus/$(basename "$f")"
   done
+fi
+if [ "$target" = fit ] && [ -z "$(ls -A "$corpus")" ]; then
+  cp fuzz/seeds/fit/*.fit "$corpus"/
 fi
 if [ -z "$(ls -A "$corpus")" ]; then
   # The first lines of each sample: every coordinate format, clock and unit, small enough for

@@ -30,7 +30,7 @@ const char kUsage[] =
     "  --                       ends the options of a command: every argument after it is\n"
     "                           a file, even one whose name starts with '-'\n"
     "\n"
-    "A track file is a MapSource text export, GPX, or FIT, TCX, KML, IGC or NMEA (read\n"
+    "A track file is a MapSource text export, GPX, FIT, or TCX, KML, IGC or NMEA (read\n"
     "through gpsbabel); its extension says which. What the import found is told on stderr.\n"
     "--units metric shows metres and kilometres; the default is imperial (feet and miles).\n";
 } // namespace

@@ -5,6 +5,7 @@
 #include "CByteWriter.h"
 #include "CTrackRecord.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -14,6 +15,9 @@ namespace {
 constexpr std::string_view kOutlineTag = "RECD";
 constexpr std::string_view kLapsTag = "LAPS";
 constexpr std::string_view kTotalsTag = "TOTL";
+// The device's figures for each lap, where a lap has any; written after the laps chunk came to be,
+// so a document without it opens with laps of no figures.
+constexpr std::string_view kLapTotalsTag = "LAPT";
 constexpr std::string_view kWaypointsTag = "WAYP";
 constexpr double kMaxLatitude = 90.0;
 constexpr double kMaxLongitude = 180.0;
@@ -119,6 +123,18 @@ void AddChannels(const CTrackRecord& record, CChunkedFile& file) {
     }
 }
 
+// A mask byte whose bits say which totals follow, then those totals.
+void PutTotals(CByteWriter& out, const DeviceTotals& totals) {
+    std::uint8_t mask = 0;
+    for (std::size_t k = 0; k < std::size(kTotals); ++k)
+        if (totals.*kTotals[k])
+            mask = static_cast<std::uint8_t>(mask | 1u << k);
+    out.Put(mask);
+    for (const auto total : kTotals)
+        if (totals.*total)
+            out.Put(*(totals.*total));
+}
+
 void AddExtras(const CTrackRecord& record, CChunkedFile& file) {
     if (!record.m_laps.empty()) {
         std::string contents;
@@ -134,15 +150,17 @@ void AddExtras(const CTrackRecord& record, CChunkedFile& file) {
     if (record.m_totals.Any()) {
         std::string contents;
         CByteWriter out(contents);
-        std::uint8_t mask = 0;
-        for (std::size_t k = 0; k < std::size(kTotals); ++k)
-            if (record.m_totals.*kTotals[k])
-                mask = static_cast<std::uint8_t>(mask | 1u << k);
-        out.Put(mask);
-        for (const auto total : kTotals)
-            if (record.m_totals.*total)
-                out.Put(*(record.m_totals.*total));
+        PutTotals(out, record.m_totals);
         file.Add(kTotalsTag, contents);
+    }
+    const auto bLapTotals = [](const RecordLap& lap) { return lap.totals.Any(); };
+    if (std::any_of(record.m_laps.begin(), record.m_laps.end(), bLapTotals)) {
+        std::string contents;
+        CByteWriter out(contents);
+        out.Put(static_cast<std::uint32_t>(record.m_laps.size()));
+        for (const RecordLap& lap : record.m_laps)
+            PutTotals(out, lap.totals);
+        file.Add(kLapTotalsTag, contents);
     }
     if (!record.m_waypoints.empty()) {
         std::string contents;
@@ -306,11 +324,11 @@ std::string ReadLaps(std::string_view contents, std::size_t nPoints, std::vector
     return std::string();
 }
 
-std::string ReadTotals(std::string_view contents, DeviceTotals& totals) {
-    CByteReader in(contents);
+// What PutTotals wrote; the reason it cannot be, or an empty string.
+std::string GetTotals(CByteReader& in, DeviceTotals& totals) {
     const auto mask = in.Get<std::uint8_t>();
     if (mask >> std::size(kTotals) != 0)
-        return "its device totals chunk names totals this program does not know";
+        return "its device totals name totals this program does not know";
     for (std::size_t k = 0; k < std::size(kTotals); ++k) {
         if (!(mask & 1u << k))
             continue;
@@ -319,8 +337,27 @@ std::string ReadTotals(std::string_view contents, DeviceTotals& totals) {
             return std::string("the device's ") + kTotalNames[k] + " is not a finite number";
         totals.*kTotals[k] = value;
     }
+    return std::string();
+}
+
+std::string ReadTotals(std::string_view contents, DeviceTotals& totals) {
+    CByteReader in(contents);
+    if (std::string reason = GetTotals(in, totals); !reason.empty())
+        return reason;
     if (!in.AtEnd())
         return "its device totals chunk does not have the length its totals say";
+    return std::string();
+}
+
+std::string ReadLapTotals(std::string_view contents, std::vector<RecordLap>& laps) {
+    CByteReader in(contents);
+    if (in.Get<std::uint32_t>() != laps.size())
+        return "its lap figures are not for as many laps as it holds";
+    for (RecordLap& lap : laps)
+        if (std::string reason = GetTotals(in, lap.totals); !reason.empty())
+            return reason;
+    if (!in.AtEnd())
+        return "its lap figures chunk does not have the length its laps say";
     return std::string();
 }
 
@@ -363,6 +400,10 @@ std::string ReadExtras(const std::vector<FileChunk>& chunks, std::size_t nPoints
     if (reason.empty())
         reason = ReadOptional(chunks, kTotalsTag, "device totals", [&](std::string_view contents) {
             return ReadTotals(contents, record.m_totals);
+        });
+    if (reason.empty())
+        reason = ReadOptional(chunks, kLapTotalsTag, "lap figures", [&](std::string_view contents) {
+            return ReadLapTotals(contents, record.m_laps);
         });
     if (reason.empty())
         reason = ReadOptional(chunks, kWaypointsTag, "waypoints", [&](std::string_view contents) {

@@ -1,5 +1,6 @@
 #include "CTrackFileTypes.h"
 
+#include "CFitReader.h"
 #include "CGpxReader.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ using enum TrackReaderKind;
 constexpr std::array kTypes = {
     TrackFileType{"txt", mapSource, "MapSource", nullptr, nullptr},
     TrackFileType{"gpx", native, "GPX", &CGpxReader::Make, nullptr},
-    TrackFileType{"fit", gpsbabel, "FIT", nullptr, "garmin_fit"},
+    TrackFileType{"fit", native, "FIT", &CFitReader::Make, nullptr},
     TrackFileType{"tcx", gpsbabel, "TCX", nullptr, "gtrnctr"},
     TrackFileType{"kml", gpsbabel, "KML", nullptr, "kml"},
     TrackFileType{"igc", gpsbabel, "IGC", nullptr, "igc"},

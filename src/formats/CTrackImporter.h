@@ -1,5 +1,5 @@
-// Imports a track file that is not a MapSource export into the document's track: GPX read
-// directly, FIT, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first, whose output is read
+// Imports a track file that is not a MapSource export into the document's track: GPX and FIT
+// read directly, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first, whose output is read
 // as it comes. The import command's file dispatch uses it; the dispatch opens the file and feeds
 // its bytes to a reader, this class never opens one.
 #pragma once
@@ -19,7 +19,7 @@ class CTrack;
 struct ImportResult {
     bool bOk = false;
     std::string error;  // one line naming the file, when the import failed
-    std::string format; // "GPX", "FIT via GPSBabel", ...
+    std::string format; // "GPX", "FIT", "TCX via GPSBabel", ...
     std::size_t nRead = 0;
     SkippedPoints skipped;
     std::size_t nSimplifiedFrom = 0; // the points read, when the track holds fewer

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 constexpr CTrackRecord::SensorInfo kSensors[kSensorCount] = {
@@ -84,6 +85,34 @@ void CTrackRecord::AddPoint(const RecordPoint& point) {
     m_lon.push_back(point.lon);
 }
 
+void CTrackRecord::StartTracksAt(std::span<const std::uint32_t> points) {
+    // The tracks by the point each starts at, the new ones after the old at the same point.
+    std::vector<std::pair<std::uint32_t, std::string>> tracks;
+    for (std::size_t t = 0; t < m_trackStarts.size(); ++t)
+        tracks.emplace_back(m_segmentStarts[m_trackStarts[t]], std::move(m_trackNames[t]));
+    for (const std::uint32_t point : points)
+        tracks.emplace_back(point, std::string());
+    std::stable_sort(tracks.begin(), tracks.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    tracks.erase(std::unique(tracks.begin(), tracks.end(),
+                             [](const auto& a, const auto& b) { return a.first == b.first; }),
+                 tracks.end());
+
+    std::vector<std::uint32_t> segments;
+    segments.reserve(m_segmentStarts.size() + points.size());
+    std::set_union(m_segmentStarts.begin(), m_segmentStarts.end(), points.begin(), points.end(),
+                   std::back_inserter(segments));
+    m_segmentStarts = std::move(segments);
+    m_trackStarts.clear();
+    m_trackNames.clear();
+    for (auto& [point, name] : tracks) {
+        const auto segment =
+            std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), point);
+        m_trackStarts.push_back(static_cast<std::uint32_t>(segment - m_segmentStarts.begin()));
+        m_trackNames.push_back(std::move(name));
+    }
+}
+
 void CTrackRecord::Reserve(std::size_t nPoints) {
     const std::size_t n = m_lat.size() + nPoints;
     m_lat.reserve(n);
@@ -136,15 +165,12 @@ bool CTrackRecord::operator==(const CTrackRecord& o) const {
         if (!SameValues(m_sensors[s], o.m_sensors[s]))
             return false;
     const auto sameLap = [](const RecordLap& a, const RecordLap& b) {
-        return a.nFirst == b.nFirst && a.nLast == b.nLast && a.start == b.start;
+        return a.nFirst == b.nFirst && a.nLast == b.nLast && a.start == b.start &&
+               a.totals == b.totals;
     };
     const auto sameWaypoint = [](const RecordWaypoint& a, const RecordWaypoint& b) {
         return a.name == b.name && a.lat == b.lat && a.lon == b.lon &&
                (a.ele == b.ele || (std::isnan(a.ele) && std::isnan(b.ele))) && a.time == b.time;
-    };
-    const auto sameTotals = [](const DeviceTotals& a, const DeviceTotals& b) {
-        return a.distanceM == b.distanceM && a.movingS == b.movingS && a.elapsedS == b.elapsedS &&
-               a.ascentM == b.ascentM && a.descentM == b.descentM && a.calories == b.calories;
     };
     return SameValues(m_lat, o.m_lat) && SameValues(m_lon, o.m_lon) && SameValues(m_ele, o.m_ele) &&
            m_time == o.m_time && m_segmentStarts == o.m_segmentStarts &&
@@ -152,6 +178,6 @@ bool CTrackRecord::operator==(const CTrackRecord& o) const {
            std::equal(m_laps.begin(), m_laps.end(), o.m_laps.begin(), o.m_laps.end(), sameLap) &&
            std::equal(m_waypoints.begin(), m_waypoints.end(), o.m_waypoints.begin(),
                       o.m_waypoints.end(), sameWaypoint) &&
-           sameTotals(m_totals, o.m_totals) && m_source.fileName == o.m_source.fileName &&
+           m_totals == o.m_totals && m_source.fileName == o.m_source.fileName &&
            m_source.format == o.m_source.format && m_source.creator == o.m_source.creator;
 }

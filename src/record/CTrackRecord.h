@@ -42,13 +42,7 @@ struct RecordPoint {
 
 // A lap: its first and last point (indices into the record), with the device's own figures for
 // it where the file has them.
-struct RecordLap {
-    std::uint32_t nFirst = 0;
-    std::uint32_t nLast = 0;
-    TimeMs start = kNoTime;
-};
-
-// The device's own totals for the activity, each where the file has it.
+// The device's own totals for the activity or a lap, each where the file has it.
 struct DeviceTotals {
     std::optional<double> distanceM;
     std::optional<double> movingS;
@@ -57,6 +51,14 @@ struct DeviceTotals {
     std::optional<double> descentM;
     std::optional<double> calories;
     bool Any() const { return distanceM || movingS || elapsedS || ascentM || descentM || calories; }
+    bool operator==(const DeviceTotals&) const = default;
+};
+
+struct RecordLap {
+    std::uint32_t nFirst = 0;
+    std::uint32_t nLast = 0;
+    TimeMs start = kNoTime;
+    DeviceTotals totals;
 };
 
 struct RecordWaypoint {
@@ -90,6 +92,10 @@ public:
     void BeginTrack(std::string name = {});
     void BeginSegment();
     void AddPoint(const RecordPoint& point);
+    // Starts a track (without a name) at each of the points (strictly ascending, below Size())
+    // where none starts yet, for a format that says where its tracks begin only after their points
+    // (FIT's sessions); each of them starts a segment too.
+    void StartTracksAt(std::span<const std::uint32_t> points);
     // Room for nPoints more points in the arrays there are (the position's, at least).
     void Reserve(std::size_t nPoints);
     void Clear();

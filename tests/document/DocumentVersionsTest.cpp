@@ -200,6 +200,20 @@ TEST(DocumentVersions, ANewerMinorVersionWithAChunkOfANewKindOpens) {
     EXPECT_EQ(2, doc.nVersion);
 }
 
+// A lap's own figures from the device (a FIT file's) come back, in a chunk that documents written
+// before them lack: those open with laps of no figures.
+TEST(DocumentVersions, TheDevicesLapFiguresComeBack) {
+    Opened doc;
+    ASSERT_TRUE(doc.Parse(ChannelsDocument()).Ok());
+    CTrackRecord record = doc.record;
+    ASSERT_FALSE(record.m_laps.empty());
+    record.m_laps.front().totals.distanceM = 1234.5;
+    record.m_laps.back().totals.calories = 61;
+    Opened again;
+    ASSERT_TRUE(again.Parse(CDocumentFile::Bytes(*doc.track, record, doc.view, 2)).Ok());
+    EXPECT_TRUE(record == again.record);
+}
+
 // A document that is damaged or cut is refused with the reason and leaves the track, record and
 // view as they were: those of the frozen channels document.
 void ExpectRefused(const std::string& bytes, const std::string& reason = std::string()) {

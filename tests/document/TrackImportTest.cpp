@@ -56,7 +56,7 @@ TEST_F(TrackImport, TheExtensionChoosesTheReader) {
     } cases[] = {
         {kSamples + "/ridge-dm.txt", {}, 899, CMapSourceFormat::kMinutes},
         {gpx, {"GPX: 2400 points read."}, 2400, CMapSourceFormat::kMinutes},
-        {fit, {"FIT via GPSBabel: 2400 points read."}, 2400, CMapSourceFormat::kMinutes},
+        {fit, {"FIT: 2400 points read."}, 2400, CMapSourceFormat::kMinutes},
         {kSamples + "/long-30000.gpx",
          {"GPX: 30000 points read.", "Simplified from 30000 to 10000 points."},
          10000,

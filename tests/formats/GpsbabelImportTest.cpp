@@ -1,8 +1,12 @@
 // Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, the
-// converter is found only in absolute PATH entries and ends with everything it started, and FIT,
-// TCX, KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as does a
-// hand-written NMEA log. The real conversions are skipped when gpsbabel is not installed.
+// converter is found only in absolute PATH entries and ends with everything it started, and TCX,
+// KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as does a
+// hand-written NMEA log. A FIT file that gpsbabel writes, read by our own reader, has the
+// positions gpsbabel reads in it. The real conversions are skipped when gpsbabel is not
+// installed.
+#include "CFitReader.h"
 #include "CGpsbabel.h"
+#include "CGpxReader.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
@@ -64,28 +68,28 @@ protected:
 };
 
 TEST_F(GpsbabelImport, AMissingProgramIsNamedWithItsPackage) {
-    const std::string fit = Write("ride.fit", "not really");
-    const ImportResult r = Import(fit, CGpsbabel((m_dir / "no-such-gpsbabel").string()));
+    const std::string flight = Write("ride.igc", "not really");
+    const ImportResult r = Import(flight, CGpsbabel((m_dir / "no-such-gpsbabel").string()));
     EXPECT_FALSE(r.bOk);
-    EXPECT_EQ("Cannot convert " + fit + ": gpsbabel is not installed (Debian package gpsbabel).",
+    EXPECT_EQ("Cannot convert " + flight + ": gpsbabel is not installed (Debian package gpsbabel).",
               r.error);
 }
 
 TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTimeLimit) {
-    const std::string fit = Write("ride.fit", "not really");
+    const std::string flight = Write("ride.igc", "not really");
     const std::string failing =
-        Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  FIT: bad header\nmore' >&2\nexit 1\n",
+        Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  IGC: bad header\nmore' >&2\nexit 1\n",
               true);
-    ImportResult r = Import(fit, CGpsbabel(failing));
-    EXPECT_EQ("GPSBabel could not read " + fit + ": FIT: bad header", r.error);
+    ImportResult r = Import(flight, CGpsbabel(failing));
+    EXPECT_EQ("GPSBabel could not read " + flight + ": IGC: bad header", r.error);
 
     const std::string silent = Write("silent", "#!/bin/sh\nkill -9 $$\n", true);
-    r = Import(fit, CGpsbabel(silent));
-    EXPECT_EQ("GPSBabel could not read " + fit + " (signal 9).", r.error);
+    r = Import(flight, CGpsbabel(silent));
+    EXPECT_EQ("GPSBabel could not read " + flight + " (signal 9).", r.error);
 
     const std::string hanging = Write("hanging", "#!/bin/sh\nsleep 60\n", true);
-    r = Import(fit, CGpsbabel(hanging, std::chrono::milliseconds(300)));
-    EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
+    r = Import(flight, CGpsbabel(hanging, std::chrono::milliseconds(300)));
+    EXPECT_EQ("GPSBabel did not finish converting " + flight + " within 0.3 s and was stopped.",
               r.error);
     EXPECT_EQ(0, m_track->m_nCount);
 }
@@ -93,11 +97,11 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
 // The error line is the converter's, and the converter may be fed a hostile file: what reaches
 // the message is at most 80 characters with its escape sequences shown, not acted on.
 TEST_F(GpsbabelImport, TheConvertersErrorLineIsQuotedShortAndHarmless) {
-    const std::string fit = Write("ride.fit", "not really");
+    const std::string flight = Write("ride.igc", "not really");
     const std::string noisy =
-        Write("noisy", "#!/bin/sh\nprintf '\\033[31mFIT: bad %010000d\\n' 0 >&2\nexit 1\n", true);
-    const ImportResult r = Import(fit, CGpsbabel(noisy));
-    EXPECT_EQ("GPSBabel could not read " + fit + ": \\x1b[31mFIT: bad " + std::string(63, '0') +
+        Write("noisy", "#!/bin/sh\nprintf '\\033[31mIGC: bad %010000d\\n' 0 >&2\nexit 1\n", true);
+    const ImportResult r = Import(flight, CGpsbabel(noisy));
+    EXPECT_EQ("GPSBabel could not read " + flight + ": \\x1b[31mIGC: bad " + std::string(63, '0') +
                   "...",
               r.error);
 }
@@ -181,7 +185,6 @@ TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
         double degrees, feet;
         int first;
     } formats[] = {
-        {"fit", "garmin_fit", "FIT via GPSBabel", 8e-6, 0.7, 0},
         {"tcx", "gtrnctr", "TCX via GPSBabel", 8e-6, 0.01, 0},
         {"kml", "kml", "KML via GPSBabel", 8e-6, 0.01, 0},
         {"igc", "igc", "IGC via GPSBabel", 2e-5, 3.3, 900},
@@ -203,11 +206,40 @@ TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
         }
     }
 
-    const std::string rejected = Write("broken.fit", std::string(64, '\x7f'));
+    const std::string rejected = Write("broken.kml", std::string(64, '\x7f'));
     const ImportResult r = Import(rejected);
     EXPECT_FALSE(r.bOk);
     EXPECT_EQ(0u, r.error.rfind("GPSBabel could not read " + rejected + ": ", 0)) << r.error;
     EXPECT_EQ(std::string::npos, r.error.find('\n'));
+}
+
+// gpsbabel writes a FIT file of the two-track sample and reads it back: our reader finds the
+// same points in it, at the positions (to gpsbabel's 9 decimals) and elevations (to its
+// millimetres) that gpsbabel reads.
+TEST_F(GpsbabelImport, AFitFileGpsbabelWroteReadsAsGpsbabelReadsIt) {
+    if (!HaveGpsbabel())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const std::string gpx = std::string(VORLAN_SAMPLES) + "/two-tracks.gpx";
+    const fs::path fit = m_dir / "ride.fit", back = m_dir / "back.gpx";
+    for (const std::string& cmd :
+         {"gpsbabel -t -i gpx -f '" + gpx + "' -o garmin_fit -F '" + fit.string() + "'",
+          "gpsbabel -t -i garmin_fit -f '" + fit.string() + "' -o gpx -F '" + back.string() + "'"})
+        ASSERT_EQ(0, std::system((cmd + " 2>/dev/null").c_str())) << cmd;
+    CFitReader fitReader;
+    fitReader.Feed(ReadText(fit));
+    const ReadResult ours = fitReader.Finish();
+    CGpxReader gpxReader;
+    gpxReader.Feed(ReadText(back));
+    const ReadResult theirs = gpxReader.Finish();
+    ASSERT_FALSE(ours.Failed() || theirs.Failed()) << ours.error << theirs.error;
+    EXPECT_TRUE(ours.notes.empty());
+    ASSERT_EQ(2400u, ours.record.Size());
+    ASSERT_EQ(theirs.record.Size(), ours.record.Size());
+    for (std::size_t i = 0; i < ours.record.Size(); ++i) {
+        ASSERT_NEAR(theirs.record.Lat()[i], ours.record.Lat()[i], 5e-10) << i;
+        ASSERT_NEAR(theirs.record.Lon()[i], ours.record.Lon()[i], 5e-10) << i;
+        ASSERT_NEAR(theirs.record.Ele()[i], ours.record.Ele()[i], 5e-4) << i;
+    }
 }
 
 std::string Nmea(const std::string& body) {

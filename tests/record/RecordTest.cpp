@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -48,6 +51,25 @@ TEST(TrackRecord, KeepsOnlyTheChannelsTheFileHas) {
     EXPECT_EQ((std::vector<std::string>{"", "second"}), record.TrackNames());
     // Position 16, elevation 8, time 8, heart rate 4.
     EXPECT_EQ(36u, record.BytesPerPoint());
+}
+
+// Tracks started after their points: at a segment's first point, inside a segment, and where a
+// track starts already (which keeps its name).
+TEST(TrackRecord, TracksStartAtPointsAlreadyAdded) {
+    CTrackRecord record;
+    record.BeginTrack("walk");
+    for (int i = 0; i < 8; ++i) {
+        if (i == 3)
+            record.BeginSegment();
+        if (i == 6)
+            record.BeginTrack("ride");
+        record.AddPoint(At(47.0, 11.0 + i * 0.001));
+    }
+    const std::uint32_t starts[] = {3, 4, 6};
+    record.StartTracksAt(starts);
+    EXPECT_EQ((std::vector<std::uint32_t>{0, 3, 4, 6}), record.SegmentStarts());
+    EXPECT_EQ((std::vector<std::uint32_t>{0, 1, 2, 3}), record.TrackStarts());
+    EXPECT_EQ((std::vector<std::string>{"walk", "", "", "ride"}), record.TrackNames());
 }
 
 // Legs from a metre to 2000 km, at the equator, near Sydney, in Norway and near the pole, in

@@ -44,7 +44,7 @@ inline CTrackRecord KnownRecord() {
             p.sensors[s] = sensors[s];
         record.AddPoint(p);
     }
-    record.m_laps = {{0, 4, 1625097600000}, {5, 7, kNoTime}};
+    record.m_laps = {{0, 4, 1625097600000, {}}, {5, 7, kNoTime, {}}};
     record.m_totals.distanceM = 1234.5;
     record.m_totals.elapsedS = 86402.5;
     record.m_totals.ascentM = 17;

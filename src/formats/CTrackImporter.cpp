@@ -20,7 +20,40 @@ std::string SkippedNote(const SkippedPoints& s) {
     add(s.nMissing, "without a position");
     add(s.nUnparsable, "with an unreadable position");
     add(s.nOutOfRange, "with a position out of range");
-    return Points(s.Total()) + " skipped: " + why + ".";
+    add(s.nVoid, "marked void by the receiver");
+    return Points(s.ByReader()) + " skipped: " + why + ".";
+}
+
+bool AtZero(const CTrackRecord& record, std::size_t i) {
+    return record.Lat()[i] == 0.0 && record.Lon()[i] == 0.0;
+}
+
+// Removes the points at exactly 0,0 from every track that has points elsewhere: a receiver that
+// writes zeros until it finds its position would otherwise add a leg to the Gulf of Guinea and
+// back. A track wholly at 0,0 stays as it is. Returns the number removed.
+std::size_t RemoveZeroFixes(CTrackRecord& record) {
+    const auto& segments = record.SegmentStarts();
+    const auto& tracks = record.TrackStarts();
+    std::vector<std::size_t> trackEnds; // one past the last point of every track
+    std::vector<bool> elsewhere;        // the track has points at 0,0 and points elsewhere
+    bool bAny = false;
+    for (std::size_t t = 0; t < tracks.size(); ++t) {
+        const std::size_t nFirst = segments[tracks[t]];
+        trackEnds.push_back(t + 1 < tracks.size() ? segments[tracks[t + 1]] : record.Size());
+        std::size_t nZero = 0;
+        for (std::size_t i = nFirst; i < trackEnds.back(); ++i)
+            nZero += AtZero(record, i) ? 1 : 0;
+        elsewhere.push_back(nZero != 0 && nZero != trackEnds.back() - nFirst);
+        bAny = bAny || elsewhere.back();
+    }
+    if (!bAny)
+        return 0;
+    std::size_t t = 0;
+    return record.RemovePoints([&](std::size_t i) {
+        while (i >= trackEnds[t])
+            ++t;
+        return elsewhere[t] && AtZero(record, i);
+    });
 }
 
 std::string ReadError(const std::string& fileName, const ReadResult& read) {
@@ -45,6 +78,7 @@ ImportResult Import(CTrackReader& reader, const std::string& fileName, std::stri
         result.error = "No track points in " + fileName + ".";
         return result;
     }
+    result.skipped.nAtZero = RemoveZeroFixes(read.record);
     result.nRead = read.record.Size();
     result.bRoute = read.bRoute;
     const BuildResult built = CTrackBuilder::Build(read.record, track);
@@ -60,8 +94,10 @@ std::vector<std::string> ImportResult::Notes() const {
     std::vector<std::string> notes;
     notes.push_back(format + ": " + Points(nRead) + " read" +
                     (bRoute ? " from routes (the file has no track points)." : "."));
-    if (skipped.Total() != 0)
+    if (skipped.ByReader() != 0)
         notes.push_back(SkippedNote(skipped));
+    if (skipped.nAtZero != 0)
+        notes.push_back(Points(skipped.nAtZero) + " at 0,0 skipped.");
     if (nSimplifiedFrom != 0)
         notes.push_back("Simplified from " + std::to_string(nSimplifiedFrom) + " to " +
                         Points(static_cast<std::size_t>(CTrack::kMaxPoints)) + ".");

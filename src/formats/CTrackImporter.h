@@ -1,7 +1,8 @@
 // Imports a track file that is not a MapSource export into the document's track: GPX read
 // directly, FIT, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first, whose output is read
-// as it comes. The import command's file dispatch uses it; the dispatch opens the file and feeds
-// its bytes to a reader, this class never opens one.
+// as it comes. Points at 0,0 in a track that is elsewhere are left out here, for every format
+// alike. The import command's file dispatch uses it; the dispatch opens the file and feeds its
+// bytes to a reader, this class never opens one.
 #pragma once
 
 #include "CGpsbabel.h"

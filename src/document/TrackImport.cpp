@@ -1,5 +1,6 @@
 #include "TrackImport.h"
 
+#include "CGpsbabelFormats.h"
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
@@ -44,12 +45,13 @@ CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
 
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
 // same refusal as everywhere else instead of a converter that waits or fails obscurely.
-CFileResult ImportConvertedFile(const std::string& path, CTrack& track) {
+CFileResult ImportConvertedFile(const std::string& path, const std::string& gpsbabelFormat,
+                                CTrack& track) {
     if (CFileResult r = CInputFile().Open(path); !r.Ok()) {
         track.Clear();
         return r;
     }
-    return FromImport(path, CTrackImporter().ImportConverted(path, track), track);
+    return FromImport(path, CTrackImporter().ImportConverted(path, gpsbabelFormat, track), track);
 }
 
 CFileResult ImportMapSourceFile(const std::string& path, CTrack& track, CMapSourceFormat& format) {
@@ -81,11 +83,13 @@ CFileResult ImportTrackFile(const std::string& path, CTrack& track, CMapSourceFo
     // What the import set aside is given back as the exception unwinds, so there is memory for
     // the message again.
     try {
+        if (const GpsbabelFormat* other = type ? nullptr : CGpsbabelFormats::Of(path))
+            return ImportConvertedFile(path, other->gpsbabelName, track);
         switch (type ? type->reader : TrackReaderKind::mapSource) {
         case TrackReaderKind::native:
             return ImportNativeFile(path, *type, track);
         case TrackReaderKind::gpsbabel:
-            return ImportConvertedFile(path, track);
+            return ImportConvertedFile(path, type->gpsbabelName, track);
         case TrackReaderKind::mapSource:
             break;
         }

@@ -1,8 +1,11 @@
 // Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, the
-// converter is found only in absolute PATH entries and ends with everything it started, and FIT,
-// TCX, KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as does a
-// hand-written NMEA log. The real conversions are skipped when gpsbabel is not installed.
+// converter is found only in absolute PATH entries and ends with everything it started, its
+// warnings are quoted when it gives no points, every other format offered through it reads back
+// the sample it wrote, and FIT, TCX, KML and IGC files that gpsbabel writes from a sample GPX read
+// back as its points, as does a hand-written NMEA log. The real conversions are skipped when
+// gpsbabel is not installed.
 #include "CGpsbabel.h"
+#include "CGpsbabelFormats.h"
 #include "CTrack.h"
 #include "CTrackImporter.h"
 
@@ -15,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -55,8 +59,9 @@ protected:
         return path.string();
     }
 
-    ImportResult Import(const std::string& path, CGpsbabel gpsbabel = CGpsbabel()) {
-        return CTrackImporter(std::move(gpsbabel)).ImportConverted(path, *m_track);
+    ImportResult Import(const std::string& path, const std::string& format,
+                        CGpsbabel gpsbabel = CGpsbabel()) {
+        return CTrackImporter(std::move(gpsbabel)).ImportConverted(path, format, *m_track);
     }
 
     fs::path m_dir;
@@ -65,7 +70,8 @@ protected:
 
 TEST_F(GpsbabelImport, AMissingProgramIsNamedWithItsPackage) {
     const std::string fit = Write("ride.fit", "not really");
-    const ImportResult r = Import(fit, CGpsbabel((m_dir / "no-such-gpsbabel").string()));
+    const ImportResult r =
+        Import(fit, "garmin_fit", CGpsbabel((m_dir / "no-such-gpsbabel").string()));
     EXPECT_FALSE(r.bOk);
     EXPECT_EQ("Cannot convert " + fit + ": gpsbabel is not installed (Debian package gpsbabel).",
               r.error);
@@ -76,15 +82,15 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
     const std::string failing =
         Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  FIT: bad header\nmore' >&2\nexit 1\n",
               true);
-    ImportResult r = Import(fit, CGpsbabel(failing));
+    ImportResult r = Import(fit, "garmin_fit", CGpsbabel(failing));
     EXPECT_EQ("GPSBabel could not read " + fit + ": FIT: bad header", r.error);
 
     const std::string silent = Write("silent", "#!/bin/sh\nkill -9 $$\n", true);
-    r = Import(fit, CGpsbabel(silent));
+    r = Import(fit, "garmin_fit", CGpsbabel(silent));
     EXPECT_EQ("GPSBabel could not read " + fit + " (signal 9).", r.error);
 
     const std::string hanging = Write("hanging", "#!/bin/sh\nsleep 60\n", true);
-    r = Import(fit, CGpsbabel(hanging, std::chrono::milliseconds(300)));
+    r = Import(fit, "garmin_fit", CGpsbabel(hanging, std::chrono::milliseconds(300)));
     EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
               r.error);
     EXPECT_EQ(0, m_track->m_nCount);
@@ -96,7 +102,7 @@ TEST_F(GpsbabelImport, TheConvertersErrorLineIsQuotedShortAndHarmless) {
     const std::string fit = Write("ride.fit", "not really");
     const std::string noisy =
         Write("noisy", "#!/bin/sh\nprintf '\\033[31mFIT: bad %010000d\\n' 0 >&2\nexit 1\n", true);
-    const ImportResult r = Import(fit, CGpsbabel(noisy));
+    const ImportResult r = Import(fit, "garmin_fit", CGpsbabel(noisy));
     EXPECT_EQ("GPSBabel could not read " + fit + ": \\x1b[31mFIT: bad " + std::string(63, '0') +
                   "...",
               r.error);
@@ -163,6 +169,47 @@ TEST_F(GpsbabelImport, WhatTheConverterStartedEndsWithItAtTheTimeLimit) {
         ::kill(escapee, SIGKILL);
 }
 
+// The converter is asked for GPX with the extensions that carry time and sensors; a conversion
+// without points quotes its first two warning lines instead of just saying there were none.
+TEST_F(GpsbabelImport, AConversionWithoutPointsQuotesTheConvertersWarnings) {
+    const std::string args = (m_dir / "args").string();
+    const std::string warning =
+        Write("warning",
+              "#!/bin/sh\necho \"$@\" > '" + args +
+                  "'\necho '<gpx version=\"1.1\"/>'\nprintf '\\nnmea: No date found within "
+                  "track (all points dropped)!\\n  nmea: Please use option \"date\" to preset a "
+                  "valid date for those tracks.\\nthird\\n' >&2\n",
+              true);
+    const std::string log = Write("log.txt", "$GPGGA");
+    const ImportResult r = Import(log, "nmea", CGpsbabel(warning));
+    EXPECT_EQ("-t -r -i nmea -f " + log + " -o gpx,garminextensions -F -\n", ReadText(args));
+    EXPECT_EQ("No track points in " + log +
+                  ". GPSBabel said: nmea: No date found within track (all points dropped)! / "
+                  "nmea: Please use option \"date\" to preset a valid date for those tracks.",
+              r.error);
+}
+
+// Every format offered through GPSBabel reads back what gpsbabel writes of the sample: all of
+// its 900 + 1500 points, or those of its first track where the format holds one.
+TEST_F(GpsbabelImport, EveryOtherFormatReadsBackTheSampleGpsbabelWrote) {
+    if (!HaveGpsbabel())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const std::string gpx = std::string(VORLAN_SAMPLES) + "/two-tracks.gpx";
+    const std::map<std::string, std::size_t> firstTrackOnly = {
+        {"ht", 900}, {"plt", 900}, {"rdn", 900}};
+    for (const GpsbabelFormat& f : CGpsbabelFormats::All()) {
+        const std::string out = (m_dir / (std::string("ride.") + f.extension)).string();
+        const std::string cmd = "gpsbabel -t -i gpx -f '" + gpx + "' -o " + f.gpsbabelName +
+                                " -F '" + out + "' 2>/dev/null";
+        ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
+        const ImportResult r = Import(out, f.gpsbabelName);
+        ASSERT_TRUE(r.bOk) << r.error;
+        const auto only = firstTrackOnly.find(f.extension);
+        EXPECT_EQ(only == firstTrackOnly.end() ? 2400u : only->second, r.nRead) << f.extension;
+        EXPECT_EQ(std::string(f.description) + " via GPSBabel", r.format);
+    }
+}
+
 TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
     if (!HaveGpsbabel())
         GTEST_SKIP() << "gpsbabel is not installed";
@@ -191,7 +238,7 @@ TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
         const std::string cmd = "gpsbabel -t -i gpx -f '" + gpx + "' -o " + f.format + " -F '" +
                                 out.string() + "' 2>/dev/null";
         ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
-        const ImportResult r = Import(out.string());
+        const ImportResult r = Import(out.string(), f.format);
         ASSERT_TRUE(r.bOk) << r.error;
         EXPECT_EQ(f.description, r.format);
         ASSERT_EQ(original->m_nCount - f.first, m_track->m_nCount) << f.ext;
@@ -204,7 +251,7 @@ TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
     }
 
     const std::string rejected = Write("broken.fit", std::string(64, '\x7f'));
-    const ImportResult r = Import(rejected);
+    const ImportResult r = Import(rejected, "garmin_fit");
     EXPECT_FALSE(r.bOk);
     EXPECT_EQ(0u, r.error.rfind("GPSBabel could not read " + rejected + ": ", 0)) << r.error;
     EXPECT_EQ(std::string::npos, r.error.find('\n'));
@@ -232,7 +279,7 @@ TEST_F(GpsbabelImport, ANmeaLogWithValidFixesReadsItsPositionsAndAltitudes) {
         log += Nmea(std::string("GPRMC,") + f[0] + ",A," + f[1] + ",N," + f[2] +
                     ",W,2.5,54.7,140903,,,A");
     }
-    const ImportResult r = Import(Write("walk.nmea", log));
+    const ImportResult r = Import(Write("walk.nmea", log), "nmea");
     ASSERT_TRUE(r.bOk) << r.error;
     EXPECT_EQ("NMEA via GPSBabel", r.format);
     ASSERT_EQ(3, m_track->m_nCount);

@@ -1,6 +1,8 @@
 #include "CTrackFileTypes.h"
 
 #include "CGpxReader.h"
+#include "CKmlReader.h"
+#include "CTcxReader.h"
 
 #include <algorithm>
 #include <array>
@@ -15,8 +17,8 @@ constexpr std::array kTypes = {
     TrackFileType{"txt", mapSource, "MapSource", nullptr, nullptr},
     TrackFileType{"gpx", native, "GPX", &CGpxReader::Make, nullptr},
     TrackFileType{"fit", gpsbabel, "FIT", nullptr, "garmin_fit"},
-    TrackFileType{"tcx", gpsbabel, "TCX", nullptr, "gtrnctr"},
-    TrackFileType{"kml", gpsbabel, "KML", nullptr, "kml"},
+    TrackFileType{"tcx", native, "TCX", &CTcxReader::Make, nullptr},
+    TrackFileType{"kml", native, "KML", &CKmlReader::Make, nullptr},
     TrackFileType{"igc", gpsbabel, "IGC", nullptr, "igc"},
     TrackFileType{"nmea", gpsbabel, "NMEA", nullptr, "nmea"},
     TrackFileType{"nma", gpsbabel, "NMEA", nullptr, "nmea"},

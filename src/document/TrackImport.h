@@ -1,6 +1,6 @@
 // Importing a track from a file, as the desktop program's Import, command line and dropped files
-// and vorlan-cli do: the file's extension (any case) chooses the reader. GPX, TCX and KML are
-// read directly, FIT, IGC, NMEA and the other formats of CGpsbabelFormats through GPSBabel,
+// and vorlan-cli do: the file's extension (any case) chooses the reader. GPX, TCX, KML, IGC and
+// NMEA are read directly, FIT and the other formats of CGpsbabelFormats through GPSBabel,
 // anything else as a MapSource text export.
 #pragma once
 

@@ -1,7 +1,9 @@
 #include "CTrackFileTypes.h"
 
 #include "CGpxReader.h"
+#include "CIgcReader.h"
 #include "CKmlReader.h"
+#include "CNmeaReader.h"
 #include "CTcxReader.h"
 
 #include <algorithm>
@@ -19,9 +21,9 @@ constexpr std::array kTypes = {
     TrackFileType{"fit", gpsbabel, "FIT", nullptr, "garmin_fit"},
     TrackFileType{"tcx", native, "TCX", &CTcxReader::Make, nullptr},
     TrackFileType{"kml", native, "KML", &CKmlReader::Make, nullptr},
-    TrackFileType{"igc", gpsbabel, "IGC", nullptr, "igc"},
-    TrackFileType{"nmea", gpsbabel, "NMEA", nullptr, "nmea"},
-    TrackFileType{"nma", gpsbabel, "NMEA", nullptr, "nmea"},
+    TrackFileType{"igc", native, "IGC", &CIgcReader::Make, nullptr},
+    TrackFileType{"nmea", native, "NMEA", &CNmeaReader::Make, nullptr},
+    TrackFileType{"nma", native, "NMEA", &CNmeaReader::Make, nullptr},
 };
 
 } // namespace

@@ -1,8 +1,8 @@
 // Imports a track file that is not a MapSource export into the document's track: what a reader
-// of ours read (GPX, TCX, KML), or what GPSBabel made of a file of another format (FIT, IGC,
-// NMEA and the formats of CGpsbabelFormats), whose output is read as it comes. Points at 0,0 in a track that is elsewhere
-// are left out here, for every format alike. The import command's file dispatch uses it; the
-// dispatch opens the file and feeds its bytes to a reader, this class never opens one.
+// of ours read (GPX, TCX, KML, IGC, NMEA, ...), or what GPSBabel made of a file of another format,
+// whose output is read as it comes. Points at 0,0 in a track that is elsewhere are left out here,
+// for every format alike. The import command's file dispatch uses it; the dispatch opens the
+// file and feeds its bytes to a reader, this class never opens one.
 #pragma once
 
 #include "CGpsbabel.h"

@@ -1,6 +1,6 @@
-// The one interface of the track file readers (GPX, TCX, KML, and through the converter every
-// other format): the file's bytes in, piece by piece as they are read, the record of what the
-// file holds out. CTrackImporter uses it.
+// The one interface of the track file readers (GPX, TCX, KML, IGC, NMEA, and through the
+// converter every other format): the file's bytes in, piece by piece as they are read, the
+// record of what the file holds out. CTrackImporter uses it.
 #pragma once
 
 #include "CTrackRecord.h"

@@ -21,11 +21,11 @@ double Angle(int degrees, int milliminutes) {
 }
 
 TEST(IgcReader, ReadsTheFixesRecorderPilotAndGliderAsWritten) {
-    const ReadResult r = Read("ALXVJ5TFLIGHT:1\r\n"
+    const ReadResult r = Read("AXYZJ5TFLIGHT:1\r\n"
                               "HFDTEDATE:040524,01\r\n"
                               "HFPLTPILOTINCHARGE: Jane Doe\r\n"
                               "HFGTYGLIDERTYPE:ASK 21\r\n"
-                              "HFFTYFRTYPE:LXNAV,LX8000F\r\n"
+                              "HFFTYFRTYPE:MAKER,RECORDER 1\r\n"
                               "I013638FXA\r\n"
                               "B1159583712345N12254321WA0123401250012\r\n"
                               "LXNAComment between fixes\r\n"
@@ -46,7 +46,7 @@ TEST(IgcReader, ReadsTheFixesRecorderPilotAndGliderAsWritten) {
         (std::vector<TimeMs>{midnight + 43'198'000, midnight + 43'200'000, midnight + 43'202'000}),
         rec.Time());
     EXPECT_EQ((std::vector<std::string>{"Jane Doe (ASK 21)"}), rec.TrackNames());
-    EXPECT_EQ("LXNAV,LX8000F", rec.m_source.creator);
+    EXPECT_EQ("MAKER,RECORDER 1", rec.m_source.creator);
     EXPECT_EQ("IGC", rec.m_source.format);
     EXPECT_EQ((std::vector<std::string>{"Elevations of 1 point from the pressure altitude (no "
                                         "valid GNSS altitude there)."}),

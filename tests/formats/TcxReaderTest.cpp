@@ -72,7 +72,7 @@ TEST(TcxReader, ReadsEveryChannelLapAndTotalAsWritten) {
       </Trackpoint>
     </Track>
   </Lap>
-  <Creator><Name>Edge 530</Name></Creator>
+  <Creator><Name>Trail computer 2</Name></Creator>
 </Activity></Activities>
 <Author><Name>Export tool</Name></Author>
 )"));
@@ -107,7 +107,7 @@ TEST(TcxReader, ReadsEveryChannelLapAndTotalAsWritten) {
     EXPECT_FALSE(rec.m_totals.elapsedS);
     EXPECT_EQ((std::vector<std::uint32_t>{0, 2}), rec.SegmentStarts());
     EXPECT_EQ((std::vector<std::string>{"Biking"}), rec.TrackNames());
-    EXPECT_EQ("Edge 530", rec.m_source.creator);
+    EXPECT_EQ("Trail computer 2", rec.m_source.creator);
     EXPECT_EQ("TCX", rec.m_source.format);
 }
 

@@ -1,12 +1,15 @@
-// vorlan-import-bench PATH: imports one GPX file (or, by its extension, a file GPSBabel converts)
-// into a track and prints what the user would be told. For whole-process measurements
+// vorlan-import-bench PATH: imports one track file (by its extension, through a reader of ours or
+// GPSBabel) into a track and prints what the user would be told. For whole-process measurements
 // (/usr/bin/time -v) of big files; the document's own import reads files the same way, a piece
 // at a time.
-#include "CGpxReader.h"
+#include "CGpsbabelFormats.h"
 #include "CTrack.h"
+#include "CTrackFileTypes.h"
 #include "CTrackImporter.h"
+#include "CTrackReader.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -16,7 +19,7 @@ namespace {
 
 constexpr std::size_t kPieceBytes = 64 * 1024;
 
-bool FeedFile(const std::string& path, CGpxReader& reader) {
+bool FeedFile(const std::string& path, CTrackReader& reader) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> piece(kPieceBytes);
     while (in) {
@@ -39,15 +42,25 @@ int main(int argc, char** argv) {
     const auto track = std::make_unique<CTrack>();
     const CTrackImporter importer;
     ImportResult result;
-    if (CTrackImporter::ConvertedFormatOf(path)) {
-        result = importer.ImportConverted(path, *track);
-    } else {
-        CGpxReader reader;
-        if (!FeedFile(path, reader)) {
+    const TrackFileType* type = CTrackFileTypes::Of(path);
+    const GpsbabelFormat* other = CGpsbabelFormats::Of(path);
+    if (type && type->reader == TrackReaderKind::native) {
+        std::error_code ec;
+        const std::uintmax_t nBytes = std::filesystem::file_size(path, ec);
+        const std::unique_ptr<CTrackReader> reader =
+            type->makeReader(ec ? 0 : static_cast<std::size_t>(nBytes));
+        if (!FeedFile(path, *reader)) {
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 1;
         }
-        result = CTrackImporter::ImportRead(reader, path, "GPX", *track);
+        result = CTrackImporter::ImportRead(*reader, path, type->description, *track);
+    } else if (type && type->reader == TrackReaderKind::gpsbabel) {
+        result = importer.ImportConverted(path, type->gpsbabelName, *track);
+    } else if (other) {
+        result = importer.ImportConverted(path, other->gpsbabelName, *track);
+    } else {
+        std::fprintf(stderr, "%s: not a track file type this program imports\n", path.c_str());
+        return 2;
     }
     if (!result.bOk) {
         std::fprintf(stderr, "%s\n", result.error.c_str());

@@ -1,26 +1,27 @@
 #!/usr/bin/env bash
 # Runs one libFuzzer target for a given time, in one process on one core:
-#   fuzz/run.sh mapsource|load|gpx|fit SECONDS [extra libFuzzer options...]
+#   fuzz/run.sh mapsource|load|gpx|fit|tcx|kml|igc|nmea SECONDS [extra libFuzzer options...]
 # The corpus lives in fuzz/corpus-TARGET/ (not under version control) and is seeded from
 # samples/: the exports themselves for the reader, documents of both versions converted from them
 # (and the frozen document of every channel) for the loader, the small GPX samples and the head of
-# the long one (closed off) for the GPX reader; the FIT reader's from the checked-in
-# fuzz/seeds/fit/ (written by fuzz_seed_fit).
+# the long one (closed off) for the GPX reader; the other readers start from the checked-in files
+# in fuzz/seeds/TARGET/ (the FIT ones written by fuzz_seed_fit).
 # Findings land in fuzz/artifacts/. The fuzz build is configured and built when missing; its
 # folder is $VORLAN_FUZZ_BUILD (default: build-fuzz beside the sources).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ $# -lt 2 ]; then
-  echo "usage: fuzz/run.sh mapsource|load|gpx|fit SECONDS [libFuzzer options...]" >&2
+  echo "usage: fuzz/run.sh mapsource|load|gpx|fit|tcx|kml|igc|nmea SECONDS [libFuzzer options...]" >&2
   exit 2
 fi
 target=$1
 seconds=$2
 shift 2
 case $target in
-  mapsource | load | gpx | fit) ;;
-  *) echo "fuzz/run.sh: unknown target '$target' (mapsource, load, gpx or fit)" >&2; exit 2 ;;
+  mapsource | load | gpx | fit | tcx | kml | igc | nmea) ;;
+  *) echo "fuzz/run.sh: unknown target '$target' (mapsource, load, gpx, fit, tcx, kml, igc or nmea)" >&2
+     exit 2 ;;
 esac
 
 build=${VORLAN_FUZZ_BUILD:-build-fuzz}
@@ -40,8 +41,8 @@ if [ "$target" = gpx ] && [ -z "$(ls -A "$corpus")" ]; then
       printf '    </trkseg>\n  </trk>\n</gpx>\n'; } >"$corpus/$(basename "$f")"
   done
 fi
-if [ "$target" = fit ] && [ -z "$(ls -A "$corpus")" ]; then
-  cp fuzz/seeds/fit/*.fit "$corpus"/
+if [ -d "fuzz/seeds/$target" ] && [ -z "$(ls -A "$corpus")" ]; then
+  cp "fuzz/seeds/$target"/* "$corpus"/
 fi
 if [ -z "$(ls -A "$corpus")" ]; then
   # The first lines of each sample: every coordinate format, clock and unit, small enough for
@@ -63,11 +64,9 @@ fi
 # documents of up to 800 points; pass -max_len=... after SECONDS for more.
 options=(-max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048
   -artifact_prefix=fuzz/artifacts/ -print_final_stats=1)
-if [ "$target" = mapsource ]; then
-  options+=(-dict=fuzz/mapsource.dict)
-elif [ "$target" = gpx ]; then
-  options+=(-dict=fuzz/gpx.dict)
-else
-  options+=(-dict=fuzz/document.dict)
+dict="fuzz/$target.dict"
+[ "$target" = load ] && dict=fuzz/document.dict
+if [ -f "$dict" ]; then
+  options+=(-dict="$dict")
 fi
 exec "$build/fuzz/fuzz_$target" "${options[@]}" "$@" "$corpus"

@@ -1,5 +1,6 @@
 #include "TrackImport.h"
 
+#include "CGpsbabelFormats.h"
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
 #include "CTrack.h"
@@ -65,12 +66,13 @@ CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
 
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
 // same refusal as everywhere else instead of a converter that waits or fails obscurely.
-CFileResult ImportConvertedFile(const std::string& path, CTrackRecord& record, CTrack& track) {
+CFileResult ImportConvertedFile(const std::string& path, const std::string& gpsbabelFormat,
+                                CTrackRecord& record, CTrack& track) {
     if (CFileResult r = CInputFile().Open(path); !r.Ok()) {
         track.Clear();
         return r;
     }
-    ImportResult imported = CTrackImporter().ImportConverted(path, track);
+    ImportResult imported = CTrackImporter().ImportConverted(path, gpsbabelFormat, track);
     return FromImport(path, imported, record, track);
 }
 
@@ -118,17 +120,15 @@ CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrac
     // the message again.
     try {
         CFileResult r;
-        switch (type ? type->reader : TrackReaderKind::mapSource) {
-        case TrackReaderKind::native:
+        // A format of ours by the table, another that GPSBabel reads, or else a MapSource export.
+        if (const GpsbabelFormat* other = type ? nullptr : CGpsbabelFormats::Of(path))
+            r = ImportConvertedFile(path, other->gpsbabelName, record, track);
+        else if (type && type->reader == TrackReaderKind::native)
             r = ImportNativeFile(path, *type, record, track, progress);
-            break;
-        case TrackReaderKind::gpsbabel:
-            r = ImportConvertedFile(path, record, track);
-            break;
-        case TrackReaderKind::mapSource:
+        else if (type && type->reader == TrackReaderKind::gpsbabel)
+            r = ImportConvertedFile(path, type->gpsbabelName, record, track);
+        else
             r = ImportMapSourceFile(path, record, track, format);
-            break;
-        }
         if (r.Ok())
             record.m_source.fileName = FileNameOf(path);
         return r;

@@ -1,6 +1,7 @@
 // Importing a track from a file, as the desktop program's Import, command line and dropped files
-// and vorlan-cli do: the file's extension (any case) chooses the reader. GPX and FIT are read
-// directly, TCX, KML, IGC and NMEA through GPSBabel, anything else as a MapSource text export.
+// and vorlan-cli do: the file's extension (any case) chooses the reader. GPX, FIT, TCX, KML, IGC
+// and NMEA are read directly, the other formats of CGpsbabelFormats through GPSBabel, anything
+// else as a MapSource text export.
 #pragma once
 
 #include "CFileResult.h"

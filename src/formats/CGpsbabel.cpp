@@ -312,8 +312,8 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
     }
     // A path starting with '-' would read as an option, and "-" alone as standard input.
     const std::string input = path.starts_with('-') ? "./" + path : path;
-    std::vector<std::string> args = {m_program, "-t", "-r",  "-i", format, "-f",
-                                     input,     "-o", "gpx", "-F", "-"};
+    std::vector<std::string> args = {
+        m_program, "-t", "-r", "-i", format, "-f", input, "-o", "gpx,garminextensions", "-F", "-"};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
@@ -370,5 +370,6 @@ ConversionResult CGpsbabel::ToGpx(const std::string& path, const std::string& fo
                        (why.empty() ? " (" + status + ")." : ": " + why);
         return result;
     }
+    result.warnings = std::move(run.err);
     return result;
 }

@@ -8,7 +8,8 @@
 #include <string>
 
 struct ConversionResult {
-    std::string error; // one line naming the file, empty on success
+    std::string error;    // one line naming the file, empty on success
+    std::string warnings; // what the program wrote to its error output on success, as it wrote it
 };
 
 // Takes the converted file's bytes, in order, as they come from the program.
@@ -26,9 +27,10 @@ public:
     explicit CGpsbabel(std::string program = "gpsbabel",
                        std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
 
-    // Runs `gpsbabel -t -r -i FORMAT -f PATH -o gpx -F -` and hands its output to sink as it
-    // is read; fileName names the file in messages. Whatever sink throws stops the program and
-    // is passed on.
+    // Runs `gpsbabel -t -r -i FORMAT -f PATH -o gpx,garminextensions -F -` (the extensions
+    // carry heart rate, cadence and temperature) and hands its output to sink as it is read;
+    // fileName names the file in messages. Whatever sink throws stops the program and is passed
+    // on.
     ConversionResult ToGpx(const std::string& path, const std::string& format,
                            const std::string& fileName, const GpxSink& sink) const;
 

@@ -2,6 +2,10 @@
 
 #include "CFitReader.h"
 #include "CGpxReader.h"
+#include "CIgcReader.h"
+#include "CKmlReader.h"
+#include "CNmeaReader.h"
+#include "CTcxReader.h"
 
 #include <algorithm>
 #include <array>
@@ -16,11 +20,11 @@ constexpr std::array kTypes = {
     TrackFileType{"txt", mapSource, "MapSource", nullptr, nullptr},
     TrackFileType{"gpx", native, "GPX", &CGpxReader::Make, nullptr},
     TrackFileType{"fit", native, "FIT", &CFitReader::Make, nullptr},
-    TrackFileType{"tcx", gpsbabel, "TCX", nullptr, "gtrnctr"},
-    TrackFileType{"kml", gpsbabel, "KML", nullptr, "kml"},
-    TrackFileType{"igc", gpsbabel, "IGC", nullptr, "igc"},
-    TrackFileType{"nmea", gpsbabel, "NMEA", nullptr, "nmea"},
-    TrackFileType{"nma", gpsbabel, "NMEA", nullptr, "nmea"},
+    TrackFileType{"tcx", native, "TCX", &CTcxReader::Make, nullptr},
+    TrackFileType{"kml", native, "KML", &CKmlReader::Make, nullptr},
+    TrackFileType{"igc", native, "IGC", &CIgcReader::Make, nullptr},
+    TrackFileType{"nmea", native, "NMEA", &CNmeaReader::Make, nullptr},
+    TrackFileType{"nma", native, "NMEA", &CNmeaReader::Make, nullptr},
 };
 
 } // namespace

@@ -1,11 +1,11 @@
-// Imports a track file that is not a MapSource export into the document's track: GPX and FIT
-// read directly, TCX, KML, IGC and NMEA converted to GPX by GPSBabel first, whose output is read
-// as it comes. The import command's file dispatch uses it; the dispatch opens the file and feeds
-// its bytes to a reader, this class never opens one.
+// Imports a track file that is not a MapSource export into the document's track: what a reader
+// of ours read (GPX, FIT, TCX, KML, IGC, NMEA), or what GPSBabel made of a file of another format,
+// whose output is read as it comes. Points at 0,0 in a track that is elsewhere are left out here,
+// for every format alike. The import command's file dispatch uses it; the dispatch opens the
+// file and feeds its bytes to a reader, this class never opens one.
 #pragma once
 
 #include "CGpsbabel.h"
-#include "CTrackFileTypes.h"
 #include "CTrackReader.h"
 
 #include <span>
@@ -19,7 +19,7 @@ class CTrack;
 struct ImportResult {
     bool bOk = false;
     std::string error;  // one line naming the file, when the import failed
-    std::string format; // "GPX", "FIT", "TCX via GPSBabel", ...
+    std::string format; // "GPX", "Garmin MapSource database via GPSBabel", ...
     std::size_t nRead = 0;
     SkippedPoints skipped;
     std::size_t nSimplifiedFrom = 0; // the points read, when the track holds fewer
@@ -37,9 +37,6 @@ class CTrackImporter {
 public:
     explicit CTrackImporter(CGpsbabel gpsbabel = CGpsbabel());
 
-    // The GPSBabel format for a file name's extension (any case), or nullptr.
-    static const TrackFileType* ConvertedFormatOf(std::string_view fileName);
-
     // Reads a whole GPX file held in memory into track; fileName names the file in messages. On
     // failure the track is left as it was.
     ImportResult ImportGpx(std::span<const char> bytes, const std::string& fileName,
@@ -48,9 +45,12 @@ public:
     // format ("GPX", "FIT") in the notes.
     static ImportResult ImportRead(CTrackReader& reader, const std::string& fileName,
                                    std::string format, CTrack& track);
-    // Converts the file at path with GPSBabel and reads the result; the extension of path
-    // chooses the format. On failure the track is left as it was.
-    ImportResult ImportConverted(const std::string& path, CTrack& track) const;
+    // Converts the file at path, of GPSBabel's format gpsbabelFormat ("gdb"), with GPSBabel and
+    // reads the result. When that has no points, the message quotes the first lines GPSBabel
+    // warned with ("No track points in F. GPSBabel: nmea: No date found within track ...").
+    // On failure the track is left as it was.
+    ImportResult ImportConverted(const std::string& path, const std::string& gpsbabelFormat,
+                                 CTrack& track) const;
 
 private:
     CGpsbabel m_gpsbabel;

@@ -1,22 +1,38 @@
-// The one interface of the track file readers (GPX, and through the converter every other
-// format): the file's bytes in, piece by piece as they are read, the record of what the file
-// holds out. CTrackImporter uses it.
+// The one interface of the track file readers (GPX, TCX, KML, IGC, NMEA, and through the
+// converter every other format): the file's bytes in, piece by piece as they are read, the
+// record of what the file holds out. CTrackImporter uses it.
 #pragma once
 
 #include "CTrackRecord.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-// Points the reader left out, by reason.
+// Points left out, by reason: the reader's, and at 0,0 the import's.
 struct SkippedPoints {
-    std::size_t nMissing = 0;    // no lat or lon attribute
-    std::size_t nUnparsable = 0; // lat or lon is not a number
-    std::size_t nOutOfRange = 0; // lat outside -90..90 or lon outside -180..180
-    std::size_t Total() const { return nMissing + nUnparsable + nOutOfRange; }
+    static constexpr double kMaxLatitude = 90.0;
+    static constexpr double kMaxLongitude = 180.0;
+
+    std::size_t nMissing = 0;    // no latitude or longitude
+    std::size_t nUnparsable = 0; // latitude or longitude is not a number
+    std::size_t nOutOfRange = 0; // latitude outside -90..90 or longitude outside -180..180
+    std::size_t nVoid = 0;       // a fix the receiver marked as void (no position found)
+    // Exactly 0,0 in a track that is elsewhere: a receiver that wrote zeros before it found its
+    // position. Counted by the import, for every format alike.
+    std::size_t nAtZero = 0;
+    std::size_t ByReader() const { return nMissing + nUnparsable + nOutOfRange + nVoid; }
+    std::size_t Total() const { return ByReader() + nAtZero; }
+    // True when the point's position lies in range; counts it otherwise.
+    bool InRange(const RecordPoint& p) {
+        if (std::fabs(p.lat) <= kMaxLatitude && std::fabs(p.lon) <= kMaxLongitude)
+            return true;
+        ++nOutOfRange;
+        return false;
+    }
 };
 
 // What a reader makes of a file: the record of everything it holds, or an error. An error is one

@@ -130,6 +130,102 @@ void CTrackRecord::Clear() {
     *this = CTrackRecord();
 }
 
+namespace {
+
+template <typename T> void MovePoint(std::vector<T>& channel, std::size_t from, std::size_t to) {
+    if (!channel.empty())
+        channel[to] = channel[from];
+}
+
+// Cuts a channel to nKept values, and drops it when none of them is present.
+template <typename T> void CutChannel(std::vector<T>& channel, std::size_t nKept, T absent) {
+    channel.resize(std::min(channel.size(), nKept));
+    const bool bAny = std::any_of(channel.begin(), channel.end(), [absent](T v) {
+        if constexpr (std::is_floating_point_v<T>)
+            return !std::isnan(v);
+        else
+            return v != absent;
+    });
+    if (!bAny)
+        channel = std::vector<T>();
+}
+
+} // namespace
+
+std::size_t CTrackRecord::RemovePoints(const std::function<bool(std::size_t)>& bDrop) {
+    const std::size_t nBefore = Size();
+    const std::size_t nKept = CompactPoints(bDrop);
+    if (nKept == nBefore)
+        return 0;
+    m_lat.resize(nKept);
+    m_lon.resize(nKept);
+    CutChannel(m_ele, nKept, RecordPoint::kAbsent);
+    CutChannel(m_time, nKept, kNoTime);
+    for (auto& channel : m_sensors)
+        CutChannel(channel, nKept, RecordPoint::kAbsentSensor);
+    DropEmptyParts(nKept);
+    return nBefore - nKept;
+}
+
+// Moves the kept points to the front and renumbers what points at them: a segment's start and a
+// lap's first point become the number of points kept before them, a lap's last point the number
+// kept up to it, less one. Returns the number kept.
+std::size_t CTrackRecord::CompactPoints(const std::function<bool(std::size_t)>& bDrop) {
+    std::vector<std::pair<std::size_t, std::uint32_t*>> marks; // an old index, what becomes of it
+    for (std::uint32_t& start : m_segmentStarts)
+        marks.emplace_back(start, &start);
+    for (RecordLap& lap : m_laps) {
+        marks.emplace_back(lap.nFirst, &lap.nFirst);
+        marks.emplace_back(std::size_t{lap.nLast} + 1, &lap.nLast);
+    }
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::size_t nKept = 0;
+    auto mark = marks.begin();
+    for (std::size_t i = 0; i < m_lat.size(); ++i) {
+        for (; mark != marks.end() && mark->first <= i; ++mark)
+            *mark->second = static_cast<std::uint32_t>(nKept);
+        if (bDrop(i))
+            continue;
+        if (nKept != i) {
+            MovePoint(m_lat, i, nKept);
+            MovePoint(m_lon, i, nKept);
+            MovePoint(m_ele, i, nKept);
+            MovePoint(m_time, i, nKept);
+            for (auto& channel : m_sensors)
+                MovePoint(channel, i, nKept);
+        }
+        ++nKept;
+    }
+    for (; mark != marks.end(); ++mark)
+        *mark->second = static_cast<std::uint32_t>(nKept);
+    return nKept;
+}
+
+void CTrackRecord::DropEmptyParts(std::size_t nKept) {
+    std::erase_if(m_laps, [](const RecordLap& lap) { return lap.nLast == lap.nFirst; });
+    for (RecordLap& lap : m_laps)
+        --lap.nLast;
+    std::vector<std::uint32_t> segments, tracks;
+    std::vector<std::string> names;
+    for (std::size_t t = 0; t < m_trackStarts.size(); ++t) {
+        const std::size_t nFirstSegment = segments.size();
+        const std::size_t nEnd =
+            t + 1 < m_trackStarts.size() ? m_trackStarts[t + 1] : m_segmentStarts.size();
+        for (std::size_t s = m_trackStarts[t]; s < nEnd; ++s)
+            if (m_segmentStarts[s] <
+                (s + 1 < m_segmentStarts.size() ? m_segmentStarts[s + 1] : nKept))
+                segments.push_back(m_segmentStarts[s]);
+        if (segments.size() == nFirstSegment)
+            continue;
+        tracks.push_back(static_cast<std::uint32_t>(nFirstSegment));
+        names.push_back(std::move(m_trackNames[t]));
+    }
+    m_segmentStarts = std::move(segments);
+    m_trackStarts = std::move(tracks);
+    m_trackNames = std::move(names);
+}
+
 std::size_t CTrackRecord::SegmentEnd(std::size_t nSegment) const {
     return nSegment + 1 < m_segmentStarts.size() ? m_segmentStarts[nSegment + 1] : m_lat.size();
 }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <span>
@@ -99,6 +100,11 @@ public:
     // Room for nPoints more points in the arrays there are (the position's, at least).
     void Reserve(std::size_t nPoints);
     void Clear();
+    // Removes the points that bDrop names by their index, asked once a point in ascending order,
+    // in place: segments and tracks left without points go, laps keep their points that are left
+    // (a lap left without any goes), and a channel left without values goes. Returns the number
+    // of points removed.
+    std::size_t RemovePoints(const std::function<bool(std::size_t)>& bDrop);
 
     std::size_t Size() const { return m_lat.size(); }
     bool Empty() const { return m_lat.empty(); }
@@ -138,6 +144,8 @@ public:
 
 private:
     void StartPendingParts();
+    std::size_t CompactPoints(const std::function<bool(std::size_t)>& bDrop);
+    void DropEmptyParts(std::size_t nKept);
 
     std::vector<double> m_lat;
     std::vector<double> m_lon;

@@ -79,7 +79,7 @@ TEST_F(TrackImport, FilesRefusedBeforeReadingAndFilesWithoutPoints) {
     const std::string huge = (m_dir / "huge.gpx").string();
     std::ofstream(huge).close();
     fs::resize_file(huge, std::uintmax_t{2} << 30); // sparse: takes no room
-    const std::string folder = (m_dir / "folder.kml").string();
+    const std::string folder = (m_dir / "folder.gdb").string();
     fs::create_directory(folder);
     const std::string empty = (m_dir / "empty.gpx").string();
     std::ofstream(empty) << "<gpx version=\"1.1\"><trk><trkseg/></trk></gpx>";

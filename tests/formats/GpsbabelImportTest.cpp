@@ -1,14 +1,17 @@
 // Files read through GPSBabel: a missing, failing or hanging converter gives a clean message, the
-// converter is found only in absolute PATH entries and ends with everything it started, and TCX,
-// KML and IGC files that gpsbabel writes from a sample GPX read back as its points, as does a
-// hand-written NMEA log. A FIT file that gpsbabel writes, read by our own reader, has the
-// positions gpsbabel reads in it. The real conversions are skipped when gpsbabel is not
-// installed.
+// converter is found only in absolute PATH entries and ends with everything it started, its
+// warnings are quoted when it gives no points, and every format offered through it reads back
+// the sample it wrote. FIT, TCX, KML and IGC files that gpsbabel writes from a sample GPX give our
+// own readers the positions gpsbabel itself reads from them. The real conversions are skipped
+// when gpsbabel is not installed.
 #include "CFitReader.h"
 #include "CGpsbabel.h"
+#include "CGpsbabelFormats.h"
 #include "CGpxReader.h"
 #include "CTrack.h"
+#include "CTrackFileTypes.h"
 #include "CTrackImporter.h"
+#include "ReadWith.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -59,8 +63,9 @@ protected:
         return path.string();
     }
 
-    ImportResult Import(const std::string& path, CGpsbabel gpsbabel = CGpsbabel()) {
-        return CTrackImporter(std::move(gpsbabel)).ImportConverted(path, *m_track);
+    ImportResult Import(const std::string& path, const std::string& format,
+                        CGpsbabel gpsbabel = CGpsbabel()) {
+        return CTrackImporter(std::move(gpsbabel)).ImportConverted(path, format, *m_track);
     }
 
     fs::path m_dir;
@@ -68,28 +73,29 @@ protected:
 };
 
 TEST_F(GpsbabelImport, AMissingProgramIsNamedWithItsPackage) {
-    const std::string flight = Write("ride.igc", "not really");
-    const ImportResult r = Import(flight, CGpsbabel((m_dir / "no-such-gpsbabel").string()));
+    const std::string fit = Write("ride.fit", "not really");
+    const ImportResult r =
+        Import(fit, "garmin_fit", CGpsbabel((m_dir / "no-such-gpsbabel").string()));
     EXPECT_FALSE(r.bOk);
-    EXPECT_EQ("Cannot convert " + flight + ": gpsbabel is not installed (Debian package gpsbabel).",
+    EXPECT_EQ("Cannot convert " + fit + ": gpsbabel is not installed (Debian package gpsbabel).",
               r.error);
 }
 
 TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTimeLimit) {
-    const std::string flight = Write("ride.igc", "not really");
+    const std::string fit = Write("ride.fit", "not really");
     const std::string failing =
-        Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  IGC: bad header\nmore' >&2\nexit 1\n",
+        Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  FIT: bad header\nmore' >&2\nexit 1\n",
               true);
-    ImportResult r = Import(flight, CGpsbabel(failing));
-    EXPECT_EQ("GPSBabel could not read " + flight + ": IGC: bad header", r.error);
+    ImportResult r = Import(fit, "garmin_fit", CGpsbabel(failing));
+    EXPECT_EQ("GPSBabel could not read " + fit + ": FIT: bad header", r.error);
 
     const std::string silent = Write("silent", "#!/bin/sh\nkill -9 $$\n", true);
-    r = Import(flight, CGpsbabel(silent));
-    EXPECT_EQ("GPSBabel could not read " + flight + " (signal 9).", r.error);
+    r = Import(fit, "garmin_fit", CGpsbabel(silent));
+    EXPECT_EQ("GPSBabel could not read " + fit + " (signal 9).", r.error);
 
     const std::string hanging = Write("hanging", "#!/bin/sh\nsleep 60\n", true);
-    r = Import(flight, CGpsbabel(hanging, std::chrono::milliseconds(300)));
-    EXPECT_EQ("GPSBabel did not finish converting " + flight + " within 0.3 s and was stopped.",
+    r = Import(fit, "garmin_fit", CGpsbabel(hanging, std::chrono::milliseconds(300)));
+    EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
               r.error);
     EXPECT_EQ(0, m_track->m_nCount);
 }
@@ -97,11 +103,11 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
 // The error line is the converter's, and the converter may be fed a hostile file: what reaches
 // the message is at most 80 characters with its escape sequences shown, not acted on.
 TEST_F(GpsbabelImport, TheConvertersErrorLineIsQuotedShortAndHarmless) {
-    const std::string flight = Write("ride.igc", "not really");
+    const std::string fit = Write("ride.fit", "not really");
     const std::string noisy =
-        Write("noisy", "#!/bin/sh\nprintf '\\033[31mIGC: bad %010000d\\n' 0 >&2\nexit 1\n", true);
-    const ImportResult r = Import(flight, CGpsbabel(noisy));
-    EXPECT_EQ("GPSBabel could not read " + flight + ": \\x1b[31mIGC: bad " + std::string(63, '0') +
+        Write("noisy", "#!/bin/sh\nprintf '\\033[31mFIT: bad %010000d\\n' 0 >&2\nexit 1\n", true);
+    const ImportResult r = Import(fit, "garmin_fit", CGpsbabel(noisy));
+    EXPECT_EQ("GPSBabel could not read " + fit + ": \\x1b[31mFIT: bad " + std::string(63, '0') +
                   "...",
               r.error);
 }
@@ -167,50 +173,94 @@ TEST_F(GpsbabelImport, WhatTheConverterStartedEndsWithItAtTheTimeLimit) {
         ::kill(escapee, SIGKILL);
 }
 
-TEST_F(GpsbabelImport, OtherFormatsWrittenByGpsbabelReadBackAsTheGpxPoints) {
+// The converter is asked for GPX with the extensions that carry time and sensors; a conversion
+// without points quotes its first two warning lines instead of just saying there were none.
+TEST_F(GpsbabelImport, AConversionWithoutPointsQuotesTheConvertersWarnings) {
+    const std::string args = (m_dir / "args").string();
+    const std::string warning =
+        Write("warning",
+              "#!/bin/sh\necho \"$@\" > '" + args +
+                  "'\necho '<gpx version=\"1.1\"/>'\nprintf '\\nnmea: No date found within "
+                  "track (all points dropped)!\\n  nmea: Please use option \"date\" to preset a "
+                  "valid date for those tracks.\\nthird\\n' >&2\n",
+              true);
+    const std::string log = Write("log.txt", "$GPGGA");
+    const ImportResult r = Import(log, "nmea", CGpsbabel(warning));
+    EXPECT_EQ("-t -r -i nmea -f " + log + " -o gpx,garminextensions -F -\n", ReadText(args));
+    EXPECT_EQ("No track points in " + log +
+                  ". GPSBabel said: nmea: No date found within track (all points dropped)! / "
+                  "nmea: Please use option \"date\" to preset a valid date for those tracks.",
+              r.error);
+}
+
+// Every format offered through GPSBabel reads back what gpsbabel writes of the sample: all of
+// its 900 + 1500 points, or those of its first track where the format holds one.
+TEST_F(GpsbabelImport, EveryOtherFormatReadsBackTheSampleGpsbabelWrote) {
     if (!HaveGpsbabel())
         GTEST_SKIP() << "gpsbabel is not installed";
     const std::string gpx = std::string(VORLAN_SAMPLES) + "/two-tracks.gpx";
-    std::string bytes = ReadText(gpx);
-    const auto original = std::make_unique<CTrack>();
-    ASSERT_TRUE(CTrackImporter().ImportGpx(bytes, gpx, *original).bOk);
+    const std::map<std::string, std::size_t> firstTrackOnly = {
+        {"ht", 900}, {"plt", 900}, {"rdn", 900}};
+    for (const GpsbabelFormat& f : CGpsbabelFormats::All()) {
+        const std::string out = (m_dir / (std::string("ride.") + f.extension)).string();
+        const std::string cmd = "gpsbabel -t -i gpx -f '" + gpx + "' -o " + f.gpsbabelName +
+                                " -F '" + out + "' 2>/dev/null";
+        ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
+        const ImportResult r = Import(out, f.gpsbabelName);
+        ASSERT_TRUE(r.bOk) << r.error;
+        const auto only = firstTrackOnly.find(f.extension);
+        EXPECT_EQ(only == firstTrackOnly.end() ? 2400u : only->second, r.nRead) << f.extension;
+        EXPECT_EQ(std::string(f.description) + " via GPSBabel", r.format);
+    }
+}
 
-    // Tolerances: a float's step at 64..128 degrees (8e-6) after gpsbabel's own rounding; IGC
-    // keeps thousandths of a minute and whole metres (cut, not rounded), and one flight: the
-    // sample's last track, its 1500 points after the 900 of the first.
+// What gpsbabel makes of a file, read by the GPX reader: the way these formats were read before
+// the readers of our own.
+ReadResult ReadThroughGpsbabel(const std::string& path, const char* format) {
+    CGpxReader reader;
+    const ConversionResult converted = CGpsbabel().ToGpx(
+        path, format, path, [&reader](std::span<const char> gpx) { reader.Feed(gpx); });
+    EXPECT_EQ("", converted.error);
+    return reader.Finish();
+}
+
+// TCX and KML keep both tracks of the sample; IGC one flight, which gpsbabel reads as a track of
+// each altitude: the first of them is compared.
+TEST_F(GpsbabelImport, OurReadersGiveThePositionsGpsbabelReadsFromItsOwnFiles) {
+    if (!HaveGpsbabel())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const std::string gpx = std::string(VORLAN_SAMPLES) + "/two-tracks.gpx";
     const struct {
         const char* ext;
         const char* format;
-        const char* description;
-        double degrees, feet;
-        int first;
-    } formats[] = {
-        {"tcx", "gtrnctr", "TCX via GPSBabel", 8e-6, 0.01, 0},
-        {"kml", "kml", "KML via GPSBabel", 8e-6, 0.01, 0},
-        {"igc", "igc", "IGC via GPSBabel", 2e-5, 3.3, 900},
-    };
+        std::size_t nPoints;
+    } formats[] = {{"tcx", "gtrnctr", 2400}, {"kml", "kml", 2400}, {"igc", "igc", 1500}};
     for (const auto& f : formats) {
-        const fs::path out = m_dir / (std::string("ride.") + f.ext);
-        const std::string cmd = "gpsbabel -t -i gpx -f '" + gpx + "' -o " + f.format + " -F '" +
-                                out.string() + "' 2>/dev/null";
+        const std::string out = (m_dir / (std::string("ride.") + f.ext)).string();
+        const std::string cmd =
+            "gpsbabel -t -i gpx -f '" + gpx + "' -o " + f.format + " -F '" + out + "' 2>/dev/null";
         ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
-        const ImportResult r = Import(out.string());
-        ASSERT_TRUE(r.bOk) << r.error;
-        EXPECT_EQ(f.description, r.format);
-        ASSERT_EQ(original->m_nCount - f.first, m_track->m_nCount) << f.ext;
-        for (int i = 0; i < m_track->m_nCount; ++i) {
-            const int j = f.first + i;
-            ASSERT_NEAR(original->m_fLat[j], m_track->m_fLat[i], f.degrees) << f.ext << " " << i;
-            ASSERT_NEAR(original->m_fLon[j], m_track->m_fLon[i], f.degrees) << f.ext << " " << i;
-            ASSERT_NEAR(original->m_fElev[j], m_track->m_fElev[i], f.feet) << f.ext << " " << i;
+        const ReadResult before = ReadThroughGpsbabel(out, f.format);
+        const ReadResult ours = ReadWith(CTrackFileTypes::Of(out)->makeReader, ReadText(out));
+        ASSERT_EQ("", ours.error) << f.ext;
+        ASSERT_EQ(f.nPoints, ours.record.Size()) << f.ext;
+        ASSERT_LE(f.nPoints, before.record.Size()) << f.ext;
+        for (std::size_t i = 0; i < f.nPoints; ++i) {
+            ASSERT_NEAR(before.record.Lat()[i], ours.record.Lat()[i], 1e-6) << f.ext << " " << i;
+            ASSERT_NEAR(before.record.Lon()[i], ours.record.Lon()[i], 1e-6) << f.ext << " " << i;
         }
     }
+}
 
-    const std::string rejected = Write("broken.kml", std::string(64, '\x7f'));
-    const ImportResult r = Import(rejected);
-    EXPECT_FALSE(r.bOk);
-    EXPECT_EQ(0u, r.error.rfind("GPSBabel could not read " + rejected + ": ", 0)) << r.error;
-    EXPECT_EQ(std::string::npos, r.error.find('\n'));
+// What gpsbabel cannot read is one line naming the file, whatever it printed.
+TEST_F(GpsbabelImport, AFileGpsbabelRefusesIsOneLine) {
+    if (!HaveGpsbabel())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const std::string rejected = Write("broken.gdb", std::string(64, '\x7f'));
+    const ImportResult bad = Import(rejected, "gdb");
+    EXPECT_FALSE(bad.bOk);
+    EXPECT_EQ(0u, bad.error.rfind("GPSBabel could not read " + rejected + ": ", 0)) << bad.error;
+    EXPECT_EQ(std::string::npos, bad.error.find('\n'));
 }
 
 // gpsbabel writes a FIT file of the two-track sample and reads it back: our reader finds the
@@ -240,37 +290,6 @@ TEST_F(GpsbabelImport, AFitFileGpsbabelWroteReadsAsGpsbabelReadsIt) {
         ASSERT_NEAR(theirs.record.Lon()[i], ours.record.Lon()[i], 5e-10) << i;
         ASSERT_NEAR(theirs.record.Ele()[i], ours.record.Ele()[i], 5e-4) << i;
     }
-}
-
-std::string Nmea(const std::string& body) {
-    unsigned sum = 0;
-    for (char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
-
-TEST_F(GpsbabelImport, ANmeaLogWithValidFixesReadsItsPositionsAndAltitudes) {
-    if (!HaveGpsbabel())
-        GTEST_SKIP() << "gpsbabel is not installed";
-    const char* fixes[][4] = {{"080000", "4724.0000", "12126.0000", "650.0"},
-                              {"080001", "4724.0060", "12126.0030", "651.5"},
-                              {"080002", "4724.0120", "12126.0060", "653.0"}};
-    std::string log;
-    for (const auto& f : fixes) {
-        log += Nmea(std::string("GPGGA,") + f[0] + "," + f[1] + ",N," + f[2] + ",W,1,08,0.9," +
-                    f[3] + ",M,46.9,M,,");
-        log += Nmea(std::string("GPRMC,") + f[0] + ",A," + f[1] + ",N," + f[2] +
-                    ",W,2.5,54.7,140903,,,A");
-    }
-    const ImportResult r = Import(Write("walk.nmea", log));
-    ASSERT_TRUE(r.bOk) << r.error;
-    EXPECT_EQ("NMEA via GPSBabel", r.format);
-    ASSERT_EQ(3, m_track->m_nCount);
-    EXPECT_FLOAT_EQ(47.4f, m_track->m_fLat[0]);
-    EXPECT_FLOAT_EQ(-121.433383f, m_track->m_fLon[1]); // 121 deg 26.003 min
-    EXPECT_FLOAT_EQ(static_cast<float>(653.0 * 3.2808399), m_track->m_fElev[2]);
 }
 
 } // namespace

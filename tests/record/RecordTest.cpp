@@ -72,6 +72,39 @@ TEST(TrackRecord, TracksStartAtPointsAlreadyAdded) {
     EXPECT_EQ((std::vector<std::string>{"walk", "", "", "ride"}), record.TrackNames());
 }
 
+// Removing points in place: a segment and a track left empty go, a lap keeps the points it has
+// left (and goes with none), a channel whose only values went goes too.
+TEST(TrackRecord, RemovingPointsRenumbersSegmentsTracksAndLaps) {
+    CTrackRecord record;
+    record.BeginTrack("a");
+    for (int i = 0; i < 3; ++i)
+        record.AddPoint(At(i, 0)); // 0 1 2
+    record.BeginSegment();
+    RecordPoint withHeartRate = At(3, 0);
+    withHeartRate.At(Sensor::heartRate) = 120;
+    record.AddPoint(withHeartRate); // 3, removed: its segment goes
+    record.BeginTrack("b");
+    record.AddPoint(At(4, 0)); // 4, removed: its track goes
+    record.BeginTrack("c");
+    record.AddPoint(At(5, 0));
+    record.AddPoint(At(6, 0));
+    record.m_laps = {{0, 2, 10, {}}, {3, 4, 20, {}}, {1, 6, 30, {}}};
+    const std::size_t nRemoved =
+        record.RemovePoints([](std::size_t i) { return i == 0 || i == 3 || i == 4; });
+    EXPECT_EQ(3u, nRemoved);
+    EXPECT_EQ((std::vector<double>{1, 2, 5, 6}), record.Lat());
+    EXPECT_EQ((std::vector<std::uint32_t>{0, 2}), record.SegmentStarts());
+    EXPECT_EQ((std::vector<std::uint32_t>{0, 1}), record.TrackStarts());
+    EXPECT_EQ((std::vector<std::string>{"a", "c"}), record.TrackNames());
+    ASSERT_EQ(2u, record.m_laps.size());
+    EXPECT_EQ(0u, record.m_laps[0].nFirst);
+    EXPECT_EQ(1u, record.m_laps[0].nLast);
+    EXPECT_EQ(0u, record.m_laps[1].nFirst);
+    EXPECT_EQ(3u, record.m_laps[1].nLast);
+    EXPECT_EQ(30, record.m_laps[1].start);
+    EXPECT_FALSE(record.HasSensor(Sensor::heartRate));
+}
+
 // Legs from a metre to 2000 km, at the equator, near Sydney, in Norway and near the pole, in
 // eight directions, within a hundred-thousandth of the geodesic; across the 180th meridian the
 // short way round.

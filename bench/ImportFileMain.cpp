@@ -54,8 +54,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         result = CTrackImporter::ImportRead(*reader, path, type->description, *track);
-    } else if (type && type->reader == TrackReaderKind::gpsbabel) {
-        result = importer.ImportConverted(path, type->gpsbabelName, *track);
     } else if (other) {
         result = importer.ImportConverted(path, other->gpsbabelName, *track);
     } else {

@@ -21,8 +21,9 @@ void SetUpParser(QCommandLineParser& parser) {
     // "-hike.vrl" is one unknown option, never the switches h, i, k, e, v, r and l.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
-        "Shows GPS tracks (GPX, MapSource text, and FIT, TCX, KML, IGC and NMEA through "
-        "gpsbabel) as an elevation chart and a 3D view, and keeps them as .vrl documents."));
+        "Shows GPS tracks (GPX, FIT, TCX, KML, IGC, NMEA, MapSource text, and a few other "
+        "formats through gpsbabel) as an elevation chart and a 3D view, and keeps them as .vrl "
+        "documents."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(QCommandLineOption(

@@ -11,7 +11,6 @@
 #include "CScrollView.h"
 #include "CSingleInstance.h"
 #include "CStringTable.h"
-#include "CTrackFileTypes.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
 #include "LocalPath.h"
@@ -280,7 +279,7 @@ CDocument* CVorlanApp::OpenDocumentOrTrack(const QString& strPath, bool bMakeVis
                                            QString* pstrError) {
     if (!m_pDocTemplate)
         return nullptr;
-    if (!CTrackFileTypes::Of(LocalPath(strPath)))
+    if (!CVorlanDoc::IsTrackFile(strPath))
         return m_pDocTemplate->OpenDocumentFile(strPath, bMakeVisible, pstrError);
     const auto import = [&strPath](CDocument* pDoc, QString* pstrImportError) {
         return static_cast<CVorlanDoc*>(pDoc)->ImportFile(strPath, pstrImportError);

@@ -1,6 +1,7 @@
 #include "CVorlanDoc.h"
 
 #include "CDocumentFile.h"
+#include "CGpsbabelFormats.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CProgressJob.h"
@@ -31,20 +32,20 @@ namespace {
 constexpr char kMapSourceFilter[] = "MapSource Exported Files (*.txt; *.TXT)";
 
 // "*.gpx *.GPX": a file dialog's patterns match case by case.
-QStringList Patterns(const TrackFileType& type) {
-    const QString ext = QString::fromLatin1(type.extension);
+QStringList Patterns(const char* pszExtension) {
+    const QString ext = QString::fromLatin1(pszExtension);
     return {QStringLiteral("*.") + ext, QStringLiteral("*.") + ext.toUpper()};
 }
 // What the Properties dialog calls the format of an imported file: "MapSource text export",
-// "GPX", "FIT (converted by GPSBabel)".
+// "GPX", "GPS TrackMaker (converted by GPSBabel)".
 QString SourceFormat(const QString& strPath) {
+    if (const GpsbabelFormat* pOther = CGpsbabelFormats::Of(LocalPath(strPath)))
+        return QString::fromLatin1(pOther->description) +
+               QStringLiteral(" (converted by GPSBabel)");
     const TrackFileType* pType = CTrackFileTypes::Of(LocalPath(strPath));
     if (!pType || pType->reader == TrackReaderKind::mapSource)
         return QStringLiteral("MapSource text export");
-    const QString name = QString::fromLatin1(pType->description);
-    return pType->reader == TrackReaderKind::gpsbabel
-               ? name + QStringLiteral(" (converted by GPSBabel)")
-               : name;
+    return QString::fromLatin1(pType->description);
 }
 } // namespace
 
@@ -194,6 +195,11 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
 }
 
 // One filter per run of rows of the same format in the table of track file types.
+bool CVorlanDoc::IsTrackFile(const QString& strPath) {
+    const std::string path = LocalPath(strPath);
+    return CTrackFileTypes::Of(path) || CGpsbabelFormats::Of(path);
+}
+
 QStringList CVorlanDoc::ImportFilters() {
     const std::span<const TrackFileType> types = CTrackFileTypes::All();
     QStringList all;
@@ -204,7 +210,7 @@ QStringList CVorlanDoc::ImportFilters() {
         });
         QStringList patterns;
         for (auto it = first; it != last; ++it)
-            patterns << Patterns(*it);
+            patterns << Patterns(it->extension);
         all << patterns;
         filters << (first->reader == TrackReaderKind::mapSource
                         ? QString::fromLatin1(kMapSourceFilter)
@@ -212,6 +218,12 @@ QStringList CVorlanDoc::ImportFilters() {
                               patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
         first = last;
     }
+    QStringList others;
+    for (const GpsbabelFormat& format : CGpsbabelFormats::All())
+        others << Patterns(format.extension);
+    all << others;
+    filters << QString::fromLatin1(CGpsbabelFormats::kFilterName) + QStringLiteral(" (") +
+                   others.join(QLatin1Char(' ')) + QLatin1Char(')');
     filters.prepend(QStringLiteral("All Track Files (") + all.join(QLatin1Char(' ')) +
                     QLatin1Char(')'));
     filters << QStringLiteral("All Files (*)");

@@ -65,6 +65,9 @@ public:
     static QString PromptImportFile();
     // The Import dialog's filters: every track file, then one per format, then all files.
     static QStringList ImportFilters();
+    // A file that an import reads: one of our formats' (".gpx", ".fit", ... and MapSource's
+    // ".txt", any case) or one GPSBabel reads for us.
+    static bool IsTrackFile(const QString& strPath);
     // Imports the track file at strPath into this empty document and shows it in 3D, with what
     // the import found in the status bar; false when the file gives no track, with the file's
     // name and the reason in *pstrError, or holds no track point, with "No track points in

@@ -30,8 +30,9 @@ const char kUsage[] =
     "  --                       ends the options of a command: every argument after it is\n"
     "                           a file, even one whose name starts with '-'\n"
     "\n"
-    "A track file is a MapSource text export, GPX, FIT, or TCX, KML, IGC or NMEA (read\n"
-    "through gpsbabel); its extension says which. What the import found is told on stderr.\n"
+    "A track file is a MapSource text export, GPX, FIT, TCX, KML, IGC or NMEA, or one of\n"
+    "the other formats read through gpsbabel (.gdb .geojson .gtm .ht .mmo .plt .rdn .tr7\n"
+    ".usr); its extension says which. What the import found is told on stderr.\n"
     "--units metric shows metres and kilometres; the default is imperial (feet and miles).\n";
 } // namespace
 

@@ -125,8 +125,6 @@ CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrac
             r = ImportConvertedFile(path, other->gpsbabelName, record, track);
         else if (type && type->reader == TrackReaderKind::native)
             r = ImportNativeFile(path, *type, record, track, progress);
-        else if (type && type->reader == TrackReaderKind::gpsbabel)
-            r = ImportConvertedFile(path, type->gpsbabelName, record, track);
         else
             r = ImportMapSourceFile(path, record, track, format);
         if (r.Ok())

@@ -17,14 +17,14 @@ namespace {
 using enum TrackReaderKind;
 
 constexpr std::array kTypes = {
-    TrackFileType{"txt", mapSource, "MapSource", nullptr, nullptr},
-    TrackFileType{"gpx", native, "GPX", &CGpxReader::Make, nullptr},
-    TrackFileType{"fit", native, "FIT", &CFitReader::Make, nullptr},
-    TrackFileType{"tcx", native, "TCX", &CTcxReader::Make, nullptr},
-    TrackFileType{"kml", native, "KML", &CKmlReader::Make, nullptr},
-    TrackFileType{"igc", native, "IGC", &CIgcReader::Make, nullptr},
-    TrackFileType{"nmea", native, "NMEA", &CNmeaReader::Make, nullptr},
-    TrackFileType{"nma", native, "NMEA", &CNmeaReader::Make, nullptr},
+    TrackFileType{"txt", mapSource, "MapSource", nullptr},
+    TrackFileType{"gpx", native, "GPX", &CGpxReader::Make},
+    TrackFileType{"fit", native, "FIT", &CFitReader::Make},
+    TrackFileType{"tcx", native, "TCX", &CTcxReader::Make},
+    TrackFileType{"kml", native, "KML", &CKmlReader::Make},
+    TrackFileType{"igc", native, "IGC", &CIgcReader::Make},
+    TrackFileType{"nmea", native, "NMEA", &CNmeaReader::Make},
+    TrackFileType{"nma", native, "NMEA", &CNmeaReader::Make},
 };
 
 } // namespace

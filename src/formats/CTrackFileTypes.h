@@ -13,8 +13,7 @@ class CTrackReader;
 // How a file of a type is read.
 enum class TrackReaderKind {
     mapSource, // MapSource text export, read by the track itself
-    native,    // read by a reader of ours (GPX, ...)
-    gpsbabel,  // converted to GPX by GPSBabel first
+    native,    // read by a reader of ours (GPX, FIT, ...)
 };
 
 struct TrackFileType {
@@ -23,7 +22,6 @@ struct TrackFileType {
     const char* description; // "GPX", "FIT", ...: rows of one format share it
     // For TrackReaderKind::native: a reader for a file of nFileBytes bytes (0 when not known).
     std::unique_ptr<CTrackReader> (*makeReader)(std::size_t nFileBytes);
-    const char* gpsbabelName; // GPSBabel's name of the format, for TrackReaderKind::gpsbabel
 };
 
 class CTrackFileTypes {

@@ -122,13 +122,11 @@ ImportResult Import(ReadResult read, const std::string& fileName, std::string fo
     return result;
 }
 
-// The format's name in the notes: the description of one of ours, else GPSBabel's own name.
+// The format's name in the notes: the description of one offered through GPSBabel, else
+// GPSBabel's own name of it.
 std::string ConvertedFormatName(const std::string& gpsbabelFormat) {
     if (const GpsbabelFormat* other = CGpsbabelFormats::Named(gpsbabelFormat))
         return other->description;
-    for (const TrackFileType& type : CTrackFileTypes::All())
-        if (type.gpsbabelName && gpsbabelFormat == type.gpsbabelName)
-            return type.description;
     return gpsbabelFormat;
 }
 

@@ -323,14 +323,18 @@ TEST_F(DesktopTest, ImportDialogFiltersEveryTrackFormat) {
         static_cast<QDialog*>(pModal)->reject();
     });
     Command(ID_FILE_IMPORT);
-    ASSERT_EQ(filters.size(), 9) << qPrintable(filters.join(QLatin1Char('|')));
+    ASSERT_EQ(filters.size(), 10) << qPrintable(filters.join(QLatin1Char('|')));
     EXPECT_EQ(filters[0], QStringLiteral("All Track Files (*.txt *.TXT *.gpx *.GPX *.fit *.FIT "
                                          "*.tcx *.TCX *.kml *.KML *.igc *.IGC *.nmea *.NMEA "
-                                         "*.nma *.NMA)"));
+                                         "*.nma *.NMA *.gdb *.GDB *.geojson *.GEOJSON *.gtm *.GTM "
+                                         "*.ht *.HT *.mmo *.MMO *.plt *.PLT *.rdn *.RDN *.tr7 "
+                                         "*.TR7 *.usr *.USR)"));
     EXPECT_EQ(filters[1], QStringLiteral("MapSource Exported Files (*.txt; *.TXT)"));
     EXPECT_EQ(filters[2], QStringLiteral("GPX Files (*.gpx *.GPX)"));
     EXPECT_EQ(filters[7], QStringLiteral("NMEA Files (*.nmea *.NMEA *.nma *.NMA)"));
-    EXPECT_EQ(filters[8], QStringLiteral("All Files (*)"));
+    EXPECT_TRUE(filters[8].startsWith(QStringLiteral("Other formats (GPSBabel) (*.gdb *.GDB ")))
+        << qPrintable(filters[8]);
+    EXPECT_EQ(filters[9], QStringLiteral("All Files (*)"));
 }
 
 // A second start with a document hands it to this instance and ends; --new-instance keeps it.

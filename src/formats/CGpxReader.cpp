@@ -1,6 +1,7 @@
 #include "CGpxReader.h"
 
 #include "CGpxNumber.h"
+#include "CIsoTime.h"
 #include "MessageText.h"
 
 #include <cmath>
@@ -35,19 +36,25 @@ bool CGpxReader::Feed(std::span<const char> bytes) {
     return m_parser.Feed(bytes);
 }
 
-CGpxReader::Node CGpxReader::ChildOf(Node parent, std::string_view name) {
+CGpxReader::Node CGpxReader::ChildOf(Node parent, std::string_view name, const char** attributes) {
     switch (parent) {
     case Node::gpx:
         if (name == "trk") {
-            m_tracks.record.BeginTrack();
+            BeginTrack(m_tracks);
             return Node::trk;
         }
         if (name == "rte") {
-            m_routes.record.BeginTrack();
+            BeginTrack(m_routes);
             return Node::rte;
+        }
+        if (name == "wpt") {
+            StartWaypoint(attributes);
+            return Node::wpt;
         }
         return Node::other;
     case Node::trk:
+        if (name == "name")
+            return Node::name;
         if (name != "trkseg")
             return Node::other;
         m_tracks.record.BeginSegment();
@@ -55,29 +62,73 @@ CGpxReader::Node CGpxReader::ChildOf(Node parent, std::string_view name) {
     case Node::trkseg:
         return name == "trkpt" ? Node::trkpt : Node::other;
     case Node::rte:
-        return name == "rtept" ? Node::rtept : Node::other;
+        return name == "rtept" ? Node::rtept : name == "name" ? Node::name : Node::other;
     case Node::trkpt:
     case Node::rtept:
-        // A point's elevation is its first ele element, whatever that holds.
-        if (name != "ele" || m_bEleSeen)
-            return Node::other;
-        m_bEleSeen = true;
-        return Node::ele;
+        return ChildOfPoint(name, false);
+    case Node::wpt:
+        return ChildOfPoint(name, true);
     default:
         return Node::other;
     }
+}
+
+// A point's elevation is its first ele element, whatever that holds; its time and extensions
+// where it has them; a waypoint's name.
+CGpxReader::Node CGpxReader::ChildOfPoint(std::string_view name, bool bWaypoint) {
+    if (name == "ele" && !m_bEleSeen) {
+        m_bEleSeen = true;
+        return Node::ele;
+    }
+    if (name == "time")
+        return Node::time;
+    if (bWaypoint)
+        return name == "name" ? Node::name : Node::other;
+    return name == "extensions" ? Node::extensions : Node::other;
+}
+
+// Inside a point's extensions every element is looked into: a value is known by its local name
+// whatever extension holds it ("gpxtpx:hr", "gpxdata:hr").
+CGpxReader::Node CGpxReader::InExtensions(std::string_view name, std::size_t depth) {
+    struct Known {
+        std::string_view name;
+        Sensor sensor;
+    };
+    static constexpr Known kKnown[] = {
+        {"hr", Sensor::heartRate},     {"heartrate", Sensor::heartRate},
+        {"cad", Sensor::cadence},      {"cadence", Sensor::cadence},
+        {"power", Sensor::power},      {"PowerInWatts", Sensor::power},
+        {"watts", Sensor::power},      {"atemp", Sensor::temperature},
+        {"temp", Sensor::temperature}, {"temperature", Sensor::temperature},
+        {"speed", Sensor::speed},
+    };
+    for (const Known& k : kKnown)
+        if (name == k.name) {
+            m_sensorAt[depth] = k.sensor;
+            return Node::sensor;
+        }
+    return Node::extensions;
 }
 
 bool CGpxReader::StartElement(std::string_view localName, const char** attributes) {
     const std::size_t depth = ++m_depth;
     Node node = Node::other;
     if (depth == 1) {
-        if (localName == "gpx")
+        if (localName == "gpx") {
             node = Node::gpx;
-        else
+            for (const char** a = attributes; *a; a += 2)
+                if (LocalName(a[0]) == "creator")
+                    m_tracks.record.m_source.creator = m_routes.record.m_source.creator = a[1];
+        } else {
             m_notGpx = "not a GPX file (the root element is <" + QuotedText(localName) + ">)";
+        }
     } else if (depth < kTrackedDepth) {
-        node = ChildOf(m_path[depth - 1], localName);
+        const Node parent = m_path[depth - 1];
+        // GPX 1.0 has a point's speed beside its elevation, not in extensions.
+        const bool bSpeed10 =
+            (parent == Node::trkpt || parent == Node::rtept) && localName == "speed";
+        node = parent == Node::extensions || bSpeed10 ? InExtensions(localName, depth)
+                                                      : ChildOf(parent, localName, attributes);
     }
     if (node == Node::trkpt)
         StartPoint(m_tracks, attributes);
@@ -85,18 +136,83 @@ bool CGpxReader::StartElement(std::string_view localName, const char** attribute
         StartPoint(m_routes, attributes);
     if (depth < kTrackedDepth)
         m_path[depth] = node;
-    return node == Node::ele;
+    return node == Node::ele || node == Node::time || node == Node::name || node == Node::sensor;
 }
 
 void CGpxReader::EndElement(std::string_view text) {
     const std::size_t depth = m_depth--;
     const Node node = depth < kTrackedDepth ? m_path[depth] : Node::other;
-    if (node == Node::ele) {
-        double ele = 0;
-        m_point.ele = CGpxNumber::Parse(text, ele) ? ele : RecordPoint::kAbsent;
-    } else if (m_bPointOk && (node == Node::trkpt || node == Node::rtept)) {
-        (node == Node::trkpt ? m_tracks : m_routes).record.AddPoint(m_point);
+    const Node parent = depth - 1 < kTrackedDepth ? m_path[depth - 1] : Node::other;
+    if (m_bPointOk && (node == Node::trkpt || node == Node::rtept)) {
+        Points& to = node == Node::trkpt ? m_tracks : m_routes;
+        to.record.AddPoint(m_point);
+        to.bNamed = true;
+    } else if (node == Node::wpt && m_bPointOk) {
+        m_tracks.record.m_waypoints.push_back(std::move(m_waypoint));
+    } else {
+        EndValue(node, parent, depth, text);
     }
+}
+
+// The values of a point, a waypoint, a track or a route.
+void CGpxReader::EndValue(Node node, Node parent, std::size_t depth, std::string_view text) {
+    const bool bWaypoint = parent == Node::wpt;
+    switch (node) {
+    case Node::ele: {
+        double ele = 0;
+        (bWaypoint ? m_waypoint.ele : m_point.ele) =
+            CGpxNumber::Parse(text, ele) ? ele : RecordPoint::kAbsent;
+        break;
+    }
+    case Node::time: {
+        TimeMs time = kNoTime;
+        (bWaypoint ? m_waypoint.time : m_point.time) = CIsoTime::Parse(text, time) ? time : kNoTime;
+        break;
+    }
+    case Node::name:
+        if (bWaypoint) {
+            m_waypoint.name = text;
+        } else {
+            // A track's or route's name comes before its points; one after them is left.
+            Points& of = parent == Node::trk ? m_tracks : m_routes;
+            if (!of.bNamed)
+                of.record.BeginTrack(std::string(text));
+            of.bNamed = true;
+        }
+        break;
+    case Node::sensor: {
+        double value = 0;
+        if (CGpxNumber::Parse(text, value))
+            m_point.At(m_sensorAt[depth]) = static_cast<float>(value);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CGpxReader::BeginTrack(Points& points) {
+    points.record.BeginTrack();
+    points.bNamed = false;
+}
+
+void CGpxReader::StartWaypoint(const char** attributes) {
+    m_waypoint = RecordWaypoint();
+    m_bEleSeen = false;
+    m_bPointOk = false;
+    const char* pszLat = nullptr;
+    const char* pszLon = nullptr;
+    for (const char** a = attributes; *a; a += 2) {
+        const std::string_view name = LocalName(a[0]);
+        if (name == "lat")
+            pszLat = a[1];
+        else if (name == "lon")
+            pszLon = a[1];
+    }
+    m_bPointOk = pszLat && pszLon && CGpxNumber::Parse(pszLat, m_waypoint.lat) &&
+                 CGpxNumber::Parse(pszLon, m_waypoint.lon) &&
+                 std::fabs(m_waypoint.lat) <= kMaxLatitude &&
+                 std::fabs(m_waypoint.lon) <= kMaxLongitude;
 }
 
 // The position is the last lat and the last lon attribute, with or without a prefix.
@@ -148,6 +264,8 @@ ReadResult CGpxReader::Finish() {
         result.skipped.nOutOfRange += m_routes.skipped.nOutOfRange;
         result.bRoute = !m_routes.record.Empty();
     }
+    std::vector<RecordWaypoint> waypoints = std::move(m_tracks.record.m_waypoints);
     result.record = std::move(from.record);
+    result.record.m_waypoints = std::move(waypoints);
     return result;
 }

@@ -51,9 +51,9 @@ TEST(Cli, InfoOnADocumentSaysWhatItSaidOfItsTrackFile) {
     const std::string gpx = std::string(VORLAN_SAMPLES) + "/long-30000.gpx";
     const std::string doc = scratch.File("long.vrl");
     ASSERT_EQ(0, RunCli("convert " + gpx + " " + doc).status);
-    const std::string lines = "Source: long-30000.gpx (GPX)\n"
+    const std::string lines = "Source: long-30000.gpx (GPX, written by make_samples.py)\n"
                               "Points: 30000 (10000 in the chart)\n"
-                              "Data: elevation\n";
+                              "Data: elevation, time\n";
     const CliResult fromFile = RunCli("info " + gpx), fromDoc = RunCli("info " + doc);
     EXPECT_NE(std::string::npos, fromFile.out.find("File: " + gpx + "\n" + lines)) << fromFile.out;
     EXPECT_NE(std::string::npos, fromDoc.out.find("File: " + doc + "\n" + lines)) << fromDoc.out;

@@ -103,6 +103,52 @@ TEST(GpxImport, ADenseWalkMeasuresItsTrueLength) {
     EXPECT_NEAR(length, measured, length * 0.001);
 }
 
+// Everything a device writes into a GPX point comes into the record: the time, Garmin's
+// TrackPointExtension (v1 and v2), the common power element, Cluetrust's gpxdata, GPX 1.0's
+// speed; the tracks' names, the waypoints and the writer; absent values stay absent.
+TEST(GpxImport, TimesSensorsNamesAndWaypointsComeIntoTheRecord) {
+    CGpxReader reader;
+    reader.Feed(std::string(R"(<gpx version="1.1" creator="Edge 530"
+  xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2"
+  xmlns:gpxdata="http://www.cluetrust.com/XML/GPXDATA/1/0">
+<wpt lat="47.2" lon="11.2"><ele>900</ele><time>2024-05-04T06:59:00Z</time><name>Hut</name></wpt>
+<trk><name>Morning ride</name><trkseg>
+<trkpt lat="47.1" lon="11.1"><ele>812.4</ele><time>2024-05-04T07:00:00Z</time><extensions>
+ <gpxtpx:TrackPointExtension><gpxtpx:atemp>14.5</gpxtpx:atemp><gpxtpx:hr>131</gpxtpx:hr>
+ <gpxtpx:cad>88</gpxtpx:cad><gpxtpx:speed>7.25</gpxtpx:speed></gpxtpx:TrackPointExtension>
+ <power>212</power></extensions></trkpt>
+<trkpt lat="47.101" lon="11.1"><time>2024-05-04T07:00:01.250+02:00</time><extensions>
+ <gpxdata:hr>133</gpxdata:hr><gpxdata:cadence>90</gpxdata:cadence></extensions></trkpt>
+</trkseg></trk>
+<trk><trkseg><trkpt lat="47.2" lon="11.2"><speed>3.5</speed></trkpt></trkseg></trk>
+</gpx>)"));
+    const ReadResult r = reader.Finish();
+    ASSERT_FALSE(r.Failed()) << r.error;
+    const CTrackRecord& record = r.record;
+    ASSERT_EQ(3u, record.Size());
+    EXPECT_EQ("Edge 530", record.m_source.creator);
+    EXPECT_EQ((std::vector<std::string>{"Morning ride", ""}), record.TrackNames());
+    EXPECT_EQ((std::vector<TimeMs>{1714806000000, 1714798801250, kNoTime}), record.Time());
+    EXPECT_EQ(812.4, record.Ele()[0]);
+    EXPECT_TRUE(std::isnan(record.Ele()[1]));
+    const auto values = [&record](Sensor s) {
+        std::vector<std::string> v;
+        for (float f : record.SensorValues(s))
+            v.push_back(std::isnan(f) ? "-" : std::to_string(f));
+        return v;
+    };
+    EXPECT_EQ((std::vector<std::string>{"131.000000", "133.000000", "-"}),
+              values(Sensor::heartRate));
+    EXPECT_EQ((std::vector<std::string>{"88.000000", "90.000000", "-"}), values(Sensor::cadence));
+    EXPECT_EQ((std::vector<std::string>{"212.000000", "-", "-"}), values(Sensor::power));
+    EXPECT_EQ((std::vector<std::string>{"14.500000", "-", "-"}), values(Sensor::temperature));
+    EXPECT_EQ((std::vector<std::string>{"7.250000", "-", "3.500000"}), values(Sensor::speed));
+    ASSERT_EQ(1u, record.m_waypoints.size());
+    EXPECT_EQ("Hut", record.m_waypoints[0].name);
+    EXPECT_EQ(900.0, record.m_waypoints[0].ele);
+    EXPECT_EQ(1714805940000, record.m_waypoints[0].time);
+}
+
 // Equal legs either side of the equator put the middle point exactly half-way: 150 m.
 TEST(GpxImport, MissingElevationsAreInterpolatedAlongTheDistanceAndHeldAtTheEnds) {
     const Imported r = Import(Gpx("<trk><trkseg>" + Pt("-0.02", "10") + Pt("-0.01", "10", "100") +

@@ -5,6 +5,7 @@
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CProgressJob.h"
+#include "CStringTable.h"
 #include "CTrackFileTypes.h"
 #include "CTrackStatistics.h"
 #include "CViewValues.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include <algorithm>
 #include <cstring>
@@ -66,17 +68,21 @@ BOOL CVorlanDoc::OnNewDocument() {
 // A refused file leaves the document as it was.
 BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
     CViewValues view;
-    const CFileResult r = CDocumentFile::Read(LocalPath(strPath), m_track, view);
+    const CFileResult r =
+        CDocumentFile::Read(LocalPath(strPath), m_track, m_record, view, &m_nDocVersion);
     if (!r.Ok()) {
         *pstrError = ErrorText(strPath, r);
         return 0;
     }
-    m_record = RecordOfTrack(m_track, "Vorlan document");
     m_pPlot->m_fZoom = view.m_fZoom;
     m_pPlot->m_fAzimuth = view.m_fAzimuth;
     m_pPlot->m_fElevation = view.m_fElevation;
     m_strSourceFile = AbsolutePath(strPath);
-    m_strSourceFormat = QStringLiteral("Vorlan document");
+    m_strSourceFormat = QStringLiteral("Vorlan %1 document").arg(m_nDocVersion);
+    if (!m_record.m_source.fileName.empty())
+        m_strSourceFormat +=
+            QStringLiteral(" of %1 (%2)")
+                .arg(QtPath(m_record.m_source.fileName), QtPath(m_record.m_source.format));
     m_importNotes.clear();
     m_bLoaded = 1;
     OnPlot3D();
@@ -88,12 +94,54 @@ BOOL CVorlanDoc::OnSaveDocument(const QString& strPath, QString* pstrError) {
     view.m_fZoom = m_pPlot->m_fZoom;
     view.m_fAzimuth = m_pPlot->m_fAzimuth;
     view.m_fElevation = m_pPlot->m_fElevation;
-    const CFileResult r = CDocumentFile::Write(LocalPath(strPath), m_track, view);
+    const CFileResult r =
+        CDocumentFile::Write(LocalPath(strPath), m_track, m_record, view, m_nDocVersion);
     if (!r.Ok()) {
         *pstrError = ErrorText(strPath, r);
         return 0;
     }
     return 1;
+}
+
+// Save As offers the newest documents and the first ones, which other programs read; the first
+// keep the track's shape only, which the user is told before anything else is lost.
+bool CVorlanDoc::PromptSaveAs(QString& strName) {
+    const QString ext = CStringTable::DocString(CStringTable::filterExt);
+    const QString newest = CStringTable::DocString(CStringTable::filterName);
+    const QString first = QStringLiteral("Vorlan 1 documents (track shape only) (*.vrl)");
+    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Save As"), QDir::currentPath());
+    dlg.setNameFilters({newest, first});
+    dlg.selectNameFilter(m_nDocVersion == CDocumentFile::kDesignedVersion ? first : newest);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(ext.mid(1));
+    dlg.selectFile(strName.endsWith(ext, Qt::CaseInsensitive) ? strName : strName + ext);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return false;
+    const int nVersion = dlg.selectedNameFilter() == first ? CDocumentFile::kDesignedVersion
+                                                           : CDocumentFile::kNewestVersion;
+    if (nVersion == CDocumentFile::kDesignedVersion && KeepsMoreThanTheShape() &&
+        QMessageBox::warning(AfxGetMainWnd(), QStringLiteral("Save As"),
+                             QStringLiteral("A Vorlan 1 document keeps the track's shape only: "
+                                            "its times, sensor data, laps and points beyond the "
+                                            "chart's are not kept."),
+                             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return false;
+    m_nDocVersion = nVersion;
+    strName = dlg.selectedFiles().first();
+    if (!strName.endsWith(ext, Qt::CaseInsensitive))
+        strName += ext;
+    QDir::setCurrent(QFileInfo(strName).absolutePath());
+    return true;
+}
+
+bool CVorlanDoc::KeepsMoreThanTheShape() const {
+    bool bSensors = false;
+    for (const CTrackRecord::SensorInfo& info : CTrackRecord::Sensors())
+        bSensors = bSensors || m_record.HasSensor(info.sensor);
+    return m_record.HasTime() || bSensors || !m_record.m_laps.empty() ||
+           !m_record.m_waypoints.empty() || m_record.m_totals.Any() ||
+           m_record.Size() != static_cast<std::size_t>(std::max<short>(m_track.m_nCount, 0));
 }
 
 QStringList CVorlanDoc::InputFiles() const {

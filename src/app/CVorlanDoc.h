@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CDocument.h"
+#include "CDocumentFile.h"
 #include "CPropertiesDlg.h"
 #include "CTrack.h"
 #include "CTrackRecord.h"
@@ -27,6 +28,7 @@ public:
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(const QString& strPath, QString* pstrError) override;
     BOOL OnSaveDocument(const QString& strPath, QString* pstrError) override;
+    bool PromptSaveAs(QString& strName) override;
     // The document's file and the track file it was imported from.
     QStringList InputFiles() const override;
 
@@ -40,6 +42,9 @@ public:
     CTrack m_track;
     // Everything the track's file holds; the track above is the designed view of it.
     CTrackRecord m_record;
+    // The document version Save writes: the one the document was opened in or saved as last;
+    // the newest for an import.
+    int m_nDocVersion = CDocumentFile::kNewestVersion;
     short m_nPlotMode = kPlotNone;
     short m_b3D = 0;
 
@@ -101,6 +106,8 @@ protected:
     BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
 
 private:
+    // Whether the record holds more than a Vorlan 1 document keeps.
+    bool KeepsMoreThanTheShape() const;
     CFileResult ReadTrackFile(const QString& strPath);
     bool RotationEnabled() const { return m_bLoaded && m_b3D; }
 };

@@ -27,6 +27,10 @@ void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU) {
         AfxGetApp()->AddToRecentFileList(m_strPathName);
 }
 
+bool CDocument::PromptSaveAs(QString& strName) {
+    return AfxGetApp()->DoPromptFileName(strName, false);
+}
+
 QStringList CDocument::InputFiles() const {
     return m_strPathName.isEmpty() ? QStringList() : QStringList{m_strPathName};
 }
@@ -121,7 +125,7 @@ BOOL CDocument::DoSave(const QString& strPath, bool bReplace) {
     QString path = strPath;
     if (path.isEmpty()) {
         path = m_strPathName.isEmpty() ? m_strTitle : m_strPathName;
-        if (!AfxGetApp()->DoPromptFileName(path, false))
+        if (!PromptSaveAs(path))
             return 0;
     }
     QString error;

@@ -55,6 +55,9 @@ public:
 
     BOOL OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;
 
+    // Asks for the name to save under (Save As), strName proposing one and receiving the
+    // choice; false when the user cancelled. The framework's asks the application.
+    virtual bool PromptSaveAs(QString& strName);
     // Saves under strPath, or under a name the user chooses when strPath is empty (Save As);
     // with bReplace the document takes the new name. 0 when cancelled or failed (reported).
     BOOL DoSave(const QString& strPath, bool bReplace = true);

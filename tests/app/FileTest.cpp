@@ -3,10 +3,13 @@
 #include "AppTestSupport.h"
 
 #include "CChildFrame.h"
+#include "CDocumentFile.h"
 #include "CFileResult.h"
 #include "CMainFrame.h"
 #include "CMultiDocTemplate.h"
 #include "CPlot.h"
+#include "CTrackRecord.h"
+#include "CViewValues.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
@@ -91,7 +94,8 @@ TEST_F(FileTest, SavedDocumentOpensIn3DWithItsViewAndSavesTheSameBytes) {
     const QString first = m_dir.filePath(QStringLiteral("first.vrl"));
     ASSERT_TRUE(Doc()->DoSave(first));
     const QByteArray bytes = ReadAll(first);
-    ASSERT_EQ(bytes.size(), 14 + 20 * 300);
+    // The newest version: a count of -1 first, which the first version's readers refuse.
+    ASSERT_TRUE(bytes.startsWith(QByteArray("\xff\xff", 2)));
     EXPECT_EQ(Doc()->GetTitle(), "first.vrl");
 
     Command(ID_FILE_CLOSE);
@@ -110,17 +114,47 @@ TEST_F(FileTest, SavedDocumentOpensIn3DWithItsViewAndSavesTheSameBytes) {
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 3);
 }
 
-TEST_F(FileTest, SaveAsAppendsTheExtension) {
+// Save As appends the extension and remembers the version chosen; the first version keeps the
+// track's shape only, which the user is told and may still decline.
+TEST_F(FileTest, SaveAsAppendsTheExtensionAndOffersTheFirstVersion) {
     ImportSample(20);
     ChooseInNextFileDialog(m_dir.filePath(QStringLiteral("walk")));
     Command(ID_FILE_SAVE_AS);
-    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("walk.vrl"))));
-    EXPECT_EQ(Doc()->GetPathName(), m_dir.filePath(QStringLiteral("walk.vrl")));
+    const QString walk = m_dir.filePath(QStringLiteral("walk.vrl"));
+    EXPECT_TRUE(QFile::exists(walk));
+    EXPECT_EQ(Doc()->GetPathName(), walk);
     // Save goes to the document's file without asking.
     Command(ID_ROTATE_DOWN);
     Command(ID_FILE_SAVE);
-    EXPECT_EQ(ReadAll(m_dir.filePath(QStringLiteral("walk.vrl"))).right(4),
-              QByteArray::fromHex("0000c841")); // 25 degrees
+    CTrackRecord record;
+    CViewValues view;
+    const auto track = std::make_unique<CTrack>();
+    ASSERT_TRUE(CDocumentFile::Read(LocalPath(walk), *track, record, view).Ok());
+    EXPECT_EQ(view.m_fElevation, 25.0f);
+    EXPECT_TRUE(record.HasTime());
+
+    const QString shape = m_dir.filePath(QStringLiteral("shape.vrl"));
+    for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
+        QString warning;
+        OnNextModal(QStringLiteral("the Save As dialog"), [&](QWidget* pModal) {
+            auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+            ASSERT_NE(pDialog, nullptr);
+            pDialog->selectNameFilter(pDialog->nameFilters().at(1));
+            pDialog->selectFile(shape);
+            OnNextModal(QStringLiteral("the warning"), [&](QWidget* pBox) {
+                auto* pMessage = qobject_cast<QMessageBox*>(pBox);
+                ASSERT_NE(pMessage, nullptr);
+                warning = pMessage->text();
+                pMessage->button(answer)->click();
+            });
+            static_cast<QDialog*>(pDialog)->accept();
+        });
+        Command(ID_FILE_SAVE_AS);
+        EXPECT_TRUE(
+            warning.startsWith(QStringLiteral("A Vorlan 1 document keeps the track's shape only")));
+        EXPECT_EQ(QFile::exists(shape), answer == QMessageBox::Ok);
+    }
+    EXPECT_EQ(ReadAll(shape).size(), 14 + 20 * 20);
 }
 
 TEST_F(FileTest, FailedSaveIsReportedAndLeavesTheOldFile) {

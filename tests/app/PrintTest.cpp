@@ -539,9 +539,11 @@ TEST_F(PrintTest, ExportImageRemembersItsChoicesAndTitlesItsPdf) {
         auto* pDialog = qobject_cast<CExportDlg*>(pModal);
         ASSERT_NE(pDialog, nullptr);
         auto* pEdit = pDialog->findChild<QLineEdit*>();
-        for (const QLabel* pLabel : pDialog->findChildren<QLabel*>())
-            if (pLabel->text() == QStringLiteral("&File:"))
+        for (const QLabel* pLabel : pDialog->findChildren<QLabel*>()) {
+            if (pLabel->text() == QStringLiteral("&File:")) {
                 EXPECT_EQ(pLabel->buddy(), pEdit);
+            }
+        }
         pDialog->findChild<QComboBox*>()->setCurrentIndex(2);
         pEdit->setText(pdf);
         pDialog->accept();

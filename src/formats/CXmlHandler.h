@@ -13,6 +13,6 @@ public:
     virtual bool StartElement(std::string_view localName, const char** attributes) = 0;
     // The element that began last ends. text: its own character data, children's left out, when
     // StartElement asked for it, leading blanks dropped; empty when it is longer than the parser
-    // keeps (CXmlStreamParser::kMaxTextBytes).
+    // keeps (CXmlElementText::kMaxBytes).
     virtual void EndElement(std::string_view text) = 0;
 };

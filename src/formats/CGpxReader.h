@@ -6,7 +6,7 @@
 
 #include "CTrackReader.h"
 #include "CXmlHandler.h"
-#include "CXmlStreamParser.h"
+#include "CXmlPieceParser.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,5 +50,5 @@ private:
     std::size_t m_depth = 0;
     Node m_path[kTrackedDepth] = {};
     std::string m_notGpx; // the refusal of a document whose root is not gpx
-    CXmlStreamParser m_parser{*this};
+    CXmlPieceParser m_parser{*this};
 };

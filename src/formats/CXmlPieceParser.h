@@ -18,8 +18,9 @@
 // words and line.
 //
 // pugixml accepts some documents that the stream parser refuses (a duplicate attribute, an entity
-// it does not know kept as text, text after the root element), and leaves out the runs of blanks
-// between the child nodes of an element whose text is asked for ("5<!-- -->  " is "5").
+// it does not know kept as text, text after the root element, bytes that are not UTF-8), and
+// leaves out the runs of blanks between the child nodes of an element whose text is asked for
+// ("5<!-- -->  " is "5").
 #pragma once
 
 #include "CXmlElementText.h"

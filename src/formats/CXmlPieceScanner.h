@@ -35,7 +35,8 @@ public:
     // The document may end at Position(): outside any markup, with no element open, after a
     // root element.
     bool Complete() const { return m_state == State::text && m_depth == 0 && m_bRootSeen; }
-    // Scans a piece from its start on, inside a root element with depth elements open.
+    // Scans a piece from its start on, with depth elements open there; the prolog has been
+    // scanned, so a document type declaration is a fault from here on.
     void Restart(std::size_t depth);
 
 private:

@@ -8,7 +8,7 @@
 
 #include "CTrackReader.h"
 #include "CXmlHandler.h"
-#include "CXmlStreamParser.h"
+#include "CXmlPieceParser.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -75,5 +75,5 @@ private:
     Node m_path[kTrackedDepth] = {};
     Sensor m_sensorAt[kTrackedDepth] = {}; // what a Node::sensor at that depth holds
     std::string m_notGpx;                  // the refusal of a document whose root is not gpx
-    CXmlStreamParser m_parser{*this};
+    CXmlPieceParser m_parser{*this};
 };

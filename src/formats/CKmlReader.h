@@ -5,6 +5,7 @@
 // the document are passed over. Used by the table of track file types.
 #pragma once
 
+#include "CXmlElementText.h"
 #include "CXmlTrackReader.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ public:
 
     // The longest coordinates text read: the XML layer keeps no more of an element's text and
     // hands a longer one over empty.
-    static constexpr std::size_t kMaxCoordinatesBytes = CXmlStreamParser::kMaxTextBytes;
+    static constexpr std::size_t kMaxCoordinatesBytes = CXmlElementText::kMaxBytes;
 
 private:
     // What an element is to this reader, by its place in the document. outside: anything not in

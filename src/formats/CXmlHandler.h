@@ -1,5 +1,5 @@
-// What CXmlStreamParser tells a reader about a document, element by element, as the bytes come
-// in. The XML track file readers (GPX) implement it.
+// What an XML parser (CXmlPieceParser, CXmlStreamParser) tells a reader about a document, element
+// by element, as the bytes come in. The XML track file readers (GPX) implement it.
 #pragma once
 
 #include <string_view>
@@ -13,6 +13,7 @@ public:
     virtual bool StartElement(std::string_view localName, const char** attributes) = 0;
     // The element that began last ends. text: its own character data, children's left out, when
     // StartElement asked for it, leading blanks dropped; empty when it is longer than the parser
-    // keeps (CXmlStreamParser::kMaxTextBytes).
+    // keeps (CXmlElementText::kMaxBytes). Runs of nothing but blanks between its child nodes may
+    // be left out too (CXmlPieceParser does): a reader never counts blanks in a value.
     virtual void EndElement(std::string_view text) = 0;
 };

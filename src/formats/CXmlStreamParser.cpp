@@ -14,9 +14,6 @@
 
 namespace {
 
-// The bytes that settle whether a document is UTF-16 (its byte-order mark) and in which a NUL
-// byte always means "not a text file", whatever precedes it: a binary file says so at once.
-constexpr std::size_t kHeadBytes = 4096;
 // Pieces longer than this are parsed a part at a time, so that the parser's own buffer never
 // holds more of a document that is fed whole.
 constexpr std::size_t kMaxPieceBytes = 64 * 1024;
@@ -32,10 +29,6 @@ std::size_t CountLines(const char* p, const char* end) {
     while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))))
         ++n, ++p;
     return n;
-}
-
-bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // A declared encoding the parser has no table for ("windows-1252") is read a byte a character:
@@ -172,6 +165,17 @@ bool CXmlStreamParser::Feed(std::span<const char> bytes) {
     return true;
 }
 
+bool CXmlStreamParser::Resume(std::string_view prefix, std::size_t nLinesBefore,
+                              CXmlElementText text) {
+    m_bHeadDone = true;
+    m_nLinesBefore = nLinesBefore;
+    m_text = std::move(text);
+    m_bHiding = true;
+    const bool bOk = Parse(prefix, false);
+    m_bHiding = false;
+    return bOk;
+}
+
 // The parser's memory goes back at once: what follows the reading (the simplification of a
 // long track) needs room of its own.
 bool CXmlStreamParser::Finish() {
@@ -201,7 +205,7 @@ bool CXmlStreamParser::ParseAroundNul(std::span<const char> bytes, const char* n
     const std::size_t nBefore = static_cast<std::size_t>(nul - bytes.data());
     const std::uint64_t at = m_nFed + nBefore;
     if (Parse(bytes.first(nBefore + 1), false))
-        return Fail(kNulByte, XML_GetCurrentLineNumber(m_parser));
+        return Fail(kNulByte, Line());
     if (static_cast<std::uint64_t>(XML_GetCurrentByteIndex(m_parser)) == at)
         m_failure.message = kNulByte;
     return false;
@@ -223,8 +227,7 @@ bool CXmlStreamParser::Parse(std::span<const char> bytes, bool bFinal) {
         return false;
     if (XML_GetErrorCode(m_parser) == XML_ERROR_NO_MEMORY) {
         if (m_memory.bRefused)
-            return Fail("XML error: the document needs more memory than its size allows",
-                        XML_GetCurrentLineNumber(m_parser));
+            return Fail("XML error: the document needs more memory than its size allows", Line());
         throw std::bad_alloc();
     }
     return FailFromParser();
@@ -237,12 +240,15 @@ bool CXmlStreamParser::Fail(std::string message, std::size_t line) {
 }
 
 bool CXmlStreamParser::FailFromParser() {
-    return Fail(std::string("XML error: ") + XML_ErrorString(XML_GetErrorCode(m_parser)),
-                XML_GetCurrentLineNumber(m_parser));
+    return Fail(std::string("XML error: ") + XML_ErrorString(XML_GetErrorCode(m_parser)), Line());
+}
+
+std::size_t CXmlStreamParser::Line() const {
+    return m_nLinesBefore + XML_GetCurrentLineNumber(m_parser);
 }
 
 void CXmlStreamParser::Stop(std::string message) {
-    Fail(std::move(message), XML_GetCurrentLineNumber(m_parser));
+    Fail(std::move(message), Line());
     XML_StopParser(m_parser, XML_FALSE);
 }
 
@@ -251,21 +257,27 @@ void CXmlStreamParser::OnStart(const char* name, const char** attributes) {
         Stop("XML error: elements nested more than " + std::to_string(kMaxDepth) + " deep");
         return;
     }
+    if (m_bHiding) {
+        // The element whose text was being kept when this parser took over goes on keeping it.
+        if (m_depth == m_text.Depth())
+            XML_SetCharacterDataHandler(m_parser, TextHandler);
+        return;
+    }
     const char* colon = std::strrchr(name, ':');
-    if (m_handler.StartElement(colon ? colon + 1 : name, attributes) && m_textDepth == 0) {
-        m_textDepth = m_depth;
-        m_text.clear();
-        m_bTextTooLong = false;
+    if (m_handler.StartElement(colon ? colon + 1 : name, attributes) && !m_text.Keeping()) {
+        m_text.Begin(m_depth);
         XML_SetCharacterDataHandler(m_parser, TextHandler);
     }
 }
 
 void CXmlStreamParser::OnEnd() {
+    if (m_bHiding) {
+        --m_depth;
+        return;
+    }
     std::string_view text;
-    if (m_textDepth == m_depth) {
-        if (!m_bTextTooLong)
-            text = m_text;
-        m_textDepth = 0;
+    if (m_text.Keeping() && m_text.Depth() == m_depth) {
+        text = m_text.End();
         XML_SetCharacterDataHandler(m_parser, nullptr);
     }
     --m_depth;
@@ -273,16 +285,8 @@ void CXmlStreamParser::OnEnd() {
 }
 
 void CXmlStreamParser::OnText(const char* text, int length) {
-    if (m_depth != m_textDepth || m_bTextTooLong)
-        return;
-    std::string_view s(text, static_cast<std::size_t>(length));
-    while (m_text.empty() && !s.empty() && IsXmlSpace(s.front()))
-        s.remove_prefix(1);
-    if (s.size() > kMaxTextBytes - m_text.size()) {
-        m_bTextTooLong = true;
-        return;
-    }
-    m_text.append(s);
+    if (m_depth == m_text.Depth())
+        m_text.Append(std::string_view(text, static_cast<std::size_t>(length)));
 }
 
 // Nothing may unwind through the parser's C code: what a handler throws is kept, the parser

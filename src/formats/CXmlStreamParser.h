@@ -6,6 +6,7 @@
 // them; a declared encoding the parser does not know is read as bytes, one character each.
 #pragma once
 
+#include "CXmlElementText.h"
 #include "CXmlHandler.h"
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <exception>
 #include <span>
 #include <string>
+#include <string_view>
 
 struct XML_ParserStruct;
 
@@ -40,8 +42,9 @@ public:
     // different element and attribute name it has met; a file of nothing but different names
     // would otherwise take eight times its size.
     static constexpr std::size_t kParserBaseBytes = std::size_t{64} << 20;
-    // Text kept for an element that asks for it: numbers are far shorter.
-    static constexpr std::size_t kMaxTextBytes = 64 * 1024;
+    // The bytes that settle whether a document is UTF-16 (its byte-order mark) and in which a NUL
+    // byte always means "not a text file", whatever precedes it: a binary file says so at once.
+    static constexpr std::size_t kHeadBytes = 4096;
 
     explicit CXmlStreamParser(CXmlHandler& handler);
     CXmlStreamParser(const CXmlStreamParser&) = delete;
@@ -52,6 +55,12 @@ public:
     // rest need not be fed. Throws std::bad_alloc when memory runs out, and passes on what the
     // handler throws.
     bool Feed(std::span<const char> bytes);
+    // Takes a document over from another parser at a point between two of its tags, before any
+    // Feed. prefix: start tags that open the elements open at that point, outermost first
+    // ("<gpx><trk>"), or an empty element that stands for a root element already ended; the
+    // handler hears nothing of them. nLinesBefore: the document's lines before that point. text:
+    // the text being kept there. False when it failed.
+    bool Resume(std::string_view prefix, std::size_t nLinesBefore, CXmlElementText text);
     // Ends the document; false when it failed.
     bool Finish();
     bool Failed() const { return !m_failure.message.empty(); }
@@ -64,6 +73,7 @@ private:
     bool Fail(std::string message, std::size_t line);
     void Release();
     bool FailFromParser();
+    std::size_t Line() const;
     void Stop(std::string message);
 
     void OnStart(const char* name, const char** attributes);
@@ -79,11 +89,11 @@ private:
     std::string m_head; // the first bytes, until it is known whether the document is UTF-16
     bool m_bHeadDone = false;
     bool m_bUtf16 = false;
-    std::uint64_t m_nFed = 0; // bytes handed to the parser so far
+    std::uint64_t m_nFed = 0;       // bytes handed to the parser so far
+    std::size_t m_nLinesBefore = 0; // lines of the document before the bytes fed here
+    bool m_bHiding = false;         // the handler is not told of these elements
     std::size_t m_depth = 0;
-    std::size_t m_textDepth = 0; // the depth of the element whose text is kept, 0 for none
-    std::string m_text;
-    bool m_bTextTooLong = false;
+    CXmlElementText m_text;
     std::exception_ptr m_pending; // what a handler threw, passed on once the parser returns
     XmlFailure m_failure;
 };

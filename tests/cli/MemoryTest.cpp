@@ -109,13 +109,16 @@ TEST_F(Memory, EveryShapeOfFileIsReadWithinTwiceItsSizePlus100MB) {
     }
 }
 
-// Every different element name stays in the parser's tables: such a file is refused once they
-// outgrow the bytes read, instead of taking eight times its size.
+// Every different element name stays in the stream parser's tables: such a file is refused once
+// they outgrow the bytes read, instead of taking eight times its size. A declared Latin-1 is read
+// by the stream parser (the pieces of UTF-8 keep no names from one piece to the next).
 TEST_F(Memory, AFileOfDifferentNamesIsRefusedWithinTheBound) {
     const std::string path = m_scratch.File("names.gpx");
     {
         std::ofstream out(path, std::ios::binary);
-        out << kHead;
+        std::string head = kHead;
+        head.replace(head.find("UTF-8"), 5, "ISO-8859-1");
+        out << head;
         for (std::size_t n = 0, i = 0; n < kShapeBytes; ++i) {
             const std::string name = "<e" + std::to_string(i) + "/>";
             out << name;

@@ -32,7 +32,8 @@ constexpr int kPoints = 10000;
 
 std::string LoggedGpx() {
     std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" "
-                    "creator=\"bench\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+                    "creator=\"bench\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+                    "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\">\n"
                     "  <trk>\n    <name>Bench</name>\n    <trkseg>\n";
     char line[256];
     for (int i = 0; i < kPoints; ++i) {
@@ -40,10 +41,11 @@ std::string LoggedGpx() {
         std::snprintf(line, sizeof line,
                       "      <trkpt lat=\"%.7f\" lon=\"%.7f\">\n        <ele>%.1f</ele>\n"
                       "        <time>2021-07-01T%02d:%02d:%02dZ</time>\n"
-                      "        <hdop>%.1f</hdop>\n      </trkpt>\n",
+                      "        <extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>%d</gpxtpx:hr>"
+                      "</gpxtpx:TrackPointExtension></extensions>\n      </trkpt>\n",
                       46.5 + 0.02 * std::sin(t), 8.0 + 0.03 * std::cos(t) + t * 0.01,
                       1500 + 300 * std::sin(t * 3), i / 3600 % 24, i / 60 % 60, i % 60,
-                      0.8 + (i % 7) * 0.1);
+                      120 + i % 40);
         s += line;
     }
     return s + "    </trkseg>\n  </trk>\n</gpx>\n";

@@ -70,23 +70,31 @@ std::vector<double> FilledElevations(const CTrackRecord& record, bool& bFound) {
     const std::size_t n = record.Size();
     std::vector<double> ele =
         record.HasElevation() ? record.Ele() : std::vector<double>(n, RecordPoint::kAbsent);
-    std::vector<float> dist(n);
-    DistanceWalk walk(record);
-    for (float& d : dist) {
-        walk.Step();
-        d = walk.Dist();
-    }
+    // The distances are only needed to fill a gap between two elevations.
+    std::vector<float> dist;
+    const auto distances = [&]() -> const std::vector<float>& {
+        if (dist.empty()) {
+            dist.resize(n);
+            DistanceWalk walk(record);
+            for (float& d : dist) {
+                walk.Step();
+                d = walk.Dist();
+            }
+        }
+        return dist;
+    };
     std::size_t before = n; // the last point so far with an elevation
     for (std::size_t i = 0; i < n; ++i) {
         if (!HasElevation(ele[i]))
             continue;
         if (before == n) {
             std::fill(ele.begin(), ele.begin() + static_cast<std::ptrdiff_t>(i), ele[i]);
-        } else {
-            const double d0 = dist[before], span = dist[i] - d0;
+        } else if (i > before + 1) {
+            const std::vector<float>& d = distances();
+            const double d0 = d[before], span = d[i] - d0;
             const double e0 = ele[before], rise = ele[i] - e0;
             for (std::size_t j = before + 1; j < i; ++j)
-                ele[j] = span > 0 ? e0 + rise * ((dist[j] - d0) / span) : e0;
+                ele[j] = span > 0 ? e0 + rise * ((d[j] - d0) / span) : e0;
         }
         before = i;
     }

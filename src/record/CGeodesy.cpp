@@ -31,7 +31,7 @@ double CGeodesy::FlatLegMetres(double lat1, double lon1, double lat2, double lon
     const double m = n * (1.0 - kE2) / w2;
     const double north = m * (lat2 - lat1) * kRadPerDeg;
     const double east = n * std::cos(phi) * LongitudeDifference(lon1, lon2) * kRadPerDeg;
-    return std::hypot(north, east);
+    return std::sqrt(north * north + east * east);
 }
 
 // The central angle on the auxiliary sphere of the parametric latitudes, then Lambert's

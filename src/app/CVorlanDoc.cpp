@@ -57,8 +57,19 @@ CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {
 
 CVorlanDoc::~CVorlanDoc() = default;
 
+// The file's name once: above the reason, which the import's own reasons give after it
+// ("ride.gpx: XML error: ...") or within ("No track points in ride.gpx.").
 QString CVorlanDoc::ErrorText(const QString& strPath, const CFileResult& result) {
-    return AbsolutePath(strPath) + QStringLiteral("\n") + QtPath(result.Sentence());
+    const QString path = AbsolutePath(strPath);
+    QString reason = QtPath(result.Sentence());
+    if (result.GetFault() == CFileResult::Fault::track) {
+        const QString named = strPath + QStringLiteral(": ");
+        if (reason.startsWith(named))
+            reason.remove(0, named.size());
+        else if (reason.contains(strPath))
+            return reason;
+    }
+    return path + QLatin1Char('\n') + reason;
 }
 
 BOOL CVorlanDoc::OnNewDocument() {

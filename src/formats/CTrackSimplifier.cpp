@@ -80,7 +80,9 @@ std::vector<bool> PinnedPoints(const PointSpans& points,
 
 // A min-heap of the points' area ranks that knows where each point sits, so that a neighbour's
 // new rank moves its entry instead of adding one: the heap never outgrows the track, which
-// keeps it in cache on big files.
+// keeps it in cache on big files. Each entry has four children, so that a sift walks half the
+// levels of a binary heap and looks at children that lie side by side in memory; the order in
+// which points come out is the same for any heap, since ranks and ties are ordered strictly.
 class RankHeap {
 public:
     explicit RankHeap(std::size_t n) : m_pos(n, kAbsent) { m_heap.reserve(n); }
@@ -95,7 +97,9 @@ public:
         m_heap.push_back({rank, i});
     }
     void Order() {
-        for (std::size_t at = m_heap.size() / 2; at-- > 0;)
+        if (m_heap.size() < 2)
+            return;
+        for (std::size_t at = (m_heap.size() - 2) / kArity + 1; at-- > 0;)
             SiftDown(at);
     }
 
@@ -124,6 +128,7 @@ public:
 
 private:
     static constexpr std::uint32_t kAbsent = ~std::uint32_t{0};
+    static constexpr std::size_t kArity = 4;
     // Twelve bytes instead of sixteen: the heap is the largest of the simplifier's arrays.
 #pragma pack(push, 4)
     struct Entry {
@@ -142,9 +147,9 @@ private:
     }
     void SiftUp(std::size_t at) {
         const Entry e = m_heap[at];
-        while (at > 0 && Less(e, m_heap[(at - 1) / 2])) {
-            Place(at, m_heap[(at - 1) / 2]);
-            at = (at - 1) / 2;
+        while (at > 0 && Less(e, m_heap[(at - 1) / kArity])) {
+            Place(at, m_heap[(at - 1) / kArity]);
+            at = (at - 1) / kArity;
         }
         Place(at, e);
     }
@@ -152,15 +157,17 @@ private:
         const Entry e = m_heap[at];
         const std::size_t n = m_heap.size();
         for (;;) {
-            std::size_t child = 2 * at + 1;
-            if (child >= n)
+            const std::size_t first = kArity * at + 1;
+            if (first >= n)
                 break;
-            if (child + 1 < n && Less(m_heap[child + 1], m_heap[child]))
-                ++child;
-            if (!Less(m_heap[child], e))
+            std::size_t least = first;
+            for (std::size_t child = first + 1; child < std::min(first + kArity, n); ++child)
+                if (Less(m_heap[child], m_heap[least]))
+                    least = child;
+            if (!Less(m_heap[least], e))
                 break;
-            Place(at, m_heap[child]);
-            at = child;
+            Place(at, m_heap[least]);
+            at = least;
         }
         Place(at, e);
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds with warnings as errors, and runs every test: once as
-# released, once under AddressSanitizer and UndefinedBehaviorSanitizer. Each run gets an empty
-# temporary folder of its own and fails when a test leaves anything behind in it.
+# released, once under AddressSanitizer and UndefinedBehaviorSanitizer; then replays the fuzzers'
+# seed files. Each run gets an empty temporary folder of its own and fails when a test leaves
+# anything behind in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -32,3 +33,6 @@ run_tests build-asan ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=
 
 bash scripts/build.sh -DVORLAN_WERROR=ON
 run_tests build
+
+# Every reader's fuzzer, once over its seed files.
+bash scripts/fuzz_replay.sh

@@ -100,7 +100,7 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_VIEW_UNITS_IMPERIAL, "Shows distances in miles and elevations in feet everywhere: "
                              "titles, ticks, 3D extents, readout and statistics."},
     {ID_VIEW_UNITS_METRIC, "Shows distances in kilometres and elevations in metres everywhere; "
-                           "documents still store miles and feet."},
+                           "what documents store does not change."},
     {ID_FILE_EXPORT_IMAGE, "Saves the plot as it is on the screen as a PNG image (1, 2 or 4 "
                            "times the window's size), an SVG drawing or a PDF page."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "

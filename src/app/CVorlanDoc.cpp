@@ -90,7 +90,9 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
     m_pPlot->m_fElevation = view.m_fElevation;
     m_strSourceFile = AbsolutePath(strPath);
     m_strSourceFormat = QStringLiteral("Vorlan %1 document").arg(m_nDocVersion);
-    if (!m_record.m_source.fileName.empty())
+    // A first-version document is its own source; a newer one names the file it was made from.
+    if (!m_record.m_source.fileName.empty() &&
+        m_record.m_source.format != CDocumentFile::kDesignedFormat)
         m_strSourceFormat +=
             QStringLiteral(" of %1 (%2)")
                 .arg(QtPath(m_record.m_source.fileName), QtPath(m_record.m_source.format));
@@ -144,6 +146,14 @@ bool CVorlanDoc::PromptSaveAs(QString& strName) {
         strName += ext;
     QDir::setCurrent(QFileInfo(strName).absolutePath());
     return true;
+}
+
+BOOL CVorlanDoc::DoSave(const QString& strPath, bool bReplace) {
+    const int nVersion = m_nDocVersion;
+    const BOOL bSaved = CDocument::DoSave(strPath, bReplace);
+    if (!bSaved || !bReplace)
+        m_nDocVersion = nVersion;
+    return bSaved;
 }
 
 bool CVorlanDoc::KeepsMoreThanTheShape() const {

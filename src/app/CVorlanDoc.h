@@ -29,6 +29,8 @@ public:
     BOOL OnOpenDocument(const QString& strPath, QString* pstrError) override;
     BOOL OnSaveDocument(const QString& strPath, QString* pstrError) override;
     bool PromptSaveAs(QString& strName) override;
+    // A version chosen in Save As holds only once that save has written its file.
+    BOOL DoSave(const QString& strPath, bool bReplace = true) override;
     // The document's file and the track file it was imported from.
     QStringList InputFiles() const override;
 

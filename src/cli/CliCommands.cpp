@@ -138,7 +138,7 @@ int FinishOutput() {
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return 0;
-    std::fprintf(stderr, "vorlan-cli: cannot write the output: %s\n",
+    std::fprintf(stderr, "vorlan-cli: standard output: cannot write file: %s\n",
                  std::strerror(errno != 0 ? errno : EIO));
     return 1;
 }

@@ -3,6 +3,7 @@
 #include "CGpsbabelFormats.h"
 #include "CInputFile.h"
 #include "CMapSourceFormat.h"
+#include "CProgressStream.h"
 #include "CTrack.h"
 #include "CTrackFileTypes.h"
 #include "CTrackImporter.h"
@@ -13,6 +14,7 @@
 
 #include <cerrno>
 #include <new>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -67,17 +69,24 @@ CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
 // same refusal as everywhere else instead of a converter that waits or fails obscurely.
 CFileResult ImportConvertedFile(const std::string& path, const std::string& gpsbabelFormat,
-                                CTrackRecord& record, CTrack& track) {
+                                CTrackRecord& record, CTrack& track,
+                                const ImportProgress& progress) {
     if (CFileResult r = CInputFile().Open(path); !r.Ok()) {
         track.Clear();
         return r;
     }
-    ImportResult imported = CTrackImporter().ImportConverted(path, gpsbabelFormat, track);
+    // How much of the conversion is still to come is not known.
+    const auto converted = [&progress](std::uint64_t nDone) {
+        if (progress && !progress(nDone, 0))
+            throw ImportCancelled();
+    };
+    ImportResult imported =
+        CTrackImporter().ImportConverted(path, gpsbabelFormat, track, converted);
     return FromImport(path, imported, record, track);
 }
 
 CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, CTrack& track,
-                                CMapSourceFormat& format) {
+                                CMapSourceFormat& format, const ImportProgress& progress) {
     CInputFile file;
     CFileResult r = file.Open(path);
     if (r.Ok())
@@ -86,10 +95,21 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, C
         track.Clear();
         return r;
     }
+    // Read straight from the file unless someone follows the progress.
+    std::optional<CProgressStream> followed;
+    std::FILE* fp = file.Stream();
+    if (progress) {
+        fp = followed.emplace(file.Stream(), file.Size(), progress).Stream();
+        if (!fp)
+            return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
+    }
     CMapSourceFormat next = format;
     long nInFile = 0;
     std::vector<TimeMs> times;
-    if (!track.ImportFile(file.Stream(), next, &nInFile, &times))
+    const bool bRead = track.ImportFile(fp, next, &nInFile, &times);
+    if (followed && followed->Stopped())
+        throw ImportCancelled();
+    if (!bRead)
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
     record = RecordOfTrack(track, "MapSource text export", times);
@@ -122,11 +142,11 @@ CFileResult ImportTrackFile(const std::string& path, CTrackRecord& record, CTrac
         CFileResult r;
         // A format of ours by the table, another that GPSBabel reads, or else a MapSource export.
         if (const GpsbabelFormat* other = type ? nullptr : CGpsbabelFormats::Of(path))
-            r = ImportConvertedFile(path, other->gpsbabelName, record, track);
+            r = ImportConvertedFile(path, other->gpsbabelName, record, track, progress);
         else if (type && type->reader == TrackReaderKind::native)
             r = ImportNativeFile(path, *type, record, track, progress);
         else
-            r = ImportMapSourceFile(path, record, track, format);
+            r = ImportMapSourceFile(path, record, track, format, progress);
         if (r.Ok())
             record.m_source.fileName = FileNameOf(path);
         return r;

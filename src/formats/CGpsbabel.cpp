@@ -26,6 +26,8 @@ namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr int kExitPollMs = 10;
+// How often a conversion that writes nothing asks its sink whether to go on.
+constexpr int kQuietTickMs = 100;
 constexpr int kMsPerSecond = 1000;
 // Rounds of ending the converter's leftover processes: each round ends the orphans that the
 // processes ended in the round before left behind. One forking faster than that is left to init.
@@ -222,7 +224,7 @@ int MsLeft(Clock::time_point deadline) {
 }
 
 // Reads the child's stdout (into sink) and stderr together until both end, the deadline passes or
-// the output grows too big.
+// the output grows too big; a quiet child gets the sink called with nothing now and then.
 Outcome ReadOutput(int outFd, int errFd, Clock::time_point deadline, const GpxSink& sink,
                    ChildRun& run) {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
@@ -231,9 +233,11 @@ Outcome ReadOutput(int outFd, int errFd, Clock::time_point deadline, const GpxSi
         const int ms = MsLeft(deadline);
         if (ms == 0)
             return Outcome::TimedOut;
-        const int ready = ::poll(fds, 2, ms);
+        const int ready = ::poll(fds, 2, std::min(ms, kQuietTickMs));
         if (ready < 0 && errno != EINTR)
             return Outcome::TimedOut;
+        if (ready == 0)
+            sink(std::span<const char>());
         for (int k = 0; k < 2 && ready > 0; ++k) {
             if (fds[k].fd < 0 || fds[k].revents == 0)
                 continue;

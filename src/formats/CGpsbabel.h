@@ -29,8 +29,9 @@ public:
 
     // Runs `gpsbabel -t -r -i FORMAT -f PATH -o gpx,garminextensions -F -` (the extensions
     // carry heart rate, cadence and temperature) and hands its output to sink as it is read;
+    // while the program writes nothing, sink is called with no bytes every tenth of a second.
     // fileName names the file in messages. Whatever sink throws stops the program and is passed
-    // on.
+    // on, so that the caller can stop a conversion at any time.
     ConversionResult ToGpx(const std::string& path, const std::string& format,
                            const std::string& fileName, const GpxSink& sink) const;
 

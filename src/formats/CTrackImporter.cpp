@@ -163,12 +163,20 @@ ImportResult CTrackImporter::ImportRead(CTrackReader& reader, const std::string&
     return Import(reader.Finish(), fileName, std::move(format), track);
 }
 
-ImportResult CTrackImporter::ImportConverted(const std::string& path,
-                                             const std::string& gpsbabelFormat,
-                                             CTrack& track) const {
+ImportResult
+CTrackImporter::ImportConverted(const std::string& path, const std::string& gpsbabelFormat,
+                                CTrack& track,
+                                const std::function<void(std::uint64_t)>& progress) const {
     CGpxReader reader;
-    ConversionResult converted = m_gpsbabel.ToGpx(
-        path, gpsbabelFormat, path, [&reader](std::span<const char> gpx) { reader.Feed(gpx); });
+    std::uint64_t nConverted = 0;
+    ConversionResult converted =
+        m_gpsbabel.ToGpx(path, gpsbabelFormat, path, [&](std::span<const char> gpx) {
+            if (!gpx.empty())
+                reader.Feed(gpx);
+            nConverted += gpx.size();
+            if (progress)
+                progress(nConverted);
+        });
     if (!converted.error.empty()) {
         ImportResult result;
         result.error = std::move(converted.error);

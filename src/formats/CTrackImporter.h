@@ -8,6 +8,8 @@
 #include "CGpsbabel.h"
 #include "CTrackReader.h"
 
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,9 +50,12 @@ public:
     // Converts the file at path, of GPSBabel's format gpsbabelFormat ("gdb"), with GPSBabel and
     // reads the result. When that has no points, the message quotes the first lines GPSBabel
     // warned with ("No track points in F. GPSBabel: nmea: No date found within track ...").
-    // On failure the track is left as it was.
+    // On failure the track is left as it was. progress, when given, is told the bytes of GPX
+    // converted so far, now and then even while GPSBabel writes nothing; what it throws stops
+    // GPSBabel and is passed on.
     ImportResult ImportConverted(const std::string& path, const std::string& gpsbabelFormat,
-                                 CTrack& track) const;
+                                 CTrack& track,
+                                 const std::function<void(std::uint64_t)>& progress = {}) const;
 
 private:
     CGpsbabel m_gpsbabel;

@@ -60,7 +60,7 @@ public:
     virtual bool PromptSaveAs(QString& strName);
     // Saves under strPath, or under a name the user chooses when strPath is empty (Save As);
     // with bReplace the document takes the new name. 0 when cancelled or failed (reported).
-    BOOL DoSave(const QString& strPath, bool bReplace = true);
+    virtual BOOL DoSave(const QString& strPath, bool bReplace = true);
 
 protected:
     // The document's own message map; the framework's commands come after it.

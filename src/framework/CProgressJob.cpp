@@ -41,18 +41,18 @@ void CProgressJob::Run(const std::function<void(const Progress&)>& job) {
         dialog.setMinimumDuration(0);
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
-        QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [this] {
-            m_bCancelled = true;
-        });
+        QObject::connect(&dialog, &QProgressDialog::canceled, &loop,
+                         [this] { m_bCancelled = true; });
         QTimer refresh;
         QObject::connect(&refresh, &QTimer::timeout, &dialog, [this, &dialog] {
             // Escape and closing the dialog cancel too, without the button's signal.
             if (dialog.wasCanceled())
                 m_bCancelled = true;
+            // A job that cannot tell how much is left shows that it is busy.
             const std::uint64_t nTotal = m_nTotal;
-            dialog.setValue(nTotal == 0 ? 0
-                                        : static_cast<int>(m_nDone * std::uint64_t{kSteps} /
-                                                           std::max<std::uint64_t>(nTotal, 1)));
+            dialog.setRange(0, nTotal == 0 ? 0 : kSteps);
+            if (nTotal != 0)
+                dialog.setValue(static_cast<int>(m_nDone * std::uint64_t{kSteps} / nTotal));
         });
         refresh.start(kRefreshMs);
         dialog.show();

@@ -89,6 +89,19 @@ TEST_F(NumbersTest, PropertiesListTheSourceAndTheStatisticsOfASample) {
         QStringLiteral("Longitude: -121.84500\u00b0 to -121.75500\u00b0"),
     };
     EXPECT_EQ(rows, expected) << qPrintable(rows.join(QLatin1Char('\n')));
+
+    // A document names the track file it was made from; a first-version one is its own source.
+    const QString saved = m_dir.filePath(QStringLiteral("saved.vrl"));
+    const std::pair<int, QString> formats[] = {
+        {2, QStringLiteral("Vorlan 2 document of sample.txt (MapSource text export)")},
+        {1, QStringLiteral("Vorlan 1 document")}};
+    for (const auto& [nVersion, format] : formats) {
+        Doc()->m_nDocVersion = nVersion;
+        ASSERT_TRUE(Doc()->DoSave(saved, false));
+        QString error;
+        ASSERT_TRUE(Doc()->OnOpenDocument(saved, &error)) << qPrintable(error);
+        EXPECT_EQ(Doc()->PropertiesRows().at(1).second, format);
+    }
 }
 
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {

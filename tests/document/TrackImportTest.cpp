@@ -146,29 +146,34 @@ TEST_F(TrackImport, AMapSourceExportCutAtTheCapSaysByHowMuch) {
     EXPECT_EQ(10000, m_track->m_nCount);
 }
 
-// The progress follows the file's bytes to its size; a progress that says stop ends the import
-// as cancelled, with nothing read.
+// The progress follows the file's bytes to its size, for our readers and a MapSource export
+// alike; a progress that says stop ends the import as cancelled, with nothing read.
 TEST_F(TrackImport, AnImportReportsItsProgressAndCanBeCancelled) {
-    CTrackRecord record;
-    std::uint64_t nLast = 0, nTotal = 0;
-    ASSERT_TRUE(ImportTrackFile(kSamples + "/long-30000.gpx", record, *m_track, m_format,
-                                [&](std::uint64_t nDone, std::uint64_t nSize) {
-                                    EXPECT_GT(nDone, nLast);
-                                    nLast = nDone, nTotal = nSize;
-                                    return true;
-                                })
-                    .Ok());
-    EXPECT_EQ(fs::file_size(kSamples + "/long-30000.gpx"), nTotal);
-    EXPECT_EQ(nTotal, nLast);
-    EXPECT_EQ(30000u, record.Size());
+    const std::pair<std::string, std::size_t> files[] = {{"long-30000.gpx", 30000},
+                                                         {"long-10000.txt", 10000}};
+    for (const auto& [name, nPoints] : files) {
+        SCOPED_TRACE(name);
+        const std::string path = kSamples + "/" + name;
+        CTrackRecord record;
+        std::uint64_t nLast = 0, nTotal = 0;
+        ASSERT_TRUE(ImportTrackFile(path, record, *m_track, m_format,
+                                    [&](std::uint64_t nDone, std::uint64_t nSize) {
+                                        EXPECT_GT(nDone, nLast);
+                                        nLast = nDone, nTotal = nSize;
+                                        return true;
+                                    })
+                        .Ok());
+        EXPECT_EQ(fs::file_size(path), nTotal);
+        EXPECT_EQ(nTotal, nLast);
+        EXPECT_EQ(nPoints, record.Size());
 
-    const CFileResult r = ImportTrackFile(kSamples + "/long-30000.gpx", record, *m_track, m_format,
-                                          [](std::uint64_t nDone, std::uint64_t) {
-                                              return nDone < 100000;
-                                          });
-    EXPECT_EQ(CFileResult::Fault::cancelled, r.GetFault());
-    EXPECT_TRUE(record.Empty());
-    EXPECT_EQ(0, m_track->m_nCount);
+        const CFileResult r =
+            ImportTrackFile(path, record, *m_track, m_format,
+                            [](std::uint64_t nDone, std::uint64_t) { return nDone < 100000; });
+        EXPECT_EQ(CFileResult::Fault::cancelled, r.GetFault());
+        EXPECT_TRUE(record.Empty());
+        EXPECT_EQ(0, m_track->m_nCount);
+    }
 }
 
 } // namespace

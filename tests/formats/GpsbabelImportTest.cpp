@@ -98,6 +98,18 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
     EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
               r.error);
     EXPECT_EQ(0, m_track->m_nCount);
+
+    // A conversion that writes nothing still asks its caller now and then whether to go on, so
+    // that a cancelled import stops it long before the time limit.
+    struct Stopped {};
+    int nAsked = 0;
+    EXPECT_THROW(CTrackImporter(CGpsbabel(hanging))
+                     .ImportConverted(fit, "garmin_fit", *m_track,
+                                      [&nAsked](std::uint64_t) {
+                                          if (++nAsked == 2)
+                                              throw Stopped();
+                                      }),
+                 Stopped);
 }
 
 // The error line is the converter's, and the converter may be fed a hostile file: what reaches

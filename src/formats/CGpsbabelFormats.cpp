@@ -1,8 +1,9 @@
 #include "CGpsbabelFormats.h"
 
+#include "CTrackFileTypes.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string>
 
 namespace {
@@ -28,12 +29,7 @@ std::span<const GpsbabelFormat> CGpsbabelFormats::All() {
 }
 
 const GpsbabelFormat* CGpsbabelFormats::Of(std::string_view fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos)
-        return nullptr;
-    std::string ext(fileName.substr(dot + 1));
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = CTrackFileTypes::Extension(fileName);
     const auto* found =
         std::find_if(kFormats.begin(), kFormats.end(),
                      [&ext](const GpsbabelFormat& f) { return ext == f.extension; });

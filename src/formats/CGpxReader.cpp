@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,20 @@ constexpr std::size_t kMinPointBytes = 24;
 std::string_view LocalName(const char* name) {
     const char* colon = std::strrchr(name, ':');
     return colon ? colon + 1 : name;
+}
+
+// The last lat and the last lon attribute, with or without a prefix; nullptr for a missing one.
+std::pair<const char*, const char*> PositionAttributes(const char** attributes) {
+    const char* pszLat = nullptr;
+    const char* pszLon = nullptr;
+    for (const char** a = attributes; *a; a += 2) {
+        const std::string_view name = LocalName(a[0]);
+        if (name == "lat")
+            pszLat = a[1];
+        else if (name == "lon")
+            pszLon = a[1];
+    }
+    return {pszLat, pszLon};
 }
 
 } // namespace
@@ -200,15 +215,7 @@ void CGpxReader::StartWaypoint(const char** attributes) {
     m_waypoint = RecordWaypoint();
     m_bEleSeen = false;
     m_bPointOk = false;
-    const char* pszLat = nullptr;
-    const char* pszLon = nullptr;
-    for (const char** a = attributes; *a; a += 2) {
-        const std::string_view name = LocalName(a[0]);
-        if (name == "lat")
-            pszLat = a[1];
-        else if (name == "lon")
-            pszLon = a[1];
-    }
+    const auto [pszLat, pszLon] = PositionAttributes(attributes);
     m_bPointOk = pszLat && pszLon && CGpxNumber::Parse(pszLat, m_waypoint.lat) &&
                  CGpxNumber::Parse(pszLon, m_waypoint.lon) &&
                  std::fabs(m_waypoint.lat) <= kMaxLatitude &&
@@ -217,15 +224,7 @@ void CGpxReader::StartWaypoint(const char** attributes) {
 
 // The position is the last lat and the last lon attribute, with or without a prefix.
 void CGpxReader::StartPoint(Points& to, const char** attributes) {
-    const char* pszLat = nullptr;
-    const char* pszLon = nullptr;
-    for (const char** a = attributes; *a; a += 2) {
-        const std::string_view name = LocalName(a[0]);
-        if (name == "lat")
-            pszLat = a[1];
-        else if (name == "lon")
-            pszLon = a[1];
-    }
+    const auto [pszLat, pszLon] = PositionAttributes(attributes);
     m_bPointOk = false;
     m_bEleSeen = false;
     m_point = RecordPoint();

@@ -34,13 +34,18 @@ std::span<const TrackFileType> CTrackFileTypes::All() {
 }
 
 const TrackFileType* CTrackFileTypes::Of(std::string_view fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos)
-        return nullptr;
-    std::string ext(fileName.substr(dot + 1));
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = Extension(fileName);
     const auto* found = std::find_if(kTypes.begin(), kTypes.end(),
                                      [&ext](const TrackFileType& t) { return ext == t.extension; });
     return found == kTypes.end() ? nullptr : found;
+}
+
+std::string CTrackFileTypes::Extension(std::string_view fileName) {
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos)
+        return std::string();
+    std::string ext(fileName.substr(dot + 1));
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 class CTrackReader;
@@ -30,4 +31,6 @@ public:
     static std::span<const TrackFileType> All();
     // The type of a file name by its extension (any case), or nullptr for any other name.
     static const TrackFileType* Of(std::string_view fileName);
+    // The file name's extension in lower case, without the dot; empty when it has none.
+    static std::string Extension(std::string_view fileName);
 };

@@ -2,7 +2,7 @@
 // CXmlStreamParser does, about twice as fast: pugixml parses the document a piece of about
 // 128 KB at a time, each piece wrapped in start tags for the elements open at its start. Memory
 // stays a few times the piece, whatever the document's size or shape. The XML track file readers
-// (GPX) parse through it.
+// (GPX, TCX, KML) parse through it.
 //
 // A piece ends before the first '<' after the piece size. That is a place between two tokens
 // unless it falls inside a comment, a CDATA section, a processing instruction or an attribute

@@ -6,7 +6,7 @@
 
 #include "CTrackReader.h"
 #include "CXmlHandler.h"
-#include "CXmlStreamParser.h"
+#include "CXmlPieceParser.h"
 
 #include <cstddef>
 #include <string>
@@ -38,5 +38,5 @@ private:
     bool m_bInLead = true;        // nothing but blanks and a byte-order mark so far
     std::size_t m_nBomBytes = 0;  // bytes of a UTF-8 byte-order mark met so far
     std::size_t m_nLeadLines = 0; // line ends passed over, for the line of an error
-    CXmlStreamParser m_parser{*this};
+    CXmlPieceParser m_parser{*this};
 };

@@ -100,8 +100,10 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, C
     std::FILE* fp = file.Stream();
     if (progress) {
         fp = followed.emplace(file.Stream(), file.Size(), progress).Stream();
-        if (!fp)
+        if (!fp) {
+            track.Clear();
             return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
+        }
     }
     CMapSourceFormat next = format;
     long nInFile = 0;

@@ -1,6 +1,6 @@
-// The CRC-32 of the IEEE polynomial (as zip and PNG use it) over a versioned document's header and
-// chunks: CChunkedFile seals and checks them with it, and so do the tests and the fuzz target
-// that build documents by hand.
+// The CRC-32 of the IEEE polynomial (zlib's, as zip and PNG use it) over a versioned document's
+// header and chunks: CChunkedFile seals and checks them with it, and so do the tests and the fuzz
+// target that build documents by hand.
 #pragma once
 
 #include <cstdint>

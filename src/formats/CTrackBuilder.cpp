@@ -20,10 +20,9 @@ bool HasElevation(double ele) {
     return std::isfinite(ToFeet(ele));
 }
 
-// Walks the points in file order, giving each one's leg from the point before, in miles on the
-// positions as the track stores them (the first point's leg is 0), and the running sum of the
-// legs per segment: the first point of every segment adds nothing to the distance. Walking again
-// instead of keeping every point's distance saves a big file's import a sixth of its memory.
+// Walks the points in file order, giving each one's distance: the running sum per segment of the
+// legs from the point before, in miles on the positions as the track stores them; the first point
+// of every segment adds nothing. Only the filling of elevation gaps needs it.
 class DistanceWalk {
 public:
     DistanceWalk(const CTrackRecord& record)
@@ -39,15 +38,13 @@ public:
             m_nextStart < m_segmentStarts.size() && m_segmentStarts[m_nextStart] == i;
         if (bStart)
             ++m_nextStart;
-        m_leg = i == 0 ? 0 : LegMiles(m_prev, m_prevLon, here, lon);
         if (i != 0 && !bStart)
-            m_dist = static_cast<float>(static_cast<double>(m_leg) + m_dist);
+            m_dist = static_cast<float>(
+                static_cast<double>(LegMiles(m_prev, m_prevLon, here, lon)) + m_dist);
         m_prev = here;
         m_prevLon = lon;
     }
-    // The point the walk is at, and its leg and distance.
-    std::size_t At() const { return m_next - 1; }
-    float Leg() const { return m_leg; }
+    // The distance of the point the walk is at.
     float Dist() const { return m_dist; }
 
 private:
@@ -58,7 +55,6 @@ private:
     std::size_t m_nextStart = 0;
     LatitudeTrig m_prev{};
     float m_prevLon = 0;
-    float m_leg = 0;
     float m_dist = 0;
 };
 
@@ -122,24 +118,16 @@ BuildResult CTrackBuilder::Build(const CTrackRecord& record, CTrack& track) {
     track.Clear();
     track.m_nCount = static_cast<short>(kept.size());
     const std::vector<double> metres = CGeodesy::CumulativeMetres(record);
-    DistanceWalk walk(record);
     for (std::size_t k = 0; k < kept.size(); ++k) {
-        do
-            walk.Step();
-        while (walk.At() < kept[k]);
         const std::uint32_t i = kept[k];
         track.m_fLat[k] = static_cast<float>(record.Lat()[i]);
         track.m_fLon[k] = static_cast<float>(record.Lon()[i]);
         track.m_fElev[k] = ToFeet(ele[i]);
         // The distance measured on the ellipsoid from the full positions, rounded once.
         track.m_fDist[k] = static_cast<float>(metres[i] / kMetresPerMile);
-        track.m_fLeg[k] = walk.Leg();
     }
     track.Smooth();
-    // Without simplification the track's legs join the same neighbours as the ones walked here.
-    if (result.bSimplified)
-        track.ComputeGeometry();
-    else
-        track.ComputeGeometryFromLegs();
+    // The legs between the kept points, with the plane offsets.
+    track.ComputeGeometry();
     return result;
 }

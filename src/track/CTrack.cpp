@@ -257,16 +257,12 @@ short CTrack::ComputeLegs() {
 }
 
 void CTrack::ComputeGeometry() {
-    ComputePlane(true);
+    ComputePlane();
 }
 
-void CTrack::ComputeGeometryFromLegs() {
-    ComputePlane(false);
-}
-
-// The plane offsets, with bLegs the legs (as ComputeLegs gives them) too, in one pass, so that
-// each point's latitude needs one sine and cosine.
-void CTrack::ComputePlane(bool bLegs) {
+// The plane offsets and the legs (as ComputeLegs gives them) in one pass, so that each point's
+// latitude needs one sine and cosine.
+void CTrack::ComputePlane() {
     m_fSouth[0] = 0;
     m_fEast[0] = 0;
     m_fLeg[0] = 0;
@@ -274,8 +270,7 @@ void CTrack::ComputePlane(bool bLegs) {
     LatitudeTrig prev = first;
     for (int i = 1; i < m_nCount; ++i) {
         const LatitudeTrig here = TrigOfLatitude(m_fLat[i]);
-        if (bLegs)
-            m_fLeg[i] = LegMiles(prev, m_fLon[i - 1], here, m_fLon[i]);
+        m_fLeg[i] = LegMiles(prev, m_fLon[i - 1], here, m_fLon[i]);
         prev = here;
         const float s = static_cast<float>(MeridianArc(first, here) * kPlaneUnitsPerKm);
         m_fSouth[i] = m_fLat[i] <= m_fLat[0] ? s : -s;

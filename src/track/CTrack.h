@@ -38,9 +38,6 @@ public:
 
     short ComputeLegs();
     void ComputeGeometry();
-    // ComputeGeometry for a track whose m_fLeg already holds what ComputeLegs would give (the
-    // GPX import has them from its distances): a great circle less per point.
-    void ComputeGeometryFromLegs();
     short Smooth();
 
     void Save(CArchive& ar) const;
@@ -67,6 +64,6 @@ private:
     void ParsePoint(int i, int nFormat, Tokens& tok);
     void ParsePointByColumns(int i, int nFormat, Tokens& tok, const CMapSourceColumns& columns);
     void ConvertPoint(int i, int nFormat, Tokens& tok);
-    void ComputePlane(bool bLegs);
+    void ComputePlane();
     void SumDistances();
 };

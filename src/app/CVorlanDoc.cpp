@@ -157,9 +157,11 @@ BOOL CVorlanDoc::DoSave(const QString& strPath, bool bReplace) {
 }
 
 bool CVorlanDoc::KeepsMoreThanTheShape() const {
-    bool bSensors = false;
-    for (const CTrackRecord::SensorInfo& info : CTrackRecord::Sensors())
-        bSensors = bSensors || m_record.HasSensor(info.sensor);
+    const auto sensors = CTrackRecord::Sensors();
+    const bool bSensors =
+        std::any_of(sensors.begin(), sensors.end(), [this](const CTrackRecord::SensorInfo& info) {
+            return m_record.HasSensor(info.sensor);
+        });
     return m_record.HasTime() || bSensors || !m_record.m_laps.empty() ||
            !m_record.m_waypoints.empty() || m_record.m_totals.Any() ||
            m_record.Size() != static_cast<std::size_t>(std::max<short>(m_track.m_nCount, 0));

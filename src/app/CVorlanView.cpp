@@ -134,34 +134,33 @@ bool CVorlanView::ZoomEnabled() const {
     return pDoc && pDoc->m_bLoaded && pDoc->m_pPlot;
 }
 
-// The recentre request comes before the redraw, whose layout takes the point under the window
-// centre and whose scroll computation brings it back there; only then is the result scrolled to.
 void CVorlanView::OnZoomIn() {
-    CPlot* pPlot = Plot();
-    if (!pPlot || !(pPlot->m_fZoom <= CPlot::kMaxZoom))
-        return;
-    pPlot->m_fZoom = pPlot->m_fZoom * CPlot::kZoomStep;
-    pPlot->m_bRecenter = 1;
-    RedrawWindow();
-    ScrollToPosition(pPlot->m_ptScroll);
+    const CPlot* pPlot = Plot();
+    if (pPlot && pPlot->m_fZoom <= CPlot::kMaxZoom)
+        ZoomTo(pPlot->m_fZoom * CPlot::kZoomStep);
 }
 
 void CVorlanView::OnZoomOut() {
-    CPlot* pPlot = Plot();
-    if (!pPlot || !(pPlot->m_fZoom >= CPlot::kMinZoomOut))
-        return;
-    pPlot->m_fZoom = pPlot->m_fZoom / CPlot::kZoomStep;
-    pPlot->m_bRecenter = 1;
-    RedrawWindow();
-    ScrollToPosition(pPlot->m_ptScroll);
+    const CPlot* pPlot = Plot();
+    if (pPlot && pPlot->m_fZoom >= CPlot::kMinZoomOut)
+        ZoomTo(pPlot->m_fZoom / CPlot::kZoomStep);
 }
 
 void CVorlanView::OnZoomRestore() {
+    if (Plot())
+        ZoomTo(1.0f);
+}
+
+// The recentre request comes before the redraw, whose layout takes the point under the window
+// centre and whose scroll computation brings it back there; only then is the result scrolled to.
+// So a zoom and its way back keep the point in the middle, and a pane that scrolls at 1x is
+// where it was.
+void CVorlanView::ZoomTo(float fZoom) {
     CPlot* pPlot = Plot();
-    if (!pPlot)
-        return;
-    pPlot->m_fZoom = 1.0f;
+    pPlot->m_fZoom = fZoom;
+    pPlot->m_bRecenter = 1;
     RedrawWindow();
+    ScrollToPosition(pPlot->m_ptScroll);
 }
 
 void CVorlanView::OnUpdateZoomIn(CCmdUI* pCmdUI) {

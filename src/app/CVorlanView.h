@@ -28,6 +28,7 @@ public:
     void OnZoomIn();
     void OnZoomOut();
     void OnZoomRestore();
+    void ZoomTo(float fZoom);
     void OnUpdateZoomIn(CCmdUI* pCmdUI);
     void OnUpdateZoomOut(CCmdUI* pCmdUI);
     void OnUpdateZoomRestore(CCmdUI* pCmdUI);

@@ -17,6 +17,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <vector>
+
 namespace {
 class SplitterTest : public AppTest {
 protected:
@@ -251,6 +253,33 @@ TEST_F(SplitterTest, ZoomRepaintsItsPaneAtOnceAndTheOthersLater) {
     pOther->RedrawWindow();
     EXPECT_EQ(pOther->GetTotalSize().cx, 2 * before.cx);
     EXPECT_EQ(pOther->GetTotalSize().cy, 2 * before.cy);
+}
+
+// A pane smaller than the picture scrolls at 1x too: back at 1x, by Restore Zoom or by Zoom Out,
+// it is where it was and every pane looks as before.
+TEST_F(SplitterTest, ZoomingBackToOneLeavesEveryPaneAsItWas) {
+    ImportSample(300);
+    SplitTwoByTwo();
+    const auto panes = [this] {
+        std::vector<QImage> images;
+        for (CScrollView* pPane : Splitter()->GetPanes()) {
+            pPane->RedrawWindow();
+            QApplication::processEvents();
+            images.push_back(pPane->viewport()->grab().toImage());
+        }
+        return images;
+    };
+    CVorlanView* pZoomed = Pane(0, 0);
+    ActiveChild()->SetActiveView(pZoomed);
+    pZoomed->ScrollToPosition(POINT{50, 40});
+    const std::vector<QImage> before = panes();
+    for (const UINT nBack : {ID_ZOOM_RESTORE, ID_ZOOM_OUT}) {
+        Command(ID_ZOOM_IN);
+        Command(nBack);
+        EXPECT_EQ(pZoomed->GetScrollPosition().x, 50) << nBack;
+        EXPECT_EQ(pZoomed->GetScrollPosition().y, 40) << nBack;
+        EXPECT_TRUE(panes() == before) << nBack;
+    }
 }
 
 TEST_F(SplitterTest, ClosingTheWindowClosesEveryPaneAndTheDocument) {

@@ -4,8 +4,14 @@
 #include "UnitsAndEarth.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -78,111 +84,109 @@ std::vector<bool> PinnedPoints(const PointSpans& points,
     return pinned;
 }
 
-// A min-heap of the points' area ranks that knows where each point sits, so that a neighbour's
-// new rank moves its entry instead of adding one: the heap never outgrows the track, which
-// keeps it in cache on big files. Each entry has four children, so that a sift walks half the
-// levels of a binary heap and looks at children that lie side by side in memory; the order in
-// which points come out is the same for any heap, since ranks and ties are ordered strictly.
-class RankHeap {
+// The points' area ranks in file order under a tree of minima, kFanOut to a node: the removable
+// point with the smallest rank, the earliest of equals, is at the root. A removed point's
+// neighbours lie next to it in the file, so a removal rescans the block of ranks that holds all
+// three and the nodes above it, reading memory in order, where a heap would chase entries from
+// level to level: several times faster on big files, and the same points come out.
+class RankTree {
 public:
-    explicit RankHeap(std::size_t n) : m_pos(n, kAbsent) { m_heap.reserve(n); }
+    explicit RankTree(std::size_t n) : m_rank(Padded(n), kGone) {}
 
-    bool Empty() const { return m_heap.empty(); }
-
-    // Puts point i in with its first rank; Order() makes a heap of what was put in. Ranks and
-    // ties are ordered strictly, so the points come out in the same order whichever way the
-    // heap was built: all at once is several times faster than one at a time.
-    void Put(std::uint32_t i, double rank) {
-        m_pos[i] = static_cast<std::uint32_t>(m_heap.size());
-        m_heap.push_back({rank, i});
-    }
+    // Ranks are set before Order() builds the tree; after that, changes to ranks are followed by
+    // Refresh() with every point changed.
+    void Change(std::uint32_t i, double rank) { m_rank[i] = rank < kLargest ? rank : kLargest; }
+    void Remove(std::uint32_t i) { m_rank[i] = kGone; }
     void Order() {
-        if (m_heap.size() < 2)
-            return;
-        for (std::size_t at = (m_heap.size() - 2) / kArity + 1; at-- > 0;)
-            SiftDown(at);
-    }
-
-    std::uint32_t PopMin() {
-        const std::uint32_t top = m_heap.front().i;
-        Place(0, m_heap.back());
-        m_heap.pop_back();
-        m_pos[top] = kAbsent;
-        if (!m_heap.empty())
-            SiftDown(0);
-        return top;
-    }
-
-    void Set(std::uint32_t i, double rank) {
-        if (m_pos[i] == kAbsent) {
-            m_heap.push_back({rank, i});
-            m_pos[i] = static_cast<std::uint32_t>(m_heap.size() - 1);
-            SiftUp(m_pos[i]);
-            return;
+        for (std::size_t nBelow = m_rank.size(); m_levels.empty() || nBelow > kFanOut;) {
+            const std::size_t nNodes = nBelow / kFanOut;
+            m_levels.push_back({std::vector<double>(Padded(nNodes), kGone),
+                                std::vector<std::uint32_t>(Padded(nNodes), 0)});
+            for (std::size_t node = 0; node < nNodes; ++node)
+                Rescan(m_levels.size() - 1, node);
+            nBelow = m_levels.back().min.size();
         }
-        const std::size_t at = m_pos[i];
-        const bool bUp = Less({rank, i}, m_heap[at]);
-        m_heap[at].rank = rank;
-        bUp ? SiftUp(at) : SiftDown(at);
+    }
+    // Brings the tree up to date after changes to ranks in the blocks of a, b and c, in order.
+    // The point removed was the least of all, so every node above it changes: the whole path is
+    // worked out again without asking.
+    void Refresh(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+        std::size_t nodes[3] = {a / kFanOut, b / kFanOut, c / kFanOut};
+        for (std::size_t l = 0; l < m_levels.size(); ++l) {
+            Rescan(l, nodes[0]);
+            if (nodes[1] != nodes[0])
+                Rescan(l, nodes[1]);
+            if (nodes[2] != nodes[1])
+                Rescan(l, nodes[2]);
+            for (std::size_t& node : nodes)
+                node /= kFanOut;
+        }
+    }
+
+    bool Empty() const { return Root(m_levels.back().min) == kGone; }
+    std::uint32_t Min() const {
+        const Level& top = m_levels.back();
+        return top.first[FirstLeast(top.min.data())];
     }
 
 private:
-    static constexpr std::uint32_t kAbsent = ~std::uint32_t{0};
-    static constexpr std::size_t kArity = 4;
-    // Twelve bytes instead of sixteen: the heap is the largest of the simplifier's arrays.
-#pragma pack(push, 4)
-    struct Entry {
-        double rank;
-        std::uint32_t i;
+    static constexpr std::size_t kFanOut = 16;
+    // A removed or pinned point; ranks themselves stay below it.
+    static constexpr double kGone = std::numeric_limits<double>::infinity();
+    static constexpr double kLargest = std::numeric_limits<double>::max();
+
+    struct Level {
+        std::vector<double> min;          // the least rank under each node
+        std::vector<std::uint32_t> first; // the earliest point that has it
     };
-#pragma pack(pop)
-    static_assert(sizeof(Entry) == 12);
-    // Ties go to the earlier point, so the result never depends on the heap's history.
-    static bool Less(const Entry& a, const Entry& b) {
-        return a.rank < b.rank || (a.rank == b.rank && a.i < b.i);
+
+    static std::size_t Padded(std::size_t n) {
+        return std::max<std::size_t>((n + kFanOut - 1) / kFanOut, 1) * kFanOut;
     }
-    void Place(std::size_t at, const Entry& e) {
-        m_heap[at] = e;
-        m_pos[e.i] = static_cast<std::uint32_t>(at);
+    static double Root(const std::vector<double>& top) { return top[FirstLeast(top.data())]; }
+
+    // Works out a node's least rank again from the level below.
+    void Rescan(std::size_t l, std::size_t node) {
+        const double* below = l == 0 ? m_rank.data() : m_levels[l - 1].min.data();
+        const std::size_t at = node * kFanOut + FirstLeast(below + node * kFanOut);
+        Level& level = m_levels[l];
+        level.min[node] = below[at];
+        level.first[node] = l == 0 ? static_cast<std::uint32_t>(at) : m_levels[l - 1].first[at];
     }
-    void SiftUp(std::size_t at) {
-        const Entry e = m_heap[at];
-        while (at > 0 && Less(e, m_heap[(at - 1) / kArity])) {
-            Place(at, m_heap[(at - 1) / kArity]);
-            at = (at - 1) / kArity;
+    // Where the least of kFanOut values first occurs.
+    static std::size_t FirstLeast(const double* values) {
+#if defined(__SSE2__)
+        __m128d a = _mm_loadu_pd(values), b = _mm_loadu_pd(values + 2);
+        for (std::size_t k = 4; k < kFanOut; k += 4) {
+            a = _mm_min_pd(a, _mm_loadu_pd(values + k));
+            b = _mm_min_pd(b, _mm_loadu_pd(values + k + 2));
         }
-        Place(at, e);
-    }
-    void SiftDown(std::size_t at) {
-        const Entry e = m_heap[at];
-        const std::size_t n = m_heap.size();
-        for (;;) {
-            const std::size_t first = kArity * at + 1;
-            if (first >= n)
-                break;
-            std::size_t least = first;
-            for (std::size_t child = first + 1; child < std::min(first + kArity, n); ++child)
-                if (Less(m_heap[child], m_heap[least]))
-                    least = child;
-            if (!Less(m_heap[least], e))
-                break;
-            Place(at, m_heap[least]);
-            at = least;
-        }
-        Place(at, e);
+        a = _mm_min_pd(a, b);
+        const __m128d least = _mm_min_pd(a, _mm_unpackhi_pd(a, a));
+        const __m128d all = _mm_unpacklo_pd(least, least);
+        // Every place that holds it, as bits, so that finding the first takes no branch.
+        unsigned places = 0;
+        for (std::size_t k = 0; k < kFanOut; k += 2)
+            places |=
+                static_cast<unsigned>(_mm_movemask_pd(_mm_cmpeq_pd(_mm_loadu_pd(values + k), all)))
+                << k;
+        return static_cast<std::size_t>(std::countr_zero(places));
+#else
+        return static_cast<std::size_t>(std::min_element(values, values + kFanOut) - values);
+#endif
     }
 
-    std::vector<Entry> m_heap;
-    std::vector<std::uint32_t> m_pos;
+    std::vector<double> m_rank;
+    std::vector<Level> m_levels;
 };
 
-// The remaining points as a doubly linked list, the removable ones in a heap by their
-// triangle's area.
+// The remaining points as a doubly linked list, the removable ones ranked by their triangle's
+// area.
 class Eliminator {
 public:
     Eliminator(const PointSpans& points, const std::vector<bool>& pinned)
         : m_points(points), m_frame(points), m_prev(points.size()), m_next(points.size()),
-          m_pinned(pinned), m_heap(points.size()) {
+          m_pinned(pinned), m_ranks(points.size()) {
         const std::size_t n = points.size();
         for (std::size_t i = 0; i < n; ++i) {
             m_prev[i] = static_cast<std::uint32_t>(i) - 1;
@@ -190,18 +194,20 @@ public:
         }
         for (std::uint32_t i = 0; i < n; ++i)
             if (!m_pinned[i])
-                m_heap.Put(i, AreaRankOf(i));
-        m_heap.Order();
+                m_ranks.Change(i, AreaRankOf(i));
+        m_ranks.Order();
     }
 
     void RemoveUntil(std::size_t nKeep) {
-        for (std::size_t nLeft = m_points.size(); nLeft > nKeep && !m_heap.Empty(); --nLeft) {
-            const std::uint32_t i = m_heap.PopMin();
+        for (std::size_t nLeft = m_points.size(); nLeft > nKeep && !m_ranks.Empty(); --nLeft) {
+            const std::uint32_t i = m_ranks.Min();
             const std::uint32_t p = m_prev[i], q = m_next[i];
             m_next[p] = q;
             m_prev[q] = p;
+            m_ranks.Remove(i);
             Rank(p);
             Rank(q);
+            m_ranks.Refresh(p, i, q);
         }
     }
 
@@ -218,7 +224,7 @@ private:
     }
     void Rank(std::uint32_t i) {
         if (!m_pinned[i])
-            m_heap.Set(i, AreaRankOf(i));
+            m_ranks.Change(i, AreaRankOf(i));
     }
 
     const PointSpans& m_points;
@@ -226,7 +232,7 @@ private:
     std::vector<std::uint32_t> m_prev;
     std::vector<std::uint32_t> m_next;
     const std::vector<bool>& m_pinned;
-    RankHeap m_heap;
+    RankTree m_ranks;
 };
 
 } // namespace

@@ -35,10 +35,9 @@ double AreaRank(const Vec3& a, const Vec3& b, const Vec3& c) {
 }
 
 // Metres east and north of the track's first point on a plane true at the middle latitude, and
-// metres up. Worked out for each point as it is needed rather than stored: a copy of every point
-// would be a third of the memory a big file's import takes. Longitudes count from the first
-// point's the short way round only for a track that crosses the 180th meridian, so that every
-// other track ranks its triangles bit for bit as it always has.
+// metres up. Longitudes count from the first point's the short way round only for a track that
+// crosses the 180th meridian, so that every other track ranks its triangles bit for bit as it
+// always has.
 class LocalFrame {
 public:
     explicit LocalFrame(const PointSpans& points) : m_points(points) {
@@ -181,17 +180,17 @@ private:
 };
 
 // The remaining points as a doubly linked list, the removable ones ranked by their triangle's
-// area.
+// area. A point's place and links share a cache line: the points are visited in the order of
+// their areas, not the file's, so each visit is a wait for memory.
 class Eliminator {
 public:
     Eliminator(const PointSpans& points, const std::vector<bool>& pinned)
-        : m_points(points), m_frame(points), m_prev(points.size()), m_next(points.size()),
-          m_pinned(pinned), m_ranks(points.size()) {
+        : m_nodes(points.size()), m_pinned(pinned), m_ranks(points.size()) {
+        const LocalFrame frame(points);
         const std::size_t n = points.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            m_prev[i] = static_cast<std::uint32_t>(i) - 1;
-            m_next[i] = static_cast<std::uint32_t>(i) + 1;
-        }
+        for (std::size_t i = 0; i < n; ++i)
+            m_nodes[i] = {frame(i), static_cast<std::uint32_t>(i) - 1,
+                          static_cast<std::uint32_t>(i) + 1};
         for (std::uint32_t i = 0; i < n; ++i)
             if (!m_pinned[i])
                 m_ranks.Change(i, AreaRankOf(i));
@@ -199,11 +198,11 @@ public:
     }
 
     void RemoveUntil(std::size_t nKeep) {
-        for (std::size_t nLeft = m_points.size(); nLeft > nKeep && !m_ranks.Empty(); --nLeft) {
+        for (std::size_t nLeft = m_nodes.size(); nLeft > nKeep && !m_ranks.Empty(); --nLeft) {
             const std::uint32_t i = m_ranks.Min();
-            const std::uint32_t p = m_prev[i], q = m_next[i];
-            m_next[p] = q;
-            m_prev[q] = p;
+            const std::uint32_t p = m_nodes[i].prev, q = m_nodes[i].next;
+            m_nodes[p].next = q;
+            m_nodes[q].prev = p;
             m_ranks.Remove(i);
             Rank(p);
             Rank(q);
@@ -213,24 +212,27 @@ public:
 
     std::vector<std::uint32_t> Kept() const {
         std::vector<std::uint32_t> kept;
-        for (std::uint32_t i = 0; i < m_points.size(); i = m_next[i])
+        for (std::uint32_t i = 0; i < m_nodes.size(); i = m_nodes[i].next)
             kept.push_back(i);
         return kept;
     }
 
 private:
+    struct Node {
+        Vec3 at;
+        std::uint32_t prev, next;
+    };
+
     double AreaRankOf(std::uint32_t i) const {
-        return AreaRank(m_frame(m_prev[i]), m_frame(i), m_frame(m_next[i]));
+        const Node& node = m_nodes[i];
+        return AreaRank(m_nodes[node.prev].at, node.at, m_nodes[node.next].at);
     }
     void Rank(std::uint32_t i) {
         if (!m_pinned[i])
             m_ranks.Change(i, AreaRankOf(i));
     }
 
-    const PointSpans& m_points;
-    LocalFrame m_frame;
-    std::vector<std::uint32_t> m_prev;
-    std::vector<std::uint32_t> m_next;
+    std::vector<Node> m_nodes;
     const std::vector<bool>& m_pinned;
     RankTree m_ranks;
 };

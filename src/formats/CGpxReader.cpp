@@ -5,7 +5,6 @@
 #include "MessageText.h"
 
 #include <cmath>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -18,17 +17,12 @@ constexpr double kMaxLongitude = 180.0;
 // are ever touched.
 constexpr std::size_t kMinPointBytes = 24;
 
-std::string_view LocalName(const char* name) {
-    const char* colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
 // The last lat and the last lon attribute, with or without a prefix; nullptr for a missing one.
 std::pair<const char*, const char*> PositionAttributes(const char** attributes) {
     const char* pszLat = nullptr;
     const char* pszLon = nullptr;
     for (const char** a = attributes; *a; a += 2) {
-        const std::string_view name = LocalName(a[0]);
+        const std::string_view name = CXmlHandler::LocalName(a[0]);
         if (name == "lat")
             pszLat = a[1];
         else if (name == "lon")
@@ -132,7 +126,7 @@ bool CGpxReader::StartElement(std::string_view localName, const char** attribute
         if (localName == "gpx") {
             node = Node::gpx;
             for (const char** a = attributes; *a; a += 2)
-                if (LocalName(a[0]) == "creator")
+                if (CXmlHandler::LocalName(a[0]) == "creator")
                     m_tracks.record.m_source.creator = m_routes.record.m_source.creator = a[1];
         } else {
             m_notGpx = "not a GPX file (the root element is <" + QuotedText(localName) + ">)";

@@ -2,6 +2,7 @@
 // by element, as the bytes come in. The XML track file readers (GPX) implement it.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 class CXmlHandler {
@@ -16,4 +17,14 @@ public:
     // keeps (CXmlElementText::kMaxBytes). Runs of nothing but blanks between its child nodes may
     // be left out too (CXmlPieceParser does): a reader never counts blanks in a value.
     virtual void EndElement(std::string_view text) = 0;
+
+    // A name without its prefix ("trkpt" of "gpx:trkpt"), found in one pass over the name.
+    static std::string_view LocalName(const char* name) {
+        const char* local = name;
+        const char* p = name;
+        for (; *p != '\0'; ++p)
+            if (*p == ':')
+                local = p + 1;
+        return std::string_view(local, static_cast<std::size_t>(p - local));
+    }
 };

@@ -335,9 +335,7 @@ void CXmlPieceParser::StartElement(const pugi::xml_node& node, std::size_t depth
             m_attributes.push_back(a.value());
         }
         m_attributes.push_back(nullptr);
-        const char* name = node.name();
-        const char* colon = std::strrchr(name, ':');
-        if (m_handler.StartElement(colon ? colon + 1 : name, m_attributes.data()) &&
+        if (m_handler.StartElement(CXmlHandler::LocalName(node.name()), m_attributes.data()) &&
             !m_text.Keeping())
             m_text.Begin(depth);
     }

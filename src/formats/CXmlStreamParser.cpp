@@ -263,8 +263,7 @@ void CXmlStreamParser::OnStart(const char* name, const char** attributes) {
             XML_SetCharacterDataHandler(m_parser, TextHandler);
         return;
     }
-    const char* colon = std::strrchr(name, ':');
-    if (m_handler.StartElement(colon ? colon + 1 : name, attributes) && !m_text.Keeping()) {
+    if (m_handler.StartElement(CXmlHandler::LocalName(name), attributes) && !m_text.Keeping()) {
         m_text.Begin(m_depth);
         XML_SetCharacterDataHandler(m_parser, TextHandler);
     }

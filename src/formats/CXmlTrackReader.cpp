@@ -2,7 +2,6 @@
 
 #include "MessageText.h"
 
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -77,10 +76,8 @@ ReadResult CXmlTrackReader::Finish() {
 
 const char* CXmlTrackReader::Attribute(const char** attributes, std::string_view localName) {
     const char* value = nullptr;
-    for (const char** a = attributes; *a; a += 2) {
-        const char* colon = std::strrchr(a[0], ':');
-        if (localName == (colon ? colon + 1 : a[0]))
+    for (const char** a = attributes; *a; a += 2)
+        if (localName == CXmlHandler::LocalName(a[0]))
             value = a[1];
-    }
     return value;
 }

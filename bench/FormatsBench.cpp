@@ -68,7 +68,7 @@ void RunImport(benchmark::State& state, const std::string& gpx, int expected) {
     const CTrackImporter importer;
     for (auto _ : state) {
         const ImportResult r = importer.ImportGpx(gpx, "bench.gpx", Track());
-        if (!r.bOk || Track().m_nCount != expected) {
+        if (!r.Ok() || Track().m_nCount != expected) {
             state.SkipWithError("the file did not import as expected");
             break;
         }
@@ -131,7 +131,7 @@ void BM_ImportFit100000(benchmark::State& state) {
         CFitReader reader(fit.size());
         FeedFit(reader, fit);
         const ImportResult r = CTrackImporter::ImportRead(reader, "bench.fit", "FIT", Track());
-        if (!r.bOk || r.nRead != kFitPoints || Track().m_nCount != CTrack::kMaxPoints) {
+        if (!r.Ok() || r.nRead != kFitPoints || Track().m_nCount != CTrack::kMaxPoints) {
             state.SkipWithError("the file did not import as expected");
             break;
         }

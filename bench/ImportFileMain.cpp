@@ -60,8 +60,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: not a track file type this program imports\n", path.c_str());
         return 2;
     }
-    if (!result.bOk) {
-        std::fprintf(stderr, "%s\n", result.error.c_str());
+    if (!result.Ok()) {
+        std::fprintf(stderr, "%s\n", result.Error().c_str());
         return 1;
     }
     for (const std::string& note : result.Notes())

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CFitReader reader(size);
     FeedInPieces(reader, file, nPiece);
     const ImportResult r = CTrackImporter::ImportRead(reader, "fuzz.fit", "FIT", track);
-    if (r.bOk)
+    if (r.Ok())
         CheckTrackIsSound(track);
     return 0;
 }

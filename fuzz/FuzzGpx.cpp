@@ -106,9 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!reader.Feed(file.subspan(at, std::min(nPiece, file.size() - at))))
             break;
     const ImportResult r = CTrackImporter::ImportRead(reader, "fuzz.gpx", "GPX", track);
-    if (!r.bOk) {
-        FuzzCheck(!r.error.empty(), "a failure says why");
-        FuzzCheck(r.error.find('\n') == std::string::npos, "one line");
+    if (!r.Ok()) {
+        FuzzCheck(!r.Error().empty(), "a failure says why");
+        FuzzCheck(r.Error().find('\n') == std::string::npos, "one line");
         return 0;
     }
     FuzzCheck(r.nRead >= static_cast<std::size_t>(track.m_nCount), "no more points than read");

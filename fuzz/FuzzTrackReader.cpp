@@ -77,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRecordIsSound(split.record);
     CReadReader reader(std::move(split));
     const ImportResult r = CTrackImporter::ImportRead(reader, kFileName, "fuzz", track);
-    if (!r.bOk) {
-        FuzzCheck(!r.error.empty(), "a failure says why");
-        FuzzCheck(r.error.find('\n') == std::string::npos, "one line");
+    if (!r.Ok()) {
+        FuzzCheck(!r.Error().empty(), "a failure says why");
+        FuzzCheck(r.Error().find('\n') == std::string::npos, "one line");
         return 0;
     }
     FuzzCheck(track.m_nCount > 0, "a successful import has points");

@@ -29,11 +29,10 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-CFileResult FromImport(const std::string& path, ImportResult& imported, CTrackRecord& record,
-                       CTrack& track) {
-    if (!imported.bOk) {
+CFileResult FromImport(ImportResult& imported, CTrackRecord& record, CTrack& track) {
+    if (!imported.Ok()) {
         track.Clear();
-        return CFileResult::Failure(CFileResult::Fault::track, path, imported.error);
+        return imported.outcome;
     }
     CFileResult r;
     r.m_notes = imported.Notes();
@@ -63,7 +62,7 @@ CFileResult ImportNativeFile(const std::string& path, const TrackFileType& type,
         return r;
     }
     ImportResult imported = CTrackImporter::ImportRead(*reader, path, type.description, track);
-    return FromImport(path, imported, record, track);
+    return FromImport(imported, record, track);
 }
 
 // GPSBabel opens the file itself; it is checked here first so that a FIFO or a folder gets the
@@ -82,7 +81,7 @@ CFileResult ImportConvertedFile(const std::string& path, const std::string& gpsb
     };
     ImportResult imported =
         CTrackImporter().ImportConverted(path, gpsbabelFormat, track, converted);
-    return FromImport(path, imported, record, track);
+    return FromImport(imported, record, track);
 }
 
 CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, CTrack& track,

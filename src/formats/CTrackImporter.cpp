@@ -66,6 +66,10 @@ std::size_t RemoveZeroFixes(CTrackRecord& record) {
     });
 }
 
+CFileResult TrackFailure(const std::string& fileName, const std::string& line) {
+    return CFileResult::Failure(CFileResult::Fault::track, fileName, line);
+}
+
 std::string ReadError(const std::string& fileName, const ReadResult& read) {
     std::string line = fileName + ": " + read.error;
     if (read.errorLine != 0)
@@ -98,15 +102,15 @@ ImportResult Import(ReadResult read, const std::string& fileName, std::string fo
     ImportResult result;
     result.format = std::move(format);
     if (read.Failed()) {
-        result.error = ReadError(fileName, read);
+        result.outcome = TrackFailure(fileName, ReadError(fileName, read));
         return result;
     }
     result.skipped = read.skipped;
     result.readerNotes = std::move(read.notes);
     if (read.record.Empty()) {
         const std::string why = QuotedWarnings(warnings);
-        result.error =
-            "No track points in " + fileName + "." + (why.empty() ? "" : " GPSBabel said: " + why);
+        result.outcome = TrackFailure(fileName, "No track points in " + fileName + "." +
+                                                    (why.empty() ? "" : " GPSBabel said: " + why));
         return result;
     }
     result.skipped.nAtZero = RemoveZeroFixes(read.record);
@@ -118,7 +122,7 @@ ImportResult Import(ReadResult read, const std::string& fileName, std::string fo
     if (read.record.m_source.format.empty())
         read.record.m_source.format = result.format;
     result.record = std::move(read.record);
-    result.bOk = true;
+    result.outcome = CFileResult();
     return result;
 }
 
@@ -179,7 +183,7 @@ CTrackImporter::ImportConverted(const std::string& path, const std::string& gpsb
         });
     if (!converted.error.empty()) {
         ImportResult result;
-        result.error = std::move(converted.error);
+        result.outcome = TrackFailure(path, converted.error);
         return result;
     }
     return Import(reader.Finish(), path, ConvertedFormatName(gpsbabelFormat) + " via GPSBabel",

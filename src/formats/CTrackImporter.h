@@ -5,6 +5,7 @@
 // file and feeds its bytes to a reader, this class never opens one.
 #pragma once
 
+#include "CFileResult.h"
 #include "CGpsbabel.h"
 #include "CTrackReader.h"
 
@@ -19,8 +20,11 @@ class CTrack;
 
 // What the user is told about an import.
 struct ImportResult {
-    bool bOk = false;
-    std::string error;  // one line naming the file, when the import failed
+    // Success, or a failure of CFileResult::Fault::track whose reason is one line naming the file
+    // ("walk.gpx: XML error: mismatched tag on line 5.").
+    CFileResult outcome = CFileResult::Failure(CFileResult::Fault::track, {}, {});
+    bool Ok() const { return outcome.Ok(); }
+    std::string Error() const { return outcome.Error(); }
     std::string format; // "GPX", "Garmin MapSource database via GPSBabel", ...
     std::size_t nRead = 0;
     SkippedPoints skipped;

@@ -76,9 +76,9 @@ TEST_F(GpsbabelImport, AMissingProgramIsNamedWithItsPackage) {
     const std::string fit = Write("ride.fit", "not really");
     const ImportResult r =
         Import(fit, "garmin_fit", CGpsbabel((m_dir / "no-such-gpsbabel").string()));
-    EXPECT_FALSE(r.bOk);
+    EXPECT_FALSE(r.Ok());
     EXPECT_EQ("Cannot convert " + fit + ": gpsbabel is not installed (Debian package gpsbabel).",
-              r.error);
+              r.Error());
 }
 
 TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTimeLimit) {
@@ -87,16 +87,16 @@ TEST_F(GpsbabelImport, AFailingOrHangingConverterGivesItsFirstErrorLineOrTheTime
         Write("failing", "#!/bin/sh\necho '<gpx>' \necho '\n  FIT: bad header\nmore' >&2\nexit 1\n",
               true);
     ImportResult r = Import(fit, "garmin_fit", CGpsbabel(failing));
-    EXPECT_EQ("GPSBabel could not read " + fit + ": FIT: bad header", r.error);
+    EXPECT_EQ("GPSBabel could not read " + fit + ": FIT: bad header", r.Error());
 
     const std::string silent = Write("silent", "#!/bin/sh\nkill -9 $$\n", true);
     r = Import(fit, "garmin_fit", CGpsbabel(silent));
-    EXPECT_EQ("GPSBabel could not read " + fit + " (signal 9).", r.error);
+    EXPECT_EQ("GPSBabel could not read " + fit + " (signal 9).", r.Error());
 
     const std::string hanging = Write("hanging", "#!/bin/sh\nsleep 60\n", true);
     r = Import(fit, "garmin_fit", CGpsbabel(hanging, std::chrono::milliseconds(300)));
     EXPECT_EQ("GPSBabel did not finish converting " + fit + " within 0.3 s and was stopped.",
-              r.error);
+              r.Error());
     EXPECT_EQ(0, m_track->m_nCount);
 
     // A conversion that writes nothing still asks its caller now and then whether to go on, so
@@ -121,7 +121,7 @@ TEST_F(GpsbabelImport, TheConvertersErrorLineIsQuotedShortAndHarmless) {
     const ImportResult r = Import(fit, "garmin_fit", CGpsbabel(noisy));
     EXPECT_EQ("GPSBabel could not read " + fit + ": \\x1b[31mFIT: bad " + std::string(63, '0') +
                   "...",
-              r.error);
+              r.Error());
 }
 
 // Restores the working folder and PATH that a test changes.
@@ -202,7 +202,7 @@ TEST_F(GpsbabelImport, AConversionWithoutPointsQuotesTheConvertersWarnings) {
     EXPECT_EQ("No track points in " + log +
                   ". GPSBabel said: nmea: No date found within track (all points dropped)! / "
                   "nmea: Please use option \"date\" to preset a valid date for those tracks.",
-              r.error);
+              r.Error());
 }
 
 // Every format offered through GPSBabel reads back what gpsbabel writes of the sample: all of
@@ -219,7 +219,7 @@ TEST_F(GpsbabelImport, EveryOtherFormatReadsBackTheSampleGpsbabelWrote) {
                                 " -F '" + out + "' 2>/dev/null";
         ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
         const ImportResult r = Import(out, f.gpsbabelName);
-        ASSERT_TRUE(r.bOk) << r.error;
+        ASSERT_TRUE(r.Ok()) << r.Error();
         const auto only = firstTrackOnly.find(f.extension);
         EXPECT_EQ(only == firstTrackOnly.end() ? 2400u : only->second, r.nRead) << f.extension;
         EXPECT_EQ(std::string(f.description) + " via GPSBabel", r.format);
@@ -270,9 +270,9 @@ TEST_F(GpsbabelImport, AFileGpsbabelRefusesIsOneLine) {
         GTEST_SKIP() << "gpsbabel is not installed";
     const std::string rejected = Write("broken.gdb", std::string(64, '\x7f'));
     const ImportResult bad = Import(rejected, "gdb");
-    EXPECT_FALSE(bad.bOk);
-    EXPECT_EQ(0u, bad.error.rfind("GPSBabel could not read " + rejected + ": ", 0)) << bad.error;
-    EXPECT_EQ(std::string::npos, bad.error.find('\n'));
+    EXPECT_FALSE(bad.Ok());
+    EXPECT_EQ(0u, bad.Error().rfind("GPSBabel could not read " + rejected + ": ", 0)) << bad.Error();
+    EXPECT_EQ(std::string::npos, bad.Error().find('\n'));
 }
 
 // gpsbabel writes a FIT file of the two-track sample and reads it back: our reader finds the

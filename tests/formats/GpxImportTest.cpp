@@ -60,7 +60,7 @@ TEST(GpxImport, DistanceRunsOverSegmentsAndTracksWithoutTheGaps) {
                                   "</trkseg><trkseg>" + Pt("47.6", "-121.4") +
                                   Pt("47.6", "-121.39") + "</trkseg></trk><trk><trkseg>" +
                                   Pt("48", "-120") + Pt("48.01", "-120.01") + "</trkseg></trk>"));
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     const CTrack& t = *r.track;
     ASSERT_EQ(6, t.m_nCount);
     const double d1 = CGeodesy::LegMetres(47.5, -121.5, 47.51, -121.5);
@@ -98,7 +98,7 @@ TEST(GpxImport, ADenseWalkMeasuresItsTrueLength) {
         lat = heldLat, lon = heldLon;
     }
     const Imported r = Import(Gpx(body + "</trkseg></trk>"));
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     const double measured = r.track->m_fDist[r.track->m_nCount - 1] * kMetresPerMile;
     EXPECT_NEAR(length, measured, length * 0.001);
 }
@@ -154,7 +154,7 @@ TEST(GpxImport, MissingElevationsAreInterpolatedAlongTheDistanceAndHeldAtTheEnds
     const Imported r = Import(Gpx("<trk><trkseg>" + Pt("-0.02", "10") + Pt("-0.01", "10", "100") +
                                   Pt("0", "10", "n/a") + Pt("0.01", "10", "200") +
                                   Pt("0.02", "10") + "</trkseg></trk>"));
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     const std::vector<float> feet = {328.08399f, 328.08399f, 492.125985f, 656.16798f, 656.16798f};
     EXPECT_EQ(feet, std::vector<float>(r.track->m_fElev, r.track->m_fElev + 5));
     EXPECT_FALSE(r.result.bNoElevation);
@@ -165,7 +165,7 @@ TEST(GpxImport, PointsWithoutAUsablePositionAreSkippedAndCounted) {
         Import(Gpx("<trk><trkseg>" + Pt("90", "-180", "1") + std::string("<trkpt lon=\"1\"/>") +
                    Pt("47.1", "x") + Pt("90.001", "0") + Pt("0", "180.5") +
                    Pt(" +45.25 ", "-180e0", "2") + Pt("inf", "0") + "</trkseg></trk>"));
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     EXPECT_EQ(2, r.track->m_nCount);
     EXPECT_EQ(45.25f, r.track->m_fLat[1]);
     EXPECT_EQ((std::vector<std::string>{"GPX: 2 points read.",
@@ -176,7 +176,7 @@ TEST(GpxImport, PointsWithoutAUsablePositionAreSkippedAndCounted) {
 
 TEST(GpxImport, AFileWithRoutesOnlyGivesTheRoutePoints) {
     const Imported r = Import(ReadSample("route-only.gpx"), "route-only.gpx");
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     EXPECT_EQ(60, r.track->m_nCount);
     EXPECT_EQ(47.420504f, r.track->m_fLat[0]);
     EXPECT_EQ(
@@ -188,7 +188,7 @@ TEST(GpxImport, AFileWithRoutesOnlyGivesTheRoutePoints) {
 
 TEST(GpxImport, AFileWithoutElevationsIsFlatAtZero) {
     const Imported r = Import(ReadSample("no-elevation.gpx"), "no-elevation.gpx");
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     ASSERT_EQ(300, r.track->m_nCount);
     for (int i = 0; i < r.track->m_nCount; ++i)
         ASSERT_EQ(0.0f, r.track->m_fElev[i]) << i;
@@ -210,7 +210,7 @@ TEST(GpxImport, ANumberReadsTheSameHoweverItIsWritten) {
     for (int i = 0; i < 6; ++i)
         body += Pt(lats[i], lons[i]);
     const Imported r = Import(Gpx(body + "</trkseg></trk>"));
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     ASSERT_EQ(6, r.track->m_nCount);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(47.25f, r.track->m_fLat[i]) << lats[i];
@@ -235,7 +235,7 @@ TEST(GpxImport, PrefixesBomCrlfAndExtensionsMakeNoDifference) {
         "<g:trkpt lat=\"47.2\" lon=\"-121.9\"><g:ele>\r\n20\r\n</g:ele></g:trkpt>\r\n"
         "</g:trkseg></g:trk></g:gpx>\r\n";
     const Imported r = Import(dressed);
-    ASSERT_TRUE(plain.result.bOk && r.result.bOk) << plain.result.error << r.result.error;
+    ASSERT_TRUE(plain.result.Ok() && r.result.Ok()) << plain.result.Error() << r.result.Error();
     ASSERT_EQ(2, r.track->m_nCount);
     EXPECT_EQ(static_cast<float>(47.123456789), r.track->m_fLat[0]);
     EXPECT_EQ(static_cast<float>(-121.987654321), r.track->m_fLon[0]);
@@ -257,7 +257,7 @@ TEST(GpxImport, ADocumentLargerThanItsMemoryIsReadWhole) {
     const std::string point = "<trkpt lat=\"1\" lon=\"2\"><extensions>" + tiny + "</extensions>";
     const Imported r = Import(
         Gpx("<trk><trkseg>" + point + "<ele>5</ele></trkpt>" + point + "</trkpt></trkseg></trk>"));
-    ASSERT_TRUE(r.result.bOk) << r.result.error;
+    ASSERT_TRUE(r.result.Ok()) << r.result.Error();
     EXPECT_EQ(2, r.track->m_nCount);
     EXPECT_EQ(static_cast<float>(5 * 3.2808399), r.track->m_fElev[1]);
 }
@@ -275,7 +275,7 @@ TEST(GpxImport, AFileFedAByteAtATimeReadsTheSameAsWhole) {
         ASSERT_TRUE(reader.Feed(std::span<const char>(&c, 1)));
     Imported bytewise;
     bytewise.result = CTrackImporter::ImportRead(reader, "walk.gpx", "GPX", *bytewise.track);
-    ASSERT_TRUE(whole.result.bOk && bytewise.result.bOk) << bytewise.result.error;
+    ASSERT_TRUE(whole.result.Ok() && bytewise.result.Ok()) << bytewise.result.Error();
     EXPECT_EQ(whole.result.Notes(), bytewise.result.Notes());
     ASSERT_EQ(2, bytewise.track->m_nCount);
     for (int i = 0; i < 2; ++i) {
@@ -324,8 +324,8 @@ TEST(GpxImport, BadFilesFailWithOneLineNamingTheFileAndLeaveTheTrackAlone) {
         track->m_nCount = 7;
         std::string bytes = c.bytes;
         const ImportResult r = CTrackImporter().ImportGpx(bytes, "walk.gpx", *track);
-        EXPECT_FALSE(r.bOk);
-        EXPECT_EQ(c.error, r.error);
+        EXPECT_FALSE(r.Ok());
+        EXPECT_EQ(c.error, r.Error());
         EXPECT_EQ(7, track->m_nCount);
     }
 }

@@ -51,7 +51,7 @@ TEST(ImportRules, PointsAtZeroZeroInATrackThatIsElsewhereAreSkippedAndCounted) {
     CFixedReader reader(std::move(record));
     const auto track = std::make_unique<CTrack>();
     const ImportResult r = CTrackImporter::ImportRead(reader, "walk.nmea", "NMEA", *track);
-    ASSERT_TRUE(r.bOk) << r.error;
+    ASSERT_TRUE(r.Ok()) << r.Error();
     EXPECT_EQ(6, track->m_nCount);
     EXPECT_EQ(47.0f, track->m_fLat[0]);
     EXPECT_EQ(0.0f, track->m_fLat[4]);

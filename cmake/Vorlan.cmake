@@ -45,7 +45,9 @@ function(vorlan_add_test name source)
   target_compile_definitions(${name} PRIVATE VORLAN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              VORLAN_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   vorlan_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${VORLAN_TEST_TIMEOUT})
+  # Times of day read the same on every machine: in UTC.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${VORLAN_TEST_TIMEOUT}
+                       ENVIRONMENT "TZ=UTC0")
 endfunction()
 
 # vorlan_check_no_qt(folders...): an ALL target that fails the build when a source in one of the

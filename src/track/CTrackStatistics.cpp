@@ -66,24 +66,26 @@ CTrackStatistics::CTrackStatistics(const CTrackRecord& record, int nChartPoints,
     m_fDistanceMiles = miles.back();
     MeasureElevations(record, miles);
     MeasureBox(record);
+    const std::vector<double> metres = CGeodesy::CumulativeMetres(record);
+    m_time = CTimeStatistics(record, metres, m_climb.fAscent);
+    m_laps = CTimeStatistics::Laps(record, metres);
 }
 
 // Segment by segment, so that a jump across a gap in the recording is no climb and no grade.
-// Climbs come from the smoothed series: recorded elevations jitter by several feet from point to
-// point, which would add up as false climbing. Grades come from the recorded elevations over at
-// least kMinGradeRunMiles along the record, where a stretch of that length averages the jitter
-// out.
+// Climbs come from the smoothed series (ClimbOver): recorded elevations jitter by several feet
+// from point to point, which would add up as false climbing. Grades come from the recorded
+// elevations over at least kMinGradeRunMiles along the record, where a stretch of that length
+// averages the jitter out.
 void CTrackStatistics::MeasureElevations(const CTrackRecord& record,
                                          const std::vector<double>& miles) {
     if (!record.HasElevation())
         return;
+    m_climb = ClimbOver(record, 0, record.Size());
     const std::vector<double>& ele = record.Ele();
-    std::vector<float> feet;
-    std::vector<float> smooth;
     std::vector<double> segMiles, segFeet;
     std::vector<std::size_t> index;
     for (std::size_t s = 0; s < record.SegmentStarts().size(); ++s) {
-        feet.clear(), segMiles.clear(), segFeet.clear(), index.clear();
+        segMiles.clear(), segFeet.clear(), index.clear();
         for (std::size_t i = record.SegmentStarts()[s]; i < record.SegmentEnd(s); ++i) {
             if (std::isnan(ele[i]))
                 continue;
@@ -95,18 +97,11 @@ void CTrackStatistics::MeasureElevations(const CTrackRecord& record,
             m_fEndElev = f;
             m_fLowestElev = std::min(m_fLowestElev, f);
             m_fHighestElev = std::max(m_fHighestElev, f);
-            feet.push_back(static_cast<float>(f));
             segMiles.push_back(miles[i]);
             segFeet.push_back(f);
             index.push_back(i);
         }
-        const int n = static_cast<int>(feet.size());
-        smooth.resize(feet.size());
-        SmoothSeries(feet.data(), smooth.data(), n);
-        const Climb climb = ClimbOf(smooth.data(), n);
-        m_climb.fAscent += climb.fAscent;
-        m_climb.fDescent += climb.fDescent;
-        Steepest steep = SteepestOf(segMiles.data(), segFeet.data(), feet.size());
+        Steepest steep = SteepestOf(segMiles.data(), segFeet.data(), segFeet.size());
         for (GradeSpan* span : {&steep.climb, &steep.descent})
             if (span->bFound)
                 span->nStart = index[span->nStart], span->nEnd = index[span->nEnd];
@@ -117,6 +112,30 @@ void CTrackStatistics::MeasureElevations(const CTrackRecord& record,
             (!m_steepest.descent.bFound || steep.descent.fGrade < m_steepest.descent.fGrade))
             m_steepest.descent = steep.descent;
     }
+}
+
+CTrackStatistics::Climb CTrackStatistics::ClimbOver(const CTrackRecord& record, std::size_t begin,
+                                                    std::size_t end) {
+    Climb total;
+    if (!record.HasElevation())
+        return total;
+    const std::vector<double>& ele = record.Ele();
+    std::vector<float> feet, smooth;
+    for (std::size_t s = 0; s < record.SegmentStarts().size(); ++s) {
+        feet.clear();
+        const std::size_t from = std::max<std::size_t>(record.SegmentStarts()[s], begin);
+        const std::size_t to = std::min(record.SegmentEnd(s), end);
+        for (std::size_t i = from; i < to; ++i)
+            if (!std::isnan(ele[i]))
+                feet.push_back(static_cast<float>(ele[i] * kFeetPerMetre));
+        const int n = static_cast<int>(feet.size());
+        smooth.resize(feet.size());
+        SmoothSeries(feet.data(), smooth.data(), n);
+        const Climb climb = ClimbOf(smooth.data(), n);
+        total.fAscent += climb.fAscent;
+        total.fDescent += climb.fDescent;
+    }
+    return total;
 }
 
 // Longitudes are taken from the first point's, the short way round, so that a track across the
@@ -218,7 +237,7 @@ CTrackStatistics::Steepest CTrackStatistics::SteepestOf(const double* pMiles, co
     return steepest;
 }
 
-std::vector<StatisticsItem> CTrackStatistics::Items(Units units) const {
+std::vector<StatisticsItem> CTrackStatistics::Items(Units units, TimeZone zone) const {
     std::vector<StatisticsItem> items;
     std::string points = std::to_string(m_nPoints);
     if (m_nChartPoints >= 0 && static_cast<std::size_t>(m_nChartPoints) < m_nPoints)
@@ -236,6 +255,7 @@ std::vector<StatisticsItem> CTrackStatistics::Items(Units units) const {
             : std::nullopt;
     items.push_back(
         {"Total distance", WithDevice(FormatDistance(units, m_fDistanceMiles), deviceDistance)});
+    AddTimeItems(items, units, zone);
     auto elevation = [&](double feet) {
         return m_bElevation ? FormatElevation(units, feet) : std::string("none");
     };
@@ -247,13 +267,90 @@ std::vector<StatisticsItem> CTrackStatistics::Items(Units units) const {
                                                 DeviceElevation(m_device.ascentM, units))});
     items.push_back({"Total descent", WithDevice(FormatElevation(units, m_climb.fDescent),
                                                  DeviceElevation(m_device.descentM, units))});
+    if (const std::optional<double> rate = m_time.ClimbRateFtPerHour(); rate && m_bElevation)
+        items.push_back({"Climbing rate", FormatClimbRate(units, *rate)});
     items.push_back({"Steepest climb", GradeText(m_steepest.climb, units)});
     items.push_back({"Steepest descent", GradeText(m_steepest.descent, units)});
     const bool bPoints = m_nPoints > 0;
     items.push_back({"Latitude", bPoints ? DegreesText(m_fMinLat, m_fMaxLat) : "none"});
     items.push_back({"Longitude", bPoints ? DegreesText(m_fWestLon, m_fEastLon) : "none"});
+    AddSensorItems(items, units);
     if (m_device.calories)
         items.push_back(
             {"Calories (device)", std::to_string(std::lround(*m_device.calories)) + " kcal"});
     return items;
+}
+
+// Start and end, elapsed and moving time, speeds and pace: only for a record with times.
+void CTrackStatistics::AddTimeItems(std::vector<StatisticsItem>& items, Units units,
+                                    TimeZone zone) const {
+    if (!m_time.HasTime())
+        return;
+    const auto device = [](const std::optional<double>& seconds) {
+        return seconds ? std::optional(FormatDuration(*seconds)) : std::nullopt;
+    };
+    items.push_back({"Start", FormatClock(m_time.m_start, zone)});
+    items.push_back({"End", FormatClock(m_time.m_end, zone)});
+    // Points that all share one time (an export that dates every point alike) take no time.
+    if (m_time.ElapsedS() <= 0)
+        return;
+    items.push_back(
+        {"Elapsed time", WithDevice(FormatDuration(m_time.ElapsedS()), device(m_device.elapsedS))});
+    items.push_back(
+        {"Moving time", WithDevice(FormatDuration(m_time.m_fMovingS), device(m_device.movingS))});
+    if (const std::optional<double> speed = m_time.AverageSpeed())
+        items.push_back({"Average speed", FormatSpeed(units, *speed)});
+    if (const std::optional<double> speed = m_time.MovingSpeed())
+        items.push_back({"Average moving speed", FormatSpeed(units, *speed)});
+    if (m_time.m_maxSpeedMps)
+        items.push_back({"Maximum speed", FormatSpeed(units, *m_time.m_maxSpeedMps)});
+    if (m_time.ShowsPace())
+        items.push_back({"Average moving pace", FormatPace(units, *m_time.MovingSpeed())});
+}
+
+void CTrackStatistics::AddSensorItems(std::vector<StatisticsItem>& items, Units units) const {
+    const auto whole = [](double value, const char* unit) {
+        return std::to_string(std::lround(value)) + " " + unit;
+    };
+    if (m_time.m_heartRate) {
+        items.push_back({"Average heart rate", whole(m_time.m_heartRate->fMean, "bpm")});
+        items.push_back({"Maximum heart rate", whole(m_time.m_heartRate->fMax, "bpm")});
+    }
+    if (m_time.m_cadence)
+        items.push_back({"Average cadence", whole(m_time.m_cadence->fMean, "rpm")});
+    if (m_time.m_power) {
+        items.push_back({"Average power", whole(m_time.m_power->fMean, "W")});
+        items.push_back({"Maximum power", whole(m_time.m_power->fMax, "W")});
+    }
+    if (m_time.m_temperature) {
+        items.push_back(
+            {"Lowest temperature", FormatTemperature(units, m_time.m_temperature->fMin)});
+        items.push_back(
+            {"Highest temperature", FormatTemperature(units, m_time.m_temperature->fMax)});
+    }
+}
+
+std::vector<std::string> CTrackStatistics::LapColumns() {
+    return {"Lap", "Distance", "Time", "Ascent", "Descent", "Average speed", "Average heart rate"};
+}
+
+std::vector<std::vector<std::string>> CTrackStatistics::LapTable(Units units) const {
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t k = 0; k < m_laps.size(); ++k) {
+        const LapFigures& lap = m_laps[k];
+        const auto text = [](const std::optional<double>& value, auto format) {
+            return value ? format(*value) : std::string();
+        };
+        rows.push_back({
+            std::to_string(k + 1),
+            FormatDistance(units, lap.fDistanceM / kMetresPerMile),
+            text(lap.elapsedS, [](double s) { return FormatDuration(s); }),
+            text(lap.ascentFt, [units](double ft) { return FormatElevation(units, ft); }),
+            text(lap.descentFt, [units](double ft) { return FormatElevation(units, ft); }),
+            text(lap.speedMps, [units](double v) { return FormatSpeed(units, v); }),
+            text(lap.heartRateBpm,
+                 [](double bpm) { return std::to_string(std::lround(bpm)) + " bpm"; }),
+        });
+    }
+    return rows;
 }

@@ -1,10 +1,13 @@
 // The numbers of a track that the track's properties show (vorlan-cli info, the desktop's
 // Properties), computed from the record of everything its file holds: counts, the channels it
-// has, distance, elevations, total ascent and descent, the steepest grades, the bounding box and
-// the device's own totals beside. Items() words them in units.
+// has, distance, elevations, total ascent and descent, the steepest grades, the bounding box,
+// the numbers over time (CTimeStatistics), the laps and the device's own totals beside. Items()
+// and LapTable() word them in units.
 #pragma once
 
+#include "CTimeStatistics.h"
 #include "CTrackRecord.h"
+#include "TimeText.h"
 #include "Units.h"
 
 #include <string>
@@ -39,8 +42,12 @@ public:
     CTrackStatistics(const CTrackRecord& record, int nChartPoints,
                      std::vector<std::string> importNotes = {});
 
-    // The rows in display order, in the given units.
-    std::vector<StatisticsItem> Items(Units units) const;
+    // The rows in display order, in the given units, times of day in the given zone.
+    std::vector<StatisticsItem> Items(Units units, TimeZone zone = TimeZone::local) const;
+    // The laps as a table in words under LapColumns(), a row a lap ("1", "1.00 mi", "0:06:40",
+    // "120 ft", "80 ft", "9.0 mph", "142 bpm"), "" where the record lacks the data.
+    static std::vector<std::string> LapColumns();
+    std::vector<std::vector<std::string>> LapTable(Units units) const;
 
     // Total ascent and descent in feet of an elevation series, with the hysteresis: a rise or
     // fall counts from one turning point to the next, and a turn is only taken once the series
@@ -50,6 +57,10 @@ public:
         double fDescent = 0;
     };
     static Climb ClimbOf(const float* pElev, int n, double fThreshold = kHysteresisFeet);
+    // The climb of the record's points from begin to end, segment by segment: each segment's
+    // elevations smoothed as the chart smooths them, then ClimbOf, so that a jump across a gap
+    // in the recording is no climb.
+    static Climb ClimbOver(const CTrackRecord& record, std::size_t begin, std::size_t end);
     // The steepest climb (largest grade) and descent (most negative grade) over stretches of at
     // least fMinRunMiles: from each point to the first point at least that far on.
     struct Steepest {
@@ -79,8 +90,12 @@ public:
     double m_fWestLon = 0;
     double m_fEastLon = 0;
     DeviceTotals m_device;
+    CTimeStatistics m_time;
+    std::vector<LapFigures> m_laps;
 
 private:
+    void AddTimeItems(std::vector<StatisticsItem>& items, Units units, TimeZone zone) const;
+    void AddSensorItems(std::vector<StatisticsItem>& items, Units units) const;
     void MeasureElevations(const CTrackRecord& record, const std::vector<double>& miles);
     void MeasureBox(const CTrackRecord& record);
 };

@@ -29,6 +29,15 @@ std::string FormatElevation(Units units, double feet);
 // "2.31 mi", "3.72 km": two decimals.
 std::string FormatDistance(Units units, double miles);
 
+// "12.3 mph", "19.8 km/h": a speed given in metres a second, one decimal.
+std::string FormatSpeed(Units units, double metresPerSecond);
+// "8:32 min/mi", "5:18 min/km": the time a mile or a kilometre takes at that speed.
+std::string FormatPace(Units units, double metresPerSecond);
+// "1234 ft/h", "376 m/h": a climbing rate given in feet an hour.
+std::string FormatClimbRate(Units units, double feetPerHour);
+// "64.4 °F", "18.0 °C": a temperature given in degrees Celsius, one decimal.
+std::string FormatTemperature(Units units, double celsius);
+
 // "imperial" or "metric", as the command line and settings spell them.
 const char* UnitsName(Units units);
 // Reads a name that UnitsName gives; false (units unchanged) for anything else.

@@ -77,6 +77,9 @@ TEST_F(NumbersTest, PropertiesListTheSourceAndTheStatisticsOfASample) {
         // The sample's legs are longer than its positions are apart: the export's own total
         // stands beside the one measured, and grades come from the recorded elevations.
         "Total distance: 13.09 mi (device: 20.00 mi)",
+        // Every line of the export has the same date and time: a start, and no time taken.
+        "Start: 2002-05-22 08:00:00 +00:00",
+        "End: 2002-05-22 08:00:00 +00:00",
         "Start elevation: 2169 ft",
         "End elevation: 2159 ft",
         "Lowest elevation: 547 ft",

@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils shared-mime-info
-  gpsbabel libexpat1-dev libpugixml-dev libzstd-dev zlib1g-dev hyperfine
+  gpsbabel libexpat1-dev libpugixml-dev libzstd-dev zlib1g-dev nlohmann-json3-dev hyperfine
+  libgeographiclib-dev
 )
 
 missing=()

@@ -178,7 +178,7 @@ int RunConvert(const std::vector<std::string>& options, CMapSourceFormat& format
 }
 
 int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
-    const char kInfoUsage[] = "info FILE [--units metric|imperial]";
+    const char kInfoUsage[] = "info FILE [--units metric|imperial] [--utc] [--json]";
     std::vector<std::string> args = options;
     Units units = Units::imperial;
     std::string problem;
@@ -186,6 +186,8 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
         std::fprintf(stderr, "vorlan-cli: info: %s\n", problem.c_str());
         return Usage(kInfoUsage);
     }
+    const TimeZone zone = TakeFlag(args, "--utc") ? TimeZone::utc : TimeZone::local;
+    const bool bJson = TakeFlag(args, "--json");
     std::vector<std::string> files;
     if (const int nStatus = TakeFiles("info", kInfoUsage, args, 1, files))
         return nStatus;
@@ -200,7 +202,11 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
 
     const bool bDocument = CDocumentFile::IsDocumentPath(path);
     const CTrackStatistics statistics(record, track.m_nCount, read.m_notes);
-    const std::vector<StatisticsItem> items = statistics.Items(units);
+    if (bJson) {
+        PrintInfoJson(path, record, statistics);
+        return FinishOutput();
+    }
+    const std::vector<StatisticsItem> items = statistics.Items(units, zone);
     std::printf("File: %s\n", path.c_str());
     PrintSource(record.m_source);
     std::printf("Points: %s\n", ItemOf(items, "Points").c_str());
@@ -212,5 +218,6 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
         std::printf("View: zoom %g, azimuth %g, elevation %g\n", view.m_fZoom, view.m_fAzimuth,
                     view.m_fElevation);
     PrintStatistics(items, units);
+    PrintLaps(statistics, units);
     return FinishOutput();
 }

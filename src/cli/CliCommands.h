@@ -12,6 +12,7 @@
 class CMapSourceFormat;
 class CTrack;
 class CTrackRecord;
+class CTrackStatistics;
 struct StatisticsItem;
 struct CViewValues;
 
@@ -47,3 +48,11 @@ bool TakeDocVersionOption(std::vector<std::string>& args, int& nVersion, std::st
 // The statistics block of info: a "Statistics (metric):" line, then one indented line per item
 // ("  Total ascent: 1234 ft"), the notes of the reading among them.
 void PrintStatistics(const std::vector<StatisticsItem>& items, Units units);
+// The laps table of info, right-aligned columns under a "Laps:" line; nothing without laps.
+void PrintLaps(const CTrackStatistics& statistics, Units units);
+// info --json: the file, its source and every statistic as one JSON object on the standard
+// output.
+void PrintInfoJson(const std::string& path, const CTrackRecord& record,
+                   const CTrackStatistics& statistics);
+// Takes the flag (an option without a value, "--utc") out of args; whether it was there.
+bool TakeFlag(std::vector<std::string>& args, const char* pszFlag);

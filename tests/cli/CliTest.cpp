@@ -3,9 +3,11 @@
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,6 +63,42 @@ TEST(Cli, InfoOnADocumentSaysWhatItSaidOfItsTrackFile) {
         return out.substr(out.find("  Total distance"));
     };
     EXPECT_EQ(statistics(fromFile.out), statistics(fromDoc.out));
+}
+
+// Four points ten seconds apart, the third where the second was: 30 s elapsed, 20 s moving.
+TEST(Cli, InfoGivesTheTimesInTheMachinesZoneOrUtcAndEveryStatisticAsJson) {
+    const ScratchDir scratch;
+    const std::string gpx = scratch.File("walk.gpx");
+    std::string points;
+    const char* const lats[] = {"46.500", "46.501", "46.501", "46.502"};
+    for (int i = 0; i < 4; ++i)
+        points += std::string("<trkpt lat=\"") + lats[i] + "\" lon=\"8\"><ele>" +
+                  std::to_string(500 + 10 * i) +
+                  "</ele><time>2021-07-01T08:00:" + std::to_string(10 + 10 * i) +
+                  "Z</time><extensions><hr>" + std::to_string(100 + 10 * i) +
+                  "</hr></extensions></trkpt>";
+    WriteText(gpx, "<gpx><trk><trkseg>" + points + "</trkseg></trk></gpx>");
+
+    CliResult r = RunCli("info " + gpx);
+    EXPECT_NE(std::string::npos, r.out.find("  Start: 2021-07-01 08:00:10 +00:00\n"
+                                            "  End: 2021-07-01 08:00:40 +00:00\n"
+                                            "  Elapsed time: 0:00:30\n"
+                                            "  Moving time: 0:00:20\n"))
+        << r.out;
+    r = RunCli("info --utc " + gpx);
+    EXPECT_NE(std::string::npos, r.out.find("  Start: 2021-07-01 08:00:10 UTC\n")) << r.out;
+    r = RunCli("info --json " + gpx);
+    ASSERT_EQ(0, r.status) << r.out;
+    // The import's notes come first, on stderr.
+    const auto json = nlohmann::json::parse(r.out.substr(r.out.find('{')));
+    EXPECT_EQ("2021-07-01T08:00:10Z", json["start_time"]);
+    EXPECT_EQ(30, json["elapsed_time_s"]);
+    EXPECT_EQ(20, json["moving_time_s"]);
+    EXPECT_EQ(115, json["heart_rate_avg_bpm"]);
+    EXPECT_EQ(130, json["heart_rate_max_bpm"]);
+    EXPECT_EQ(500, json["start_elevation_m"]);
+    EXPECT_EQ((std::vector<std::string>{"elevation", "time", "heart_rate"}), json["channels"]);
+    EXPECT_FALSE(json.contains("power_avg_w"));
 }
 
 TEST(Cli, InfoDescribesTextAndDocument) {

@@ -426,8 +426,22 @@ std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
     return rows;
 }
 
+CPropertiesDlg::Table CVorlanDoc::LapsTable() const {
+    CPropertiesDlg::Table laps;
+    const CTrackStatistics statistics(m_record, m_track.m_nCount);
+    for (const std::string& column : CTrackStatistics::LapColumns())
+        laps.columns << QString::fromUtf8(column.c_str());
+    for (const std::vector<std::string>& row : statistics.LapTable(m_pPlot->m_units)) {
+        QStringList cells;
+        for (const std::string& cell : row)
+            cells << QString::fromUtf8(cell.c_str());
+        laps.rows.push_back(cells);
+    }
+    return laps;
+}
+
 void CVorlanDoc::OnFileProperties() {
-    CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(),
+    CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(), LapsTable(),
                        AfxGetMainWnd());
     dlg.exec();
 }

@@ -100,6 +100,8 @@ public:
     void SetUnits(Units units);
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.
     std::vector<CPropertiesDlg::Row> PropertiesRows() const;
+    // The Properties' Laps page: a row a lap, none for a track without laps.
+    CPropertiesDlg::Table LapsTable() const;
 
     void OnFileProperties();
     void OnUpdateFileProperties(CCmdUI* pCmdUI);

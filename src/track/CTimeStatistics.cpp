@@ -37,16 +37,14 @@ double SecondsBetween(TimeMs from, TimeMs to) {
     return static_cast<double>(to - from) * kSecondsPerMs;
 }
 
-// The point where lap k ends: the next lap's first point when it follows in the same segment, so
-// that the laps add up to the whole; else the lap's own last point.
+// The point where lap k ends: the next lap's first point when that lap follows at once, so that
+// the laps add up to the whole (a gap between segments still adds no distance); else the lap's
+// own last point.
 std::size_t LapEnd(const CTrackRecord& record, std::size_t k) {
     const RecordLap& lap = record.m_laps[k];
-    if (k + 1 < record.m_laps.size() && record.m_laps[k + 1].nFirst == lap.nLast + 1) {
-        const auto& starts = record.SegmentStarts();
-        if (!std::binary_search(starts.begin(), starts.end(), lap.nLast + 1))
-            return lap.nLast + 1;
-    }
-    return lap.nLast;
+    const bool bFollowed =
+        k + 1 < record.m_laps.size() && record.m_laps[k + 1].nFirst == lap.nLast + 1;
+    return bFollowed ? lap.nLast + 1 : lap.nLast;
 }
 } // namespace
 

@@ -17,7 +17,7 @@ struct ChannelSummary {
 };
 
 // What a lap adds up to, from its first point to the next lap's first point (or its own last
-// point where no lap follows in the same segment).
+// point where no lap follows at once).
 struct LapFigures {
     double fDistanceM = 0;
     std::optional<double> elapsedS;

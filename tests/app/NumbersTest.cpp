@@ -107,6 +107,54 @@ TEST_F(NumbersTest, PropertiesListTheSourceAndTheStatisticsOfASample) {
     }
 }
 
+// A TCX ride of two laps, each four points ten seconds apart: the Properties get a Laps page, a
+// row a lap, the time from a lap's start to the next one's; a track without laps gets none.
+TEST_F(NumbersTest, PropertiesShowTheLapsOfATrackThatHasThem) {
+    QString tcx = QStringLiteral("<TrainingCenterDatabase><Activities><Activity Sport=\"Biking\">");
+    for (int lap = 0; lap < 2; ++lap) {
+        tcx += QStringLiteral("<Lap StartTime=\"2024-05-04T07:0%1:00Z\"><Track>").arg(lap);
+        for (int i = 0; i < 4; ++i)
+            tcx += QStringLiteral("<Trackpoint><Time>2024-05-04T07:0%1:%2Z</Time><Position>"
+                                  "<LatitudeDegrees>47.%3</LatitudeDegrees><LongitudeDegrees>8"
+                                  "</LongitudeDegrees></Position><AltitudeMeters>500"
+                                  "</AltitudeMeters><HeartRateBpm><Value>%4</Value>"
+                                  "</HeartRateBpm></Trackpoint>")
+                       .arg(lap)
+                       .arg(i * 10, 2, 10, QLatin1Char('0'))
+                       .arg(lap * 4 + i, 3, 10, QLatin1Char('0'))
+                       .arg(130 + 10 * lap);
+        tcx += QStringLiteral("</Track></Lap>");
+    }
+    tcx += QStringLiteral("</Activity></Activities></TrainingCenterDatabase>");
+    const QString path = m_dir.filePath(QStringLiteral("ride.tcx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(tcx.toUtf8());
+    file.close();
+    ChooseInNextFileDialog(path);
+    Command(ID_FILE_IMPORT);
+    ASSERT_TRUE(Doc()->m_bLoaded);
+
+    CPropertiesDlg::Table laps;
+    OnNextModal(QStringLiteral("the Properties dialog"), [&laps](QWidget* pModal) {
+        auto* pDlg = qobject_cast<CPropertiesDlg*>(pModal);
+        ASSERT_NE(pDlg, nullptr);
+        laps = pDlg->Laps();
+        pDlg->reject();
+    });
+    Command(ID_FILE_PROPERTIES);
+    EXPECT_EQ(laps.columns, QStringList({"Lap", "Distance", "Time", "Ascent", "Descent",
+                                         "Average speed", "Average heart rate"}));
+    ASSERT_EQ(2u, laps.rows.size());
+    // The first lap runs into the second one's first point: 0:01:00; the last one ends at its own
+    // last point, 30 s after it began.
+    EXPECT_EQ(laps.rows[0][2], "0:01:00");
+    EXPECT_EQ(laps.rows[1][2], "0:00:30");
+    EXPECT_EQ(laps.rows[0][6], "130 bpm");
+    EXPECT_EQ(laps.rows[1][6], "140 bpm");
+    EXPECT_TRUE(Doc()->PropertiesRows().size() > 10);
+}
+
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {
     QAction* pImperial = Frame()->Action(ID_VIEW_UNITS_IMPERIAL);
     QAction* pMetric = Frame()->Action(ID_VIEW_UNITS_METRIC);

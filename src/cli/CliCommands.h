@@ -19,6 +19,7 @@ struct CViewValues;
 int RunConvert(const std::vector<std::string>& args, CMapSourceFormat& format);
 int RunInfo(const std::vector<std::string>& args, CMapSourceFormat& format);
 int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format);
+int RunExport(const std::vector<std::string>& args, CMapSourceFormat& format);
 
 // "--" ends the options of a command: every argument after it is a file, even one whose name
 // starts with '-'.

@@ -22,6 +22,10 @@ const char kUsage[] =
     "                           describe a track file or a .vrl document: times of day\n"
     "                           in this machine's zone, or in UTC with --utc; --json\n"
     "                           prints every statistic in SI units for scripts\n"
+    "  export [--format gpx|csv] IN -o OUT\n"
+    "                           write the track of a track file or a document as GPX\n"
+    "                           (times and sensors kept) or as CSV, a row a point; the\n"
+    "                           format follows OUT's extension unless given\n"
     "  render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z]\n"
     "         [--azimuth A] [--elevation E] [--printer] [--units metric|imperial]\n"
     "                           draw a plot of a track as an SVG document (-o - for stdout)\n"
@@ -63,6 +67,8 @@ int main(int argc, char** argv) {
         return RunConvert(rest, format);
     if (cmd == "info")
         return RunInfo(rest, format);
+    if (cmd == "export")
+        return RunExport(rest, format);
     if (cmd == "render") {
         // An SVG drawn to "-o -" goes to the standard output.
         const int nStatus = RunRender(rest, format);

@@ -101,6 +101,23 @@ TEST(Cli, InfoGivesTheTimesInTheMachinesZoneOrUtcAndEveryStatisticAsJson) {
     EXPECT_FALSE(json.contains("power_avg_w"));
 }
 
+// export: the format from the option or the output's extension; never over its input.
+TEST(Cli, ExportWritesGpxOrCsvAndRefusesToOverwriteItsInput) {
+    const ScratchDir scratch;
+    const std::string gpx = std::string(VORLAN_SAMPLES) + "/two-tracks.gpx";
+    const std::string csv = scratch.File("out.csv"), copy = scratch.File("out.xml");
+    ASSERT_EQ(0, RunCli("export " + gpx + " -o " + csv).status);
+    EXPECT_EQ(0u, ReadAll(csv).find("track,segment,time_utc,latitude_deg,longitude_deg,"));
+    ASSERT_EQ(0, RunCli("export --format gpx " + gpx + " -o " + copy).status);
+    EXPECT_NE(std::string::npos, ReadAll(copy).find("<gpx version=\"1.1\" creator=\"Vorlan "));
+    CliResult r = RunCli("export " + gpx + " -o " + scratch.File("out.txt"));
+    EXPECT_EQ(2, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("--format must be given")) << r.out;
+    EXPECT_EQ(2, RunCli("export --format kml " + gpx + " -o " + copy).status);
+    r = RunCli("export " + copy + " -o " + copy + " --format gpx");
+    EXPECT_EQ(1, r.status) << r.out;
+}
+
 TEST(Cli, InfoDescribesTextAndDocument) {
     const ScratchDir scratch;
     const std::string in = scratch.File("info.txt"), out = scratch.File("info.vrl");

@@ -54,6 +54,7 @@ const std::vector<MenuPopup>& DocumentMenu() {
           {"P&rint Setup...", ID_FILE_PRINT_SETUP, false},
           kSeparator,
           {"Export &Image...", ID_FILE_EXPORT_IMAGE, false},
+          {"Export Trac&k...", ID_FILE_EXPORT_TRACK, false},
           {"Proper&ties...\tAlt+Enter", ID_FILE_PROPERTIES, false},
           kSeparator,
           {"Recent File", ID_FILE_MRU_FILE1, true},

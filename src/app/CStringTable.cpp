@@ -35,6 +35,7 @@ constexpr StringEntry kStrings[] = {
     {ID_VIEW_UNITS_IMPERIAL, "Show distances in miles and elevations in feet\nImperial Units"},
     {ID_VIEW_UNITS_METRIC, "Show distances in kilometres and elevations in metres\nMetric Units"},
     {ID_FILE_EXPORT_IMAGE, "Save the plot as a PNG, SVG or PDF file\nExport Image"},
+    {ID_FILE_EXPORT_TRACK, "Save the track's points as a GPX or CSV file\nExport Track"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -103,6 +104,9 @@ constexpr StringEntry kWhatsThis[] = {
                            "what documents store does not change."},
     {ID_FILE_EXPORT_IMAGE, "Saves the plot as it is on the screen as a PNG image (1, 2 or 4 "
                            "times the window's size), an SVG drawing or a PDF page."},
+    {ID_FILE_EXPORT_TRACK, "Saves every point of the track with its time and sensor data as a "
+                           "GPX file, which other programs read, or as a CSV table for a "
+                           "spreadsheet."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},

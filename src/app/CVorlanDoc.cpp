@@ -1,11 +1,13 @@
 #include "CVorlanDoc.h"
 
+#include "CAtomicFile.h"
 #include "CDocumentFile.h"
 #include "CGpsbabelFormats.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CProgressJob.h"
 #include "CStringTable.h"
+#include "CTrackExport.h"
 #include "CTrackFileTypes.h"
 #include "CTrackStatistics.h"
 #include "CViewValues.h"
@@ -15,6 +17,7 @@
 #include "Resource.h"
 #include "TrackImport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -185,6 +188,7 @@ BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_ROTATE_RIGHT, &CVorlanDoc::OnRotateRight, &CVorlanDoc::OnUpdateRotateRight},
         {ID_ROTATE_RESTORE, &CVorlanDoc::OnRotateRestore, &CVorlanDoc::OnUpdateRotateRestore},
         {ID_FILE_PROPERTIES, &CVorlanDoc::OnFileProperties, &CVorlanDoc::OnUpdateFileProperties},
+        {ID_FILE_EXPORT_TRACK, &CVorlanDoc::OnFileExportTrack, &CVorlanDoc::OnUpdateFileProperties},
     };
     return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
 }
@@ -438,6 +442,43 @@ CPropertiesDlg::Table CVorlanDoc::LapsTable() const {
         laps.rows.push_back(cells);
     }
     return laps;
+}
+
+QString CVorlanDoc::ExportTrack(const QString& strPath) const {
+    for (const QString& input : InputFiles())
+        if (const CFileResult r = CAtomicFile::CheckNotInput(LocalPath(input), LocalPath(strPath));
+            !r.Ok())
+            return ErrorText(strPath, r);
+    if (QString error; !AfxMayReplace(strPath, &error))
+        return error;
+    const std::string path = LocalPath(strPath);
+    const CTrackExport::Format format =
+        CTrackExport::OfPath(path).value_or(CTrackExport::Format::gpx);
+    const std::string creator =
+        QStringLiteral("Vorlan %1").arg(QApplication::applicationVersion()).toStdString();
+    const CFileResult r = CTrackExport::Write(path, m_record, format, creator);
+    return r.Ok() ? QString() : ErrorText(strPath, r);
+}
+
+// The name proposed is the document's title with the chosen filter's extension.
+void CVorlanDoc::OnFileExportTrack() {
+    const QString gpx = QStringLiteral("GPX files (*.gpx)");
+    const QString csv = QStringLiteral("CSV files (*.csv)");
+    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Export Track"), QDir::currentPath());
+    dlg.setNameFilters({gpx, csv});
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(QStringLiteral("gpx"));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, csv](const QString& filter) {
+        dlg.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("gpx"));
+    });
+    dlg.selectFile(GetTitle() + QStringLiteral(".gpx"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().first();
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    if (const QString error = ExportTrack(path); !error.isEmpty())
+        AfxMessageBox(error);
 }
 
 void CVorlanDoc::OnFileProperties() {

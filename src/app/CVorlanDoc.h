@@ -100,10 +100,15 @@ public:
     void SetUnits(Units units);
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.
     std::vector<CPropertiesDlg::Row> PropertiesRows() const;
+    // Writes the track's record to strPath as GPX or CSV (by the name's extension, GPX for any
+    // other); the message of a failure, or an empty string. The document's own files are never
+    // replaced, and a read-only file only when the user agrees.
+    QString ExportTrack(const QString& strPath) const;
     // The Properties' Laps page: a row a lap, none for a track without laps.
     CPropertiesDlg::Table LapsTable() const;
 
     void OnFileProperties();
+    void OnFileExportTrack();
     void OnUpdateFileProperties(CCmdUI* pCmdUI);
 
 protected:

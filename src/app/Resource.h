@@ -31,3 +31,5 @@ constexpr UINT ID_FILE_PROPERTIES = 32800;
 constexpr UINT ID_VIEW_UNITS_IMPERIAL = 32801;
 constexpr UINT ID_VIEW_UNITS_METRIC = 32802;
 constexpr UINT ID_FILE_EXPORT_IMAGE = 32803;
+// The track itself out of the program: its record as GPX or CSV.
+constexpr UINT ID_FILE_EXPORT_TRACK = 32804;

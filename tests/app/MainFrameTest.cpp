@@ -66,7 +66,7 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
         "&Import...\tCtrl+I | - | &Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | "
-        "Export &Image... | Proper&ties...\tAlt+Enter | - | Recent File | - | E&xit",
+        "Export &Image... | Export Trac&k... | Proper&ties...\tAlt+Enter | - | Recent File | - | E&xit",
         "&Edit: &Copy\tCtrl+C",
         "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit",

@@ -155,6 +155,21 @@ TEST_F(NumbersTest, PropertiesShowTheLapsOfATrackThatHasThem) {
     EXPECT_TRUE(Doc()->PropertiesRows().size() > 10);
 }
 
+// File, Export Track: the record as GPX through the dialog, never over the track's own file.
+TEST_F(NumbersTest, ExportTrackWritesTheRecordAndNeverItsOwnFile) {
+    ImportSample();
+    ASSERT_TRUE(Enabled(ID_FILE_EXPORT_TRACK));
+    const QString gpx = m_dir.filePath(QStringLiteral("out.gpx"));
+    ChooseInNextFileDialog(gpx);
+    Command(ID_FILE_EXPORT_TRACK);
+    QFile file(gpx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(400, QString::fromUtf8(file.readAll()).count(QStringLiteral("<trkpt ")));
+    const QString own = m_dir.filePath(QStringLiteral("sample.txt"));
+    EXPECT_TRUE(Doc()->ExportTrack(own).contains(QStringLiteral("it is the input file")))
+        << qPrintable(Doc()->ExportTrack(own));
+}
+
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {
     QAction* pImperial = Frame()->Action(ID_VIEW_UNITS_IMPERIAL);
     QAction* pMetric = Frame()->Action(ID_VIEW_UNITS_METRIC);

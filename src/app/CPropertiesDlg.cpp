@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QUrl>
@@ -17,6 +18,12 @@ namespace {
 constexpr int kMinTableWidth = 520;
 // Every row of a track with every channel shows at once on a 1080-line screen; more scroll.
 constexpr int kMaxTableHeight = 820;
+
+// The width that shows every column whole, with room for a vertical scroll bar.
+int ContentWidth(const QTableWidget* pTable) {
+    return pTable->horizontalHeader()->length() + 2 * pTable->frameWidth() +
+           pTable->verticalScrollBar()->sizeHint().width();
+}
 } // namespace
 
 CPropertiesDlg::CPropertiesDlg(const QString& strTitle, const std::vector<Row>& rows,
@@ -62,7 +69,7 @@ QWidget* CPropertiesDlg::StatisticsTable(const std::vector<Row>& rows) {
     }
     m_pTable->resizeColumnsToContents();
     m_pTable->horizontalHeader()->setStretchLastSection(true);
-    m_pTable->setMinimumWidth(kMinTableWidth);
+    m_pTable->setMinimumWidth(std::max(kMinTableWidth, ContentWidth(m_pTable)));
     m_pTable->setMinimumHeight(std::min(m_pTable->verticalHeader()->length(), kMaxTableHeight) +
                                2 * m_pTable->frameWidth());
     return m_pTable;
@@ -84,6 +91,7 @@ QWidget* CPropertiesDlg::LapsTable(const Table& laps) {
             m_pLaps->setItem(r, c, pItem);
         }
     m_pLaps->resizeColumnsToContents();
+    m_pLaps->setMinimumWidth(ContentWidth(m_pLaps));
     return m_pLaps;
 }
 

@@ -11,6 +11,7 @@
 #include "CStringTable.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
+#include "CVorlanView.h"
 #include "LocalPath.h"
 #include "Resource.h"
 
@@ -309,10 +310,10 @@ void CMainFrame::OnIdle() {
     UpdateViewStatus();
 }
 
-QString CMainFrame::ViewStatusText(const CVorlanDoc* pDoc) {
-    if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
+QString CMainFrame::ViewStatusText(const CVorlanView* pView) {
+    if (!pView || pView->PlotMode() != CVorlanDoc::kPlot3D)
         return QString();
-    const CPlot& plot = *pDoc->m_pPlot;
+    const CPlot& plot = *pView->Plot();
     // Six significant digits give the angles as stored in single precision: 29.75, not
     // 29.75000000000001.
     auto number = [](float f) { return QString::number(static_cast<double>(f), 'g', 6); };
@@ -324,8 +325,8 @@ void CMainFrame::UpdateViewStatus() {
     if (!m_pViewStatus)
         return;
     const CChildFrame* pChild = MDIGetActive();
-    const QString text = ViewStatusText(
-        pChild ? static_cast<const CVorlanDoc*>(pChild->GetActiveDocument()) : nullptr);
+    const QString text =
+        ViewStatusText(pChild ? static_cast<const CVorlanView*>(pChild->GetActiveView()) : nullptr);
     if (m_pViewStatus->text() != text)
         m_pViewStatus->setText(text);
     m_pViewStatus->setVisible(!text.isEmpty());
@@ -494,13 +495,12 @@ void CMainFrame::OnHelpFinder() {
 // F1: the guide at the part about what the active window shows.
 void CMainFrame::OnHelp() {
     const CChildFrame* pChild = MDIGetActive();
-    const auto* pDoc =
-        pChild ? static_cast<const CVorlanDoc*>(pChild->GetActiveDocument()) : nullptr;
-    if (!pDoc)
+    const auto* pView = pChild ? static_cast<const CVorlanView*>(pChild->GetActiveView()) : nullptr;
+    if (!pView)
         OpenHelp(QString());
-    else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
+    else if (pView->PlotMode() == CVorlanDoc::kPlot3D)
         OpenHelp(QStringLiteral("3d-view"));
-    else if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
+    else if (pView->PlotMode() == CVorlanDoc::kPlotElevation)
         OpenHelp(QStringLiteral("elevation-chart"));
     else
         OpenHelp(QStringLiteral("importing"));

@@ -13,6 +13,7 @@
 
 class CChildFrame;
 class CVorlanDoc;
+class CVorlanView;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -59,7 +60,7 @@ public:
     // (and hidden) for the elevation chart or without a document.
     void UpdateViewStatus();
     QString ViewStatus() const;
-    static QString ViewStatusText(const CVorlanDoc* pDoc);
+    static QString ViewStatusText(const CVorlanView* pView);
 
     // Files dropped on the window open as documents (MapSource exports are imported).
     void OnDropFiles(const QStringList& files);

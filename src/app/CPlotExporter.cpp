@@ -45,15 +45,15 @@ CPlotExporter::Format CPlotExporter::FormatOf(const QString& strPath) {
     return Format::none;
 }
 
-CPlotExporter::CPlotExporter(CVorlanDoc& doc, QSize sizeClient, int nDpi)
-    : m_doc(doc), m_sizeClient(sizeClient), m_nDpi(nDpi) {}
+CPlotExporter::CPlotExporter(CVorlanDoc& doc, CPlot& plot, short nMode, QSize sizeClient, int nDpi)
+    : m_doc(doc), m_plot(plot), m_nMode(nMode), m_sizeClient(sizeClient), m_nDpi(nDpi) {}
 
 void CPlotExporter::Draw(CDC* pDC) {
-    CPlot& plot = *m_doc.m_pPlot;
+    CPlot& plot = m_plot;
     const CDrawTools& tools = VorlanApp()->m_tools;
-    if (m_doc.m_nPlotMode == CVorlanDoc::kPlotElevation)
+    if (m_nMode == CVorlanDoc::kPlotElevation)
         plot.Draw2D(pDC, tools);
-    else if (m_doc.m_nPlotMode == CVorlanDoc::kPlot3D)
+    else if (m_nMode == CVorlanDoc::kPlot3D)
         plot.Draw3D(pDC, tools);
 }
 
@@ -62,12 +62,12 @@ std::string CPlotExporter::Svg() {
     const RECT client{0, 0, m_sizeClient.width(), m_sizeClient.height()};
     CSvgDC dc(m_nDpi, m_nDpi, client.right, client.bottom, 0, &client);
     Draw(&dc);
-    return dc.Document(m_doc.m_pPlot->m_sizeTotal);
+    return dc.Document(m_plot.m_sizeTotal);
 }
 
 QSize CPlotExporter::PageSize() {
     Svg();
-    const CSize size = m_doc.m_pPlot->m_sizeTotal;
+    const CSize size = m_plot.m_sizeTotal;
     return QSize(size.cx, size.cy);
 }
 

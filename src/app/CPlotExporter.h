@@ -12,6 +12,7 @@
 #include <string>
 
 class CDC;
+class CPlot;
 class CVorlanDoc;
 
 class CPlotExporter {
@@ -25,8 +26,8 @@ public:
     // The format that a file name's extension asks for (any case).
     static Format FormatOf(const QString& strPath);
 
-    // The document's plot mode is the one drawn; it must have one.
-    CPlotExporter(CVorlanDoc& doc, QSize sizeClient, int nDpi);
+    // Draws plot, a pane's chart of doc, showing nMode (CVorlanDoc::kPlotElevation or kPlot3D).
+    CPlotExporter(CVorlanDoc& doc, CPlot& plot, short nMode, QSize sizeClient, int nDpi);
 
     // The page in logical units: the client size, enlarged by the zoom, at least the chart's
     // smallest page.
@@ -49,6 +50,8 @@ private:
     QString SavePdf(const QString& strPath);
 
     CVorlanDoc& m_doc;
+    CPlot& m_plot;
+    short m_nMode;
     QSize m_sizeClient;
     int m_nDpi;
 };

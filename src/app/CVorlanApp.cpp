@@ -177,11 +177,14 @@ bool CVorlanApp::ExportDocumentFile(const CCommandLineInfo& cmdInfo) {
         static_cast<CVorlanDoc*>(OpenDocumentOrTrack(cmdInfo.m_strFileNames.value(0), false));
     if (!pDoc)
         return false;
-    if (cmdInfo.m_bExport3D)
-        pDoc->OnPlot3D();
-    else
-        pDoc->OnPlotElevation();
-    CPlotExporter exporter(*pDoc, cmdInfo.m_sizeExport, CPlotExporter::kDefaultDpi);
+    auto* pView = static_cast<CVorlanView*>(pDoc->GetViews().value(0));
+    if (!pView) {
+        pDoc->OnCloseDocument();
+        return false;
+    }
+    pView->ShowPlot(cmdInfo.m_bExport3D ? CVorlanDoc::kPlot3D : CVorlanDoc::kPlotElevation);
+    CPlotExporter exporter(*pDoc, *pView->Plot(), pView->PlotMode(), cmdInfo.m_sizeExport,
+                           CPlotExporter::kDefaultDpi);
     const QString strError = exporter.Save(cmdInfo.m_strExportFile, 1);
     pDoc->OnCloseDocument();
     if (!strError.isEmpty())
@@ -452,7 +455,7 @@ void CVorlanApp::SetDisplayUnits(Units units) {
     if (!m_pDocTemplate)
         return;
     for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
-        static_cast<CVorlanDoc*>(pDoc)->SetUnits(units);
+        static_cast<CVorlanDoc*>(pDoc)->ShowUnits();
 }
 
 void CVorlanApp::OnViewUnitsImperial() {

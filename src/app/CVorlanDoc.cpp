@@ -54,9 +54,7 @@ QString SourceFormat(const QString& strPath) {
 }
 } // namespace
 
-CVorlanDoc::CVorlanDoc() : m_pPlot(std::make_unique<CPlot>()) {
-    m_pPlot->m_units = VorlanApp()->DisplayUnits();
-}
+CVorlanDoc::CVorlanDoc() = default;
 
 CVorlanDoc::~CVorlanDoc() = default;
 
@@ -88,9 +86,7 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
         *pstrError = ErrorText(strPath, r);
         return 0;
     }
-    m_pPlot->m_fZoom = view.m_fZoom;
-    m_pPlot->m_fAzimuth = view.m_fAzimuth;
-    m_pPlot->m_fElevation = view.m_fElevation;
+    m_view = view;
     m_strSourceFile = AbsolutePath(strPath);
     m_strSourceFormat = QStringLiteral("Vorlan %1 document").arg(m_nDocVersion);
     // A first-version document is its own source; a newer one names the file it was made from.
@@ -101,17 +97,13 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
                 .arg(QtPath(m_record.m_source.fileName), QtPath(m_record.m_source.format));
     m_importNotes.clear();
     m_bLoaded = 1;
-    OnPlot3D();
+    ShowPlot(kPlot3D);
     return 1;
 }
 
 BOOL CVorlanDoc::OnSaveDocument(const QString& strPath, QString* pstrError) {
-    CViewValues view;
-    view.m_fZoom = m_pPlot->m_fZoom;
-    view.m_fAzimuth = m_pPlot->m_fAzimuth;
-    view.m_fElevation = m_pPlot->m_fElevation;
     const CFileResult r =
-        CDocumentFile::Write(LocalPath(strPath), m_track, m_record, view, m_nDocVersion);
+        CDocumentFile::Write(LocalPath(strPath), m_track, m_record, m_view, m_nDocVersion);
     if (!r.Ok()) {
         *pstrError = ErrorText(strPath, r);
         return 0;
@@ -179,32 +171,23 @@ QStringList CVorlanDoc::InputFiles() const {
 
 BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     static const CmdEntry<CVorlanDoc> kMessageMap[] = {
-        {ID_PLOT_ELEVATION, &CVorlanDoc::OnPlotElevation, &CVorlanDoc::OnUpdatePlotElevation},
         {ID_FILE_IMPORT, &CVorlanDoc::OnFileImport, &CVorlanDoc::OnUpdateFileImport},
-        {ID_PLOT_3D, &CVorlanDoc::OnPlot3D, &CVorlanDoc::OnUpdatePlot3D},
-        {ID_ROTATE_UP, &CVorlanDoc::OnRotateUp, &CVorlanDoc::OnUpdateRotateUp},
-        {ID_ROTATE_DOWN, &CVorlanDoc::OnRotateDown, &CVorlanDoc::OnUpdateRotateDown},
-        {ID_ROTATE_LEFT, &CVorlanDoc::OnRotateLeft, &CVorlanDoc::OnUpdateRotateLeft},
-        {ID_ROTATE_RIGHT, &CVorlanDoc::OnRotateRight, &CVorlanDoc::OnUpdateRotateRight},
-        {ID_ROTATE_RESTORE, &CVorlanDoc::OnRotateRestore, &CVorlanDoc::OnUpdateRotateRestore},
         {ID_FILE_PROPERTIES, &CVorlanDoc::OnFileProperties, &CVorlanDoc::OnUpdateFileProperties},
         {ID_FILE_EXPORT_TRACK, &CVorlanDoc::OnFileExportTrack, &CVorlanDoc::OnUpdateFileProperties},
     };
     return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
 }
 
-void CVorlanDoc::OnPlotElevation() {
-    m_pPlot->FillElevation(m_track);
-    m_nPlotMode = kPlotElevation;
-    m_b3D = 0;
-    UpdateAllViews(nullptr);
+void CVorlanDoc::ShowPlot(short nMode) {
+    m_nPlotMode = nMode;
+    m_b3D = nMode == kPlot3D ? 1 : 0;
+    UpdateAllViews(nullptr, kHintShowPlot);
 }
 
-void CVorlanDoc::OnPlot3D() {
-    m_pPlot->Fill3D(m_track);
-    m_nPlotMode = kPlot3D;
-    m_b3D = 1;
-    UpdateAllViews(nullptr);
+void CVorlanDoc::TakeView(short nMode, const CViewValues& view) {
+    m_nPlotMode = nMode;
+    m_b3D = nMode == kPlot3D ? 1 : 0;
+    m_view = view;
 }
 
 // A cancelled dialog leaves the document as it was: still empty and still able to import.
@@ -265,7 +248,7 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     m_importNotes = r.m_notes;
     m_nSelectedPoint = -1;
     m_bLoaded = 1;
-    OnPlot3D();
+    ShowPlot(kPlot3D);
     return true;
 }
 
@@ -318,79 +301,8 @@ QString CVorlanDoc::PromptImportFile() {
     return path;
 }
 
-void CVorlanDoc::OnRotateUp() {
-    if (m_pPlot->m_fElevation > -CPlot::kMaxRotation) {
-        m_pPlot->m_fElevation = m_pPlot->m_fElevation - CPlot::kRotateStepButton;
-        UpdateAllViews(nullptr);
-    }
-}
-
-void CVorlanDoc::OnRotateDown() {
-    if (m_pPlot->m_fElevation < CPlot::kMaxRotation) {
-        m_pPlot->m_fElevation = m_pPlot->m_fElevation + CPlot::kRotateStepButton;
-        UpdateAllViews(nullptr);
-    }
-}
-
-void CVorlanDoc::OnRotateLeft() {
-    if (m_pPlot->m_fAzimuth < CPlot::kMaxRotation) {
-        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth + CPlot::kRotateStepButton;
-        UpdateAllViews(nullptr);
-    }
-}
-
-void CVorlanDoc::OnRotateRight() {
-    if (m_pPlot->m_fAzimuth > -CPlot::kMaxRotation) {
-        m_pPlot->m_fAzimuth = m_pPlot->m_fAzimuth - CPlot::kRotateStepButton;
-        UpdateAllViews(nullptr);
-    }
-}
-
-void CVorlanDoc::OnRotateRestore() {
-    m_pPlot->m_fAzimuth = CPlot::kHomeAzimuth;
-    m_pPlot->m_fElevation = CPlot::kHomeElevation;
-    UpdateAllViews(nullptr);
-}
-
-void CVorlanDoc::OnUpdatePlotElevation(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_bLoaded);
-    pCmdUI->SetCheck(m_nPlotMode == kPlotElevation ? 1 : 0);
-}
-
 void CVorlanDoc::OnUpdateFileImport(CCmdUI* pCmdUI) {
     pCmdUI->Enable(m_bLoaded == 0);
-}
-
-void CVorlanDoc::OnUpdatePlot3D(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_bLoaded);
-    pCmdUI->SetCheck(m_nPlotMode == kPlot3D ? 1 : 0);
-}
-
-void CVorlanDoc::OnUpdateRotateUp(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation > -CPlot::kMaxRotation);
-}
-
-void CVorlanDoc::OnUpdateRotateDown(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation < CPlot::kMaxRotation);
-}
-
-void CVorlanDoc::OnUpdateRotateLeft(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth < CPlot::kMaxRotation);
-}
-
-void CVorlanDoc::OnUpdateRotateRight(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth > -CPlot::kMaxRotation);
-}
-
-// At rest while both angles lie within the tolerance of the home view (the bounds count as at
-// rest).
-void CVorlanDoc::OnUpdateRotateRestore(CCmdUI* pCmdUI) {
-    const float az = m_pPlot->m_fAzimuth;
-    const float el = m_pPlot->m_fElevation;
-    pCmdUI->Enable(RotationEnabled() && (az > CPlot::kHomeAzimuth + CPlot::kHomeTolerance ||
-                                         az < CPlot::kHomeAzimuth - CPlot::kHomeTolerance ||
-                                         el > CPlot::kHomeElevation + CPlot::kHomeTolerance ||
-                                         el < CPlot::kHomeElevation - CPlot::kHomeTolerance));
 }
 
 void CVorlanDoc::SetSelectedPoint(int nIndex) {
@@ -400,31 +312,16 @@ void CVorlanDoc::SetSelectedPoint(int nIndex) {
     UpdateAllViews(nullptr, kHintSelection);
 }
 
-// The zoom centre is kept in the chart's units, so it is converted along with the chart; the 3D
-// scene's coordinates do not depend on the units.
-void CVorlanDoc::SetUnits(Units units) {
-    CPlot& plot = *m_pPlot;
-    const Units old = plot.m_units;
-    if (old == units)
-        return;
-    plot.m_units = units;
-    if (m_nPlotMode == kPlotElevation) {
-        const double feet = old == Units::metric ? plot.m_fCenterY / kMetresPerFoot
-                                                 : static_cast<double>(plot.m_fCenterY);
-        plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
-        plot.m_fCenterY = static_cast<float>(ElevationIn(units, feet));
-        plot.FillElevation(m_track);
-    } else if (m_nPlotMode == kPlot3D) {
-        plot.Fill3D(m_track);
-    }
-    UpdateAllViews(nullptr);
+// Each pane converts its own chart, its zoom centre included.
+void CVorlanDoc::ShowUnits() {
+    UpdateAllViews(nullptr, kHintUnits);
 }
 
 std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
     std::vector<CPropertiesDlg::Row> rows = {{QStringLiteral("Source file"), m_strSourceFile},
                                              {QStringLiteral("Format"), m_strSourceFormat}};
     const CTrackStatistics statistics(m_record, m_track.m_nCount, m_importNotes);
-    for (const StatisticsItem& item : statistics.Items(m_pPlot->m_units))
+    for (const StatisticsItem& item : statistics.Items(VorlanApp()->DisplayUnits()))
         rows.emplace_back(QString::fromUtf8(item.label.c_str()),
                           QString::fromUtf8(item.value.c_str()));
     return rows;
@@ -435,7 +332,7 @@ CPropertiesDlg::Table CVorlanDoc::LapsTable() const {
     const CTrackStatistics statistics(m_record, m_track.m_nCount);
     for (const std::string& column : CTrackStatistics::LapColumns())
         laps.columns << QString::fromUtf8(column.c_str());
-    for (const std::vector<std::string>& row : statistics.LapTable(m_pPlot->m_units)) {
+    for (const std::vector<std::string>& row : statistics.LapTable(VorlanApp()->DisplayUnits())) {
         QStringList cells;
         for (const std::string& cell : row)
             cells << QString::fromUtf8(cell.c_str());

@@ -1,7 +1,7 @@
-// The track document: one track, its chart object and the plot mode the views draw; the
-// commands that import a track, switch between the elevation chart and the 3D view and turn the
-// 3D view, with their update rules; the document file and imports through the core document
-// module.
+// The track document: one track and its record, the plot and view values that a new pane opens
+// with and that the file keeps (each pane then has a chart of its own: CVorlanView); the commands
+// that import a track, with their update rules; the document file and imports through the core
+// document module.
 #pragma once
 
 #include "CDocument.h"
@@ -9,6 +9,7 @@
 #include "CPropertiesDlg.h"
 #include "CTrack.h"
 #include "CTrackRecord.h"
+#include "CViewValues.h"
 #include "Units.h"
 
 #include <QStringList>
@@ -17,7 +18,6 @@
 #include <string>
 #include <vector>
 
-class CPlot;
 struct CFileResult;
 
 class CVorlanDoc : public CDocument {
@@ -40,33 +40,25 @@ public:
     static constexpr short kPlot3D = 3;
 
     short m_bLoaded = 0;
-    std::unique_ptr<CPlot> m_pPlot;
     CTrack m_track;
     // Everything the track's file holds; the track above is the designed view of it.
     CTrackRecord m_record;
     // The document version Save writes: the one the document was opened in or saved as last;
     // the newest for an import.
     int m_nDocVersion = CDocumentFile::kNewestVersion;
+    // The plot and the zoom and view angles of the pane changed last: a new pane (a new window)
+    // opens with them, and Save writes them.
     short m_nPlotMode = kPlotNone;
     short m_b3D = 0;
+    CViewValues m_view;
 
-    void OnPlotElevation();
+    // Every pane shows nMode with the document's view values (after an import or an open).
+    void ShowPlot(short nMode);
+    // A pane's plot and values become the document's (see m_nPlotMode).
+    void TakeView(short nMode, const CViewValues& view);
+
     void OnFileImport();
-    void OnPlot3D();
-    void OnRotateUp();
-    void OnRotateDown();
-    void OnRotateLeft();
-    void OnRotateRight();
-    void OnRotateRestore();
-
-    void OnUpdatePlotElevation(CCmdUI* pCmdUI);
     void OnUpdateFileImport(CCmdUI* pCmdUI);
-    void OnUpdatePlot3D(CCmdUI* pCmdUI);
-    void OnUpdateRotateUp(CCmdUI* pCmdUI);
-    void OnUpdateRotateDown(CCmdUI* pCmdUI);
-    void OnUpdateRotateLeft(CCmdUI* pCmdUI);
-    void OnUpdateRotateRight(CCmdUI* pCmdUI);
-    void OnUpdateRotateRestore(CCmdUI* pCmdUI);
 
     // Asks for the track file to import; an empty result means the user cancelled.
     static QString PromptImportFile();
@@ -95,9 +87,14 @@ public:
     // The hint of UpdateAllViews when only the selected point moved: the views repaint their
     // overlay, not the plot.
     static constexpr long kHintSelection = 1;
+    // The hint when every pane is to show the document's plot and view values afresh.
+    static constexpr long kHintShowPlot = 2;
+    // The hint when the display units changed: every pane refills its chart in them.
+    static constexpr long kHintUnits = 3;
     void SetSelectedPoint(int nIndex);
-    // Shows the plot in units: refills it and redraws every view. The file is not affected.
-    void SetUnits(Units units);
+    // Every pane shows its chart in the display units the application now has; the file is not
+    // affected.
+    void ShowUnits();
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.
     std::vector<CPropertiesDlg::Row> PropertiesRows() const;
     // Writes the track's record to strPath as GPX or CSV (by the name's extension, GPX for any
@@ -118,5 +115,4 @@ private:
     // Whether the record holds more than a Vorlan 1 document keeps.
     bool KeepsMoreThanTheShape() const;
     CFileResult ReadTrackFile(const QString& strPath);
-    bool RotationEnabled() const { return m_bLoaded && m_b3D; }
 };

@@ -32,7 +32,8 @@ namespace {
 constexpr int kWheelNotch = 120;
 } // namespace
 
-CVorlanView::CVorlanView(QWidget* pParent) : CScrollView(pParent) {
+CVorlanView::CVorlanView(QWidget* pParent)
+    : CScrollView(pParent), m_pPlot(std::make_unique<CPlot>()) {
     // The readout follows the mouse without a button; the right button is ours (turning and
     // the context menu on release), so the viewport makes no context-menu events of its own.
     viewport()->setMouseTracking(true);
@@ -45,14 +46,146 @@ CVorlanDoc* CVorlanView::GetDocument() const {
     return static_cast<CVorlanDoc*>(CScrollView::GetDocument());
 }
 
-CPlot* CVorlanView::Plot() const {
-    const CVorlanDoc* pDoc = GetDocument();
-    return pDoc ? pDoc->m_pPlot.get() : nullptr;
-}
-
 void CVorlanView::OnInitialUpdate() {
+    TakeDocumentView();
+    Fill();
     CScrollView::OnInitialUpdate();
     SetScrollSizes(MM_TEXT, CSize{600, 400});
+}
+
+void CVorlanView::OnSplitFrom(CScrollView* pSource) {
+    const auto* pFrom = static_cast<const CVorlanView*>(pSource);
+    const CPlot& from = *pFrom->m_pPlot;
+    m_nPlotMode = pFrom->m_nPlotMode;
+    m_pPlot->m_fZoom = from.m_fZoom;
+    m_pPlot->m_fAzimuth = from.m_fAzimuth;
+    m_pPlot->m_fElevation = from.m_fElevation;
+    Fill();
+    CScrollView::OnUpdate(nullptr, 0, nullptr);
+}
+
+void CVorlanView::TakeDocumentView() {
+    const CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    m_nPlotMode = pDoc->m_nPlotMode;
+    m_pPlot->m_fZoom = pDoc->m_view.m_fZoom;
+    m_pPlot->m_fAzimuth = pDoc->m_view.m_fAzimuth;
+    m_pPlot->m_fElevation = pDoc->m_view.m_fElevation;
+}
+
+void CVorlanView::GiveDocumentView() {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    CViewValues view;
+    view.m_fZoom = m_pPlot->m_fZoom;
+    view.m_fAzimuth = m_pPlot->m_fAzimuth;
+    view.m_fElevation = m_pPlot->m_fElevation;
+    pDoc->TakeView(m_nPlotMode, view);
+}
+
+void CVorlanView::Fill() {
+    const CVorlanDoc* pDoc = GetDocument();
+    m_pPlot->m_units = VorlanApp()->DisplayUnits();
+    if (!pDoc || !pDoc->m_bLoaded)
+        return;
+    if (m_nPlotMode == CVorlanDoc::kPlotElevation)
+        m_pPlot->FillElevation(pDoc->m_track);
+    else if (m_nPlotMode == CVorlanDoc::kPlot3D)
+        m_pPlot->Fill3D(pDoc->m_track);
+}
+
+void CVorlanView::ShowPlot(short nMode) {
+    m_nPlotMode = nMode;
+    Fill();
+    GiveDocumentView();
+    CScrollView::OnUpdate(nullptr, 0, nullptr);
+}
+
+void CVorlanView::OnPlotElevation() {
+    ShowPlot(CVorlanDoc::kPlotElevation);
+}
+
+void CVorlanView::OnPlot3D() {
+    ShowPlot(CVorlanDoc::kPlot3D);
+}
+
+void CVorlanView::OnUpdatePlotElevation(CCmdUI* pCmdUI) {
+    const CVorlanDoc* pDoc = GetDocument();
+    pCmdUI->Enable(pDoc && pDoc->m_bLoaded);
+    pCmdUI->SetCheck(m_nPlotMode == CVorlanDoc::kPlotElevation ? 1 : 0);
+}
+
+void CVorlanView::OnUpdatePlot3D(CCmdUI* pCmdUI) {
+    const CVorlanDoc* pDoc = GetDocument();
+    pCmdUI->Enable(pDoc && pDoc->m_bLoaded);
+    pCmdUI->SetCheck(m_nPlotMode == CVorlanDoc::kPlot3D ? 1 : 0);
+}
+
+bool CVorlanView::RotationEnabled() const {
+    const CVorlanDoc* pDoc = GetDocument();
+    return pDoc && pDoc->m_bLoaded && m_nPlotMode == CVorlanDoc::kPlot3D;
+}
+
+void CVorlanView::TurnTo(float fAzimuth, float fElevation) {
+    m_pPlot->m_fAzimuth = fAzimuth;
+    m_pPlot->m_fElevation = fElevation;
+    GiveDocumentView();
+    RedrawWindow();
+    if (CMainFrame* pFrame = VorlanApp()->GetMainFrame())
+        pFrame->UpdateViewStatus();
+}
+
+void CVorlanView::OnRotateUp() {
+    if (m_pPlot->m_fElevation > -CPlot::kMaxRotation)
+        TurnTo(m_pPlot->m_fAzimuth, m_pPlot->m_fElevation - CPlot::kRotateStepButton);
+}
+
+void CVorlanView::OnRotateDown() {
+    if (m_pPlot->m_fElevation < CPlot::kMaxRotation)
+        TurnTo(m_pPlot->m_fAzimuth, m_pPlot->m_fElevation + CPlot::kRotateStepButton);
+}
+
+void CVorlanView::OnRotateLeft() {
+    if (m_pPlot->m_fAzimuth < CPlot::kMaxRotation)
+        TurnTo(m_pPlot->m_fAzimuth + CPlot::kRotateStepButton, m_pPlot->m_fElevation);
+}
+
+void CVorlanView::OnRotateRight() {
+    if (m_pPlot->m_fAzimuth > -CPlot::kMaxRotation)
+        TurnTo(m_pPlot->m_fAzimuth - CPlot::kRotateStepButton, m_pPlot->m_fElevation);
+}
+
+void CVorlanView::OnRotateRestore() {
+    TurnTo(CPlot::kHomeAzimuth, CPlot::kHomeElevation);
+}
+
+void CVorlanView::OnUpdateRotateUp(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation > -CPlot::kMaxRotation);
+}
+
+void CVorlanView::OnUpdateRotateDown(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fElevation < CPlot::kMaxRotation);
+}
+
+void CVorlanView::OnUpdateRotateLeft(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth < CPlot::kMaxRotation);
+}
+
+void CVorlanView::OnUpdateRotateRight(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(RotationEnabled() && m_pPlot->m_fAzimuth > -CPlot::kMaxRotation);
+}
+
+// At rest while both angles lie within the tolerance of the home view (the bounds count as at
+// rest).
+void CVorlanView::OnUpdateRotateRestore(CCmdUI* pCmdUI) {
+    const float az = m_pPlot->m_fAzimuth;
+    const float el = m_pPlot->m_fElevation;
+    pCmdUI->Enable(RotationEnabled() && (az > CPlot::kHomeAzimuth + CPlot::kHomeTolerance ||
+                                         az < CPlot::kHomeAzimuth - CPlot::kHomeTolerance ||
+                                         el > CPlot::kHomeElevation + CPlot::kHomeTolerance ||
+                                         el < CPlot::kHomeElevation - CPlot::kHomeTolerance));
 }
 
 const char* CVorlanView::EmptyHint() {
@@ -61,19 +194,19 @@ const char* CVorlanView::EmptyHint() {
 
 void CVorlanView::OnDraw(CDC* pDC) {
     const CVorlanDoc* pDoc = GetDocument();
-    if (!pDoc || !pDoc->m_pPlot)
+    if (!pDoc)
         return;
     if (!pDoc->m_bLoaded) {
         DrawEmptyHint(pDC);
         return;
     }
-    CPlot* pPlot = pDoc->m_pPlot.get();
+    CPlot* pPlot = m_pPlot.get();
     const CDrawTools& tools = VorlanApp()->m_tools;
     CReadoutOverlay::Mode mode = CReadoutOverlay::Mode::none;
-    if (pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation) {
+    if (m_nPlotMode == CVorlanDoc::kPlotElevation) {
         pPlot->Draw2D(pDC, tools);
         mode = CReadoutOverlay::Mode::elevation;
-    } else if (pDoc->m_nPlotMode == CVorlanDoc::kPlot3D) {
+    } else if (m_nPlotMode == CVorlanDoc::kPlot3D) {
         pPlot->Draw3D(pDC, tools);
         mode = CReadoutOverlay::Mode::scene3D;
     }
@@ -105,6 +238,13 @@ void CVorlanView::DrawEmptyHint(CDC* pDC) {
 
 BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     static const CmdEntry<CVorlanView> kMessageMap[] = {
+        {ID_PLOT_ELEVATION, &CVorlanView::OnPlotElevation, &CVorlanView::OnUpdatePlotElevation},
+        {ID_PLOT_3D, &CVorlanView::OnPlot3D, &CVorlanView::OnUpdatePlot3D},
+        {ID_ROTATE_UP, &CVorlanView::OnRotateUp, &CVorlanView::OnUpdateRotateUp},
+        {ID_ROTATE_DOWN, &CVorlanView::OnRotateDown, &CVorlanView::OnUpdateRotateDown},
+        {ID_ROTATE_LEFT, &CVorlanView::OnRotateLeft, &CVorlanView::OnUpdateRotateLeft},
+        {ID_ROTATE_RIGHT, &CVorlanView::OnRotateRight, &CVorlanView::OnUpdateRotateRight},
+        {ID_ROTATE_RESTORE, &CVorlanView::OnRotateRestore, &CVorlanView::OnUpdateRotateRestore},
         {ID_ZOOM_IN, &CVorlanView::OnZoomIn, &CVorlanView::OnUpdateZoomIn},
         {ID_ZOOM_OUT, &CVorlanView::OnZoomOut, &CVorlanView::OnUpdateZoomOut},
         {ID_ZOOM_RESTORE, &CVorlanView::OnZoomRestore, &CVorlanView::OnUpdateZoomRestore},
@@ -131,7 +271,7 @@ bool CVorlanView::SmoothLines() const {
 
 bool CVorlanView::ZoomEnabled() const {
     const CVorlanDoc* pDoc = GetDocument();
-    return pDoc && pDoc->m_bLoaded && pDoc->m_pPlot;
+    return pDoc && pDoc->m_bLoaded && m_nPlotMode != CVorlanDoc::kPlotNone;
 }
 
 void CVorlanView::OnZoomIn() {
@@ -161,6 +301,7 @@ void CVorlanView::ZoomTo(float fZoom) {
     pPlot->m_bRecenter = 1;
     RedrawWindow();
     ScrollToPosition(pPlot->m_ptScroll);
+    GiveDocumentView();
 }
 
 void CVorlanView::OnUpdateZoomIn(CCmdUI* pCmdUI) {
@@ -209,6 +350,7 @@ void CVorlanView::OnLButtonUp() {
     RedrawWindow();
     UpdateWindow();
     ScrollToPosition(pPlot->m_ptScroll);
+    GiveDocumentView();
 }
 
 void CVorlanView::mousePressEvent(QMouseEvent* pEvent) {
@@ -233,8 +375,7 @@ void CVorlanView::mouseMoveEvent(QMouseEvent* pEvent) {
     if (m_pRubberBand) {
         m_pRubberBand->setGeometry(QRect(m_ptPress, pt).normalized());
     } else if (m_bRightDown) {
-        const CVorlanDoc* pDoc = GetDocument();
-        const bool b3D = pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlot3D;
+        const bool b3D = m_nPlotMode == CVorlanDoc::kPlot3D;
         if (b3D && (pt - m_ptRightPress).manhattanLength() >= QApplication::startDragDistance())
             m_bTurning = true;
         if (m_bTurning)
@@ -260,10 +401,9 @@ void CVorlanView::mouseReleaseEvent(QMouseEvent* pEvent) {
 }
 
 bool CVorlanView::OnKeyDown(int nChar) {
-    CVorlanDoc* pDoc = GetDocument();
-    if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
+    if (!GetDocument() || m_nPlotMode != CVorlanDoc::kPlot3D)
         return true; // swallowed: no action and no default processing outside the 3D view
-    CPlot* pPlot = pDoc->m_pPlot.get();
+    CPlot* pPlot = m_pPlot.get();
     switch (nChar) {
     case VK_HOME:
         pPlot->m_fAzimuth = CPlot::kHomeAzimuth;
@@ -292,6 +432,7 @@ bool CVorlanView::OnKeyDown(int nChar) {
     default:
         return false;
     }
+    GiveDocumentView();
     RedrawWindow();
     return true;
 }
@@ -338,9 +479,9 @@ bool CVorlanView::event(QEvent* pEvent) {
     if (pEvent->type() == QEvent::WhatsThis) {
         const CVorlanDoc* pDoc = GetDocument();
         UINT nID = ID_FILE_IMPORT;
-        if (pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlot3D)
+        if (pDoc && m_nPlotMode == CVorlanDoc::kPlot3D)
             nID = ID_PLOT_3D;
-        else if (pDoc && pDoc->m_nPlotMode == CVorlanDoc::kPlotElevation)
+        else if (pDoc && m_nPlotMode == CVorlanDoc::kPlotElevation)
             nID = ID_PLOT_ELEVATION;
         QWhatsThis::showText(static_cast<QHelpEvent*>(pEvent)->globalPos(),
                              CStringTable::WhatsThis(nID), this);
@@ -350,6 +491,13 @@ bool CVorlanView::event(QEvent* pEvent) {
 }
 
 void CVorlanView::OnUpdate(CScrollView* pSender, long lHint, void* pHint) {
+    if (lHint == CVorlanDoc::kHintShowPlot) {
+        TakeDocumentView();
+        Fill();
+    } else if (lHint == CVorlanDoc::kHintUnits) {
+        ConvertCentre(VorlanApp()->DisplayUnits());
+        Fill();
+    }
     if (lHint != CVorlanDoc::kHintSelection) {
         CScrollView::OnUpdate(pSender, lHint, pHint);
         return;
@@ -363,7 +511,7 @@ QRect CVorlanView::OverlayBounds() const {
     if (!pDoc)
         return QRect();
     return m_overlay.Bounds(viewport()->fontMetrics(), GetScrollPosition(), pDoc->m_nSelectedPoint,
-                            pDoc->m_track, pDoc->m_pPlot->m_units);
+                            pDoc->m_track, m_pPlot->m_units);
 }
 
 void CVorlanView::OnDrawOverlay(QPainter* pPainter) {
@@ -371,7 +519,7 @@ void CVorlanView::OnDrawOverlay(QPainter* pPainter) {
     if (!pDoc)
         return;
     m_rcOverlay = m_overlay.Paint(pPainter, GetScrollPosition(), pDoc->m_nSelectedPoint,
-                                  pDoc->m_track, pDoc->m_pPlot->m_units);
+                                  pDoc->m_track, m_pPlot->m_units);
 }
 
 void CVorlanView::UpdateReadout(QPoint ptClient) {
@@ -379,9 +527,8 @@ void CVorlanView::UpdateReadout(QPoint ptClient) {
     if (!pDoc || !pDoc->m_bLoaded)
         return;
     const POINT scroll = GetScrollPosition();
-    const TrackReadout readout =
-        m_overlay.ReadoutAt(POINT{ptClient.x() + scroll.x, ptClient.y() + scroll.y}, pDoc->m_track,
-                            pDoc->m_pPlot->m_units);
+    const TrackReadout readout = m_overlay.ReadoutAt(
+        POINT{ptClient.x() + scroll.x, ptClient.y() + scroll.y}, pDoc->m_track, m_pPlot->m_units);
     if (!readout.bFound) {
         ClearReadout();
         return;
@@ -444,23 +591,18 @@ void CVorlanView::ZoomAt(QPoint ptClient, bool bIn) {
     RedrawWindow();
     const QPoint logical = m_overlay.ToLogical(chart).toPoint();
     ScrollToPosition(POINT{logical.x() - ptClient.x(), logical.y() - ptClient.y()});
+    GiveDocumentView();
     if (CMainFrame* pFrame = VorlanApp()->GetMainFrame())
         pFrame->UpdateViewStatus();
 }
 
 // Dragging to the right turns the scene as Rotate Right does, downwards as Rotate Down.
 void CVorlanView::TurnBy(QPoint ptOffset) {
-    CVorlanDoc* pDoc = GetDocument();
-    if (!pDoc || pDoc->m_nPlotMode != CVorlanDoc::kPlot3D)
+    if (!GetDocument() || m_nPlotMode != CVorlanDoc::kPlot3D)
         return;
-    CPlot* pPlot = pDoc->m_pPlot.get();
-    pPlot->m_fAzimuth = m_fAzimuthAtPress - static_cast<float>(ptOffset.x()) / kPixelsPerDegree;
-    pPlot->m_fElevation =
-        std::clamp(m_fElevationAtPress + static_cast<float>(ptOffset.y()) / kPixelsPerDegree,
-                   -CPlot::kMaxRotation, CPlot::kMaxRotation);
-    pDoc->UpdateAllViews(nullptr);
-    if (CMainFrame* pFrame = VorlanApp()->GetMainFrame())
-        pFrame->UpdateViewStatus();
+    TurnTo(m_fAzimuthAtPress - static_cast<float>(ptOffset.x()) / kPixelsPerDegree,
+           std::clamp(m_fElevationAtPress + static_cast<float>(ptOffset.y()) / kPixelsPerDegree,
+                      -CPlot::kMaxRotation, CPlot::kMaxRotation));
 }
 
 void CVorlanView::contextMenuEvent(QContextMenuEvent* pEvent) {
@@ -487,9 +629,10 @@ void CVorlanView::ShowContextMenu(const QPoint& ptGlobal) {
 
 QString CVorlanView::ExportImage(const QString& strPath, int nScale) {
     CVorlanDoc* pDoc = GetDocument();
-    if (!pDoc || pDoc->m_nPlotMode == CVorlanDoc::kPlotNone)
+    if (!pDoc || m_nPlotMode == CVorlanDoc::kPlotNone)
         return QString();
-    CPlotExporter exporter(*pDoc, viewport()->size(), viewport()->logicalDpiX());
+    CPlotExporter exporter(*pDoc, *m_pPlot, m_nPlotMode, viewport()->size(),
+                           viewport()->logicalDpiX());
     return exporter.Save(strPath, nScale);
 }
 
@@ -507,9 +650,10 @@ void CVorlanView::OnFileExportImage() {
 
 void CVorlanView::OnEditCopy() {
     CVorlanDoc* pDoc = GetDocument();
-    if (!pDoc || pDoc->m_nPlotMode == CVorlanDoc::kPlotNone)
+    if (!pDoc || m_nPlotMode == CVorlanDoc::kPlotNone)
         return;
-    CPlotExporter exporter(*pDoc, viewport()->size(), viewport()->logicalDpiX());
+    CPlotExporter exporter(*pDoc, *m_pPlot, m_nPlotMode, viewport()->size(),
+                           viewport()->logicalDpiX());
     if (const QString tooLarge = exporter.TooLargeText(1); !tooLarge.isEmpty()) {
         AfxMessageBox(tooLarge);
         return;
@@ -519,5 +663,18 @@ void CVorlanView::OnEditCopy() {
 
 void CVorlanView::OnUpdateExportCommand(CCmdUI* pCmdUI) {
     const CVorlanDoc* pDoc = GetDocument();
-    pCmdUI->Enable(pDoc && pDoc->m_nPlotMode != CVorlanDoc::kPlotNone);
+    pCmdUI->Enable(pDoc && pDoc->m_bLoaded && m_nPlotMode != CVorlanDoc::kPlotNone);
+}
+
+// The zoom centre is kept in the chart's units, so it is converted along with the chart; the 3D
+// scene's coordinates do not depend on the units.
+void CVorlanView::ConvertCentre(Units units) {
+    CPlot& plot = *m_pPlot;
+    const Units old = plot.m_units;
+    if (old == units || m_nPlotMode != CVorlanDoc::kPlotElevation)
+        return;
+    const double feet = old == Units::metric ? plot.m_fCenterY / kMetresPerFoot
+                                             : static_cast<double>(plot.m_fCenterY);
+    plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
+    plot.m_fCenterY = static_cast<float>(ElevationIn(units, feet));
 }

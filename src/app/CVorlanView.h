@@ -1,11 +1,16 @@
-// The chart view: draws the document's current plot (elevation chart or 3D scene) on the screen,
-// the printer and the preview, follows the chart's page with its scroll sizes, zooms by command
-// and by rubber band, and turns the 3D view with the Home and arrow keys. Holds no state of its
-// own: everything lives in the chart.
+// The chart view, a pane of a document window: has a chart of its own (which plot, zoom, scroll
+// and view angles), so that one window can show the elevation chart beside the 3D view; draws it
+// on the screen, the printer and the preview, follows the chart's page with its scroll sizes,
+// switches the plot, zooms by command and by rubber band, and turns the 3D view by command, with
+// the Home and arrow keys and by dragging. What it last changed becomes the document's view (the
+// one a new window opens with and Save writes).
 #pragma once
 
 #include "CReadoutOverlay.h"
 #include "CScrollView.h"
+#include "Units.h"
+
+#include <memory>
 
 class CPlot;
 class CVorlanDoc;
@@ -20,6 +25,29 @@ public:
     CVorlanDoc* GetDocument() const;
 
     void OnInitialUpdate() override;
+    // A pane split from pSource shows what it shows.
+    void OnSplitFrom(CScrollView* pSource) override;
+
+    // The pane's chart and the plot it shows (CVorlanDoc::kPlotNone, kPlotElevation, kPlot3D).
+    CPlot* Plot() const { return m_pPlot.get(); }
+    short PlotMode() const { return m_nPlotMode; }
+    // Shows nMode in this pane (filled from the document's track) and makes it the document's.
+    void ShowPlot(short nMode);
+
+    void OnPlotElevation();
+    void OnPlot3D();
+    void OnRotateUp();
+    void OnRotateDown();
+    void OnRotateLeft();
+    void OnRotateRight();
+    void OnRotateRestore();
+    void OnUpdatePlotElevation(CCmdUI* pCmdUI);
+    void OnUpdatePlot3D(CCmdUI* pCmdUI);
+    void OnUpdateRotateUp(CCmdUI* pCmdUI);
+    void OnUpdateRotateDown(CCmdUI* pCmdUI);
+    void OnUpdateRotateLeft(CCmdUI* pCmdUI);
+    void OnUpdateRotateRight(CCmdUI* pCmdUI);
+    void OnUpdateRotateRestore(CCmdUI* pCmdUI);
     // The plot on show; while the document is empty, a hint on how to import a track (on the
     // screen only).
     void OnDraw(CDC* pDC) override;
@@ -88,10 +116,23 @@ private:
     void ShowStatus(const QString& strText);
     QRect OverlayBounds() const;
 
-    CPlot* Plot() const;
     bool ZoomEnabled() const;
+    bool RotationEnabled() const;
+    // The chart filled from the document's track for the plot on show, in the display units.
+    void Fill();
+    // The document's plot and view values into this pane's chart.
+    void TakeDocumentView();
+    // This pane's plot and view values become the document's.
+    void GiveDocumentView();
+    // Turns the 3D view to these angles, redraws and says so in the status bar.
+    void TurnTo(float fAzimuth, float fElevation);
+    // The elevation chart's zoom centre from the chart's units into units.
+    void ConvertCentre(Units units);
     void DrawEmptyHint(CDC* pDC);
     void EndRubberBand(const QPoint* pRelease);
+
+    std::unique_ptr<CPlot> m_pPlot;
+    short m_nPlotMode = -1;
 
     // The rubber band while the left button is held: press point and the band on screen.
     QRubberBand* m_pRubberBand = nullptr;

@@ -36,6 +36,9 @@ public:
 
     // First update after the view joined its document and frame.
     virtual void OnInitialUpdate();
+    // A new pane split from pSource, after its OnInitialUpdate: what it shows may follow the
+    // source's.
+    virtual void OnSplitFrom(CScrollView* /*pSource*/) {}
     // The document changed: repaint when the event loop next paints.
     virtual void OnUpdate(CScrollView* pSender, long lHint, void* pHint);
     virtual void OnDraw(CDC* pDC) = 0;

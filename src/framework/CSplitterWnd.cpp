@@ -171,6 +171,7 @@ CScrollView* CSplitterWnd::CreateView(CScrollView* pSource) {
     AttachPane(pView);
     pDoc->AddView(pView);
     pView->OnInitialUpdate();
+    pView->OnSplitFrom(pSource);
     pView->SetScrollSizes(CScrollView::MM_TEXT, pSource->GetTotalSize());
     pView->ScrollToPosition(pSource->GetScrollPosition());
     return pView;

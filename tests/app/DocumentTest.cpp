@@ -7,6 +7,7 @@
 #include "CPlot.h"
 #include "CProgressJob.h"
 #include "CVorlanDoc.h"
+#include "CVorlanView.h"
 #include "Resource.h"
 
 #include <QProgressDialog>
@@ -40,8 +41,8 @@ protected:
         }
         return n;
     }
-    float Azimuth() { return Doc()->m_pPlot->m_fAzimuth; }
-    float Elevation() { return Doc()->m_pPlot->m_fElevation; }
+    float Azimuth() { return View()->Plot()->m_fAzimuth; }
+    float Elevation() { return View()->Plot()->m_fElevation; }
 };
 
 TEST_F(DocumentTest, NewDocumentIsEmptyWithOnlyImportEnabled) {
@@ -116,7 +117,7 @@ TEST_F(DocumentTest, PlotCommandsSwitchModesAndKeepTheAngles) {
     EXPECT_EQ(Doc()->m_b3D, 0);
     EXPECT_EQ(Checked(ID_PLOT_ELEVATION), 1);
     EXPECT_EQ(Checked(ID_PLOT_3D), 0);
-    EXPECT_EQ(Doc()->m_pPlot->m_nSeries, 2);
+    EXPECT_EQ(View()->Plot()->m_nSeries, 2);
     // All five rotation commands are off in the chart, and ignored if they come anyway.
     for (UINT nID : kRotations)
         EXPECT_FALSE(Enabled(nID)) << nID;
@@ -148,7 +149,7 @@ TEST_F(DocumentTest, RotationsStopAtTheirLimits) {
 // command brings it back.
 TEST_F(DocumentTest, RotationFromAnOddAngleOvershootsOnce) {
     ImportSample();
-    Doc()->m_pPlot->m_fAzimuth = 88;
+    View()->Plot()->m_fAzimuth = 88;
     Command(ID_ROTATE_LEFT);
     EXPECT_EQ(Azimuth(), 93.0f);
     EXPECT_FALSE(Enabled(ID_ROTATE_LEFT));
@@ -165,10 +166,10 @@ TEST_F(DocumentTest, RestoreIsEnabledOnlyAwayFromRest) {
     EXPECT_EQ(Elevation(), 20.0f);
     EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
     // Within 0.1 degree (the bounds included) counts as at rest.
-    Doc()->m_pPlot->m_fAzimuth = 30.1f;
-    Doc()->m_pPlot->m_fElevation = 19.9f;
+    View()->Plot()->m_fAzimuth = 30.1f;
+    View()->Plot()->m_fElevation = 19.9f;
     EXPECT_FALSE(Enabled(ID_ROTATE_RESTORE));
-    Doc()->m_pPlot->m_fAzimuth = 30.11f;
+    View()->Plot()->m_fAzimuth = 30.11f;
     EXPECT_TRUE(Enabled(ID_ROTATE_RESTORE));
 }
 } // namespace

@@ -102,9 +102,9 @@ TEST_F(FileTest, SavedDocumentOpensIn3DWithItsViewAndSavesTheSameBytes) {
     ASSERT_NE(VorlanApp()->OpenDocumentFile(first), nullptr);
     EXPECT_EQ(Doc()->m_nPlotMode, 3);
     EXPECT_EQ(Doc()->m_bLoaded, 1);
-    EXPECT_EQ(Doc()->m_pPlot->m_fAzimuth, 35.0f);
-    EXPECT_EQ(Doc()->m_pPlot->m_fElevation, 15.0f);
-    EXPECT_EQ(Doc()->m_pPlot->m_fZoom, 2.0f);
+    EXPECT_EQ(View()->Plot()->m_fAzimuth, 35.0f);
+    EXPECT_EQ(View()->Plot()->m_fElevation, 15.0f);
+    EXPECT_EQ(View()->Plot()->m_fZoom, 2.0f);
     EXPECT_EQ(ActiveChild()->windowTitle(), "first.vrl");
 
     const QString second = m_dir.filePath(QStringLiteral("second.vrl"));
@@ -203,7 +203,7 @@ TEST_F(FileTest, RefusedFilesOpenNoDocument) {
     // The largest zoom the commands reach is accepted.
     WriteAll(path, OnePointDocument(16.0f, 400.0f, -400.0f));
     ASSERT_NE(VorlanApp()->OpenDocumentFile(path), nullptr);
-    EXPECT_EQ(Doc()->m_pPlot->m_fZoom, 16.0f);
+    EXPECT_EQ(View()->Plot()->m_fZoom, 16.0f);
     EXPECT_EQ(DocumentCount(), nDocs + 1);
 }
 

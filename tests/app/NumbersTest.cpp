@@ -37,7 +37,7 @@ QByteArray ReadFile(const QString& path) {
 
 class NumbersTest : public AppTest {
 protected:
-    CPlot* Plot() { return Doc()->m_pPlot.get(); }
+    CPlot* Plot() { return View()->Plot(); }
     QWidget* Viewport() { return View()->viewport(); }
     QPoint Scroll() {
         const POINT pos = View()->GetScrollPosition();

@@ -204,7 +204,7 @@ protected:
         m_strPdf = m_dir.filePath(QStringLiteral("page.pdf"));
         pPrinter->setOutputFileName(m_strPdf);
     }
-    CPlot* Plot() { return Doc()->m_pPlot.get(); }
+    CPlot* Plot() { return View()->Plot(); }
     QPrinter* Printer() { return VorlanApp()->GetPrinter(); }
     // A saved document of the sample track.
     QString SaveSample() {

@@ -233,26 +233,27 @@ TEST_F(SplitterTest, F6MovesBetweenThePanesInOrder) {
     EXPECT_EQ(ActiveChild()->GetActiveView(), panes[3]);
 }
 
-// The zoom belongs to the document's chart: the pane that zooms repaints at once, the others show
-// the new zoom when they next paint.
-TEST_F(SplitterTest, ZoomRepaintsItsPaneAtOnceAndTheOthersLater) {
+// Each pane has a chart of its own: a zoom repaints its pane at once and leaves the others as
+// they are.
+TEST_F(SplitterTest, ZoomActsOnItsOwnPaneOnly) {
     ImportSample(300);
     SplitTwoByTwo();
     for (CScrollView* pPane : Splitter()->GetPanes())
         pPane->RedrawWindow();
     CVorlanView* pZoomed = Pane(0, 0);
     CVorlanView* pOther = Pane(1, 1);
-    const CSize before = pOther->GetTotalSize();
+    const CSize before = pZoomed->GetTotalSize(), other = pOther->GetTotalSize();
     const int nOtherDraws = pOther->DrawCount();
     const int nZoomedDraws = pZoomed->DrawCount();
     ActiveChild()->SetActiveView(pZoomed);
     Command(ID_ZOOM_IN);
     EXPECT_EQ(pZoomed->DrawCount(), nZoomedDraws + 1);
     EXPECT_EQ(pOther->DrawCount(), nOtherDraws);
-    EXPECT_EQ(pOther->GetTotalSize().cx, before.cx);
+    EXPECT_EQ(pZoomed->GetTotalSize().cx, 2 * before.cx);
+    EXPECT_EQ(pZoomed->GetTotalSize().cy, 2 * before.cy);
     pOther->RedrawWindow();
-    EXPECT_EQ(pOther->GetTotalSize().cx, 2 * before.cx);
-    EXPECT_EQ(pOther->GetTotalSize().cy, 2 * before.cy);
+    EXPECT_EQ(pOther->GetTotalSize().cx, other.cx);
+    EXPECT_EQ(pOther->Plot()->m_fZoom, 1.0f);
 }
 
 // A pane smaller than the picture scrolls at 1x too: back at 1x, by Restore Zoom or by Zoom Out,

@@ -21,7 +21,7 @@
 namespace {
 class ViewTest : public AppTest {
 protected:
-    CPlot* Plot() { return Doc()->m_pPlot.get(); }
+    CPlot* Plot() { return View()->Plot(); }
     QWidget* Viewport() { return View()->viewport(); }
     void Drag(QPoint from, QPoint to) {
         QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, from);

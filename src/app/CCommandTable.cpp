@@ -53,6 +53,7 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_VIEW_UNITS_METRIC, "ID_VIEW_UNITS_METRIC", Own::Application, Img::None},
         {ID_FILE_EXPORT_IMAGE, "ID_FILE_EXPORT_IMAGE", Own::View, Img::None},
         {ID_FILE_EXPORT_TRACK, "ID_FILE_EXPORT_TRACK", Own::Document, Img::None},
+        {ID_WINDOW_CHART_AND_3D, "ID_WINDOW_CHART_AND_3D", Own::View, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};

@@ -36,6 +36,7 @@ constexpr StringEntry kStrings[] = {
     {ID_VIEW_UNITS_METRIC, "Show distances in kilometres and elevations in metres\nMetric Units"},
     {ID_FILE_EXPORT_IMAGE, "Save the plot as a PNG, SVG or PDF file\nExport Image"},
     {ID_FILE_EXPORT_TRACK, "Save the track's points as a GPX or CSV file\nExport Track"},
+    {ID_WINDOW_CHART_AND_3D, "Show the elevation chart and the 3D view side by side\nChart and 3D"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -107,6 +108,9 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_FILE_EXPORT_TRACK, "Saves every point of the track with its time and sensor data as a "
                            "GPX file, which other programs read, or as a CSV table for a "
                            "spreadsheet."},
+    {ID_WINDOW_CHART_AND_3D, "Splits the active window in two: the elevation chart on the left and "
+                             "the 3D view on the right, each with its own zoom; the readout "
+                             "marks the point under the mouse in both."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},

@@ -6,6 +6,7 @@
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CPlotExporter.h"
+#include "CSplitterWnd.h"
 #include "CStringTable.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
@@ -245,6 +246,8 @@ BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_ROTATE_LEFT, &CVorlanView::OnRotateLeft, &CVorlanView::OnUpdateRotateLeft},
         {ID_ROTATE_RIGHT, &CVorlanView::OnRotateRight, &CVorlanView::OnUpdateRotateRight},
         {ID_ROTATE_RESTORE, &CVorlanView::OnRotateRestore, &CVorlanView::OnUpdateRotateRestore},
+        {ID_WINDOW_CHART_AND_3D, &CVorlanView::OnWindowChartAnd3D,
+         &CVorlanView::OnUpdateWindowChartAnd3D},
         {ID_ZOOM_IN, &CVorlanView::OnZoomIn, &CVorlanView::OnUpdateZoomIn},
         {ID_ZOOM_OUT, &CVorlanView::OnZoomOut, &CVorlanView::OnUpdateZoomOut},
         {ID_ZOOM_RESTORE, &CVorlanView::OnZoomRestore, &CVorlanView::OnUpdateZoomRestore},
@@ -677,4 +680,22 @@ void CVorlanView::ConvertCentre(Units units) {
                                              : static_cast<double>(plot.m_fCenterY);
     plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
     plot.m_fCenterY = static_cast<float>(ElevationIn(units, feet));
+}
+
+void CVorlanView::OnWindowChartAnd3D() {
+    CSplitterWnd* pSplitter = GetParentSplitter();
+    if (!pSplitter)
+        return;
+    if (pSplitter->GetColumnCount() < 2 &&
+        !pSplitter->SplitColumn((pSplitter->width() - pSplitter->GetSplitterSize()) / 2))
+        return;
+    for (int row = 0; row < pSplitter->GetRowCount(); ++row)
+        for (int col = 0; col < 2; ++col)
+            static_cast<CVorlanView*>(pSplitter->GetPane(row, col))
+                ->ShowPlot(col == 0 ? CVorlanDoc::kPlotElevation : CVorlanDoc::kPlot3D);
+}
+
+void CVorlanView::OnUpdateWindowChartAnd3D(CCmdUI* pCmdUI) {
+    const CVorlanDoc* pDoc = GetDocument();
+    pCmdUI->Enable(pDoc && pDoc->m_bLoaded && GetParentSplitter());
 }

@@ -48,6 +48,10 @@ public:
     void OnUpdateRotateLeft(CCmdUI* pCmdUI);
     void OnUpdateRotateRight(CCmdUI* pCmdUI);
     void OnUpdateRotateRestore(CCmdUI* pCmdUI);
+    // Window, Chart and 3D: the window's left column of panes shows the elevation chart and its
+    // right column the 3D view, split in the middle first when it has one column.
+    void OnWindowChartAnd3D();
+    void OnUpdateWindowChartAnd3D(CCmdUI* pCmdUI);
     // The plot on show; while the document is empty, a hint on how to import a track (on the
     // screen only).
     void OnDraw(CDC* pDC) override;

@@ -33,3 +33,5 @@ constexpr UINT ID_VIEW_UNITS_METRIC = 32802;
 constexpr UINT ID_FILE_EXPORT_IMAGE = 32803;
 // The track itself out of the program: its record as GPX or CSV.
 constexpr UINT ID_FILE_EXPORT_TRACK = 32804;
+// The chart beside the 3D view in one window.
+constexpr UINT ID_WINDOW_CHART_AND_3D = 32805;

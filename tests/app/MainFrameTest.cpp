@@ -66,10 +66,11 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
         "&Import...\tCtrl+I | - | &Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | "
-        "Export &Image... | Export Trac&k... | Proper&ties...\tAlt+Enter | - | Recent File | - | E&xit",
+        "Export &Image... | Export Trac&k... | Proper&ties...\tAlt+Enter | - | Recent File | - | "
+        "E&xit",
         "&Edit: &Copy\tCtrl+C",
         "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units",
-        "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit",
+        "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit | C&hart and 3D",
         "&Plot: &Elevation | 3&D-Elevation | - | Zoom &In\tCtrl++ | Zoom &Out\tCtrl+- | "
         "&Restore Zoom\tCtrl+0 | - | Rotate &Left | Rotate Ri&ght | Rotate &Up | Rotate Do&wn | "
         "Restore &Position",

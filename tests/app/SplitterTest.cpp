@@ -256,6 +256,45 @@ TEST_F(SplitterTest, ZoomActsOnItsOwnPaneOnly) {
     EXPECT_EQ(pOther->Plot()->m_fZoom, 1.0f);
 }
 
+// Window, Chart and 3D: the chart on the left, the 3D view on the right; the Plot menu then acts
+// on the active pane only, and the readout of the chart marks its point in the 3D pane too.
+TEST_F(SplitterTest, ChartAnd3DSideBySideEachPaneItsOwnPlot) {
+    ImportSample(300);
+    ASSERT_TRUE(Enabled(ID_WINDOW_CHART_AND_3D));
+    Command(ID_WINDOW_CHART_AND_3D);
+    ASSERT_EQ(Splitter()->GetColumnCount(), 2);
+    CVorlanView* pChart = Pane(0, 0);
+    CVorlanView* p3D = Pane(0, 1);
+    EXPECT_EQ(pChart->PlotMode(), CVorlanDoc::kPlotElevation);
+    EXPECT_EQ(p3D->PlotMode(), CVorlanDoc::kPlot3D);
+
+    pChart->RedrawWindow();
+    p3D->RedrawWindow();
+    const RECT& frame = pChart->Plot()->m_rcPlot;
+    const POINT scroll = pChart->GetScrollPosition();
+    pChart->UpdateReadout(QPoint((frame.left + frame.right) / 2 - scroll.x,
+                                 (frame.top + frame.bottom) / 2 - scroll.y));
+    ASSERT_GE(Doc()->m_nSelectedPoint, 0);
+    EXPECT_FALSE(p3D->Overlay()
+                     .Bounds(p3D->viewport()->fontMetrics(), p3D->GetScrollPosition(),
+                             Doc()->m_nSelectedPoint, Doc()->m_track, p3D->Plot()->m_units)
+                     .isEmpty());
+
+    ActiveChild()->SetActiveView(p3D);
+    Command(ID_ROTATE_LEFT);
+    EXPECT_EQ(p3D->Plot()->m_fAzimuth, CPlot::kHomeAzimuth + CPlot::kRotateStepButton);
+    Command(ID_PLOT_ELEVATION);
+    EXPECT_EQ(p3D->PlotMode(), CVorlanDoc::kPlotElevation);
+    EXPECT_EQ(pChart->PlotMode(), CVorlanDoc::kPlotElevation);
+    ActiveChild()->SetActiveView(pChart);
+    Command(ID_PLOT_3D);
+    EXPECT_EQ(pChart->PlotMode(), CVorlanDoc::kPlot3D);
+    EXPECT_EQ(p3D->PlotMode(), CVorlanDoc::kPlotElevation);
+    // The pane changed last is the document's: its plot and angles are what Save keeps.
+    EXPECT_EQ(Doc()->m_nPlotMode, CVorlanDoc::kPlot3D);
+    EXPECT_EQ(Doc()->m_view.m_fAzimuth, CPlot::kHomeAzimuth);
+}
+
 // A pane smaller than the picture scrolls at 1x too: back at 1x, by Restore Zoom or by Zoom Out,
 // it is where it was and every pane looks as before.
 TEST_F(SplitterTest, ZoomingBackToOneLeavesEveryPaneAsItWas) {

@@ -28,8 +28,10 @@ QString LabelText(const TrackReadout& readout) {
 }
 } // namespace
 
-void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode mode) {
+void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode mode,
+                                  const CTrackRecord* pRecord) {
     m_mode = mode;
+    m_pRecord = pRecord;
     m_rcPlot = plot.m_rcPlot;
     m_fXScale = plot.m_fXScale;
     m_fXOffset = plot.m_fXOffset;
@@ -68,10 +70,10 @@ QPointF CReadoutOverlay::ToLogical(QPointF ptChart) const {
     return QPointF(ptChart.x() * m_fXScale + m_fXOffset, ptChart.y() * m_fYScale + m_fYOffset);
 }
 
-TrackReadout CReadoutOverlay::ReadoutOf(const CTrack& track, int nIndex, Units units) {
+TrackReadout CReadoutOverlay::ReadoutOf(const CTrack& track, int nIndex, Units units) const {
     if (nIndex < 0 || nIndex >= track.m_nCount)
         return TrackReadout();
-    return CTrackReadout::At(track, DistanceIn(units, track.m_fDist[nIndex]), units);
+    return CTrackReadout::At(track, DistanceIn(units, track.m_fDist[nIndex]), units, m_pRecord);
 }
 
 TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const {
@@ -80,7 +82,8 @@ TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Un
         if (ptLogical.x < rc.left || ptLogical.x > rc.right || ptLogical.y < rc.top ||
             ptLogical.y > rc.bottom)
             return TrackReadout();
-        return CTrackReadout::At(track, ToChart(QPointF(ptLogical.x, ptLogical.y)).x(), units);
+        return CTrackReadout::At(track, ToChart(QPointF(ptLogical.x, ptLogical.y)).x(), units,
+                                 m_pRecord);
     }
     if (m_mode != Mode::scene3D)
         return TrackReadout();

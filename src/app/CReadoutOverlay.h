@@ -28,7 +28,9 @@ public:
 
     // Takes the mapping of the picture just drawn from the plot, in the plot mode shown. In the
     // 3D view every track point is projected once here, so that hovering costs no projection.
-    void TakeMapping(const CPlot& plot, const CTrack& track, Mode mode);
+    // pRecord, the record behind the track, gives the readout the points' times and sensors.
+    void TakeMapping(const CPlot& plot, const CTrack& track, Mode mode,
+                     const CTrackRecord* pRecord = nullptr);
     Mode GetMode() const { return m_mode; }
 
     // The readout under ptLogical (client pixels plus the scroll position). In the chart: the
@@ -36,7 +38,7 @@ public:
     // point nearest to the mouse within kPickRadius. bFound is false elsewhere.
     TrackReadout ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const;
     // The readout of point nIndex.
-    static TrackReadout ReadoutOf(const CTrack& track, int nIndex, Units units);
+    TrackReadout ReadoutOf(const CTrack& track, int nIndex, Units units) const;
 
     // Paints the cursor of point nIndex with its label; returns the client rectangle it covers
     // (empty when nothing was painted). ptScroll is the scroll position.
@@ -65,6 +67,7 @@ private:
     POINT MapPoint(float x, float y) const;
 
     Mode m_mode = Mode::none;
+    const CTrackRecord* m_pRecord = nullptr;
     RECT m_rcPlot{0, 0, 0, 0};
     float m_fXScale = 1;
     float m_fXOffset = 0;

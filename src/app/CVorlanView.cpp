@@ -215,7 +215,7 @@ void CVorlanView::OnDraw(CDC* pDC) {
     // never a printed page's: the paper's size must not give the window scroll bars.
     if (pDC->m_bPrinting)
         return;
-    m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode);
+    m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode, &pDoc->m_record);
     if (mode == CReadoutOverlay::Mode::none)
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);

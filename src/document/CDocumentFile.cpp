@@ -27,6 +27,9 @@ using Fault = CFileResult::Fault;
 
 constexpr std::string_view kViewTag = "VIEW";
 constexpr std::string_view kTrackTag = "TRAK";
+// Which of the record's points each point of the track is; a document without it (or with a
+// damaged one) finds them by position.
+constexpr std::string_view kRecordIndexTag = "TIDX";
 // The five arrays of the designed track, one float per point each.
 constexpr long kTrackArrays = 5;
 
@@ -167,6 +170,7 @@ CFileResult ParseDesigned(const std::string& path, const std::string& bytes, CTr
         return CFileResult::Failure(Fault::format, path, reason);
     view = read;
     record = RecordOfTrack(track, CDocumentFile::kDesignedFormat);
+    track.IndexRecordInOrder();
     record.m_source.fileName = FileNameOf(path);
     return CFileResult();
 }
@@ -206,6 +210,26 @@ std::string ReadTrackBlock(const std::vector<FileChunk>& chunks, std::string& bl
     return CheckTrackValues(block, n);
 }
 
+// Which record point each track point is: the document's own list where it has a sound one (one
+// index a point, ascending, within the record), else found by position.
+void ReadRecordIndex(const std::vector<FileChunk>& chunks, CTrack& track,
+                     const CTrackRecord& record) {
+    const auto n = static_cast<std::size_t>(std::max<short>(track.m_nCount, 0));
+    std::vector<std::uint32_t> index(n);
+    std::string_view contents;
+    bool bSound =
+        CChunkedFile::FindOne(chunks, kRecordIndexTag, "record index", false, contents).empty() &&
+        !contents.empty() &&
+        CArrayCodec::Decode(contents, index.data(), n, sizeof(std::uint32_t)).empty();
+    for (std::size_t k = 0; bSound && k < n; ++k)
+        bSound = index[k] < record.Size() && (k == 0 || index[k] > index[k - 1]);
+    if (!bSound) {
+        IndexRecordByPosition(track, record);
+        return;
+    }
+    std::copy(index.begin(), index.end(), track.m_nRecordIndex);
+}
+
 CFileResult ParseVersioned(const std::string& path, const std::string& bytes, CTrack& track,
                            CTrackRecord& record, CViewValues& view, int* pnVersion) {
     DocumentVersion version;
@@ -226,6 +250,7 @@ CFileResult ParseVersioned(const std::string& path, const std::string& bytes, CT
         return CFileResult::Failure(Fault::format, path, reason);
     view = readView;
     record = std::move(readRecord);
+    ReadRecordIndex(chunks, track, record);
     if (pnVersion)
         *pnVersion = version.major;
     return CFileResult();
@@ -249,6 +274,11 @@ std::string VersionedBytes(const CTrack& track, const CTrackRecord& record,
     file.Add(kTrackTag, contents);
 
     CRecordChunks::Add(record, file);
+    contents.clear();
+    CArrayCodec::Encode(contents, track.m_nRecordIndex,
+                        static_cast<std::size_t>(std::max<short>(track.m_nCount, 0)),
+                        sizeof(std::uint32_t));
+    file.Add(kRecordIndexTag, contents);
     return file.Finish();
 }
 } // namespace

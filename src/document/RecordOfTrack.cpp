@@ -20,3 +20,18 @@ CTrackRecord RecordOfTrack(const CTrack& track, std::string format, std::span<co
     record.m_source.format = std::move(format);
     return record;
 }
+
+void IndexRecordByPosition(CTrack& track, const CTrackRecord& record) {
+    const std::size_t nRecord = record.Size();
+    std::size_t j = 0;
+    for (int k = 0; k < track.m_nCount; ++k) {
+        std::size_t found = j;
+        while (found < nRecord && !(static_cast<float>(record.Lat()[found]) == track.m_fLat[k] &&
+                                    static_cast<float>(record.Lon()[found]) == track.m_fLon[k]))
+            ++found;
+        if (found == nRecord)
+            found = std::min(j, nRecord == 0 ? 0 : nRecord - 1);
+        track.m_nRecordIndex[k] = static_cast<std::uint32_t>(found);
+        j = found + 1;
+    }
+}

@@ -114,6 +114,7 @@ CFileResult ImportMapSourceFile(const std::string& path, CTrackRecord& record, C
         return CFileResult::SystemFailure(CFileResult::Fault::read, path, errno);
     format = next;
     record = RecordOfTrack(track, "MapSource text export", times);
+    track.IndexRecordInOrder();
     // The export's own leg lengths, which the designed track sums, stand beside the distance
     // measured from the positions.
     if (track.m_nCount > 0)

@@ -120,6 +120,7 @@ BuildResult CTrackBuilder::Build(const CTrackRecord& record, CTrack& track) {
     const std::vector<double> metres = CGeodesy::CumulativeMetres(record);
     for (std::size_t k = 0; k < kept.size(); ++k) {
         const std::uint32_t i = kept[k];
+        track.m_nRecordIndex[k] = i;
         track.m_fLat[k] = static_cast<float>(record.Lat()[i]);
         track.m_fLon[k] = static_cast<float>(record.Lon()[i]);
         track.m_fElev[k] = ToFeet(ele[i]);

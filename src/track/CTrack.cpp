@@ -78,6 +78,11 @@ struct CTrack::Tokens {
 
 CTrack::CTrack() = default;
 
+void CTrack::IndexRecordInOrder() {
+    for (int i = 0; i < kMaxPoints; ++i)
+        m_nRecordIndex[i] = static_cast<std::uint32_t>(i);
+}
+
 void CTrack::Clear() {
     m_nCount = 0;
     std::memset(m_fElev, 0, sizeof m_fElev);

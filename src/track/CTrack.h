@@ -5,6 +5,7 @@
 #include "CObject.h"
 #include "CTrackRecord.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -56,6 +57,11 @@ public:
     float m_fDist[kMaxPoints] = {};
     float m_fLeg[kMaxPoints] = {};
     float m_fSmooth[kMaxPoints] = {};
+    // Which point of the record behind the track each point is (its index there), so that the
+    // charts' readout can say what the file said of it; not part of the designed document.
+    std::uint32_t m_nRecordIndex[kMaxPoints] = {};
+    // The track's points are the record's first ones, one for one.
+    void IndexRecordInOrder();
     char m_szLine[256] = {};
 
 private:

@@ -1,8 +1,10 @@
 #include "CTrackReadout.h"
 
+#include "CGeodesy.h"
 #include "CTrack.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 int CTrackReadout::NearestPoint(const CTrack& track, double fMiles) {
@@ -45,7 +47,8 @@ double CTrackReadout::GradeAt(const CTrack& track, int i) {
     return (static_cast<double>(track.m_fSmooth[nEnd]) - track.m_fSmooth[nStart]) / run * 100.0;
 }
 
-TrackReadout CTrackReadout::At(const CTrack& track, double fDistance, Units units) {
+TrackReadout CTrackReadout::At(const CTrack& track, double fDistance, Units units,
+                               const CTrackRecord* pRecord, TimeZone zone) {
     TrackReadout r;
     const int i = NearestPoint(track, MilesFrom(units, fDistance));
     if (i < 0)
@@ -61,5 +64,69 @@ TrackReadout CTrackReadout::At(const CTrack& track, double fDistance, Units unit
     std::snprintf(text, sizeof text, "%.2f %s  %.0f %s (smoothed %.0f %s)  %+.1f %%", r.fDistance,
                   DistanceUnit(units), r.fElev, pszElevUnit, r.fSmooth, pszElevUnit, r.fGrade);
     r.text = text;
+    const std::size_t nRecordPoint = track.m_nRecordIndex[i];
+    if (pRecord && nRecordPoint < pRecord->Size())
+        r.text += ChannelsText(*pRecord, nRecordPoint, units, zone);
     return r;
+}
+
+std::string CTrackReadout::ChannelsText(const CTrackRecord& record, std::size_t r, Units units,
+                                        TimeZone zone) {
+    std::string text;
+    const auto add = [&text](const std::string& part) { text += "  " + part; };
+    if (record.HasTime() && record.Time()[r] != kNoTime) {
+        add(FormatTimeOfDay(record.Time()[r], zone));
+        const auto first = std::find_if(record.Time().begin(), record.Time().end(),
+                                        [](TimeMs t) { return t != kNoTime; });
+        add(FormatDuration(static_cast<double>(record.Time()[r] - *first) / 1000.0));
+    }
+    if (const double speed = SpeedAt(record, r); speed >= 0)
+        add(FormatSpeed(units, speed));
+    const auto sensor = [&](Sensor s, const char* unit) {
+        if (record.HasSensor(s) && !std::isnan(record.SensorValues(s)[r]))
+            add(std::to_string(std::lround(record.SensorValues(s)[r])) + " " + unit);
+    };
+    sensor(Sensor::heartRate, "bpm");
+    sensor(Sensor::cadence, "rpm");
+    sensor(Sensor::power, "W");
+    if (record.HasSensor(Sensor::temperature) &&
+        !std::isnan(record.SensorValues(Sensor::temperature)[r]))
+        add(FormatTemperature(units, record.SensorValues(Sensor::temperature)[r]));
+    return text;
+}
+
+// Outwards from r, a point at a time on the side that is shorter in time, until the span is
+// long enough or the segment ends.
+double CTrackReadout::SpeedAt(const CTrackRecord& record, std::size_t r) {
+    if (record.HasSensor(Sensor::speed) && !std::isnan(record.SensorValues(Sensor::speed)[r]))
+        return record.SensorValues(Sensor::speed)[r];
+    if (!record.HasTime() || record.Time()[r] == kNoTime)
+        return -1;
+    const auto& starts = record.SegmentStarts();
+    const std::size_t s = static_cast<std::size_t>(
+                              std::upper_bound(starts.begin(), starts.end(), r) - starts.begin()) -
+                          1;
+    const std::size_t begin = starts[s], end = record.SegmentEnd(s);
+    const std::vector<TimeMs>& time = record.Time();
+    std::size_t lo = r, hi = r;
+    double metres = 0;
+    const auto leg = [&record](std::size_t a, std::size_t b) {
+        return CGeodesy::LegMetres(record.Lat()[a], record.Lon()[a], record.Lat()[b],
+                                   record.Lon()[b]);
+    };
+    const auto span = [&] { return static_cast<double>(time[hi] - time[lo]) / 1000.0; };
+    while (span() < kSpeedSpanS && (lo > begin || hi + 1 < end)) {
+        const bool bBack =
+            lo > begin && (hi + 1 >= end || time[r] - time[lo] <= time[hi] - time[r]);
+        if (bBack ? time[lo - 1] == kNoTime : time[hi + 1] == kNoTime)
+            break;
+        if (bBack) {
+            metres += leg(lo - 1, lo);
+            --lo;
+        } else {
+            metres += leg(hi, hi + 1);
+            ++hi;
+        }
+    }
+    return span() > 0 ? metres / span() : -1;
 }

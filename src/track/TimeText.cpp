@@ -38,6 +38,13 @@ std::string FormatClock(TimeMs time, TimeZone zone) {
     return text;
 }
 
+std::string FormatTimeOfDay(TimeMs time, TimeZone zone) {
+    const std::tm tm = CalendarOf(time, zone);
+    char text[32];
+    std::strftime(text, sizeof text, "%H:%M:%S", &tm);
+    return text;
+}
+
 std::string FormatDuration(double seconds) {
     const long long total = std::llround(std::max(seconds, 0.0));
     char text[64];

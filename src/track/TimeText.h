@@ -11,6 +11,8 @@ enum class TimeZone { local, utc };
 // "2021-07-01 09:15:02 +02:00" in the machine's time zone, "2021-07-01 07:15:02 UTC" in UTC;
 // whole seconds, rounded down.
 std::string FormatClock(TimeMs time, TimeZone zone);
+// "09:15:02": the time of day alone, in the zone.
+std::string FormatTimeOfDay(TimeMs time, TimeZone zone);
 // "2:38:43": hours (as many as there are), minutes and seconds, rounded to the second.
 std::string FormatDuration(double seconds);
 // "2021-07-01T07:15:02Z", with milliseconds where there are any ("...02.250Z"): for scripts.

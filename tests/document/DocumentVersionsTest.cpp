@@ -17,10 +17,12 @@
 #include "CTrackRecord.h"
 #include "KnownRecord.h"
 #include "RecordOfTrack.h"
+#include "ScratchDir.h"
 #include "TrackImport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -306,3 +308,35 @@ TEST(DocumentVersions, RefusalsOfWellFormedChunksSayWhatIsWrong) {
 }
 
 } // namespace
+
+// Which record point each chart point is travels with a version 2 document; a document without
+// that list finds points of the same places by their positions.
+TEST(DocumentVersions, TheTrackKnowsItsRecordPointsAcrossASave) {
+    const ScratchDir scratch;
+    const auto track = std::make_unique<CTrack>();
+    const auto back = std::make_unique<CTrack>();
+    CTrackRecord record, backRecord;
+    CMapSourceFormat format;
+    ASSERT_TRUE(
+        ImportTrackFile(std::string(VORLAN_SAMPLES) + "/long-30000.gpx", record, *track, format)
+            .Ok());
+    ASSERT_EQ(10000, track->m_nCount);
+    EXPECT_EQ(0u, track->m_nRecordIndex[0]);
+    EXPECT_EQ(29999u, track->m_nRecordIndex[9999]);
+    const std::string path = scratch.File("long.vrl");
+    ASSERT_TRUE(CDocumentFile::Write(path, *track, record, CViewValues()).Ok());
+    CViewValues view;
+    ASSERT_TRUE(CDocumentFile::Read(path, *back, backRecord, view).Ok());
+    EXPECT_TRUE(
+        std::equal(track->m_nRecordIndex, track->m_nRecordIndex + 10000, back->m_nRecordIndex));
+    // By position: a point of the same place, in order (of points that share a place after
+    // rounding to float, the first).
+    std::fill(back->m_nRecordIndex, back->m_nRecordIndex + 10000, 0u);
+    IndexRecordByPosition(*back, backRecord);
+    for (int k = 0; k < 10000; ++k) {
+        const std::uint32_t r = back->m_nRecordIndex[k];
+        ASSERT_EQ(static_cast<float>(backRecord.Lat()[r]), back->m_fLat[k]) << k;
+        ASSERT_EQ(static_cast<float>(backRecord.Lon()[r]), back->m_fLon[k]) << k;
+        ASSERT_TRUE(k == 0 || r > back->m_nRecordIndex[k - 1]) << k;
+    }
+}

@@ -3,12 +3,15 @@
 // up to the track; times of day in the machine's zone and in UTC.
 #include "CGeodesy.h"
 #include "CTimeStatistics.h"
+#include "CTrack.h"
+#include "CTrackReadout.h"
 #include "CTrackStatistics.h"
 #include "TimeText.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,6 +129,31 @@ TEST(TimeStatistics, LapsAddUpToTheTrack) {
               CTrackStatistics::LapColumns());
     EXPECT_EQ("0:01:50", statistics.LapTable(Units::metric)[0][2]);
     EXPECT_EQ("120 bpm", statistics.LapTable(Units::metric)[0][6]);
+}
+
+// The readout of a track point says what the record says of it: the point the track keeps is the
+// record's third, 20 s after the start; its speed is the leg before it over its 10 s.
+TEST(TimeStatistics, ReadoutGivesThePointsTimeSpeedAndSensorsFromTheRecord) {
+    CTrackRecord record;
+    for (int i = 0; i < 5; ++i) {
+        RecordPoint p = At(i * 0.0009, 0, 500, i * 10);
+        p.At(Sensor::heartRate) = 120.0f + 10 * i;
+        record.AddPoint(p);
+    }
+    const auto track = std::make_unique<CTrack>();
+    track->m_nCount = 3;
+    for (int k = 0; k < 3; ++k) {
+        track->m_fDist[k] = 0.1f * k;
+        track->m_nRecordIndex[k] = static_cast<std::uint32_t>(2 * k);
+    }
+    const TrackReadout r = CTrackReadout::At(*track, 0.1, Units::metric, &record, TimeZone::utc);
+    const double speed = Metres(At(0.0009, 0, 0, 0), At(0.0018, 0, 0, 0)) / 10;
+    EXPECT_EQ(1, r.nIndex);
+    EXPECT_NE(std::string::npos, r.text.find("  08:00:20  0:00:20  " +
+                                             FormatSpeed(Units::metric, speed) + "  140 bpm"))
+        << r.text;
+    EXPECT_EQ(r.text.find("  08:00"), r.text.rfind("  08:00"));
+    EXPECT_EQ(std::string::npos, CTrackReadout::At(*track, 0.1, Units::metric).text.find("bpm"));
 }
 
 TEST(TimeText, ClockInTheMachinesZoneAndInUtcDurationsAndPace) {

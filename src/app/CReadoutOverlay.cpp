@@ -23,8 +23,14 @@ QPoint Client(POINT ptLogical, POINT ptScroll) {
     return QPoint(ptLogical.x - ptScroll.x, ptLogical.y - ptScroll.y);
 }
 
+// The status bar's line in two: the point on the chart, then what the file says of it.
 QString LabelText(const TrackReadout& readout) {
-    return QString::fromUtf8(readout.text.c_str());
+    if (readout.channels.empty())
+        return QString::fromUtf8(readout.text.c_str());
+    const std::string chart =
+        readout.text.substr(0, readout.text.size() - readout.channels.size() - 2);
+    return QString::fromUtf8(chart.c_str()) + QLatin1Char('\n') +
+           QString::fromUtf8(readout.channels.c_str());
 }
 } // namespace
 
@@ -127,14 +133,24 @@ bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int 
         c.marks[1] = Client(MapPoint(x, smooth), ptScroll);
         c.nMarks = 2;
     }
-    // Right of the last marker, or left of it where the frame ends.
-    const QSize size = metrics.size(Qt::TextSingleLine, LabelText(*pReadout)) +
-                       QSize(2 * kLabelPadding, 2 * kLabelPadding);
+    // Right of the last marker, or left of it where the frame ends; where neither side has room,
+    // above it (below it at the top), so that it never covers the point.
+    const QSize size =
+        metrics.size(0, LabelText(*pReadout)) + QSize(2 * kLabelPadding, 2 * kLabelPadding);
     const QPoint anchor = c.marks[c.nMarks - 1];
+    const int right = m_rcPlot.right - ptScroll.x;
     int left = anchor.x() + kLabelGap;
-    if (left + size.width() > m_rcPlot.right - ptScroll.x)
+    int top = anchor.y() - size.height() / 2;
+    if (left + size.width() > right) {
         left = anchor.x() - kLabelGap - size.width();
-    c.label = QRect(QPoint(left, anchor.y() - size.height() / 2), size);
+        if (left < 0) {
+            left = std::clamp(anchor.x() - size.width() / 2, 0, std::max(right - size.width(), 0));
+            top = anchor.y() - kLabelGap - size.height();
+            if (top < 0)
+                top = anchor.y() + kLabelGap;
+        }
+    }
+    c.label = QRect(QPoint(left, top), size);
     return true;
 }
 
@@ -166,7 +182,8 @@ QRect CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, con
         pPainter->drawEllipse(c.marks[k], kMarkerRadius, kMarkerRadius);
     pPainter->setBrush(kLabelBackground);
     pPainter->drawRect(c.label.adjusted(0, 0, -1, -1));
-    pPainter->drawText(c.label, Qt::AlignCenter, LabelText(readout));
+    pPainter->drawText(c.label.adjusted(kLabelPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       LabelText(readout));
     pPainter->restore();
     return Bounds(pPainter->fontMetrics(), ptScroll, nIndex, track, units);
 }

@@ -65,8 +65,11 @@ TrackReadout CTrackReadout::At(const CTrack& track, double fDistance, Units unit
                   DistanceUnit(units), r.fElev, pszElevUnit, r.fSmooth, pszElevUnit, r.fGrade);
     r.text = text;
     const std::size_t nRecordPoint = track.m_nRecordIndex[i];
-    if (pRecord && nRecordPoint < pRecord->Size())
-        r.text += ChannelsText(*pRecord, nRecordPoint, units, zone);
+    if (pRecord && nRecordPoint < pRecord->Size()) {
+        const std::string channels = ChannelsText(*pRecord, nRecordPoint, units, zone);
+        r.text += channels;
+        r.channels = channels.empty() ? channels : channels.substr(2);
+    }
     return r;
 }
 

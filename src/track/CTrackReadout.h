@@ -23,6 +23,8 @@ struct TrackReadout {
     // ("  09:15:02  0:37:12  12.3 mph  145 bpm  85 rpm  220 W  18.0 °C"); empty when nothing
     // was found.
     std::string text;
+    // The record's part of text alone ("09:15:02  0:37:12  12.3 mph ..."), empty without one.
+    std::string channels;
 };
 
 class CTrackReadout {

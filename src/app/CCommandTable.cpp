@@ -54,6 +54,9 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_FILE_EXPORT_IMAGE, "ID_FILE_EXPORT_IMAGE", Own::View, Img::None},
         {ID_FILE_EXPORT_TRACK, "ID_FILE_EXPORT_TRACK", Own::Document, Img::None},
         {ID_WINDOW_CHART_AND_3D, "ID_WINDOW_CHART_AND_3D", Own::View, Img::None},
+        {ID_VIEW_XAXIS_DISTANCE, "ID_VIEW_XAXIS_DISTANCE", Own::Application, Img::None},
+        {ID_VIEW_XAXIS_ELAPSED, "ID_VIEW_XAXIS_ELAPSED", Own::Application, Img::None},
+        {ID_VIEW_XAXIS_TIME_OF_DAY, "ID_VIEW_XAXIS_TIME_OF_DAY", Own::Application, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};
@@ -107,7 +110,8 @@ const std::vector<AccelInfo>& CCommandTable::Accelerators() {
 
 const std::vector<std::vector<UINT>>& CCommandTable::RadioGroups() {
     static const std::vector<std::vector<UINT>> groups = {
-        {ID_VIEW_UNITS_IMPERIAL, ID_VIEW_UNITS_METRIC}};
+        {ID_VIEW_UNITS_IMPERIAL, ID_VIEW_UNITS_METRIC},
+        {ID_VIEW_XAXIS_DISTANCE, ID_VIEW_XAXIS_ELAPSED, ID_VIEW_XAXIS_TIME_OF_DAY}};
     return groups;
 }
 

@@ -12,6 +12,13 @@ const std::vector<MenuItem> kUnitsMenu = {
 };
 const MenuItem kUnitsItem = {"&Units", 0, false, &kUnitsMenu,
                              "Chooses the units of every distance and elevation shown."};
+const std::vector<MenuItem> kXAxisMenu = {
+    {"&Distance", ID_VIEW_XAXIS_DISTANCE, false},
+    {"&Elapsed Time", ID_VIEW_XAXIS_ELAPSED, false},
+    {"&Time of Day", ID_VIEW_XAXIS_TIME_OF_DAY, false},
+};
+const MenuItem kXAxisItem = {"&X Axis", 0, false, &kXAxisMenu,
+                             "Chooses what the elevation chart's horizontal axis shows."};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
     static const std::vector<MenuPopup> menu = {
@@ -29,7 +36,8 @@ const std::vector<MenuPopup>& MainFrameMenu() {
           {"&Status Bar", ID_VIEW_STATUS_BAR, false},
           kSeparator,
           {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
-          kUnitsItem}},
+          kUnitsItem,
+          kXAxisItem}},
         {"&Help",
          {{"&Help Topics", ID_HELP_FINDER, false},
           kSeparator,
@@ -66,7 +74,8 @@ const std::vector<MenuPopup>& DocumentMenu() {
           {"&Status Bar", ID_VIEW_STATUS_BAR, false},
           kSeparator,
           {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
-          kUnitsItem}},
+          kUnitsItem,
+          kXAxisItem}},
         {"&Window",
          {{"&New Window", ID_WINDOW_NEW, false},
           {"&Cascade", ID_WINDOW_CASCADE, false},

@@ -38,6 +38,9 @@ void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode m
                                   const CTrackRecord* pRecord) {
     m_mode = mode;
     m_pRecord = pRecord;
+    const bool bTime = mode == Mode::elevation && plot.m_bTimeAxis && plot.m_nSeries > 0;
+    m_pTimeX = bTime ? plot.m_pX[0] : nullptr;
+    m_nTimeX = bTime ? plot.m_nPoints[0] : 0;
     m_rcPlot = plot.m_rcPlot;
     m_fXScale = plot.m_fXScale;
     m_fXOffset = plot.m_fXOffset;
@@ -88,8 +91,10 @@ TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Un
         if (ptLogical.x < rc.left || ptLogical.x > rc.right || ptLogical.y < rc.top ||
             ptLogical.y > rc.bottom)
             return TrackReadout();
-        return CTrackReadout::At(track, ToChart(QPointF(ptLogical.x, ptLogical.y)).x(), units,
-                                 m_pRecord);
+        const double x = ToChart(QPointF(ptLogical.x, ptLogical.y)).x();
+        if (m_pTimeX)
+            return ReadoutOf(track, NearestTime(x), units);
+        return CTrackReadout::At(track, x, units, m_pRecord);
     }
     if (m_mode != Mode::scene3D)
         return TrackReadout();
@@ -123,7 +128,9 @@ bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int 
         c.nMarks = 1;
     } else {
         // The chart's own values of the point: its series are these floats.
-        const float x = static_cast<float>(DistanceIn(units, track.m_fDist[i]));
+        const float x = m_pTimeX && nIndex < m_nTimeX
+                            ? m_pTimeX[i]
+                            : static_cast<float>(DistanceIn(units, track.m_fDist[i]));
         const float raw = static_cast<float>(ElevationIn(units, track.m_fElev[i]));
         const float smooth = static_cast<float>(ElevationIn(units, track.m_fSmooth[i]));
         const int cx = MapPoint(x, 0).x;
@@ -186,4 +193,13 @@ QRect CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, con
                        LabelText(readout));
     pPainter->restore();
     return Bounds(pPainter->fontMetrics(), ptScroll, nIndex, track, units);
+}
+
+int CReadoutOverlay::NearestTime(double x) const {
+    const float* pEnd = m_pTimeX + m_nTimeX;
+    const int j = static_cast<int>(
+        std::lower_bound(m_pTimeX, pEnd, x, [](float t, double v) { return t < v; }) - m_pTimeX);
+    if (j >= m_nTimeX)
+        return m_nTimeX - 1;
+    return j > 0 && x - m_pTimeX[j - 1] < m_pTimeX[j] - x ? j - 1 : j;
 }

@@ -54,6 +54,8 @@ public:
     QPointF ToLogical(QPointF ptChart) const;
 
 private:
+    // The point nearest x on a time axis, the first of equals.
+    int NearestTime(double x) const;
     // Where the cursor of a point goes, in client pixels.
     struct Cursor {
         QPoint top;      // the line's upper end: the point in 3D, the frame's top in 2D
@@ -68,6 +70,9 @@ private:
 
     Mode m_mode = Mode::none;
     const CTrackRecord* m_pRecord = nullptr;
+    // The chart's x values of the track's points while its axis is one of time.
+    const float* m_pTimeX = nullptr;
+    int m_nTimeX = 0;
     RECT m_rcPlot{0, 0, 0, 0};
     float m_fXScale = 1;
     float m_fXOffset = 0;

@@ -37,6 +37,9 @@ constexpr StringEntry kStrings[] = {
     {ID_FILE_EXPORT_IMAGE, "Save the plot as a PNG, SVG or PDF file\nExport Image"},
     {ID_FILE_EXPORT_TRACK, "Save the track's points as a GPX or CSV file\nExport Track"},
     {ID_WINDOW_CHART_AND_3D, "Show the elevation chart and the 3D view side by side\nChart and 3D"},
+    {ID_VIEW_XAXIS_DISTANCE, "Show the elevation over the distance\nDistance"},
+    {ID_VIEW_XAXIS_ELAPSED, "Show the elevation over the time since the start\nElapsed Time"},
+    {ID_VIEW_XAXIS_TIME_OF_DAY, "Show the elevation over the time of day\nTime of Day"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -111,6 +114,13 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_WINDOW_CHART_AND_3D, "Splits the active window in two: the elevation chart on the left and "
                              "the 3D view on the right, each with its own zoom; the readout "
                              "marks the point under the mouse in both."},
+    {ID_VIEW_XAXIS_DISTANCE, "Draws the elevation chart over the distance along the track, in "
+                             "miles or kilometres, as it always has."},
+    {ID_VIEW_XAXIS_ELAPSED, "Draws the elevation chart over the time since the start, with ticks "
+                            "at whole minutes and hours; a track without times keeps the "
+                            "distance."},
+    {ID_VIEW_XAXIS_TIME_OF_DAY, "Draws the elevation chart over the time of day on this "
+                                "computer's clock; a track without times keeps the distance."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},

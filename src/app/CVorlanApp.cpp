@@ -32,6 +32,9 @@
 namespace {
 constexpr const char* kSmoothLinesKey = "Settings/SmoothLines";
 const QString kUnitsKey = QStringLiteral("Settings/Units");
+const QString kXAxisKey = QStringLiteral("Settings/XAxis");
+// The x axes as the settings spell them, in the order of XAxis.
+const char* const kXAxisNames[] = {"distance", "elapsed", "timeOfDay"};
 
 void PrintError(const QString& strText) {
     // A file name goes out as the bytes it has on disk.
@@ -109,6 +112,11 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     // An unknown name in the settings leaves the default.
     m_units = Units::imperial;
     ParseUnits(QSettings().value(kUnitsKey).toString().toStdString(), m_units);
+    m_xAxis = XAxis::distance;
+    const QString axis = QSettings().value(kXAxisKey).toString();
+    for (int a = 0; a < 3; ++a)
+        if (axis == QLatin1String(kXAxisNames[a]))
+            m_xAxis = static_cast<XAxis>(a);
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, CStringTable::DocString(CStringTable::docName),
         [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
@@ -376,6 +384,12 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
          &CVorlanApp::OnUpdateViewUnitsImperial},
         {ID_VIEW_UNITS_METRIC, &CVorlanApp::OnViewUnitsMetric,
          &CVorlanApp::OnUpdateViewUnitsMetric},
+        {ID_VIEW_XAXIS_DISTANCE, &CVorlanApp::OnViewXAxisDistance,
+         &CVorlanApp::OnUpdateViewXAxisDistance},
+        {ID_VIEW_XAXIS_ELAPSED, &CVorlanApp::OnViewXAxisElapsed,
+         &CVorlanApp::OnUpdateViewXAxisElapsed},
+        {ID_VIEW_XAXIS_TIME_OF_DAY, &CVorlanApp::OnViewXAxisTimeOfDay,
+         &CVorlanApp::OnUpdateViewXAxisTimeOfDay},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -455,7 +469,7 @@ void CVorlanApp::SetDisplayUnits(Units units) {
     if (!m_pDocTemplate)
         return;
     for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
-        static_cast<CVorlanDoc*>(pDoc)->ShowUnits();
+        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
 }
 
 void CVorlanApp::OnViewUnitsImperial() {
@@ -472,4 +486,37 @@ void CVorlanApp::OnUpdateViewUnitsImperial(CCmdUI* pCmdUI) {
 
 void CVorlanApp::OnUpdateViewUnitsMetric(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(m_units == Units::metric ? 1 : 0);
+}
+
+void CVorlanApp::SetChartXAxis(XAxis axis) {
+    m_xAxis = axis;
+    QSettings().setValue(kXAxisKey, QString::fromLatin1(kXAxisNames[static_cast<int>(axis)]));
+    if (!m_pDocTemplate)
+        return;
+    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
+        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
+}
+
+void CVorlanApp::OnViewXAxisDistance() {
+    SetChartXAxis(XAxis::distance);
+}
+
+void CVorlanApp::OnViewXAxisElapsed() {
+    SetChartXAxis(XAxis::elapsed);
+}
+
+void CVorlanApp::OnViewXAxisTimeOfDay() {
+    SetChartXAxis(XAxis::timeOfDay);
+}
+
+void CVorlanApp::OnUpdateViewXAxisDistance(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_xAxis == XAxis::distance ? 1 : 0);
+}
+
+void CVorlanApp::OnUpdateViewXAxisElapsed(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_xAxis == XAxis::elapsed ? 1 : 0);
+}
+
+void CVorlanApp::OnUpdateViewXAxisTimeOfDay(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_xAxis == XAxis::timeOfDay ? 1 : 0);
 }

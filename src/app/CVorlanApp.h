@@ -8,6 +8,7 @@
 #include "CDrawTools.h"
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
+#include "CTimeAxis.h"
 #include "CWinApp.h"
 #include "Units.h"
 
@@ -101,6 +102,16 @@ public:
     void OnViewUnitsMetric();
     void OnUpdateViewUnitsImperial(CCmdUI* pCmdUI);
     void OnUpdateViewUnitsMetric(CCmdUI* pCmdUI);
+    // What the elevation chart's x axis shows (View, X Axis), kept in the settings; a change
+    // refills every pane.
+    XAxis ChartXAxis() const { return m_xAxis; }
+    void SetChartXAxis(XAxis axis);
+    void OnViewXAxisDistance();
+    void OnViewXAxisElapsed();
+    void OnViewXAxisTimeOfDay();
+    void OnUpdateViewXAxisDistance(CCmdUI* pCmdUI);
+    void OnUpdateViewXAxisElapsed(CCmdUI* pCmdUI);
+    void OnUpdateViewXAxisTimeOfDay(CCmdUI* pCmdUI);
 
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;
@@ -135,6 +146,7 @@ private:
     int m_nExitCode = 0;
     bool m_bShellPrint = false;
     Units m_units = Units::imperial;
+    XAxis m_xAxis = XAxis::distance;
 };
 
 // The running application as the program's own class.

@@ -313,8 +313,8 @@ void CVorlanDoc::SetSelectedPoint(int nIndex) {
 }
 
 // Each pane converts its own chart, its zoom centre included.
-void CVorlanDoc::ShowUnits() {
-    UpdateAllViews(nullptr, kHintUnits);
+void CVorlanDoc::RefillViews() {
+    UpdateAllViews(nullptr, kHintRefill);
 }
 
 std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {

@@ -89,12 +89,12 @@ public:
     static constexpr long kHintSelection = 1;
     // The hint when every pane is to show the document's plot and view values afresh.
     static constexpr long kHintShowPlot = 2;
-    // The hint when the display units changed: every pane refills its chart in them.
-    static constexpr long kHintUnits = 3;
+    // The hint when the display units or the chart's x axis changed: every pane refills.
+    static constexpr long kHintRefill = 3;
     void SetSelectedPoint(int nIndex);
-    // Every pane shows its chart in the display units the application now has; the file is not
-    // affected.
-    void ShowUnits();
+    // Every pane fills its chart again in the display units and over the x axis the application
+    // now has; the file is not affected.
+    void RefillViews();
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.
     std::vector<CPropertiesDlg::Row> PropertiesRows() const;
     // Writes the track's record to strPath as GPX or CSV (by the name's extension, GPX for any

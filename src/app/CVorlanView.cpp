@@ -89,10 +89,11 @@ void CVorlanView::GiveDocumentView() {
 void CVorlanView::Fill() {
     const CVorlanDoc* pDoc = GetDocument();
     m_pPlot->m_units = VorlanApp()->DisplayUnits();
+    m_pPlot->m_xAxis = VorlanApp()->ChartXAxis();
     if (!pDoc || !pDoc->m_bLoaded)
         return;
     if (m_nPlotMode == CVorlanDoc::kPlotElevation)
-        m_pPlot->FillElevation(pDoc->m_track);
+        m_pPlot->FillElevation(pDoc->m_track, &pDoc->m_record);
     else if (m_nPlotMode == CVorlanDoc::kPlot3D)
         m_pPlot->Fill3D(pDoc->m_track);
 }
@@ -497,9 +498,8 @@ void CVorlanView::OnUpdate(CScrollView* pSender, long lHint, void* pHint) {
     if (lHint == CVorlanDoc::kHintShowPlot) {
         TakeDocumentView();
         Fill();
-    } else if (lHint == CVorlanDoc::kHintUnits) {
-        ConvertCentre(VorlanApp()->DisplayUnits());
-        Fill();
+    } else if (lHint == CVorlanDoc::kHintRefill) {
+        Refill();
     }
     if (lHint != CVorlanDoc::kHintSelection) {
         CScrollView::OnUpdate(pSender, lHint, pHint);
@@ -678,7 +678,8 @@ void CVorlanView::ConvertCentre(Units units) {
         return;
     const double feet = old == Units::metric ? plot.m_fCenterY / kMetresPerFoot
                                              : static_cast<double>(plot.m_fCenterY);
-    plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
+    if (!plot.m_bTimeAxis)
+        plot.m_fCenterX = static_cast<float>(DistanceIn(units, MilesFrom(old, plot.m_fCenterX)));
     plot.m_fCenterY = static_cast<float>(ElevationIn(units, feet));
 }
 
@@ -698,4 +699,28 @@ void CVorlanView::OnWindowChartAnd3D() {
 void CVorlanView::OnUpdateWindowChartAnd3D(CCmdUI* pCmdUI) {
     const CVorlanDoc* pDoc = GetDocument();
     pCmdUI->Enable(pDoc && pDoc->m_bLoaded && GetParentSplitter());
+}
+
+// The zoom centre stays on the chart where it was: converted with the units, and where the x
+// axis changed kind (distance, time), moved to the same track point on the new axis.
+void CVorlanView::Refill() {
+    CPlot& plot = *m_pPlot;
+    const bool bChart = m_nPlotMode == CVorlanDoc::kPlotElevation && plot.m_nSeries > 0;
+    const bool bWasTime = plot.m_bTimeAxis;
+    const int nCentre =
+        bChart ? NearestIndex(plot.m_pX[0], plot.m_nPoints[0], plot.m_fCenterX) : -1;
+    ConvertCentre(VorlanApp()->DisplayUnits());
+    Fill();
+    if (nCentre >= 0 && plot.m_nSeries > 0 && nCentre < plot.m_nPoints[0] &&
+        (plot.m_bTimeAxis || bWasTime))
+        plot.m_fCenterX = plot.m_pX[0][nCentre];
+}
+
+int CVorlanView::NearestIndex(const float* pX, int n, float x) {
+    if (!pX || n <= 0)
+        return -1;
+    const int j = static_cast<int>(std::lower_bound(pX, pX + n, x) - pX);
+    if (j >= n)
+        return n - 1;
+    return j > 0 && x - pX[j - 1] < pX[j] - x ? j - 1 : j;
 }

@@ -35,3 +35,7 @@ constexpr UINT ID_FILE_EXPORT_IMAGE = 32803;
 constexpr UINT ID_FILE_EXPORT_TRACK = 32804;
 // The chart beside the 3D view in one window.
 constexpr UINT ID_WINDOW_CHART_AND_3D = 32805;
+// What the elevation chart's x axis shows.
+constexpr UINT ID_VIEW_XAXIS_DISTANCE = 32806;
+constexpr UINT ID_VIEW_XAXIS_ELAPSED = 32807;
+constexpr UINT ID_VIEW_XAXIS_TIME_OF_DAY = 32808;

@@ -2,12 +2,14 @@
 
 #include "CProjector.h"
 #include "CTrack.h"
+#include "CTrackRecord.h"
 #include "ChartMath.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 static_assert(CPlot::kMaxPoints == CTrack::kMaxPoints);
 
@@ -71,8 +73,50 @@ void CPlot::SetTitles(const CTrack& track) {
                   DistanceIn(m_units, dist), DistanceUnitWord(m_units));
 }
 
+void CPlot::FillElevation(const CTrack& track, const CTrackRecord* pRecord) {
+    std::vector<double> seconds;
+    if (m_xAxis == XAxis::distance || !pRecord || !CTimeAxis::Seconds(*pRecord, m_xAxis, seconds)) {
+        FillElevation(track);
+        return;
+    }
+    m_nSeries = 0;
+    m_bTimeAxis = true;
+    const int n = std::clamp<int>(track.m_nCount, 0, kMaxPoints);
+    for (int i = 0; i < n; ++i) {
+        const std::size_t r = std::min<std::size_t>(track.m_nRecordIndex[i], seconds.size() - 1);
+        m_fUnitTime[i] = static_cast<float>(seconds[r]);
+    }
+    if (n == 0)
+        m_fUnitTime[0] = 0.0f;
+    SetTimeTitles(n);
+    if (m_units == Units::imperial) {
+        AddSeries(m_fUnitTime, track.m_fElev, n, "Raw");
+        AddSeries(m_fUnitTime, track.m_fSmooth, n, "Smoothed");
+        return;
+    }
+    ConvertToMetric(track);
+    AddSeries(m_fUnitTime, m_fUnitElev, n, "Raw");
+    AddSeries(m_fUnitTime, m_fUnitSmooth, n, "Smoothed");
+}
+
+// "Elevation vs Elapsed Time (1:23:19)", "Elevation vs Time of Day (09:15 to 10:38)".
+void CPlot::SetTimeTitles(int n) {
+    const bool bClock = m_xAxis == XAxis::timeOfDay;
+    std::snprintf(m_szXLabel, sizeof m_szXLabel, "%s", bClock ? "Time of day" : "Elapsed time");
+    std::snprintf(m_szYLabel, sizeof m_szYLabel, "Elevation, %s", ElevationUnit(m_units));
+    char from[32] = "", to[32] = "";
+    const double first = n > 0 ? m_fUnitTime[0] : 0.0, last = n > 0 ? m_fUnitTime[n - 1] : 0.0;
+    CTimeAxis::Label(from, sizeof from, m_xAxis, first, 1.0f);
+    CTimeAxis::Label(to, sizeof to, m_xAxis, bClock ? last : last - first, 1.0f);
+    if (bClock)
+        std::snprintf(m_szTitle, sizeof m_szTitle, "Elevation vs Time of Day (%s to %s)", from, to);
+    else
+        std::snprintf(m_szTitle, sizeof m_szTitle, "Elevation vs Elapsed Time (%s)", to);
+}
+
 void CPlot::FillElevation(const CTrack& track) {
     m_nSeries = 0;
+    m_bTimeAxis = false;
     SetTitles(track);
     if (m_units == Units::imperial) {
         AddSeries(track.m_fDist, track.m_fElev, track.m_nCount, "Raw");

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CRectTracker.h"
+#include "CTimeAxis.h"
 #include "Units.h"
 #include "WinDef.h"
 
@@ -14,6 +15,7 @@ class CDC;
 class CDrawTools;
 class CProjector;
 class CTrack;
+class CTrackRecord;
 
 class CPlot {
 public:
@@ -50,6 +52,9 @@ public:
     // The plot commands' filling of the model from a track. The elevation chart shows the track
     // in m_units: imperial series are the track's own arrays, metric ones converted copies.
     void FillElevation(const CTrack& track);
+    // The same over m_xAxis: over time, the track's points at the times the record gives them
+    // (track.m_nRecordIndex), where the record has times; else over distance, as above.
+    void FillElevation(const CTrack& track, const CTrackRecord* pRecord);
     void Fill3D(const CTrack& track);
     // Gives box side nAxis the given size around its value when it has none.
     void WidenEmptySide(int nAxis, double size);
@@ -89,6 +94,11 @@ public:
     char m_szYFormat[16] = {};
     // The units of every number the plots show; set before filling.
     Units m_units = Units::imperial;
+    // What the elevation chart's x axis shows; set before filling. m_bTimeAxis: the series are
+    // over time (the record had times).
+    XAxis m_xAxis = XAxis::distance;
+    bool m_bTimeAxis = false;
+    float m_fUnitTime[kMaxPoints] = {};
     // The elevation chart's series in metric units: distance in km, elevations in metres.
     float m_fUnitDist[kMaxPoints] = {};
     float m_fUnitElev[kMaxPoints] = {};
@@ -132,6 +142,8 @@ private:
     void LayoutPage(CDC* pDC, int nRightMarginMM);
     // The three strings that both plot commands write, in m_units.
     void SetTitles(const CTrack& track);
+    // The same for the elevation chart over time, from the first n times in m_fUnitTime.
+    void SetTimeTitles(int n);
     // The track's distance and elevations in metric units into the m_fUnit arrays; returns the
     // number of points converted.
     int ConvertToMetric(const CTrack& track);

@@ -40,7 +40,10 @@ void CPlot::Layout2D(CDC* pDC) {
     // The page starts at 0, so its extent is its right and bottom edge.
     m_nXTicks = TruncToInt(m_sizeTotal.cx * kTicksPerMM / m_fPixPerMMX);
     m_nYTicks = TruncToInt(m_sizeTotal.cy * kTicksPerMM / m_fPixPerMMY);
-    NiceScale(&m_fXMin, &m_fXMax, &m_fXStep, &m_nXTicks, m_szXFormat);
+    if (m_bTimeAxis)
+        CTimeAxis::Scale(&m_fXMin, &m_fXMax, &m_fXStep, &m_nXTicks);
+    else
+        NiceScale(&m_fXMin, &m_fXMax, &m_fXStep, &m_nXTicks, m_szXFormat);
     NiceScale(&m_fYMin, &m_fYMax, &m_fYStep, &m_nYTicks, m_szYFormat);
 
     // The last tick falls on the right and on the top edge of the frame.
@@ -72,7 +75,8 @@ void CPlot::DrawAxes2D(CDC* pDC, const CDrawTools& tools) {
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
     for (int i = 0; i <= m_nXTicks; ++i) {
         const double v = i * static_cast<double>(m_fXStep) + m_fXMin;
-        const int n = FormatTick(label, sizeof label, m_szXFormat, v);
+        const int n = m_bTimeAxis ? CTimeAxis::Label(label, sizeof label, m_xAxis, v, m_fXStep)
+                                  : FormatTick(label, sizeof label, m_szXFormat, v);
         pDC->TextOut(TruncToInt(v * m_fXScale + m_fXOffset), rc.bottom + MM(1, py), label, n);
     }
 

@@ -170,6 +170,37 @@ TEST_F(NumbersTest, ExportTrackWritesTheRecordAndNeverItsOwnFile) {
         << qPrintable(Doc()->ExportTrack(own));
 }
 
+// View, X Axis: a walk of four points ten seconds apart drawn over its elapsed time; the choice
+// is kept, and the readout at the right end of the frame is the last point.
+TEST_F(NumbersTest, XAxisDrawsTheChartOverTimeAndIsKeptInTheSettings) {
+    QString points;
+    for (int i = 0; i < 4; ++i)
+        points += QStringLiteral("<trkpt lat=\"46.5%1\" lon=\"8\"><ele>%2</ele>"
+                                 "<time>2021-07-01T08:00:%3Z</time></trkpt>")
+                      .arg(i)
+                      .arg(500 + 10 * i)
+                      .arg(10 + 10 * i);
+    const QString path = m_dir.filePath(QStringLiteral("walk.gpx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("<gpx><trk><trkseg>" + points + "</trkseg></trk></gpx>").toUtf8());
+    file.close();
+    ChooseInNextFileDialog(path);
+    Command(ID_FILE_IMPORT);
+    Command(ID_PLOT_ELEVATION);
+    Command(ID_VIEW_XAXIS_ELAPSED);
+    EXPECT_EQ(Checked(ID_VIEW_XAXIS_ELAPSED), 1);
+    EXPECT_STREQ(View()->Plot()->m_szTitle, "Elevation vs Elapsed Time (0:00:30)");
+    EXPECT_EQ(QSettings().value(QStringLiteral("Settings/XAxis")).toString(), "elapsed");
+    View()->RedrawWindow();
+    const RECT& frame = View()->Plot()->m_rcPlot;
+    const POINT scroll = View()->GetScrollPosition();
+    View()->UpdateReadout(QPoint(frame.right - 1 - scroll.x, frame.top + 5 - scroll.y));
+    EXPECT_EQ(Doc()->m_nSelectedPoint, 3);
+    Command(ID_VIEW_XAXIS_DISTANCE);
+    EXPECT_STREQ(View()->Plot()->m_szXLabel, "Distance, miles");
+}
+
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {
     QAction* pImperial = Frame()->Action(ID_VIEW_UNITS_IMPERIAL);
     QAction* pMetric = Frame()->Action(ID_VIEW_UNITS_METRIC);

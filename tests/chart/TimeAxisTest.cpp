@@ -1,0 +1,86 @@
+// The elevation chart over time: natural steps and their labels, and the series placed at the
+// times the record gives the track's points.
+#include "CPlot.h"
+#include "CTimeAxis.h"
+#include "CTrack.h"
+#include "CTrackRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+struct StepRow {
+    float lo, hi;
+    int nWanted;
+    float step;
+    int nTicks;
+};
+
+TEST(TimeAxis, StepsAreWholeSecondsMinutesHoursOrDaysAndLabelsFollowThem) {
+    const StepRow rows[] = {
+        {0, 9523, 10, 1800, 6},       // 2:38:43 in half hours: 0:00 to 3:00
+        {0, 45, 10, 5, 9},            // seconds
+        {30, 290, 5, 60, 5},          // whole minutes around the range: 0:00 to 5:00
+        {0, 86400 * 3, 2, 172800, 2}, // beyond a day: days, doubled
+    };
+    for (const StepRow& r : rows) {
+        float lo = r.lo, hi = r.hi, step = 0;
+        int n = r.nWanted;
+        CTimeAxis::Scale(&lo, &hi, &step, &n);
+        EXPECT_EQ(r.step, step) << r.hi;
+        EXPECT_EQ(r.nTicks, n) << r.hi;
+        EXPECT_LE(lo, r.lo);
+        EXPECT_GE(hi, r.hi);
+    }
+    char text[32];
+    CTimeAxis::Label(text, sizeof text, XAxis::elapsed, 5400, 1800);
+    EXPECT_STREQ("1:30", text);
+    CTimeAxis::Label(text, sizeof text, XAxis::elapsed, 75, 15);
+    EXPECT_STREQ("0:01:15", text);
+    CTimeAxis::Label(text, sizeof text, XAxis::timeOfDay, 86400 + 9 * 3600 + 1800, 900);
+    EXPECT_STREQ("09:30", text);
+}
+
+// Three chart points at the record's first, third and fifth points, a minute apart; the third
+// record point has no time and takes the one before it.
+TEST(TimeAxis, TheChartOverElapsedTimePutsEachPointAtItsRecordTime) {
+    CTrackRecord record;
+    for (int i = 0; i < 5; ++i) {
+        RecordPoint p;
+        p.lat = 46.5 + i * 1e-3;
+        p.lon = 8;
+        p.ele = 500;
+        p.time = i == 2 ? kNoTime : 1625126400000 + i * 60000;
+        record.AddPoint(p);
+    }
+    const auto track = std::make_unique<CTrack>();
+    track->m_nCount = 3;
+    for (int k = 0; k < 3; ++k) {
+        track->m_fDist[k] = 0.1f * k;
+        track->m_fElev[k] = track->m_fSmooth[k] = 1000.0f + k;
+        track->m_nRecordIndex[k] = static_cast<std::uint32_t>(2 * k);
+    }
+    CPlot plot;
+    plot.m_xAxis = XAxis::elapsed;
+    plot.FillElevation(*track, &record);
+    ASSERT_TRUE(plot.m_bTimeAxis);
+    EXPECT_EQ(0.0f, plot.m_pX[0][0]);
+    EXPECT_EQ(60.0f, plot.m_pX[0][1]);
+    EXPECT_EQ(240.0f, plot.m_pX[0][2]);
+    EXPECT_STREQ("Elevation vs Elapsed Time (0:04:00)", plot.m_szTitle);
+    EXPECT_STREQ("Elapsed time", plot.m_szXLabel);
+
+    // Without times, or over distance: the designed chart.
+    plot.m_xAxis = XAxis::distance;
+    plot.FillElevation(*track, &record);
+    EXPECT_FALSE(plot.m_bTimeAxis);
+    EXPECT_EQ(track->m_fDist, plot.m_pX[0]);
+    plot.m_xAxis = XAxis::timeOfDay;
+    plot.FillElevation(*track, nullptr);
+    EXPECT_STREQ("Elevation vs Distance (0.20 miles)", plot.m_szTitle);
+}
+
+} // namespace

@@ -311,9 +311,17 @@ void CMainFrame::OnIdle() {
 }
 
 QString CMainFrame::ViewStatusText(const CVorlanView* pView) {
-    if (!pView || pView->PlotMode() != CVorlanDoc::kPlot3D)
+    if (!pView)
         return QString();
-    const CPlot& plot = *pView->Plot();
+    const CVorlanDoc* pDoc = pView->GetDocument();
+    const QString stretch = pDoc ? pDoc->StretchText() : QString();
+    if (pView->PlotMode() != CVorlanDoc::kPlot3D)
+        return stretch;
+    const QString angles = AnglesText(*pView->Plot());
+    return stretch.isEmpty() ? angles : stretch + QStringLiteral("    ") + angles;
+}
+
+QString CMainFrame::AnglesText(const CPlot& plot) {
     // Six significant digits give the angles as stored in single precision: 29.75, not
     // 29.75000000000001.
     auto number = [](float f) { return QString::number(static_cast<double>(f), 'g', 6); };

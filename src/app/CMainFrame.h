@@ -12,6 +12,7 @@
 #include <vector>
 
 class CChildFrame;
+class CPlot;
 class CVorlanDoc;
 class CVorlanView;
 class QAction;
@@ -60,7 +61,10 @@ public:
     // (and hidden) for the elevation chart or without a document.
     void UpdateViewStatus();
     QString ViewStatus() const;
+    // The status bar's right part for the active pane: the selected stretch, and in 3D the view
+    // angles and zoom.
     static QString ViewStatusText(const CVorlanView* pView);
+    static QString AnglesText(const CPlot& plot);
 
     // Files dropped on the window open as documents (MapSource exports are imported).
     void OnDropFiles(const QStringList& files);

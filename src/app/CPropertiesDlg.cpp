@@ -27,11 +27,12 @@ int ContentWidth(const QTableWidget* pTable) {
 } // namespace
 
 CPropertiesDlg::CPropertiesDlg(const QString& strTitle, const std::vector<Row>& rows,
-                               const Table& laps, QWidget* pParent)
+                               const Table& laps, const std::vector<Row>& selection,
+                               QWidget* pParent)
     : QDialog(pParent) {
     setWindowTitle(strTitle);
     auto* pLayout = new QVBoxLayout(this);
-    QWidget* pStatistics = StatisticsTable(rows);
+    QWidget* pStatistics = StatisticsTable(rows, selection);
     if (laps.rows.empty()) {
         pLayout->addWidget(pStatistics);
     } else {
@@ -55,9 +56,18 @@ CPropertiesDlg::CPropertiesDlg(const QString& strTitle, const std::vector<Row>& 
     pLayout->addWidget(pButtons);
 }
 
-QWidget* CPropertiesDlg::StatisticsTable(const std::vector<Row>& rows) {
-    m_pTable = new QTableWidget(static_cast<int>(rows.size()), 2, this);
-    m_pTable->horizontalHeader()->hide();
+QWidget* CPropertiesDlg::StatisticsTable(std::vector<Row> rows, const std::vector<Row>& selection) {
+    for (const Row& s : selection)
+        if (std::none_of(rows.begin(), rows.end(),
+                         [&s](const Row& r) { return r.first == s.first; }))
+            rows.emplace_back(s.first, QString());
+    const int nColumns = selection.empty() ? 2 : 3;
+    m_pTable = new QTableWidget(static_cast<int>(rows.size()), nColumns, this);
+    if (selection.empty())
+        m_pTable->horizontalHeader()->hide();
+    else
+        m_pTable->setHorizontalHeaderLabels(
+            {QString(), QStringLiteral("Track"), QStringLiteral("Selection")});
     m_pTable->verticalHeader()->hide();
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -66,6 +76,12 @@ QWidget* CPropertiesDlg::StatisticsTable(const std::vector<Row>& rows) {
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         m_pTable->setItem(i, 0, new QTableWidgetItem(rows[i].first));
         m_pTable->setItem(i, 1, new QTableWidgetItem(rows[i].second));
+        if (nColumns == 3) {
+            const auto it = std::find_if(selection.begin(), selection.end(),
+                                         [&](const Row& s) { return s.first == rows[i].first; });
+            m_pTable->setItem(i, 2,
+                              new QTableWidgetItem(it != selection.end() ? it->second : QString()));
+        }
     }
     m_pTable->resizeColumnsToContents();
     m_pTable->horizontalHeader()->setStretchLastSection(true);
@@ -115,4 +131,14 @@ CPropertiesDlg::Table CPropertiesDlg::Laps() const {
         laps.rows.push_back(row);
     }
     return laps;
+}
+
+std::vector<CPropertiesDlg::Row> CPropertiesDlg::Selection() const {
+    std::vector<Row> selection;
+    if (m_pTable->columnCount() < 3)
+        return selection;
+    for (int i = 0; i < m_pTable->rowCount(); ++i)
+        if (!m_pTable->item(i, 2)->text().isEmpty())
+            selection.emplace_back(m_pTable->item(i, 0)->text(), m_pTable->item(i, 2)->text());
+    return selection;
 }

@@ -23,16 +23,20 @@ public:
         std::vector<QStringList> rows;
     };
 
+    // selection: the selected stretch's numbers, by the labels of rows (and rows of their own
+    // where rows has no such label), shown in a "Selection" column; none without a stretch.
     CPropertiesDlg(const QString& strTitle, const std::vector<Row>& rows, const Table& laps = {},
-                   QWidget* pParent = nullptr);
+                   const std::vector<Row>& selection = {}, QWidget* pParent = nullptr);
 
     // The rows as shown: label and value.
     std::vector<Row> Rows() const;
     // The Laps page as shown, empty when there is none.
     Table Laps() const;
+    // The Selection column as shown: label and value of every row that has one.
+    std::vector<Row> Selection() const;
 
 private:
-    QWidget* StatisticsTable(const std::vector<Row>& rows);
+    QWidget* StatisticsTable(std::vector<Row> rows, const std::vector<Row>& selection);
     QWidget* LapsTable(const Table& laps);
 
     QTableWidget* m_pTable = nullptr;

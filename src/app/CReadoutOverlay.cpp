@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPolygon>
 
 #include <algorithm>
 
@@ -14,6 +15,10 @@ namespace {
 // Orange appears nowhere in the plots, so the cursor's markers stand out (and tests find them).
 const QColor kMarkerColour(255, 140, 0);
 const QColor kLabelBackground(255, 255, 225);
+// The selected stretch: a light shade over the chart, a thick dark line along the 3D track.
+const QColor kStretchShade(0, 120, 215, 48);
+const QColor kStretchLine(0, 0, 140);
+constexpr int kStretchWidth = 4;
 constexpr int kMarkerRadius = 4;
 // The label's distance from the cursor and its inner margin, in pixels.
 constexpr int kLabelGap = 8;
@@ -202,4 +207,40 @@ int CReadoutOverlay::NearestTime(double x) const {
     if (j >= m_nTimeX)
         return m_nTimeX - 1;
     return j > 0 && x - m_pTimeX[j - 1] < m_pTimeX[j] - x ? j - 1 : j;
+}
+
+int CReadoutOverlay::ChartPointAt(POINT ptLogical, const CTrack& track, Units units) const {
+    if (m_mode != Mode::elevation)
+        return -1;
+    const POINT inside{std::clamp(ptLogical.x, m_rcPlot.left, m_rcPlot.right),
+                       (m_rcPlot.top + m_rcPlot.bottom) / 2};
+    const TrackReadout readout = ReadoutAt(inside, track, units);
+    return readout.bFound ? readout.nIndex : -1;
+}
+
+void CReadoutOverlay::PaintStretch(QPainter* pPainter, POINT ptScroll, int nFirst, int nLast,
+                                   const CTrack& track, Units units) const {
+    if (nFirst < 0 || nLast < nFirst || nLast >= track.m_nCount)
+        return;
+    pPainter->save();
+    if (m_mode == Mode::elevation) {
+        const auto x = [&](int i) {
+            const float v = m_pTimeX && i < m_nTimeX
+                                ? m_pTimeX[i]
+                                : static_cast<float>(DistanceIn(units, track.m_fDist[i]));
+            return Client(MapPoint(v, 0), ptScroll).x();
+        };
+        const int top = m_rcPlot.top - ptScroll.y, bottom = m_rcPlot.bottom - ptScroll.y;
+        pPainter->fillRect(QRect(QPoint(x(nFirst), top), QPoint(x(nLast), bottom)).normalized(),
+                           kStretchShade);
+    } else if (m_mode == Mode::scene3D && static_cast<std::size_t>(nLast) < m_points.size()) {
+        QPolygon line;
+        for (int i = nFirst; i <= nLast; ++i)
+            line << Client(m_points[static_cast<std::size_t>(i)], ptScroll);
+        pPainter->setRenderHint(QPainter::Antialiasing);
+        pPainter->setPen(
+            QPen(kStretchLine, kStretchWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        pPainter->drawPolyline(line);
+    }
+    pPainter->restore();
 }

@@ -44,6 +44,13 @@ public:
     // (empty when nothing was painted). ptScroll is the scroll position.
     QRect Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
                 Units units) const;
+    // Paints the selected stretch from point nFirst to nLast: shaded across the chart's frame, or
+    // the 3D track drawn thicker along it.
+    void PaintStretch(QPainter* pPainter, POINT ptScroll, int nFirst, int nLast,
+                      const CTrack& track, Units units) const;
+    // The chart's point at the mouse's distance or time, the mouse taken into the frame; -1
+    // outside the chart.
+    int ChartPointAt(POINT ptLogical, const CTrack& track, Units units) const;
     // The client rectangle that Paint would cover, to repaint no more than that.
     QRect Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
                  Units units) const;

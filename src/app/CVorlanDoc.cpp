@@ -2,6 +2,7 @@
 
 #include "CAtomicFile.h"
 #include "CDocumentFile.h"
+#include "CGeodesy.h"
 #include "CGpsbabelFormats.h"
 #include "CMainFrame.h"
 #include "CPlot.h"
@@ -15,6 +16,7 @@
 #include "LocalPath.h"
 #include "RecordOfTrack.h"
 #include "Resource.h"
+#include "TimeText.h"
 #include "TrackImport.h"
 
 #include <QApplication>
@@ -25,6 +27,8 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 // A document file holds what the chart's commands can reach, and a new one opens at the home view.
@@ -96,6 +100,9 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
             QStringLiteral(" of %1 (%2)")
                 .arg(QtPath(m_record.m_source.fileName), QtPath(m_record.m_source.format));
     m_importNotes.clear();
+    m_metres.clear();
+    m_nStretchFirst = m_nStretchLast = -1;
+    m_strStretch.clear();
     m_bLoaded = 1;
     ShowPlot(kPlot3D);
     return 1;
@@ -247,6 +254,7 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     m_strSourceFormat = SourceFormat(strPath);
     m_importNotes = r.m_notes;
     m_nSelectedPoint = -1;
+    m_metres.clear();
     m_bLoaded = 1;
     ShowPlot(kPlot3D);
     return true;
@@ -314,6 +322,7 @@ void CVorlanDoc::SetSelectedPoint(int nIndex) {
 
 // Each pane converts its own chart, its zoom centre included.
 void CVorlanDoc::RefillViews() {
+    m_strStretch = MakeStretchText();
     UpdateAllViews(nullptr, kHintRefill);
 }
 
@@ -380,10 +389,97 @@ void CVorlanDoc::OnFileExportTrack() {
 
 void CVorlanDoc::OnFileProperties() {
     CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(), LapsTable(),
-                       AfxGetMainWnd());
+                       SelectionRows(), AfxGetMainWnd());
     dlg.exec();
 }
 
 void CVorlanDoc::OnUpdateFileProperties(CCmdUI* pCmdUI) {
     pCmdUI->Enable(m_bLoaded);
+}
+
+void CVorlanDoc::SetStretch(int nFrom, int nTo) {
+    const int first = std::clamp(std::min(nFrom, nTo), 0, std::max(m_track.m_nCount - 1, 0));
+    const int last = std::clamp(std::max(nFrom, nTo), 0, std::max(m_track.m_nCount - 1, 0));
+    if (first == m_nStretchFirst && last == m_nStretchLast)
+        return;
+    m_nStretchFirst = first;
+    m_nStretchLast = last;
+    m_strStretch = MakeStretchText();
+    UpdateAllViews(nullptr, kHintStretch);
+}
+
+void CVorlanDoc::ClearStretch() {
+    if (!HasStretch())
+        return;
+    m_nStretchFirst = m_nStretchLast = -1;
+    m_strStretch.clear();
+    UpdateAllViews(nullptr, kHintStretch);
+}
+
+std::optional<StretchFigures> CVorlanDoc::StretchNumbers() const {
+    if (!HasStretch() || m_nStretchLast <= m_nStretchFirst || m_record.Empty())
+        return std::nullopt;
+    const std::size_t first = m_track.m_nRecordIndex[m_nStretchFirst];
+    const std::size_t last = m_track.m_nRecordIndex[m_nStretchLast];
+    if (last >= m_record.Size() || last <= first)
+        return std::nullopt;
+    if (m_metres.size() != m_record.Size())
+        m_metres = CGeodesy::CumulativeMetres(m_record);
+    return CTimeStatistics::Stretch(m_record, m_metres, first, last);
+}
+
+QString CVorlanDoc::MakeStretchText() const {
+    const std::optional<StretchFigures> figures = StretchNumbers();
+    if (!figures)
+        return QString();
+    const Units units = VorlanApp()->DisplayUnits();
+    std::string text = "Selection: " + FormatDistance(units, figures->fDistanceM / kMetresPerMile);
+    if (figures->elapsedS) {
+        text += "  " + FormatDuration(*figures->elapsedS);
+        if (figures->movingS)
+            text += " (moving " + FormatDuration(*figures->movingS) + ")";
+    }
+    if (figures->ascentFt && figures->descentFt)
+        text += "  +" + FormatElevation(units, *figures->ascentFt) + "  -" +
+                FormatElevation(units, *figures->descentFt);
+    if (figures->gradePercent) {
+        char grade[32];
+        std::snprintf(grade, sizeof grade, "  %+.1f %%", *figures->gradePercent);
+        text += grade;
+    }
+    if (figures->speedMps)
+        text += "  " + FormatSpeed(units, *figures->speedMps);
+    if (figures->heartRateBpm)
+        text += "  " + std::to_string(std::lround(*figures->heartRateBpm)) + " bpm";
+    return QString::fromUtf8(text.c_str());
+}
+
+std::vector<CPropertiesDlg::Row> CVorlanDoc::SelectionRows() const {
+    std::vector<CPropertiesDlg::Row> rows;
+    const std::optional<StretchFigures> figures = StretchNumbers();
+    if (!figures)
+        return rows;
+    const Units units = VorlanApp()->DisplayUnits();
+    const auto add = [&rows](const char* pszLabel, const std::string& value) {
+        rows.emplace_back(QString::fromUtf8(pszLabel), QString::fromUtf8(value.c_str()));
+    };
+    add("Total distance", FormatDistance(units, figures->fDistanceM / kMetresPerMile));
+    if (figures->elapsedS)
+        add("Elapsed time", FormatDuration(*figures->elapsedS));
+    if (figures->movingS)
+        add("Moving time", FormatDuration(*figures->movingS));
+    if (figures->ascentFt)
+        add("Total ascent", FormatElevation(units, *figures->ascentFt));
+    if (figures->descentFt)
+        add("Total descent", FormatElevation(units, *figures->descentFt));
+    if (figures->speedMps)
+        add("Average speed", FormatSpeed(units, *figures->speedMps));
+    if (figures->heartRateBpm)
+        add("Average heart rate", std::to_string(std::lround(*figures->heartRateBpm)) + " bpm");
+    if (figures->gradePercent) {
+        char grade[32];
+        std::snprintf(grade, sizeof grade, "%+.1f %%", *figures->gradePercent);
+        add("Average grade", grade);
+    }
+    return rows;
 }

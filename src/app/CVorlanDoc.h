@@ -7,6 +7,7 @@
 #include "CDocument.h"
 #include "CDocumentFile.h"
 #include "CPropertiesDlg.h"
+#include "CTimeStatistics.h"
 #include "CTrack.h"
 #include "CTrackRecord.h"
 #include "CViewValues.h"
@@ -15,6 +16,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,21 @@ public:
     static constexpr long kHintShowPlot = 2;
     // The hint when the display units or the chart's x axis changed: every pane refills.
     static constexpr long kHintRefill = 3;
+    // The hint when the selected stretch changed: every pane repaints its overlay.
+    static constexpr long kHintStretch = 4;
+
+    // The stretch of the track the user selected on the chart (Shift + drag): its first and
+    // last point (first <= last), -1 for none. Shaded on every chart, thicker in every 3D view.
+    int m_nStretchFirst = -1;
+    int m_nStretchLast = -1;
+    bool HasStretch() const { return m_nStretchFirst >= 0; }
+    void SetStretch(int nFrom, int nTo);
+    void ClearStretch();
+    // The stretch's numbers from the record, and the line of them the status bar shows
+    // ("Selection: 1.23 mi  0:12:34 (moving 0:11:02)  +312 ft  -45 ft  +4.8 %  6.1 mph  142
+    // bpm"); empty without a stretch.
+    std::optional<StretchFigures> StretchNumbers() const;
+    const QString& StretchText() const { return m_strStretch; }
     void SetSelectedPoint(int nIndex);
     // Every pane fills its chart again in the display units and over the x axis the application
     // now has; the file is not affected.
@@ -101,6 +118,8 @@ public:
     // other); the message of a failure, or an empty string. The document's own files are never
     // replaced, and a read-only file only when the user agrees.
     QString ExportTrack(const QString& strPath) const;
+    // The Properties' Selection column: the selected stretch's numbers by row label.
+    std::vector<CPropertiesDlg::Row> SelectionRows() const;
     // The Properties' Laps page: a row a lap, none for a track without laps.
     CPropertiesDlg::Table LapsTable() const;
 
@@ -115,4 +134,9 @@ private:
     // Whether the record holds more than a Vorlan 1 document keeps.
     bool KeepsMoreThanTheShape() const;
     CFileResult ReadTrackFile(const QString& strPath);
+    // The status bar's line of the stretch, worked out when the stretch or the units change.
+    QString MakeStretchText() const;
+    QString m_strStretch;
+    // The record's distances, measured once for the stretches.
+    mutable std::vector<double> m_metres;
 };

@@ -336,7 +336,11 @@ void CVorlanView::EndRubberBand(const QPoint* pRelease) {
     delete m_pRubberBand;
     m_pRubberBand = nullptr;
     CPlot* pPlot = Plot();
-    // No release point: the drag was cancelled. An unmoved mouse leaves the starting rectangle.
+    // No release point: the drag was cancelled. An unmoved mouse leaves the starting rectangle,
+    // and a click clears the selected stretch.
+    if (pRelease && *pRelease == m_ptPress)
+        if (CVorlanDoc* pDoc = GetDocument())
+            pDoc->ClearStretch();
     if (!pRelease || *pRelease == m_ptPress || !pPlot)
         return;
     RECT& rc = pPlot->m_tracker.m_rect;
@@ -359,6 +363,11 @@ void CVorlanView::OnLButtonUp() {
 
 void CVorlanView::mousePressEvent(QMouseEvent* pEvent) {
     const QPoint pt = pEvent->position().toPoint();
+    if (pEvent->button() == Qt::LeftButton && (pEvent->modifiers() & Qt::ShiftModifier) &&
+        !m_pRubberBand && !m_bRightDown && StartStretch(pt)) {
+        pEvent->accept();
+        return;
+    }
     if (pEvent->button() == Qt::LeftButton && !m_pRubberBand && !m_bRightDown) {
         OnLButtonDown(POINT{pt.x(), pt.y()});
     } else if (m_pRubberBand) {
@@ -376,7 +385,9 @@ void CVorlanView::mousePressEvent(QMouseEvent* pEvent) {
 
 void CVorlanView::mouseMoveEvent(QMouseEvent* pEvent) {
     const QPoint pt = pEvent->position().toPoint();
-    if (m_pRubberBand) {
+    if (m_nStretchAnchor >= 0) {
+        StretchTo(pt);
+    } else if (m_pRubberBand) {
         m_pRubberBand->setGeometry(QRect(m_ptPress, pt).normalized());
     } else if (m_bRightDown) {
         const bool b3D = m_nPlotMode == CVorlanDoc::kPlot3D;
@@ -391,7 +402,12 @@ void CVorlanView::mouseMoveEvent(QMouseEvent* pEvent) {
 }
 
 void CVorlanView::mouseReleaseEvent(QMouseEvent* pEvent) {
-    if (pEvent->button() == Qt::LeftButton && m_pRubberBand) {
+    if (pEvent->button() == Qt::LeftButton && m_nStretchAnchor >= 0) {
+        StretchTo(pEvent->position().toPoint());
+        m_nStretchAnchor = -1;
+        if (CMainFrame* pFrame = VorlanApp()->GetMainFrame())
+            pFrame->UpdateViewStatus();
+    } else if (pEvent->button() == Qt::LeftButton && m_pRubberBand) {
         const QPoint pt = pEvent->position().toPoint();
         EndRubberBand(&pt);
     } else if (pEvent->button() == Qt::RightButton && m_bRightDown) {
@@ -444,6 +460,11 @@ bool CVorlanView::OnKeyDown(int nChar) {
 void CVorlanView::keyPressEvent(QKeyEvent* pEvent) {
     if (m_pRubberBand && pEvent->key() == Qt::Key_Escape) {
         EndRubberBand(nullptr);
+        return;
+    }
+    if (pEvent->key() == Qt::Key_Escape && GetDocument() && GetDocument()->HasStretch()) {
+        GetDocument()->ClearStretch();
+        pEvent->accept();
         return;
     }
     int nChar = 0;
@@ -501,6 +522,10 @@ void CVorlanView::OnUpdate(CScrollView* pSender, long lHint, void* pHint) {
     } else if (lHint == CVorlanDoc::kHintRefill) {
         Refill();
     }
+    if (lHint == CVorlanDoc::kHintStretch) {
+        viewport()->update();
+        return;
+    }
     if (lHint != CVorlanDoc::kHintSelection) {
         CScrollView::OnUpdate(pSender, lHint, pHint);
         return;
@@ -521,6 +546,8 @@ void CVorlanView::OnDrawOverlay(QPainter* pPainter) {
     const CVorlanDoc* pDoc = GetDocument();
     if (!pDoc)
         return;
+    m_overlay.PaintStretch(pPainter, GetScrollPosition(), pDoc->m_nStretchFirst,
+                           pDoc->m_nStretchLast, pDoc->m_track, m_pPlot->m_units);
     m_rcOverlay = m_overlay.Paint(pPainter, GetScrollPosition(), pDoc->m_nSelectedPoint,
                                   pDoc->m_track, m_pPlot->m_units);
 }
@@ -723,4 +750,30 @@ int CVorlanView::NearestIndex(const float* pX, int n, float x) {
     if (j >= n)
         return n - 1;
     return j > 0 && x - pX[j - 1] < pX[j] - x ? j - 1 : j;
+}
+
+// Shift + drag on the chart: the stretch runs from the point at the press to the point under the
+// mouse, in every pane at once.
+bool CVorlanView::StartStretch(QPoint ptClient) {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc || !pDoc->m_bLoaded || m_nPlotMode != CVorlanDoc::kPlotElevation)
+        return false;
+    const POINT scroll = GetScrollPosition();
+    m_nStretchAnchor = m_overlay.ChartPointAt(
+        POINT{ptClient.x() + scroll.x, ptClient.y() + scroll.y}, pDoc->m_track, m_pPlot->m_units);
+    if (m_nStretchAnchor < 0)
+        return false;
+    pDoc->SetStretch(m_nStretchAnchor, m_nStretchAnchor);
+    return true;
+}
+
+void CVorlanView::StretchTo(QPoint ptClient) {
+    CVorlanDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    const POINT scroll = GetScrollPosition();
+    const int nPoint = m_overlay.ChartPointAt(
+        POINT{ptClient.x() + scroll.x, ptClient.y() + scroll.y}, pDoc->m_track, m_pPlot->m_units);
+    if (nPoint >= 0)
+        pDoc->SetStretch(m_nStretchAnchor, nPoint);
 }

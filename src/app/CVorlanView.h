@@ -132,6 +132,9 @@ private:
     void TurnTo(float fAzimuth, float fElevation);
     // The elevation chart's zoom centre from the chart's units into units.
     void ConvertCentre(Units units);
+    // Shift + drag on the chart selects a stretch of the track: false when this pane cannot.
+    bool StartStretch(QPoint ptClient);
+    void StretchTo(QPoint ptClient);
     // Fills the chart again after a change of units or x axis.
     void Refill();
     // The point whose x of the ascending series pX (n points) is nearest x; -1 for none.
@@ -157,6 +160,8 @@ private:
     QPoint m_ptRightPress;
     float m_fAzimuthAtPress = 0;
     float m_fElevationAtPress = 0;
+    // The chart point where a Shift + drag began, -1 while none goes on.
+    int m_nStretchAnchor = -1;
     // Wheel turns not yet a whole notch (touchpads send small steps).
     int m_nWheelDelta = 0;
 };

@@ -99,9 +99,9 @@ void PutSensors(Json& json, const CTimeStatistics& t) {
     }
 }
 
-Json LapsJson(const std::vector<LapFigures>& laps) {
+Json LapsJson(const std::vector<StretchFigures>& laps) {
     Json json = Json::array();
-    for (const LapFigures& lap : laps) {
+    for (const StretchFigures& lap : laps) {
         Json one = {{"distance_m", Number(lap.fDistanceM)}};
         PutIf(one, "elapsed_time_s", lap.elapsedS);
         if (lap.ascentFt)
@@ -115,17 +115,6 @@ Json LapsJson(const std::vector<LapFigures>& laps) {
     return json;
 }
 
-std::vector<std::string> ChannelKeys(const CTrackRecord& record) {
-    std::vector<std::string> keys;
-    if (record.HasElevation())
-        keys.emplace_back("elevation");
-    if (record.HasTime())
-        keys.emplace_back("time");
-    for (const CTrackRecord::SensorInfo& info : CTrackRecord::Sensors())
-        if (record.HasSensor(info.sensor))
-            keys.emplace_back(info.pszKey);
-    return keys;
-}
 } // namespace
 
 void PrintInfoJson(const std::string& path, const CTrackRecord& record, const CTrackStatistics& s) {
@@ -136,7 +125,7 @@ void PrintInfoJson(const std::string& path, const CTrackRecord& record, const CT
                       {"creator", record.m_source.creator}};
     json["points"] = s.m_nPoints;
     json["chart_points"] = s.m_nChartPoints;
-    json["channels"] = ChannelKeys(record);
+    json["channels"] = CTrackStatistics::Channels(record, true);
     json["notes"] = s.m_importNotes;
     json["distance_m"] = Number(s.m_fDistanceMiles * kMetresPerMile);
     if (s.m_device.Any())

@@ -60,7 +60,7 @@ CTimeStatistics::CTimeStatistics(const CTrackRecord& record, const std::vector<d
             m_start = m_start == kNoTime ? t : std::min(m_start, t);
             m_end = m_end == kNoTime ? t : std::max(m_end, t);
         }
-    MeasureMoving(record, metres);
+    MeasureMoving(record, metres, 0, n, m_fMovingS, m_fMovingM, m_fUphillS);
     MeasureMaxSpeed(record);
     m_heartRate = Summary(record.SensorValues(Sensor::heartRate), 0, n);
     m_cadence = Summary(record.SensorValues(Sensor::cadence), 0, n, true);
@@ -69,23 +69,26 @@ CTimeStatistics::CTimeStatistics(const CTrackRecord& record, const std::vector<d
 }
 
 // Between consecutive points of one segment that both have a time; never across a gap.
-void CTimeStatistics::MeasureMoving(const CTrackRecord& record, const std::vector<double>& metres) {
+void CTimeStatistics::MeasureMoving(const CTrackRecord& record, const std::vector<double>& metres,
+                                    std::size_t begin, std::size_t end, double& movingS,
+                                    double& movingM, double& uphillS) {
     if (!record.HasTime())
         return;
     const std::vector<TimeMs>& time = record.Time();
     const std::vector<double>& ele = record.Ele();
     for (std::size_t s = 0; s < record.SegmentStarts().size(); ++s)
-        for (std::size_t i = record.SegmentStarts()[s] + 1; i < record.SegmentEnd(s); ++i) {
+        for (std::size_t i = std::max<std::size_t>(record.SegmentStarts()[s], begin) + 1;
+             i < std::min(record.SegmentEnd(s), end); ++i) {
             if (time[i - 1] == kNoTime || time[i] == kNoTime || time[i] <= time[i - 1])
                 continue;
             const double dt = SecondsBetween(time[i - 1], time[i]);
             const double dm = metres[i] - metres[i - 1];
             if (dm / dt < kMovingMps)
                 continue;
-            m_fMovingS += dt;
-            m_fMovingM += dm;
+            movingS += dt;
+            movingM += dm;
             if (!ele.empty() && ele[i] > ele[i - 1])
-                m_fUphillS += dt;
+                uphillS += dt;
         }
 }
 
@@ -157,14 +160,46 @@ std::optional<double> CTimeStatistics::ClimbRateFtPerHour() const {
     return m_fAscentFt / (m_fUphillS / kSecondsPerHour);
 }
 
-std::vector<LapFigures> CTimeStatistics::Laps(const CTrackRecord& record,
-                                              const std::vector<double>& metres) {
-    std::vector<LapFigures> laps;
+StretchFigures CTimeStatistics::Stretch(const CTrackRecord& record,
+                                        const std::vector<double>& metres, std::size_t first,
+                                        std::size_t last) {
+    StretchFigures figures;
+    figures.fDistanceM = metres[last] - metres[first];
+    const std::vector<TimeMs>& time = record.Time();
+    if (record.HasTime() && time[first] != kNoTime && time[last] != kNoTime &&
+        time[last] > time[first]) {
+        figures.elapsedS = SecondsBetween(time[first], time[last]);
+        figures.speedMps = figures.fDistanceM / *figures.elapsedS;
+        double movingS = 0, movingM = 0, uphillS = 0;
+        MeasureMoving(record, metres, first, last + 1, movingS, movingM, uphillS);
+        figures.movingS = movingS;
+    }
+    if (record.HasElevation()) {
+        const CTrackStatistics::Climb climb = CTrackStatistics::ClimbOver(record, first, last + 1);
+        figures.ascentFt = climb.fAscent;
+        figures.descentFt = climb.fDescent;
+        const std::vector<double>& ele = record.Ele();
+        std::size_t a = first, b = last;
+        while (a < b && std::isnan(ele[a]))
+            ++a;
+        while (b > a && std::isnan(ele[b]))
+            --b;
+        if (b > a && figures.fDistanceM > 0)
+            figures.gradePercent = (ele[b] - ele[a]) / figures.fDistanceM * 100.0;
+    }
+    if (const auto hr = Summary(record.SensorValues(Sensor::heartRate), first, last + 1))
+        figures.heartRateBpm = hr->fMean;
+    return figures;
+}
+
+std::vector<StretchFigures> CTimeStatistics::Laps(const CTrackRecord& record,
+                                                  const std::vector<double>& metres) {
+    std::vector<StretchFigures> laps;
     const std::vector<TimeMs>& time = record.Time();
     for (std::size_t k = 0; k < record.m_laps.size(); ++k) {
         const RecordLap& lap = record.m_laps[k];
         const std::size_t end = LapEnd(record, k);
-        LapFigures figures;
+        StretchFigures figures;
         figures.fDistanceM = metres[end] - metres[lap.nFirst];
         const TimeMs start = lap.start != kNoTime ? lap.start
                              : record.HasTime()   ? time[lap.nFirst]

@@ -16,14 +16,16 @@ struct ChannelSummary {
     double fMean = 0;
 };
 
-// What a lap adds up to, from its first point to the next lap's first point (or its own last
-// point where no lap follows at once).
-struct LapFigures {
+// What a stretch of the record adds up to: a lap (from its first point to the next lap's first
+// point, or its own last point where no lap follows at once) or a stretch the user selected.
+struct StretchFigures {
     double fDistanceM = 0;
     std::optional<double> elapsedS;
+    std::optional<double> movingS;
     std::optional<double> ascentFt;
     std::optional<double> descentFt;
-    std::optional<double> speedMps; // the lap's distance over its time
+    std::optional<double> gradePercent; // the rise from its first to its last elevation
+    std::optional<double> speedMps;     // the distance over the elapsed time
     std::optional<double> heartRateBpm;
 };
 
@@ -44,9 +46,12 @@ public:
     CTimeStatistics(const CTrackRecord& record, const std::vector<double>& metres,
                     double fAscentFt);
 
+    // The figures of the record's points first to last (ascending, within the record).
+    static StretchFigures Stretch(const CTrackRecord& record, const std::vector<double>& metres,
+                                  std::size_t first, std::size_t last);
     // The figures of every lap of the record, in order.
-    static std::vector<LapFigures> Laps(const CTrackRecord& record,
-                                        const std::vector<double>& metres);
+    static std::vector<StretchFigures> Laps(const CTrackRecord& record,
+                                            const std::vector<double>& metres);
 
     bool HasTime() const { return m_start != kNoTime; }
     double ElapsedS() const;
@@ -73,6 +78,10 @@ public:
     std::optional<ChannelSummary> m_temperature;
 
 private:
-    void MeasureMoving(const CTrackRecord& record, const std::vector<double>& metres);
+    // The moving time, the distance moved and the time moving uphill between points begin and
+    // end (exclusive), added to the three.
+    static void MeasureMoving(const CTrackRecord& record, const std::vector<double>& metres,
+                              std::size_t begin, std::size_t end, double& movingS, double& movingM,
+                              double& uphillS);
     void MeasureMaxSpeed(const CTrackRecord& record);
 };

@@ -40,24 +40,12 @@ std::optional<std::string> DeviceElevation(const std::optional<double>& metres, 
     return FormatElevation(units, *metres * kFeetPerMetre);
 }
 
-// "elevation, time, heart rate": what the record has beyond the position.
-std::vector<std::string> ChannelsOf(const CTrackRecord& record) {
-    std::vector<std::string> channels;
-    if (record.HasElevation())
-        channels.emplace_back("elevation");
-    if (record.HasTime())
-        channels.emplace_back("time");
-    for (const CTrackRecord::SensorInfo& info : CTrackRecord::Sensors())
-        if (record.HasSensor(info.sensor))
-            channels.emplace_back(info.pszName);
-    return channels;
-}
 } // namespace
 
 CTrackStatistics::CTrackStatistics(const CTrackRecord& record, int nChartPoints,
                                    std::vector<std::string> importNotes)
     : m_nPoints(record.Size()), m_nChartPoints(nChartPoints), m_importNotes(std::move(importNotes)),
-      m_channels(ChannelsOf(record)), m_device(record.m_totals) {
+      m_channels(Channels(record)), m_device(record.m_totals) {
     if (m_nPoints == 0)
         return;
     std::vector<double> miles = CGeodesy::CumulativeMetres(record);
@@ -237,6 +225,18 @@ CTrackStatistics::Steepest CTrackStatistics::SteepestOf(const double* pMiles, co
     return steepest;
 }
 
+std::vector<std::string> CTrackStatistics::Channels(const CTrackRecord& record, bool bKeys) {
+    std::vector<std::string> channels;
+    if (record.HasElevation())
+        channels.emplace_back("elevation");
+    if (record.HasTime())
+        channels.emplace_back("time");
+    for (const CTrackRecord::SensorInfo& info : CTrackRecord::Sensors())
+        if (record.HasSensor(info.sensor))
+            channels.emplace_back(bKeys ? info.pszKey : info.pszName);
+    return channels;
+}
+
 std::vector<StatisticsItem> CTrackStatistics::Items(Units units, TimeZone zone) const {
     std::vector<StatisticsItem> items;
     std::string points = std::to_string(m_nPoints);
@@ -337,7 +337,7 @@ std::vector<std::string> CTrackStatistics::LapColumns() {
 std::vector<std::vector<std::string>> CTrackStatistics::LapTable(Units units) const {
     std::vector<std::vector<std::string>> rows;
     for (std::size_t k = 0; k < m_laps.size(); ++k) {
-        const LapFigures& lap = m_laps[k];
+        const StretchFigures& lap = m_laps[k];
         const auto text = [](const std::optional<double>& value, auto format) {
             return value ? format(*value) : std::string();
         };

@@ -42,6 +42,9 @@ public:
     CTrackStatistics(const CTrackRecord& record, int nChartPoints,
                      std::vector<std::string> importNotes = {});
 
+    // What the record has beyond the position: "elevation", "time", "heart rate", ... (with
+    // bKeys, the sensors as scripts spell them: "heart_rate").
+    static std::vector<std::string> Channels(const CTrackRecord& record, bool bKeys = false);
     // The rows in display order, in the given units, times of day in the given zone.
     std::vector<StatisticsItem> Items(Units units, TimeZone zone = TimeZone::local) const;
     // The laps as a table in words under LapColumns(), a row a lap ("1", "1.00 mi", "0:06:40",
@@ -91,7 +94,7 @@ public:
     double m_fEastLon = 0;
     DeviceTotals m_device;
     CTimeStatistics m_time;
-    std::vector<LapFigures> m_laps;
+    std::vector<StretchFigures> m_laps;
 
 private:
     void AddTimeItems(std::vector<StatisticsItem>& items, Units units, TimeZone zone) const;

@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CMultiDocTemplate.h"
 #include "CPlot.h"
+#include "CPropertiesDlg.h"
 #include "CSplitterWnd.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
@@ -293,6 +294,48 @@ TEST_F(SplitterTest, ChartAnd3DSideBySideEachPaneItsOwnPlot) {
     // The pane changed last is the document's: its plot and angles are what Save keeps.
     EXPECT_EQ(Doc()->m_nPlotMode, CVorlanDoc::kPlot3D);
     EXPECT_EQ(Doc()->m_view.m_fAzimuth, CPlot::kHomeAzimuth);
+}
+
+// Shift + drag on the chart selects a stretch: shaded in the chart, its numbers in the status bar
+// and in the Selection column of Properties; a click or Esc clears it.
+TEST_F(SplitterTest, ShiftDragOnTheChartSelectsAStretchThatEveryPaneShows) {
+    ImportSample(300);
+    Command(ID_WINDOW_CHART_AND_3D);
+    CVorlanView* pChart = Pane(0, 0);
+    ActiveChild()->SetActiveView(pChart);
+    pChart->RedrawWindow();
+    const RECT& frame = pChart->Plot()->m_rcPlot;
+    const POINT scroll = pChart->GetScrollPosition();
+    const int y = (frame.top + frame.bottom) / 2 - scroll.y;
+    const QPoint from(frame.left + (frame.right - frame.left) / 4 - scroll.x, y);
+    const QPoint to(frame.left + 3 * (frame.right - frame.left) / 4 - scroll.x, y);
+    QTest::mousePress(pChart->viewport(), Qt::LeftButton, Qt::ShiftModifier, from);
+    QTest::mouseMove(pChart->viewport(), to);
+    QTest::mouseRelease(pChart->viewport(), Qt::LeftButton, Qt::ShiftModifier, to);
+    ASSERT_TRUE(Doc()->HasStretch());
+    EXPECT_GT(Doc()->m_nStretchLast, Doc()->m_nStretchFirst);
+    EXPECT_TRUE(Doc()->StretchText().startsWith(QStringLiteral("Selection: ")));
+    EXPECT_TRUE(Frame()->ViewStatus().startsWith(QStringLiteral("Selection: ")));
+    EXPECT_EQ(pChart->Plot()->m_fZoom, 1.0f); // no zoom rectangle
+
+    // The chart shades the stretch: its middle is no longer white.
+    const QImage image = pChart->viewport()->grab().toImage();
+    const QPoint middle((from.x() + to.x()) / 2, frame.top + 5 - scroll.y);
+    EXPECT_NE(image.pixel(middle) & 0xFFFFFF, 0xFFFFFFu);
+
+    std::vector<CPropertiesDlg::Row> selection;
+    OnNextModal(QStringLiteral("the Properties dialog"), [&selection](QWidget* pModal) {
+        auto* pDlg = qobject_cast<CPropertiesDlg*>(pModal);
+        ASSERT_NE(pDlg, nullptr);
+        selection = pDlg->Selection();
+        pDlg->reject();
+    });
+    Command(ID_FILE_PROPERTIES);
+    ASSERT_FALSE(selection.empty());
+    EXPECT_EQ(selection.front().first, QStringLiteral("Total distance"));
+
+    QTest::keyClick(pChart, Qt::Key_Escape);
+    EXPECT_FALSE(Doc()->HasStretch());
 }
 
 // A pane smaller than the picture scrolls at 1x too: back at 1x, by Restore Zoom or by Zoom Out,

@@ -116,8 +116,8 @@ TEST(TimeStatistics, LapsAddUpToTheTrack) {
     record.m_laps = {{0, 10, kNoTime, {}}, {11, 20, kNoTime, {}}};
     const CTrackStatistics statistics(record, 0);
     ASSERT_EQ(2u, statistics.m_laps.size());
-    const LapFigures& first = statistics.m_laps[0];
-    const LapFigures& second = statistics.m_laps[1];
+    const StretchFigures& first = statistics.m_laps[0];
+    const StretchFigures& second = statistics.m_laps[1];
     // The first lap ends where the second begins: 11 steps and 110 s, then 9 steps and 90 s.
     EXPECT_NEAR(statistics.m_time.m_fDistanceM, first.fDistanceM + second.fDistanceM, 1e-9);
     EXPECT_EQ(110.0, *first.elapsedS);
@@ -129,6 +129,23 @@ TEST(TimeStatistics, LapsAddUpToTheTrack) {
               CTrackStatistics::LapColumns());
     EXPECT_EQ("0:01:50", statistics.LapTable(Units::metric)[0][2]);
     EXPECT_EQ("120 bpm", statistics.LapTable(Units::metric)[0][6]);
+}
+
+// A stretch from the second to the sixth point: 40 s, of which a 20 s pause does not move; up
+// 10 m over its distance.
+TEST(TimeStatistics, AStretchAddsUpItsOwnPointsOnly) {
+    CTrackRecord record;
+    const double north[] = {0, 1, 2, 2, 2, 3, 4};
+    for (int i = 0; i < 7; ++i)
+        record.AddPoint(At(north[i] * kStepDeg * 10, 0, 500 + (i >= 5 ? 10 : 0), i * 10));
+    const std::vector<double> metres = CGeodesy::CumulativeMetres(record);
+    const StretchFigures f = CTimeStatistics::Stretch(record, metres, 1, 5);
+    EXPECT_DOUBLE_EQ(metres[5] - metres[1], f.fDistanceM);
+    EXPECT_EQ(40.0, *f.elapsedS);
+    EXPECT_EQ(20.0, *f.movingS);
+    EXPECT_NEAR(10.0 / f.fDistanceM * 100.0, *f.gradePercent, 1e-12);
+    EXPECT_NEAR(f.fDistanceM / 40.0, *f.speedMps, 1e-12);
+    EXPECT_FALSE(f.heartRateBpm);
 }
 
 // The readout of a track point says what the record says of it: the point the track keeps is the

@@ -66,8 +66,8 @@ std::string CPlotExporter::Svg() {
 }
 
 QSize CPlotExporter::PageSize() {
-    Svg();
-    const CSize size = m_plot.m_sizeTotal;
+    const CSize size = CPlot::ScreenPageSize(m_nDpi, m_nDpi, m_sizeClient.width(),
+                                             m_sizeClient.height(), m_plot.m_fZoom);
     return QSize(size.cx, size.cy);
 }
 

@@ -59,6 +59,11 @@ public:
     // Gives box side nAxis the given size around its value when it has none.
     void WidenEmptySide(int nAxis, double size);
 
+    // The page a window's client area of cxClient x cyClient pixels at these resolutions gets
+    // on the screen at zoom fZoom (both plots lay out the same page): what a picture of it
+    // measures, without drawing it.
+    static CSize ScreenPageSize(int nDpiX, int nDpiY, int cxClient, int cyClient, float fZoom);
+
     void ComputeRanges();
     short NiceScale(float* pMin, float* pMax, float* pStep, int* pCount, char* pszFormat);
 

@@ -26,13 +26,12 @@ RECT PrintedPage(const CDC* pDC, float px, float py) {
     return page;
 }
 
-// The client area, at least 120 x 80 mm, enlarged by the zoom factor. A surface without a window
-// that is not a printer (an image) stands for a client area of its page size.
-RECT ScreenPage(const CDC* pDC, float px, float py, float fZoom) {
-    RECT page{0, 0, TruncToInt(pDC->GetDeviceCaps(HORZRES)),
-              TruncToInt(pDC->GetDeviceCaps(VERTRES))};
-    if (const CWnd* pWnd = pDC->GetWindow())
-        pWnd->GetClientRect(&page);
+float PixelsPerMM(double dpi) {
+    return static_cast<float>(dpi * static_cast<double>(kInchesPerMM));
+}
+
+// The client area, at least 120 x 80 mm, enlarged by the zoom factor.
+RECT ZoomedClient(RECT page, float px, float py, float fZoom) {
     if (page.right - page.left < MM(120, px))
         page.right = page.left + MM(120, px);
     if (page.bottom - page.top < MM(80, py))
@@ -40,6 +39,16 @@ RECT ScreenPage(const CDC* pDC, float px, float py, float fZoom) {
     page.right = TruncToInt(static_cast<double>(page.right) * fZoom);
     page.bottom = TruncToInt(static_cast<double>(page.bottom) * fZoom);
     return page;
+}
+
+// The screen page of a surface: its window's client area, or for a surface without a window that
+// is not a printer (an image) a client area of its page size.
+RECT ScreenPage(const CDC* pDC, float px, float py, float fZoom) {
+    RECT page{0, 0, TruncToInt(pDC->GetDeviceCaps(HORZRES)),
+              TruncToInt(pDC->GetDeviceCaps(VERTRES))};
+    if (const CWnd* pWnd = pDC->GetWindow())
+        pWnd->GetClientRect(&page);
+    return ZoomedClient(page, px, py, fZoom);
 }
 
 // On paper the frame is 25 mm in from the left, top and right, and 0.618 times as tall as wide.
@@ -56,10 +65,15 @@ RECT ScreenFrame(const RECT& page, float px, int nRightMarginMM) {
 }
 } // namespace
 
+CSize CPlot::ScreenPageSize(int nDpiX, int nDpiY, int cxClient, int cyClient, float fZoom) {
+    const RECT page =
+        ZoomedClient(RECT{0, 0, cxClient, cyClient}, PixelsPerMM(nDpiX), PixelsPerMM(nDpiY), fZoom);
+    return CSize{page.right - page.left, page.bottom - page.top};
+}
+
 void CPlot::LayoutPage(CDC* pDC, int nRightMarginMM) {
-    const double inchesPerMM = static_cast<double>(kInchesPerMM);
-    m_fPixPerMMX = static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSX) * inchesPerMM);
-    m_fPixPerMMY = static_cast<float>(pDC->GetDeviceCaps(LOGPIXELSY) * inchesPerMM);
+    m_fPixPerMMX = PixelsPerMM(pDC->GetDeviceCaps(LOGPIXELSX));
+    m_fPixPerMMY = PixelsPerMM(pDC->GetDeviceCaps(LOGPIXELSY));
     const float px = m_fPixPerMMX;
     const float py = m_fPixPerMMY;
 

@@ -7,6 +7,7 @@
 #include "CDrawTools.h"
 #include "CPlot.h"
 #include "CRecordingDC.h"
+#include "CSvgDC.h"
 #include "DrawToolNames.h"
 #include "TestTracks.h"
 
@@ -372,3 +373,28 @@ TEST_F(Plot2DTest, AClipBoxLeavesOutTheSeriesLinesWhollyOutsideIt) {
 }
 
 } // namespace
+
+// The page a picture of the screen measures is known without drawing it, for either plot.
+TEST(PlotLayout, TheScreenPageSizeIsWhatTheDrawingLaysOut) {
+    const CDrawTools tools;
+    const auto track = SampleTrack();
+    const int sizes[][2] = {{800, 600}, {300, 200}, {1920, 1080}};
+    for (const auto& [cx, cy] : sizes)
+        for (const float fZoom : {1.0f, 2.0f, 0.505f})
+            for (const bool b3D : {false, true}) {
+                CPlot plot;
+                plot.m_fZoom = fZoom;
+                const RECT client{0, 0, cx, cy};
+                CSvgDC dc(96, 96, cx, cy, 0, &client);
+                if (b3D) {
+                    plot.Fill3D(*track);
+                    plot.Draw3D(&dc, tools);
+                } else {
+                    plot.FillElevation(*track);
+                    plot.Draw2D(&dc, tools);
+                }
+                const CSize size = CPlot::ScreenPageSize(96, 96, cx, cy, fZoom);
+                EXPECT_EQ(plot.m_sizeTotal.cx, size.cx) << cx << " " << fZoom << " " << b3D;
+                EXPECT_EQ(plot.m_sizeTotal.cy, size.cy) << cy << " " << fZoom << " " << b3D;
+            }
+}

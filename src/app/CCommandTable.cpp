@@ -57,6 +57,11 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_VIEW_XAXIS_DISTANCE, "ID_VIEW_XAXIS_DISTANCE", Own::Application, Img::None},
         {ID_VIEW_XAXIS_ELAPSED, "ID_VIEW_XAXIS_ELAPSED", Own::Application, Img::None},
         {ID_VIEW_XAXIS_TIME_OF_DAY, "ID_VIEW_XAXIS_TIME_OF_DAY", Own::Application, Img::None},
+        {ID_VIEW_COLOUR_NONE, "ID_VIEW_COLOUR_NONE", Own::Application, Img::None},
+        {ID_VIEW_COLOUR_GRADE, "ID_VIEW_COLOUR_GRADE", Own::Application, Img::None},
+        {ID_VIEW_COLOUR_SPEED, "ID_VIEW_COLOUR_SPEED", Own::Application, Img::None},
+        {ID_VIEW_COLOUR_HEART_RATE, "ID_VIEW_COLOUR_HEART_RATE", Own::Application, Img::None},
+        {ID_VIEW_COLOUR_ELEVATION, "ID_VIEW_COLOUR_ELEVATION", Own::Application, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};
@@ -111,7 +116,9 @@ const std::vector<AccelInfo>& CCommandTable::Accelerators() {
 const std::vector<std::vector<UINT>>& CCommandTable::RadioGroups() {
     static const std::vector<std::vector<UINT>> groups = {
         {ID_VIEW_UNITS_IMPERIAL, ID_VIEW_UNITS_METRIC},
-        {ID_VIEW_XAXIS_DISTANCE, ID_VIEW_XAXIS_ELAPSED, ID_VIEW_XAXIS_TIME_OF_DAY}};
+        {ID_VIEW_XAXIS_DISTANCE, ID_VIEW_XAXIS_ELAPSED, ID_VIEW_XAXIS_TIME_OF_DAY},
+        {ID_VIEW_COLOUR_NONE, ID_VIEW_COLOUR_GRADE, ID_VIEW_COLOUR_SPEED, ID_VIEW_COLOUR_HEART_RATE,
+         ID_VIEW_COLOUR_ELEVATION}};
     return groups;
 }
 

@@ -19,6 +19,15 @@ const std::vector<MenuItem> kXAxisMenu = {
 };
 const MenuItem kXAxisItem = {"&X Axis", 0, false, &kXAxisMenu,
                              "Chooses what the elevation chart's horizontal axis shows."};
+const std::vector<MenuItem> kColourMenu = {
+    {"&None", ID_VIEW_COLOUR_NONE, false},
+    {"&Grade", ID_VIEW_COLOUR_GRADE, false},
+    {"&Speed", ID_VIEW_COLOUR_SPEED, false},
+    {"&Heart Rate", ID_VIEW_COLOUR_HEART_RATE, false},
+    {"&Elevation", ID_VIEW_COLOUR_ELEVATION, false},
+};
+const MenuItem kColourItem = {"&Colour Track By", 0, false, &kColourMenu,
+                              "Colours the track point by point by what it measures."};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
     static const std::vector<MenuPopup> menu = {
@@ -37,7 +46,8 @@ const std::vector<MenuPopup>& MainFrameMenu() {
           kSeparator,
           {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
           kUnitsItem,
-          kXAxisItem}},
+          kXAxisItem,
+          kColourItem}},
         {"&Help",
          {{"&Help Topics", ID_HELP_FINDER, false},
           kSeparator,
@@ -75,7 +85,8 @@ const std::vector<MenuPopup>& DocumentMenu() {
           kSeparator,
           {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
           kUnitsItem,
-          kXAxisItem}},
+          kXAxisItem,
+          kColourItem}},
         {"&Window",
          {{"&New Window", ID_WINDOW_NEW, false},
           {"&Cascade", ID_WINDOW_CASCADE, false},

@@ -40,6 +40,11 @@ constexpr StringEntry kStrings[] = {
     {ID_VIEW_XAXIS_DISTANCE, "Show the elevation over the distance\nDistance"},
     {ID_VIEW_XAXIS_ELAPSED, "Show the elevation over the time since the start\nElapsed Time"},
     {ID_VIEW_XAXIS_TIME_OF_DAY, "Show the elevation over the time of day\nTime of Day"},
+    {ID_VIEW_COLOUR_NONE, "Draw the track in one colour\nNo Colours"},
+    {ID_VIEW_COLOUR_GRADE, "Colour the track by its grade\nColour by Grade"},
+    {ID_VIEW_COLOUR_SPEED, "Colour the track by its speed\nColour by Speed"},
+    {ID_VIEW_COLOUR_HEART_RATE, "Colour the track by the heart rate\nColour by Heart Rate"},
+    {ID_VIEW_COLOUR_ELEVATION, "Colour the track by its elevation\nColour by Elevation"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -121,6 +126,16 @@ constexpr StringEntry kWhatsThis[] = {
                             "distance."},
     {ID_VIEW_XAXIS_TIME_OF_DAY, "Draws the elevation chart over the time of day on this "
                                 "computer's clock; a track without times keeps the distance."},
+    {ID_VIEW_COLOUR_NONE, "Draws the track in the one blue of the designed plots."},
+    {ID_VIEW_COLOUR_GRADE, "Colours the track by its grade, blue downhill through grey to red "
+                           "uphill, saturated at 25 % either way, with a colour bar for the "
+                           "scale."},
+    {ID_VIEW_COLOUR_SPEED, "Colours the track by its speed, blue slow to red fast, with a colour "
+                           "bar; a track without times or speeds keeps its one colour."},
+    {ID_VIEW_COLOUR_HEART_RATE, "Colours the track by the heart rate, blue low to red high, with "
+                                "a colour bar; a track without heart rate keeps its colour."},
+    {ID_VIEW_COLOUR_ELEVATION, "Colours the track by its elevation, blue low to red high, with a "
+                               "colour bar."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},

@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -35,6 +36,11 @@ const QString kUnitsKey = QStringLiteral("Settings/Units");
 const QString kXAxisKey = QStringLiteral("Settings/XAxis");
 // The x axes as the settings spell them, in the order of XAxis.
 const char* const kXAxisNames[] = {"distance", "elapsed", "timeOfDay"};
+const QString kColoursKey = QStringLiteral("Settings/ColourTrackBy");
+// The colourings as the settings spell them, in the order of ColourBy, and their commands.
+const char* const kColourNames[] = {"none", "grade", "speed", "heartRate", "elevation"};
+constexpr UINT kColourCommands[] = {ID_VIEW_COLOUR_NONE, ID_VIEW_COLOUR_GRADE, ID_VIEW_COLOUR_SPEED,
+                                    ID_VIEW_COLOUR_HEART_RATE, ID_VIEW_COLOUR_ELEVATION};
 
 void PrintError(const QString& strText) {
     // A file name goes out as the bytes it has on disk.
@@ -117,6 +123,11 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     for (int a = 0; a < 3; ++a)
         if (axis == QLatin1String(kXAxisNames[a]))
             m_xAxis = static_cast<XAxis>(a);
+    m_colourBy = ColourBy::none;
+    const QString colours = QSettings().value(kColoursKey).toString();
+    for (int c = 0; c < 5; ++c)
+        if (colours == QLatin1String(kColourNames[c]))
+            m_colourBy = static_cast<ColourBy>(c);
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_VORLANTYPE, CStringTable::DocString(CStringTable::docName),
         [] { return new CVorlanDoc; }, [] { return new CVorlanView; });
@@ -393,6 +404,15 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
+    for (int c = 0; c < static_cast<int>(std::size(kColourCommands)); ++c) {
+        if (nID != kColourCommands[c])
+            continue;
+        if (nCode == CmdCode::Command)
+            OnViewColour(static_cast<ColourBy>(c));
+        else if (nCode == CmdCode::Update)
+            pCmdUI->SetCheck(m_colourBy == static_cast<ColourBy>(c) ? 1 : 0);
+        return 1;
+    }
     if (nID >= ID_FILE_MRU_FILE1 && nID < ID_FILE_MRU_FILE1 + kMaxRecentFiles) {
         const int nIndex = static_cast<int>(nID - ID_FILE_MRU_FILE1);
         switch (nCode) {
@@ -519,4 +539,17 @@ void CVorlanApp::OnUpdateViewXAxisElapsed(CCmdUI* pCmdUI) {
 
 void CVorlanApp::OnUpdateViewXAxisTimeOfDay(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(m_xAxis == XAxis::timeOfDay ? 1 : 0);
+}
+
+void CVorlanApp::SetTrackColours(ColourBy by) {
+    m_colourBy = by;
+    QSettings().setValue(kColoursKey, QString::fromLatin1(kColourNames[static_cast<int>(by)]));
+    if (!m_pDocTemplate)
+        return;
+    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
+        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
+}
+
+void CVorlanApp::OnViewColour(ColourBy by) {
+    SetTrackColours(by);
 }

@@ -9,6 +9,7 @@
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
 #include "CTimeAxis.h"
+#include "CTrackColours.h"
 #include "CWinApp.h"
 #include "Units.h"
 
@@ -112,6 +113,11 @@ public:
     void OnUpdateViewXAxisDistance(CCmdUI* pCmdUI);
     void OnUpdateViewXAxisElapsed(CCmdUI* pCmdUI);
     void OnUpdateViewXAxisTimeOfDay(CCmdUI* pCmdUI);
+    // What colours the track (View, Colour Track By), kept in the settings; a change refills
+    // every pane.
+    ColourBy TrackColours() const { return m_colourBy; }
+    void SetTrackColours(ColourBy by);
+    void OnViewColour(ColourBy by);
 
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;
@@ -147,6 +153,7 @@ private:
     bool m_bShellPrint = false;
     Units m_units = Units::imperial;
     XAxis m_xAxis = XAxis::distance;
+    ColourBy m_colourBy = ColourBy::none;
 };
 
 // The running application as the program's own class.

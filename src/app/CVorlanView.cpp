@@ -96,6 +96,12 @@ void CVorlanView::Fill() {
         m_pPlot->FillElevation(pDoc->m_track, &pDoc->m_record);
     else if (m_nPlotMode == CVorlanDoc::kPlot3D)
         m_pPlot->Fill3D(pDoc->m_track);
+    m_colourSteps.resize(CTrack::kMaxPoints);
+    m_pPlot->m_pColourSteps =
+        CTrackColours::Compute(pDoc->m_track, &pDoc->m_record, VorlanApp()->TrackColours(),
+                               m_pPlot->m_units, m_colourSteps.data(), m_pPlot->m_colourBar)
+            ? m_colourSteps.data()
+            : nullptr;
 }
 
 void CVorlanView::ShowPlot(short nMode) {

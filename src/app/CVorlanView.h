@@ -10,7 +10,9 @@
 #include "CScrollView.h"
 #include "Units.h"
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 class CPlot;
 class CVorlanDoc;
@@ -144,6 +146,8 @@ private:
 
     std::unique_ptr<CPlot> m_pPlot;
     short m_nPlotMode = -1;
+    // The colour step of every track point while the track is coloured.
+    std::vector<std::uint8_t> m_colourSteps;
 
     // The rubber band while the left button is held: press point and the band on screen.
     QRubberBand* m_pRubberBand = nullptr;

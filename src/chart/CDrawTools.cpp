@@ -1,5 +1,7 @@
 #include "CDrawTools.h"
 
+#include "CTrackColours.h"
+
 namespace {
 struct PenSpec {
     int nStyle;
@@ -48,6 +50,14 @@ CDrawTools::CDrawTools() {
         m_pBrush[i] = &m_brushes[i];
     }
     m_nBrushes = kBrushes;
+    for (int d = 0; d < 2; ++d)
+        for (int k = 0; k < kRampSteps; ++k) {
+            const COLORREF c = CTrackColours::StepColour(d == 1, k);
+            m_rampPens[d][k].CreatePen(PS_SOLID, 2, c);
+            m_rampBrushes[d][k].CreateSolidBrush(c);
+            m_pRampPen[d][k] = &m_rampPens[d][k];
+            m_pRampBrush[d][k] = &m_rampBrushes[d][k];
+        }
     CreateTitleFont(m_fontScreen, 11);
     CreateTitleFont(m_fontPrinter, 0);
 }

@@ -11,6 +11,9 @@ class CDrawTools : public CObject {
 public:
     static constexpr int kPens = 13;
     static constexpr int kBrushes = 12;
+    // The steps of the two colour scales of a coloured track (CTrackColours): [0] sequential,
+    // [1] diverging.
+    static constexpr int kRampSteps = 11;
 
     CDrawTools();
     ~CDrawTools() override;
@@ -26,4 +29,8 @@ public:
     CFont* m_pFontPrinter = &m_fontPrinter;
     int m_nPens = 0;
     int m_nBrushes = 0;
+    CPen m_rampPens[2][kRampSteps];
+    CBrush m_rampBrushes[2][kRampSteps];
+    CPen* m_pRampPen[2][kRampSteps] = {};
+    CBrush* m_pRampBrush[2][kRampSteps] = {};
 };

@@ -6,6 +6,7 @@
 
 #include "CRectTracker.h"
 #include "CTimeAxis.h"
+#include "CTrackColours.h"
 #include "Units.h"
 #include "WinDef.h"
 
@@ -104,6 +105,10 @@ public:
     XAxis m_xAxis = XAxis::distance;
     bool m_bTimeAxis = false;
     float m_fUnitTime[kMaxPoints] = {};
+    // A coloured track (View, Colour Track By): the colour step of every point and the scale's
+    // bar, or nullptr for the designed single colour.
+    const std::uint8_t* m_pColourSteps = nullptr;
+    ColourBar m_colourBar;
     // The elevation chart's series in metric units: distance in km, elevations in metres.
     float m_fUnitDist[kMaxPoints] = {};
     float m_fUnitElev[kMaxPoints] = {};
@@ -158,4 +163,9 @@ private:
     void DrawLegendEntry(CDC* pDC, int s);
     // Series s as one polyline through the mapped points.
     void DrawSeries(CDC* pDC, int s);
+    // The colour bar of a coloured track in one line from (x, y): its title, the numbers of the
+    // scale's ends and its steps between them.
+    void DrawColourBar(CDC* pDC, const CDrawTools& tools, int x, int y);
+    // Series s with the colour of every point's step.
+    void DrawColouredSeries(CDC* pDC, const CDrawTools& tools, int s);
 };

@@ -16,6 +16,8 @@ constexpr double kTicksPerMM = 0.04;
 constexpr int kGridPen = 8;
 // On screen the frame ends 12 mm before the page's right edge.
 constexpr int kRightMarginMM = 12;
+// The series a coloured track colours: "Smoothed".
+constexpr int kSmoothedSeries = 1;
 
 int MM(double n, float fPixPerMM) {
     return MillimetresToPixels(n, fPixPerMM);
@@ -118,8 +120,15 @@ void CPlot::Draw2D(CDC* pDC, const CDrawTools& tools) {
         // Series s draws with pen slot s, its legend sample included.
         pDC->SelectObject(tools.m_pPen[s]);
         DrawLegendEntry(pDC, s);
-        DrawSeries(pDC, s);
+        // A coloured track colours the smoothed series, the one the 3D view draws.
+        if (m_pColourSteps && s == kSmoothedSeries)
+            DrawColouredSeries(pDC, tools, s);
+        else
+            DrawSeries(pDC, s);
     }
+    if (m_pColourSteps)
+        DrawColourBar(pDC, tools, m_nLegendX + MM(8, m_fPixPerMMX),
+                      m_rcPlot.bottom + MM(13, m_fPixPerMMY));
     pDC->SelectObject(pOldPen);
 }
 
@@ -132,6 +141,47 @@ void CPlot::DrawLegendEntry(CDC* pDC, int s) {
     pDC->LineTo(e, y);
     DrawText(pDC, e + MM(1, px), y - MM(2, py), m_szLegend[s]);
     m_nLegendX += MM(20, px);
+}
+
+void CPlot::DrawColouredSeries(CDC* pDC, const CDrawTools& tools, int s) {
+    const float* pX = m_pX[s];
+    const float* pY = m_pY[s];
+    if (!pX || !pY || m_nPoints[s] <= 0)
+        return;
+    CPen* pens[CDrawTools::kRampSteps];
+    for (int k = 0; k < CDrawTools::kRampSteps; ++k)
+        pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
+    DrawSteppedPolyline(
+        pDC, m_nPoints[s],
+        [&](int i) {
+            return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset),
+                         TruncToInt(static_cast<double>(pY[i]) * m_fYScale + m_fYOffset)};
+        },
+        m_pColourSteps, pens);
+}
+
+// One line from x, its boxes' bottom on y: the title, the low end's number (ending 40 mm in), the
+// kRampSteps boxes of 4 mm by 2 mm, the high end's number.
+void CPlot::DrawColourBar(CDC* pDC, const CDrawTools& tools, int x, int y) {
+    const float px = m_fPixPerMMX, py = m_fPixPerMMY;
+    const int w = MM(4, px), h = MM(2, py);
+    const int bar = x + MM(40, px);
+    const int d = m_colourBar.bDiverging ? 1 : 0;
+    pDC->SetTextAlign(TA_LEFT | TA_BASELINE);
+    DrawText(pDC, x, y, m_colourBar.szTitle);
+    pDC->SetTextAlign(TA_RIGHT | TA_BASELINE);
+    DrawText(pDC, bar - MM(1, px), y, m_colourBar.szLow);
+    CPen* pOldPen = pDC->SelectObject(tools.m_pRampPen[d][0]);
+    for (int k = 0; k < CDrawTools::kRampSteps; ++k) {
+        pDC->SelectObject(tools.m_pRampPen[d][k]);
+        CBrush* pOldBrush = pDC->SelectObject(tools.m_pRampBrush[d][k]);
+        pDC->Rectangle(bar + k * w, y - h, bar + (k + 1) * w, y);
+        pDC->SelectObject(pOldBrush);
+    }
+    pDC->SelectObject(pOldPen);
+    pDC->SetTextAlign(TA_LEFT | TA_BASELINE);
+    DrawText(pDC, bar + CDrawTools::kRampSteps * w + MM(1, px), y, m_colourBar.szHigh);
+    pDC->SetTextAlign(TA_LEFT | TA_TOP);
 }
 
 void CPlot::DrawSeries(CDC* pDC, int s) {

@@ -297,10 +297,22 @@ void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], ymin, z[i]}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{xmin, y[i], z[i]}; });
     pDC->SelectObject(tools.m_pPen[kPenTrack]);
-    DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
+    if (m_pColourSteps && n > 0) {
+        CPen* pens[CDrawTools::kRampSteps];
+        for (int k = 0; k < CDrawTools::kRampSteps; ++k)
+            pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
+        DrawSteppedPolyline(
+            pDC, n, [&](int i) { return ProjectToLogical(*this, x[i], y[i], z[i]); },
+            m_pColourSteps, pens);
+    } else {
+        DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
+    }
 
     DrawVisibleFaces(pDC, tools);
     DrawLabels3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
+    if (m_pColourSteps)
+        DrawColourBar(pDC, tools, m_rcPlot.left,
+                      m_rcPlot.bottom + MillimetresToPixels(9, m_fPixPerMMY));
     pDC->SelectObject(pOldPen);
 }
 

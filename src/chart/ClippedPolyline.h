@@ -5,6 +5,9 @@
 #pragma once
 
 #include "CDC.h"
+#include "CPen.h"
+
+#include <cstdint>
 
 // True when the line from a to b lies wholly beyond one edge of box.
 inline bool LineOutside(const RECT& box, POINT a, POINT b) {
@@ -39,5 +42,20 @@ template <class PointAt> void DrawClippedPolyline(CDC* pDC, int n, PointAt point
             bAtPrev = true;
         }
         prev = pt;
+    }
+}
+
+// The same polyline in colours: each line takes the pen of the step of the point it ends at, and
+// lines of one step in a row are one polyline.
+template <class PointAt>
+void DrawSteppedPolyline(CDC* pDC, int n, PointAt pointAt, const std::uint8_t* pSteps,
+                         CPen* const* ppPens) {
+    for (int a = 1; a < n;) {
+        int b = a;
+        while (b + 1 < n && pSteps[b + 1] == pSteps[a])
+            ++b;
+        pDC->SelectObject(ppPens[pSteps[a]]);
+        DrawClippedPolyline(pDC, b - a + 2, [&](int k) { return pointAt(a - 1 + k); });
+        a = b + 1;
     }
 }

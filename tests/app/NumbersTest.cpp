@@ -201,6 +201,34 @@ TEST_F(NumbersTest, XAxisDrawsTheChartOverTimeAndIsKeptInTheSettings) {
     EXPECT_STREQ(View()->Plot()->m_szXLabel, "Distance, miles");
 }
 
+// View, Colour Track By, Grade: the hills' ups in the uphill red and downs in the downhill blue,
+// and of the designed blue no more than the legend's sample, in the 3D view and the chart; None
+// brings the blue back.
+TEST_F(NumbersTest, ColourTrackByGradePaintsTheTrackInTheScalesColours) {
+    ImportSample();
+    const auto colours = [this] {
+        View()->RedrawWindow();
+        const QImage image = View()->viewport()->grab().toImage();
+        return std::array<int, 3>{CountColour(image, qRgb(220, 30, 30)),
+                                  CountColour(image, qRgb(0, 80, 220)),
+                                  CountColour(image, qRgb(0, 0, 255))};
+    };
+    for (const UINT nPlot : {ID_PLOT_3D, ID_PLOT_ELEVATION}) {
+        Command(nPlot);
+        Command(ID_VIEW_COLOUR_NONE);
+        const int nBlue = colours()[2];
+        Command(ID_VIEW_COLOUR_GRADE);
+        EXPECT_EQ(Checked(ID_VIEW_COLOUR_GRADE), 1);
+        const auto [up, down, designed] = colours();
+        EXPECT_GT(up, 0) << nPlot;
+        EXPECT_GT(down, 0) << nPlot;
+        EXPECT_LT(designed, nBlue / 10) << nPlot;
+    }
+    EXPECT_STREQ(View()->Plot()->m_colourBar.szHigh, "+25 %");
+    Command(ID_VIEW_COLOUR_NONE);
+    EXPECT_EQ(View()->Plot()->m_pColourSteps, nullptr);
+}
+
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {
     QAction* pImperial = Frame()->Action(ID_VIEW_UNITS_IMPERIAL);
     QAction* pMetric = Frame()->Action(ID_VIEW_UNITS_METRIC);

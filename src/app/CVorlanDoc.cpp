@@ -1,18 +1,22 @@
 #include "CVorlanDoc.h"
 
 #include "CAtomicFile.h"
+#include "CChildFrame.h"
 #include "CDocumentFile.h"
 #include "CGeodesy.h"
 #include "CGpsbabelFormats.h"
 #include "CMainFrame.h"
+#include "CMultiDocTemplate.h"
 #include "CPlot.h"
 #include "CProgressJob.h"
+#include "CSplitterWnd.h"
 #include "CStringTable.h"
 #include "CTrackExport.h"
 #include "CTrackFileTypes.h"
 #include "CTrackStatistics.h"
 #include "CViewValues.h"
 #include "CVorlanApp.h"
+#include "CVorlanView.h"
 #include "LocalPath.h"
 #include "RecordOfTrack.h"
 #include "Resource.h"
@@ -109,6 +113,7 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
 }
 
 BOOL CVorlanDoc::OnSaveDocument(const QString& strPath, QString* pstrError) {
+    GatherWindows();
     const CFileResult r =
         CDocumentFile::Write(LocalPath(strPath), m_track, m_record, m_view, m_nDocVersion);
     if (!r.Ok()) {
@@ -482,4 +487,53 @@ std::vector<CPropertiesDlg::Row> CVorlanDoc::SelectionRows() const {
         add("Average grade", grade);
     }
     return rows;
+}
+
+void CVorlanDoc::GatherWindows() {
+    m_view.m_windows.clear();
+    for (CChildFrame* pFrame : GetFrames()) {
+        const CSplitterWnd* pSplitter = pFrame->GetSplitter();
+        if (!pSplitter || m_view.m_windows.size() >= CViewValues::kMaxWindows)
+            continue;
+        WindowView window;
+        window.nRows = static_cast<std::uint8_t>(pSplitter->GetRowCount());
+        window.nCols = static_cast<std::uint8_t>(pSplitter->GetColumnCount());
+        const auto share = [](int size, int whole) {
+            return whole > 0 ? std::clamp(static_cast<float>(size) / whole, 0.05f, 0.95f) : 0.5f;
+        };
+        if (window.nRows == 2)
+            window.fRowShare = share(pSplitter->GetRowSize(), pSplitter->height());
+        if (window.nCols == 2)
+            window.fColShare = share(pSplitter->GetColumnSize(), pSplitter->width());
+        for (CScrollView* pPane : pSplitter->GetPanes())
+            window.panes.push_back(static_cast<CVorlanView*>(pPane)->GetPaneView());
+        m_view.m_windows.push_back(window);
+    }
+}
+
+// Split by the kept shares once the window has its size; a window too small to split, or panes
+// beyond the ones there are, stay as they are.
+void CVorlanDoc::RestoreWindows() {
+    const std::vector<WindowView> windows = std::move(m_view.m_windows);
+    m_view.m_windows.clear();
+    QList<CChildFrame*> frames = GetFrames();
+    for (std::size_t w = 0; w < windows.size(); ++w) {
+        CChildFrame* pFrame = w < static_cast<std::size_t>(frames.size())
+                                  ? frames[static_cast<int>(w)]
+                                  : GetDocTemplate()->CreateNewFrame(this);
+        if (!pFrame)
+            break;
+        if (w >= static_cast<std::size_t>(frames.size()))
+            GetDocTemplate()->InitialUpdateFrame(pFrame, this);
+        CSplitterWnd* pSplitter = pFrame->GetSplitter();
+        const WindowView& window = windows[w];
+        if (window.nRows == 2 && pSplitter->GetRowCount() == 1)
+            pSplitter->SplitRow(static_cast<int>(window.fRowShare * pSplitter->height()));
+        if (window.nCols == 2 && pSplitter->GetColumnCount() == 1)
+            pSplitter->SplitColumn(static_cast<int>(window.fColShare * pSplitter->width()));
+        const QList<CScrollView*> panes = pSplitter->GetPanes();
+        for (int p = 0; p < panes.size() && p < static_cast<int>(window.panes.size()); ++p)
+            static_cast<CVorlanView*>(panes[p])->SetPaneView(
+                window.panes[static_cast<std::size_t>(p)]);
+    }
 }

@@ -58,6 +58,10 @@ public:
     void ShowPlot(short nMode);
     // A pane's plot and values become the document's (see m_nPlotMode).
     void TakeView(short nMode, const CViewValues& view);
+    // The windows and panes as they are, into m_view.m_windows (what Save keeps), and back: the
+    // first window split and its panes set as the document keeps them, further windows opened.
+    void GatherWindows();
+    void RestoreWindows();
 
     void OnFileImport();
     void OnUpdateFileImport(CCmdUI* pCmdUI);

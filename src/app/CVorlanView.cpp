@@ -22,6 +22,7 @@
 #include <QPainter>
 #include <QRubberBand>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWhatsThis>
 #include <QWheelEvent>
 
@@ -49,9 +50,25 @@ CVorlanDoc* CVorlanView::GetDocument() const {
 
 void CVorlanView::OnInitialUpdate() {
     TakeDocumentView();
+    // The first pane of a document that kept its windows shows what that pane showed.
+    const CVorlanDoc* pKept = GetDocument();
+    if (pKept && !pKept->m_view.m_windows.empty() && pKept->GetViews().size() == 1 &&
+        !pKept->m_view.m_windows.front().panes.empty()) {
+        const PaneView& pane = pKept->m_view.m_windows.front().panes.front();
+        m_nPlotMode = pane.nPlot;
+        m_pPlot->m_fZoom = pane.fZoom;
+        m_pPlot->m_fAzimuth = pane.fAzimuth;
+        m_pPlot->m_fElevation = pane.fElevation;
+    }
     Fill();
     CScrollView::OnInitialUpdate();
     SetScrollSizes(MM_TEXT, CSize{600, 400});
+    // A document that kept its windows gets them back once its first window is on the screen
+    // with its size.
+    CVorlanDoc* pDoc = GetDocument();
+    if (pDoc && !pDoc->m_view.m_windows.empty() && VorlanApp()->IsInteractive() &&
+        pDoc->GetViews().size() == 1)
+        QTimer::singleShot(0, this, [pDoc] { pDoc->RestoreWindows(); });
 }
 
 void CVorlanView::OnSplitFrom(CScrollView* pSource) {
@@ -782,4 +799,22 @@ void CVorlanView::StretchTo(QPoint ptClient) {
         POINT{ptClient.x() + scroll.x, ptClient.y() + scroll.y}, pDoc->m_track, m_pPlot->m_units);
     if (nPoint >= 0)
         pDoc->SetStretch(m_nStretchAnchor, nPoint);
+}
+
+PaneView CVorlanView::GetPaneView() const {
+    PaneView pane;
+    pane.nPlot = static_cast<std::int8_t>(m_nPlotMode);
+    pane.fZoom = m_pPlot->m_fZoom;
+    pane.fAzimuth = m_pPlot->m_fAzimuth;
+    pane.fElevation = m_pPlot->m_fElevation;
+    return pane;
+}
+
+void CVorlanView::SetPaneView(const PaneView& pane) {
+    m_nPlotMode = pane.nPlot;
+    m_pPlot->m_fZoom = pane.fZoom;
+    m_pPlot->m_fAzimuth = pane.fAzimuth;
+    m_pPlot->m_fElevation = pane.fElevation;
+    Fill();
+    CScrollView::OnUpdate(nullptr, 0, nullptr);
 }

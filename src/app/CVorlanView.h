@@ -8,6 +8,7 @@
 
 #include "CReadoutOverlay.h"
 #include "CScrollView.h"
+#include "CViewValues.h"
 #include "Units.h"
 
 #include <cstdint>
@@ -35,6 +36,9 @@ public:
     short PlotMode() const { return m_nPlotMode; }
     // Shows nMode in this pane (filled from the document's track) and makes it the document's.
     void ShowPlot(short nMode);
+    // The pane's plot and view values as a document keeps them, and back.
+    PaneView GetPaneView() const;
+    void SetPaneView(const PaneView& pane);
 
     void OnPlotElevation();
     void OnPlot3D();

@@ -30,6 +30,8 @@ constexpr std::string_view kTrackTag = "TRAK";
 // Which of the record's points each point of the track is; a document without it (or with a
 // damaged one) finds them by position.
 constexpr std::string_view kRecordIndexTag = "TIDX";
+// The document's windows and their panes; a document without it opens in one window.
+constexpr std::string_view kWindowsTag = "WIND";
 // The five arrays of the designed track, one float per point each.
 constexpr long kTrackArrays = 5;
 
@@ -103,6 +105,84 @@ std::string CheckView(const CViewValues& view) {
         return "the azimuth is not a finite number";
     if (!std::isfinite(view.m_fElevation))
         return "the elevation angle is not a finite number";
+    return std::string();
+}
+
+void AddWindows(const std::vector<WindowView>& windows, CChunkedFile& file) {
+    if (windows.empty())
+        return;
+    std::string contents;
+    CByteWriter out(contents);
+    out.Put(static_cast<std::uint16_t>(windows.size()));
+    for (const WindowView& w : windows) {
+        out.Put(w.nRows);
+        out.Put(w.nCols);
+        out.Put(w.fRowShare);
+        out.Put(w.fColShare);
+        for (const PaneView& p : w.panes) {
+            out.Put(p.nPlot);
+            out.Put(p.fZoom);
+            out.Put(p.fAzimuth);
+            out.Put(p.fElevation);
+        }
+    }
+    file.Add(kWindowsTag, contents);
+}
+
+std::string CheckPane(const PaneView& pane) {
+    if (pane.nPlot != -1 && pane.nPlot != 0 && pane.nPlot != 3)
+        return "a pane's plot " + std::to_string(pane.nPlot) + " is none that the program shows";
+    CViewValues values;
+    values.m_fZoom = pane.fZoom;
+    values.m_fAzimuth = pane.fAzimuth;
+    values.m_fElevation = pane.fElevation;
+    return CheckView(values);
+}
+
+std::string ReadWindow(CByteReader& in, WindowView& w) {
+    w.nRows = in.Get<std::uint8_t>();
+    w.nCols = in.Get<std::uint8_t>();
+    w.fRowShare = in.Get<float>();
+    w.fColShare = in.Get<float>();
+    if (in.Failed())
+        return "is too short for its windows";
+    if (w.nRows < 1 || w.nRows > 2 || w.nCols < 1 || w.nCols > 2)
+        return "has a window of " + std::to_string(w.nRows) + " by " + std::to_string(w.nCols) +
+               " panes";
+    if (!(w.fRowShare > 0 && w.fRowShare < 1 && w.fColShare > 0 && w.fColShare < 1))
+        return "has a window split outside it";
+    w.panes.resize(static_cast<std::size_t>(w.nRows) * w.nCols);
+    for (PaneView& p : w.panes) {
+        p.nPlot = in.Get<std::int8_t>();
+        p.fZoom = in.Get<float>();
+        p.fAzimuth = in.Get<float>();
+        p.fElevation = in.Get<float>();
+        if (in.Failed())
+            return "is too short for its panes";
+        if (std::string reason = CheckPane(p); !reason.empty())
+            return "has a pane where " + reason;
+    }
+    return std::string();
+}
+
+std::string ReadWindows(const std::vector<FileChunk>& chunks, std::vector<WindowView>& windows) {
+    std::string_view contents;
+    bool bFound = false;
+    if (std::string reason =
+            CChunkedFile::FindOne(chunks, kWindowsTag, "windows", false, contents, &bFound);
+        !reason.empty() || !bFound)
+        return reason;
+    CByteReader in(contents);
+    const auto n = in.Get<std::uint16_t>();
+    if (in.Failed() || n > CViewValues::kMaxWindows)
+        return "its windows chunk holds no count of at most " +
+               std::to_string(CViewValues::kMaxWindows) + " windows";
+    windows.resize(n);
+    for (WindowView& w : windows)
+        if (std::string reason = ReadWindow(in, w); !reason.empty())
+            return "its windows chunk " + reason;
+    if (in.Left() != 0)
+        return "its windows chunk has bytes after its windows";
     return std::string();
 }
 
@@ -241,6 +321,8 @@ CFileResult ParseVersioned(const std::string& path, const std::string& bytes, CT
     if (reason.empty())
         reason = ReadView(chunks, readView);
     if (reason.empty())
+        reason = ReadWindows(chunks, readView.m_windows);
+    if (reason.empty())
         reason = ReadTrackBlock(chunks, block);
     if (reason.empty())
         reason = CRecordChunks::Read(chunks, readRecord);
@@ -265,6 +347,7 @@ std::string VersionedBytes(const CTrack& track, const CTrackRecord& record,
     out.Put(view.m_fAzimuth);
     out.Put(view.m_fElevation);
     file.Add(kViewTag, contents);
+    AddWindows(view.m_windows, file);
 
     const std::string block = DesignedBytes(track, nullptr);
     contents.clear();

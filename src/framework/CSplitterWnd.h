@@ -36,6 +36,9 @@ public:
     QList<CScrollView*> GetPanes() const;
     // Thickness of a split bar in pixels.
     int GetSplitterSize() const;
+    // The height of the first row and the width of the first column while there are two.
+    int GetRowSize() const { return m_nRowSize; }
+    int GetColumnSize() const { return m_nColSize; }
 
     // Splits the last row (column) so that the part above (left of) the new split bar is
     // cyBefore (cxBefore) pixels; 0 when the splitter is full or a part would be too small.

@@ -100,7 +100,9 @@ TEST_F(FileTest, SavedDocumentOpensIn3DWithItsViewAndSavesTheSameBytes) {
 
     Command(ID_FILE_CLOSE);
     ASSERT_NE(VorlanApp()->OpenDocumentFile(first), nullptr);
+    // The document's plot is the 3D view, and its pane shows the chart it showed when saved.
     EXPECT_EQ(Doc()->m_nPlotMode, 3);
+    EXPECT_EQ(View()->PlotMode(), CVorlanDoc::kPlotElevation);
     EXPECT_EQ(Doc()->m_bLoaded, 1);
     EXPECT_EQ(View()->Plot()->m_fAzimuth, 35.0f);
     EXPECT_EQ(View()->Plot()->m_fElevation, 15.0f);

@@ -338,6 +338,27 @@ TEST_F(SplitterTest, ShiftDragOnTheChartSelectsAStretchThatEveryPaneShows) {
     EXPECT_FALSE(Doc()->HasStretch());
 }
 
+// A saved document keeps its window's panes: reopened, the window is split again into the chart
+// and the turned 3D view.
+TEST_F(SplitterTest, AReopenedDocumentShowsItsPanesAsTheyWereSaved) {
+    ImportSample(300);
+    Command(ID_WINDOW_CHART_AND_3D);
+    ActiveChild()->SetActiveView(Pane(0, 1));
+    Command(ID_ROTATE_LEFT);
+    const QString path = m_dir.filePath(QStringLiteral("panes.vrl"));
+    ASSERT_TRUE(Doc()->DoSave(path, false));
+    Doc()->OnCloseDocument();
+    CDocument* pOpened = VorlanApp()->OpenDocumentFile(path);
+    ASSERT_NE(pOpened, nullptr);
+    CSplitterWnd* pSplitter = pOpened->GetFrames().value(0)->GetSplitter();
+    QTRY_COMPARE(pSplitter->GetColumnCount(), 2);
+    const auto* pLeft = static_cast<CVorlanView*>(pSplitter->GetPane(0, 0));
+    const auto* pRight = static_cast<CVorlanView*>(pSplitter->GetPane(0, 1));
+    EXPECT_EQ(pLeft->PlotMode(), CVorlanDoc::kPlotElevation);
+    EXPECT_EQ(pRight->PlotMode(), CVorlanDoc::kPlot3D);
+    EXPECT_EQ(pRight->Plot()->m_fAzimuth, CPlot::kHomeAzimuth + CPlot::kRotateStepButton);
+}
+
 // A pane smaller than the picture scrolls at 1x too: back at 1x, by Restore Zoom or by Zoom Out,
 // it is where it was and every pane looks as before.
 TEST_F(SplitterTest, ZoomingBackToOneLeavesEveryPaneAsItWas) {

@@ -300,6 +300,8 @@ TEST(DocumentVersions, RefusalsOfWellFormedChunksSayWhatIsWrong) {
          "its lap 1 does not lie within the record's 8 points"},
         {Rewritten(doc, {2, 0}, replace("TRAK", std::string("\x11\x27", 2))),
          "the point count 10001 is above 10000"},
+        {Rewritten(doc, {2, 0}, keep, {{"WIND", std::string("\x01\x00\x03\x01", 4)}}),
+         "its windows chunk is too short for its windows"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);
@@ -339,4 +341,37 @@ TEST(DocumentVersions, TheTrackKnowsItsRecordPointsAcrossASave) {
         ASSERT_EQ(static_cast<float>(backRecord.Lon()[r]), back->m_fLon[k]) << k;
         ASSERT_TRUE(k == 0 || r > back->m_nRecordIndex[k - 1]) << k;
     }
+}
+
+// The windows of a document come back as they were saved: two here, the first split into the
+// chart and the 3D view side by side.
+TEST(DocumentVersions, TheWindowsAndTheirPanesComeBack) {
+    const ScratchDir scratch;
+    const auto track = std::make_unique<CTrack>();
+    const auto back = std::make_unique<CTrack>();
+    CTrackRecord record, backRecord;
+    CMapSourceFormat format;
+    ASSERT_TRUE(
+        ImportTrackFile(std::string(VORLAN_SAMPLES) + "/two-tracks.gpx", record, *track, format)
+            .Ok());
+    CViewValues view, read;
+    view.m_windows = {{1, 2, 0.5f, 0.375f, {{0, 2.0f, 30.0f, 20.0f}, {3, 1.0f, 45.5f, -10.0f}}},
+                      {1, 1, 0.5f, 0.5f, {{3, 1.0f, 30.0f, 20.0f}}}};
+    const std::string path = scratch.File("windows.vrl");
+    ASSERT_TRUE(CDocumentFile::Write(path, *track, record, view).Ok());
+    ASSERT_TRUE(CDocumentFile::Read(path, *back, backRecord, read).Ok());
+    ASSERT_EQ(2u, read.m_windows.size());
+    const WindowView& w = read.m_windows[0];
+    EXPECT_EQ(2, w.nCols);
+    EXPECT_EQ(0.375f, w.fColShare);
+    ASSERT_EQ(2u, w.panes.size());
+    EXPECT_EQ(0, w.panes[0].nPlot);
+    EXPECT_EQ(2.0f, w.panes[0].fZoom);
+    EXPECT_EQ(3, w.panes[1].nPlot);
+    EXPECT_EQ(45.5f, w.panes[1].fAzimuth);
+    EXPECT_EQ(-10.0f, w.panes[1].fElevation);
+    // A version 1 document keeps none.
+    ASSERT_TRUE(CDocumentFile::Write(path, *track, record, view, 1).Ok());
+    ASSERT_TRUE(CDocumentFile::Read(path, *back, backRecord, read).Ok());
+    EXPECT_TRUE(read.m_windows.empty());
 }

@@ -28,6 +28,16 @@ const std::vector<MenuItem> kColourMenu = {
 };
 const MenuItem kColourItem = {"&Colour Track By", 0, false, &kColourMenu,
                               "Colours the track point by point by what it measures."};
+const std::vector<MenuItem> kGraphsMenu = {
+    {"&Speed", ID_VIEW_GRAPH_FIRST, false},
+    {"&Heart Rate", ID_VIEW_GRAPH_FIRST + 1, false},
+    {"&Cadence", ID_VIEW_GRAPH_FIRST + 2, false},
+    {"&Power", ID_VIEW_GRAPH_FIRST + 3, false},
+    {"&Temperature", ID_VIEW_GRAPH_FIRST + 4, false},
+    {"&Grade", ID_VIEW_GRAPH_FIRST + 5, false},
+};
+const MenuItem kGraphsItem = {"&Graphs", 0, false, &kGraphsMenu,
+                              "Stacks graphs of the track's channels under the elevation chart."};
 
 const std::vector<MenuPopup>& MainFrameMenu() {
     static const std::vector<MenuPopup> menu = {
@@ -47,6 +57,7 @@ const std::vector<MenuPopup>& MainFrameMenu() {
           {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
           kUnitsItem,
           kXAxisItem,
+          kGraphsItem,
           kColourItem}},
         {"&Help",
          {{"&Help Topics", ID_HELP_FINDER, false},
@@ -86,6 +97,7 @@ const std::vector<MenuPopup>& DocumentMenu() {
           {"S&mooth Lines", ID_VIEW_SMOOTH_LINES, false},
           kUnitsItem,
           kXAxisItem,
+          kGraphsItem,
           kColourItem}},
         {"&Window",
          {{"&New Window", ID_WINDOW_NEW, false},

@@ -46,6 +46,14 @@ void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode m
     const bool bTime = mode == Mode::elevation && plot.m_bTimeAxis && plot.m_nSeries > 0;
     m_pTimeX = bTime ? plot.m_pX[0] : nullptr;
     m_nTimeX = bTime ? plot.m_nPoints[0] : 0;
+    m_graphs.clear();
+    m_nCursorBottom = plot.m_rcPlot.bottom;
+    if (mode == Mode::elevation)
+        for (int g = 0; g < std::min(plot.m_nGraphs, kMaxGraphMarks); ++g) {
+            m_graphs.push_back(
+                {plot.m_graphs[g].fYScale, plot.m_graphs[g].fYOffset, plot.m_fGraphValues[g]});
+            m_nCursorBottom = plot.m_graphs[g].rc.bottom;
+        }
     m_rcPlot = plot.m_rcPlot;
     m_fXScale = plot.m_fXScale;
     m_fXOffset = plot.m_fXOffset;
@@ -140,16 +148,21 @@ bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int 
         const float smooth = static_cast<float>(ElevationIn(units, track.m_fSmooth[i]));
         const int cx = MapPoint(x, 0).x;
         c.top = Client(POINT{cx, m_rcPlot.top}, ptScroll);
-        c.bottom = Client(POINT{cx, m_rcPlot.bottom}, ptScroll);
+        c.bottom = Client(POINT{cx, m_nCursorBottom}, ptScroll);
         c.marks[0] = Client(MapPoint(x, raw), ptScroll);
         c.marks[1] = Client(MapPoint(x, smooth), ptScroll);
         c.nMarks = 2;
+        for (const GraphMap& g : m_graphs) {
+            const double y = static_cast<double>(g.pY[i]) * g.fYScale + g.fYOffset;
+            c.marks[c.nMarks++] = Client(POINT{cx, TruncToInt(y)}, ptScroll);
+        }
     }
     // Right of the last marker, or left of it where the frame ends; where neither side has room,
     // above it (below it at the top), so that it never covers the point.
     const QSize size =
         metrics.size(0, LabelText(*pReadout)) + QSize(2 * kLabelPadding, 2 * kLabelPadding);
-    const QPoint anchor = c.marks[c.nMarks - 1];
+    // In the chart by the smoothed elevation's marker, whatever graphs lie below.
+    const QPoint anchor = c.marks[m_mode == Mode::elevation ? 1 : c.nMarks - 1];
     const int right = m_rcPlot.right - ptScroll.x;
     int left = anchor.x() + kLabelGap;
     int top = anchor.y() - size.height() / 2;

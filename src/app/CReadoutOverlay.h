@@ -23,6 +23,8 @@ class CReadoutOverlay {
 public:
     // In the 3D view the mouse selects the nearest drawn track point within this many pixels.
     static constexpr int kPickRadius = 8;
+    // The most graphs whose values the cursor marks.
+    static constexpr int kMaxGraphMarks = 6;
 
     enum class Mode { none, elevation, scene3D };
 
@@ -65,9 +67,10 @@ private:
     int NearestTime(double x) const;
     // Where the cursor of a point goes, in client pixels.
     struct Cursor {
-        QPoint top;      // the line's upper end: the point in 3D, the frame's top in 2D
-        QPoint bottom;   // its lower end: the floor below the point, the frame's bottom
-        QPoint marks[2]; // the markers: the point (3D); raw and smoothed elevation (2D)
+        QPoint top;    // the line's upper end: the point in 3D, the frame's top in 2D
+        QPoint bottom; // its lower end: the floor below the point, the frame's bottom
+        // The markers: the point (3D); raw and smoothed elevation, then each graph's value (2D).
+        QPoint marks[2 + kMaxGraphMarks];
         int nMarks = 0;
         QRect label; // the label's box
     };
@@ -80,6 +83,14 @@ private:
     // The chart's x values of the track's points while its axis is one of time.
     const float* m_pTimeX = nullptr;
     int m_nTimeX = 0;
+    // The graphs stacked under the chart: each one's mapping of its values, and the bottom of the
+    // last, where the cursor line ends.
+    struct GraphMap {
+        float fYScale = 1, fYOffset = 0;
+        const float* pY = nullptr;
+    };
+    std::vector<GraphMap> m_graphs;
+    int m_nCursorBottom = 0;
     RECT m_rcPlot{0, 0, 0, 0};
     float m_fXScale = 1;
     float m_fXOffset = 0;

@@ -37,6 +37,7 @@ const QString kXAxisKey = QStringLiteral("Settings/XAxis");
 // The x axes as the settings spell them, in the order of XAxis.
 const char* const kXAxisNames[] = {"distance", "elapsed", "timeOfDay"};
 const QString kColoursKey = QStringLiteral("Settings/ColourTrackBy");
+const QString kGraphsKey = QStringLiteral("Settings/Graphs");
 // The colourings as the settings spell them, in the order of ColourBy, and their commands.
 const char* const kColourNames[] = {"none", "grade", "speed", "heartRate", "elevation"};
 constexpr UINT kColourCommands[] = {ID_VIEW_COLOUR_NONE, ID_VIEW_COLOUR_GRADE, ID_VIEW_COLOUR_SPEED,
@@ -123,6 +124,7 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     for (int a = 0; a < 3; ++a)
         if (axis == QLatin1String(kXAxisNames[a]))
             m_xAxis = static_cast<XAxis>(a);
+    m_nGraphs = QSettings().value(kGraphsKey, 0u).toUInt() & ((1u << kGraphKinds) - 1);
     m_colourBy = ColourBy::none;
     const QString colours = QSettings().value(kColoursKey).toString();
     for (int c = 0; c < 5; ++c)
@@ -404,6 +406,14 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
+    if (nID >= ID_VIEW_GRAPH_FIRST && nID <= ID_VIEW_GRAPH_LAST) {
+        const auto kind = static_cast<GraphKind>(nID - ID_VIEW_GRAPH_FIRST);
+        if (nCode == CmdCode::Command)
+            ToggleGraph(kind);
+        else if (nCode == CmdCode::Update)
+            pCmdUI->SetCheck(ShowsGraph(kind) ? 1 : 0);
+        return 1;
+    }
     for (int c = 0; c < static_cast<int>(std::size(kColourCommands)); ++c) {
         if (nID != kColourCommands[c])
             continue;
@@ -552,4 +562,13 @@ void CVorlanApp::SetTrackColours(ColourBy by) {
 
 void CVorlanApp::OnViewColour(ColourBy by) {
     SetTrackColours(by);
+}
+
+void CVorlanApp::ToggleGraph(GraphKind kind) {
+    m_nGraphs ^= 1u << static_cast<int>(kind);
+    QSettings().setValue(kGraphsKey, m_nGraphs);
+    if (!m_pDocTemplate)
+        return;
+    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
+        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
 }

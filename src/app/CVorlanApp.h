@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CDrawTools.h"
+#include "CGraphs.h"
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
 #include "CTimeAxis.h"
@@ -116,6 +117,9 @@ public:
     // What colours the track (View, Colour Track By), kept in the settings; a change refills
     // every pane.
     ColourBy TrackColours() const { return m_colourBy; }
+    // The graphs checked under View, Graphs, a bit each by GraphKind; kept in the settings.
+    bool ShowsGraph(GraphKind kind) const { return m_nGraphs & (1u << static_cast<int>(kind)); }
+    void ToggleGraph(GraphKind kind);
     void SetTrackColours(ColourBy by);
     void OnViewColour(ColourBy by);
 
@@ -154,6 +158,7 @@ private:
     Units m_units = Units::imperial;
     XAxis m_xAxis = XAxis::distance;
     ColourBy m_colourBy = ColourBy::none;
+    unsigned m_nGraphs = 0;
 };
 
 // The running application as the program's own class.

@@ -109,9 +109,12 @@ void CVorlanView::Fill() {
     m_pPlot->m_xAxis = VorlanApp()->ChartXAxis();
     if (!pDoc || !pDoc->m_bLoaded)
         return;
-    if (m_nPlotMode == CVorlanDoc::kPlotElevation)
+    if (m_nPlotMode == CVorlanDoc::kPlotElevation) {
         m_pPlot->FillElevation(pDoc->m_track, &pDoc->m_record);
-    else if (m_nPlotMode == CVorlanDoc::kPlot3D)
+        for (int k = 0; k < kGraphKinds; ++k)
+            if (VorlanApp()->ShowsGraph(static_cast<GraphKind>(k)))
+                m_pPlot->AddGraph(static_cast<GraphKind>(k), pDoc->m_track, &pDoc->m_record);
+    } else if (m_nPlotMode == CVorlanDoc::kPlot3D)
         m_pPlot->Fill3D(pDoc->m_track);
     m_colourSteps.resize(CTrack::kMaxPoints);
     m_pPlot->m_pColourSteps =

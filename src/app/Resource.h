@@ -45,3 +45,6 @@ constexpr UINT ID_VIEW_COLOUR_GRADE = 32810;
 constexpr UINT ID_VIEW_COLOUR_SPEED = 32811;
 constexpr UINT ID_VIEW_COLOUR_HEART_RATE = 32812;
 constexpr UINT ID_VIEW_COLOUR_ELEVATION = 32813;
+// The graphs under the elevation chart, in the order of GraphKind.
+constexpr UINT ID_VIEW_GRAPH_FIRST = 32814;
+constexpr UINT ID_VIEW_GRAPH_LAST = ID_VIEW_GRAPH_FIRST + 5;

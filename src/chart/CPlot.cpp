@@ -80,6 +80,7 @@ void CPlot::FillElevation(const CTrack& track, const CTrackRecord* pRecord) {
         return;
     }
     m_nSeries = 0;
+    m_nGraphs = 0;
     m_bTimeAxis = true;
     const int n = std::clamp<int>(track.m_nCount, 0, kMaxPoints);
     for (int i = 0; i < n; ++i) {
@@ -116,6 +117,7 @@ void CPlot::SetTimeTitles(int n) {
 
 void CPlot::FillElevation(const CTrack& track) {
     m_nSeries = 0;
+    m_nGraphs = 0;
     m_bTimeAxis = false;
     SetTitles(track);
     if (m_units == Units::imperial) {
@@ -140,6 +142,16 @@ int CPlot::ConvertToMetric(const CTrack& track) {
     return n;
 }
 
+bool CPlot::AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord) {
+    if (m_nGraphs >= kMaxGraphs ||
+        !CGraphs::Values(kind, track, pRecord, m_units, m_fGraphValues[m_nGraphs]))
+        return false;
+    Graph& graph = m_graphs[m_nGraphs++];
+    graph.kind = kind;
+    CGraphs::Title(kind, m_units, graph.szTitle, sizeof graph.szTitle);
+    return true;
+}
+
 void CPlot::AddSeries(const float* pX, const float* pY, int nPoints, const char* pszLegend) {
     if (m_nSeries >= kMaxSeries)
         return;
@@ -152,6 +164,7 @@ void CPlot::AddSeries(const float* pX, const float* pY, int nPoints, const char*
 
 void CPlot::Fill3D(const CTrack& track) {
     m_nSeries = 0;
+    m_nGraphs = 0;
     SetTitles(track);
     // The 3D scene reads slot 0 directly; the slot does not count as a 2D series.
     m_pX[0] = track.m_fSouth;

@@ -4,6 +4,7 @@
 // on any CDC, with the palette its caller owns.
 #pragma once
 
+#include "CGraphs.h"
 #include "CRectTracker.h"
 #include "CTimeAxis.h"
 #include "CTrackColours.h"
@@ -109,6 +110,25 @@ public:
     // bar, or nullptr for the designed single colour.
     const std::uint8_t* m_pColourSteps = nullptr;
     ColourBar m_colourBar;
+
+    // The graphs stacked under the elevation chart (View, Graphs), on its x axis: each with its
+    // values at the track's points, and from the last layout its frame and y axis.
+    static constexpr int kMaxGraphs = kGraphKinds;
+    struct Graph {
+        GraphKind kind = GraphKind::speed;
+        char szTitle[48] = {};
+        RECT rc{};
+        float fYMin = 0, fYMax = 0, fYStep = 0;
+        float fYScale = 1, fYOffset = 0;
+        int nYTicks = 0;
+        char szYFormat[16] = {};
+    };
+    Graph m_graphs[kMaxGraphs];
+    int m_nGraphs = 0;
+    float m_fGraphValues[kMaxGraphs][kMaxPoints] = {};
+    // Adds a graph of kind under the elevation chart, after FillElevation (which removes them);
+    // false where the record has no data for it.
+    bool AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord);
     // The elevation chart's series in metric units: distance in km, elevations in metres.
     float m_fUnitDist[kMaxPoints] = {};
     float m_fUnitElev[kMaxPoints] = {};
@@ -168,4 +188,8 @@ private:
     void DrawColourBar(CDC* pDC, const CDrawTools& tools, int x, int y);
     // Series s with the colour of every point's step.
     void DrawColouredSeries(CDC* pDC, const CDrawTools& tools, int s);
+    // The stacked graphs: the page's frame shared between the elevation chart (twice a graph's
+    // height) and the graphs, then each graph's y axis from its values.
+    void LayoutGraphs();
+    void DrawGraph(CDC* pDC, const CDrawTools& tools, int g);
 };

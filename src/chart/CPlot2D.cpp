@@ -16,6 +16,12 @@ constexpr double kTicksPerMM = 0.04;
 constexpr int kGridPen = 8;
 // On screen the frame ends 12 mm before the page's right edge.
 constexpr int kRightMarginMM = 12;
+// Under the elevation chart room for its axis title and legend, between two graphs for the tick
+// labels and the title; the pens of the graphs, by GraphKind.
+constexpr int kChartGapMM = 19;
+constexpr int kGraphGapMM = 11;
+constexpr int kMinGraphMM = 8;
+constexpr int kGraphPens[] = {7, 5, 10, 11, 9, 2};
 // The series a coloured track colours: "Smoothed".
 constexpr int kSmoothedSeries = 1;
 
@@ -36,6 +42,8 @@ void DrawText(CDC* pDC, int x, int y, const char* psz) {
 
 void CPlot::Layout2D(CDC* pDC) {
     LayoutPage(pDC, kRightMarginMM);
+    if (m_nGraphs > 0)
+        LayoutGraphs();
 
     ComputeRanges();
     m_nLegendX = m_rcPlot.left;
@@ -129,6 +137,8 @@ void CPlot::Draw2D(CDC* pDC, const CDrawTools& tools) {
     if (m_pColourSteps)
         DrawColourBar(pDC, tools, m_nLegendX + MM(8, m_fPixPerMMX),
                       m_rcPlot.bottom + MM(13, m_fPixPerMMY));
+    for (int g = 0; g < m_nGraphs; ++g)
+        DrawGraph(pDC, tools, g);
     pDC->SelectObject(pOldPen);
 }
 
@@ -197,4 +207,80 @@ void CPlot::DrawSeries(CDC* pDC, int s) {
         return TruncToInt(static_cast<double>(y) * m_fYScale + m_fYOffset);
     };
     DrawClippedPolyline(pDC, n, [&](int i) { return POINT{mapX(pX[i]), mapY(pY[i])}; });
+}
+
+void CPlot::LayoutGraphs() {
+    const float py = m_fPixPerMMY;
+    const RECT whole = m_rcPlot;
+    const int nGaps = MM(kChartGapMM, py) + (m_nGraphs - 1) * MM(kGraphGapMM, py);
+    const int h = (whole.bottom - whole.top - nGaps) / (m_nGraphs + 2);
+    // A page too small for the graphs keeps the chart alone.
+    if (h < MM(kMinGraphMM, py)) {
+        m_nGraphs = 0;
+        return;
+    }
+    m_rcPlot.bottom = whole.top + 2 * h;
+    int top = m_rcPlot.bottom + MM(kChartGapMM, py);
+    const int n = std::max(m_nPoints[0], 0);
+    for (int g = 0; g < m_nGraphs; ++g) {
+        Graph& graph = m_graphs[g];
+        graph.rc = RECT{whole.left, top, whole.right, top + h};
+        top += h + MM(kGraphGapMM, py);
+        const float* v = m_fGraphValues[g];
+        const auto [lo, hi] = std::minmax_element(v, v + std::max(n, 1));
+        graph.fYMin = *lo;
+        graph.fYMax = *hi;
+        graph.nYTicks = std::max(TruncToInt(h * kTicksPerMM / py), 2);
+        NiceScale(&graph.fYMin, &graph.fYMax, &graph.fYStep, &graph.nYTicks, graph.szYFormat);
+        graph.fYScale = static_cast<float>((graph.rc.top - graph.rc.bottom) /
+                                           (static_cast<double>(graph.fYMax) - graph.fYMin));
+        graph.fYOffset =
+            static_cast<float>(graph.rc.top - static_cast<double>(graph.fYScale) * graph.fYMax);
+    }
+}
+
+// The graph's frame and grid, its y ticks on the right as the chart's, the x ticks under it,
+// its title over its left corner, and its line.
+void CPlot::DrawGraph(CDC* pDC, const CDrawTools& tools, int g) {
+    const Graph& graph = m_graphs[g];
+    const RECT& rc = graph.rc;
+    const float px = m_fPixPerMMX, py = m_fPixPerMMY;
+    char label[64];
+    pDC->SelectObject(tools.m_pPen[kGridPen]);
+    pDC->Rectangle(rc.left, rc.top, rc.right, rc.bottom);
+    for (int i = 1; i < m_nXTicks; ++i) {
+        const int x =
+            TruncToInt((i * static_cast<double>(m_fXStep) + m_fXMin) * m_fXScale + m_fXOffset);
+        pDC->MoveTo(x, rc.bottom);
+        pDC->LineTo(x, rc.top);
+    }
+    const auto mapY = [&graph](double v) { return TruncToInt(v * graph.fYScale + graph.fYOffset); };
+    for (int i = 1; i < graph.nYTicks; ++i) {
+        const int y = mapY(i * static_cast<double>(graph.fYStep) + graph.fYMin);
+        pDC->MoveTo(rc.left, y);
+        pDC->LineTo(rc.right, y);
+    }
+    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+    for (int i = 0; i <= graph.nYTicks; ++i) {
+        const double v = i * static_cast<double>(graph.fYStep) + graph.fYMin;
+        const int n = FormatTick(label, sizeof label, graph.szYFormat, v);
+        pDC->TextOut(rc.right + MM(1, px), TruncToInt(v * graph.fYScale + py + graph.fYOffset),
+                     label, n);
+    }
+    pDC->SetTextAlign(TA_CENTER | TA_TOP);
+    for (int i = 0; i <= m_nXTicks; ++i) {
+        const double v = i * static_cast<double>(m_fXStep) + m_fXMin;
+        const int n = m_bTimeAxis ? CTimeAxis::Label(label, sizeof label, m_xAxis, v, m_fXStep)
+                                  : FormatTick(label, sizeof label, m_szXFormat, v);
+        pDC->TextOut(TruncToInt(v * m_fXScale + m_fXOffset), rc.bottom + MM(1, py), label, n);
+    }
+    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+    DrawText(pDC, rc.left, rc.top - MM(1, py), graph.szTitle);
+    pDC->SetTextAlign(TA_LEFT | TA_TOP);
+    const float* pX = m_pX[0];
+    const float* pY = m_fGraphValues[g];
+    pDC->SelectObject(tools.m_pPen[kGraphPens[static_cast<int>(graph.kind)]]);
+    DrawClippedPolyline(pDC, m_nPoints[0], [&](int i) {
+        return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset), mapY(pY[i])};
+    });
 }

@@ -69,7 +69,8 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
         "Export &Image... | Export Trac&k... | Proper&ties...\tAlt+Enter | - | Recent File | - | "
         "E&xit",
         "&Edit: &Copy\tCtrl+C",
-        "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Colour Track By",
+        "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Graphs | &Colour "
+        "Track By",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit | C&hart and 3D",
         "&Plot: &Elevation | 3&D-Elevation | - | Zoom &In\tCtrl++ | Zoom &Out\tCtrl+- | "
         "&Restore Zoom\tCtrl+0 | - | Rotate &Left | Rotate Ri&ght | Rotate &Up | Rotate Do&wn | "
@@ -87,7 +88,8 @@ TEST_F(MainFrameTest, MainMenuOnceTheLastDocumentCloses) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | - | P&rint Setup... | - | Recent File | - | "
         "E&xit",
-        "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Colour Track By",
+        "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Graphs | &Colour "
+        "Track By",
         "&Help: &Help Topics | - | &About Vorlan...",
     };
     EXPECT_EQ(MenuText(Frame()), expected);

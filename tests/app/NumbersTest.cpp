@@ -229,6 +229,24 @@ TEST_F(NumbersTest, ColourTrackByGradePaintsTheTrackInTheScalesColours) {
     EXPECT_EQ(View()->Plot()->m_pColourSteps, nullptr);
 }
 
+// View, Graphs, Grade: a graph under the chart, kept in the settings; unchecked, the chart alone.
+TEST_F(NumbersTest, GraphsStackUnderTheChartAndAreKeptInTheSettings) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    View()->RedrawWindow();
+    const RECT alone = View()->Plot()->m_rcPlot;
+    Command(ID_VIEW_GRAPH_LAST);
+    EXPECT_EQ(Checked(ID_VIEW_GRAPH_LAST), 1);
+    View()->RedrawWindow();
+    ASSERT_EQ(View()->Plot()->m_nGraphs, 1);
+    EXPECT_LT(View()->Plot()->m_rcPlot.bottom, alone.bottom);
+    EXPECT_EQ(QSettings().value(QStringLiteral("Settings/Graphs")).toUInt(), 1u << 5);
+    Command(ID_VIEW_GRAPH_LAST);
+    View()->RedrawWindow();
+    EXPECT_EQ(View()->Plot()->m_nGraphs, 0);
+    EXPECT_EQ(View()->Plot()->m_rcPlot.bottom, alone.bottom);
+}
+
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {
     QAction* pImperial = Frame()->Action(ID_VIEW_UNITS_IMPERIAL);
     QAction* pMetric = Frame()->Action(ID_VIEW_UNITS_METRIC);

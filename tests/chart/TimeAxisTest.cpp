@@ -1,6 +1,8 @@
 // The elevation chart over time: natural steps and their labels, and the series placed at the
-// times the record gives the track's points.
+// times the record gives the track's points; and the graphs stacked under it.
+#include "CDrawTools.h"
 #include "CPlot.h"
+#include "CSvgDC.h"
 #include "CTimeAxis.h"
 #include "CTrack.h"
 #include "CTrackRecord.h"
@@ -84,3 +86,37 @@ TEST(TimeAxis, TheChartOverElapsedTimePutsEachPointAtItsRecordTime) {
 }
 
 } // namespace
+
+// View, Graphs: a graph of the grade under the chart shares its x axis; the chart keeps twice a
+// graph's height, and without graphs the frame is the designed one.
+TEST(StackedGraphs, AGraphSharesTheChartsXAxisBelowIt) {
+    const auto track = std::make_unique<CTrack>();
+    track->m_nCount = 50;
+    for (int k = 0; k < 50; ++k) {
+        track->m_fDist[k] = 0.02f * k;
+        track->m_fElev[k] = track->m_fSmooth[k] = 1000.0f + 10.0f * k;
+    }
+    CDrawTools tools;
+    const RECT client{0, 0, 800, 600};
+    CPlot plot;
+    plot.FillElevation(*track);
+    CSvgDC alone(96, 96, 800, 600, 0, &client);
+    plot.Draw2D(&alone, tools);
+    const RECT designed = plot.m_rcPlot;
+
+    plot.FillElevation(*track);
+    ASSERT_TRUE(plot.AddGraph(GraphKind::grade, *track, nullptr));
+    EXPECT_FALSE(plot.AddGraph(GraphKind::heartRate, *track, nullptr));
+    CSvgDC stacked(96, 96, 800, 600, 0, &client);
+    plot.Draw2D(&stacked, tools);
+    ASSERT_EQ(1, plot.m_nGraphs);
+    const RECT& graph = plot.m_graphs[0].rc;
+    EXPECT_EQ(designed.left, graph.left);
+    EXPECT_EQ(designed.right, graph.right);
+    EXPECT_LE(graph.bottom, designed.bottom);
+    EXPECT_GT(graph.top, plot.m_rcPlot.bottom);
+    EXPECT_EQ(2 * (graph.bottom - graph.top), plot.m_rcPlot.bottom - plot.m_rcPlot.top);
+    EXPECT_STREQ("Grade, %", plot.m_graphs[0].szTitle);
+    // 10 ft over 0.02 mile is a grade of about 9.5 %.
+    EXPECT_NEAR(100.0 * 10 / (0.02 * 5280), plot.m_fGraphValues[0][25], 1e-3);
+}

@@ -1,0 +1,99 @@
+#include "CGraphs.h"
+
+#include "CTrackReadout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+struct GraphRow {
+    const char* pszMenu;
+    const char* pszTitle;
+    Sensor sensor; // the record's channel, for the sensor graphs
+};
+
+constexpr GraphRow kRows[kGraphKinds] = {
+    {"&Speed", "Speed", Sensor::speed},
+    {"&Heart Rate", "Heart rate, bpm", Sensor::heartRate},
+    {"&Cadence", "Cadence, rpm", Sensor::cadence},
+    {"&Power", "Power, W", Sensor::power},
+    {"&Temperature", "Temperature", Sensor::temperature},
+    {"&Grade", "Grade, %", Sensor::speed},
+};
+
+// The record's value of each track point, the one before taken where a point has none; false
+// without any.
+template <class ValueOf>
+bool FromRecord(const CTrack& track, const CTrackRecord& record, ValueOf valueOf, float* values) {
+    float last = std::nanf("");
+    int nFirst = -1;
+    for (int i = 0; i < track.m_nCount; ++i) {
+        const std::size_t r = track.m_nRecordIndex[i];
+        const double v = r < record.Size() ? valueOf(r) : std::nan("");
+        if (!std::isnan(v)) {
+            last = static_cast<float>(v);
+            if (nFirst < 0)
+                nFirst = i;
+        }
+        values[i] = last;
+    }
+    if (nFirst < 0)
+        return false;
+    std::fill(values, values + nFirst, values[nFirst]);
+    return true;
+}
+
+} // namespace
+
+const char* CGraphs::MenuName(GraphKind kind) {
+    return kRows[static_cast<int>(kind)].pszMenu;
+}
+
+void CGraphs::Title(GraphKind kind, Units units, char* pszTitle, std::size_t size) {
+    if (kind == GraphKind::speed)
+        std::snprintf(pszTitle, size, "Speed, %s", units == Units::metric ? "km/h" : "mph");
+    else if (kind == GraphKind::temperature)
+        std::snprintf(pszTitle, size, "Temperature, %s",
+                      units == Units::metric ? "\u00b0C" : "\u00b0F");
+    else
+        std::snprintf(pszTitle, size, "%s", kRows[static_cast<int>(kind)].pszTitle);
+}
+
+bool CGraphs::Values(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord, Units units,
+                     float* values) {
+    if (track.m_nCount <= 0)
+        return false;
+    if (kind == GraphKind::grade) {
+        for (int i = 0; i < track.m_nCount; ++i)
+            values[i] = static_cast<float>(CTrackReadout::GradeAt(track, i));
+        return true;
+    }
+    if (!pRecord)
+        return false;
+    const CTrackRecord& record = *pRecord;
+    if (kind == GraphKind::speed) {
+        if (!record.HasTime() && !record.HasSensor(Sensor::speed))
+            return false;
+        const double perHour = 3600.0 / kMetresPerMile;
+        return FromRecord(
+            track, record,
+            [&](std::size_t r) {
+                const double v = CTrackReadout::SpeedAt(record, r);
+                return v >= 0 ? DistanceIn(units, v * perHour) : std::nan("");
+            },
+            values);
+    }
+    const Sensor sensor = kRows[static_cast<int>(kind)].sensor;
+    if (!record.HasSensor(sensor))
+        return false;
+    const bool bFahrenheit = kind == GraphKind::temperature && units == Units::imperial;
+    return FromRecord(
+        track, record,
+        [&](std::size_t r) {
+            const double v = record.SensorValues(sensor)[r];
+            return bFahrenheit ? v * 9.0 / 5.0 + 32.0 : v;
+        },
+        values);
+}

@@ -50,8 +50,9 @@ void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode m
     m_nCursorBottom = plot.m_rcPlot.bottom;
     if (mode == Mode::elevation)
         for (int g = 0; g < std::min(plot.m_nGraphs, kMaxGraphMarks); ++g) {
-            m_graphs.push_back(
-                {plot.m_graphs[g].fYScale, plot.m_graphs[g].fYOffset, plot.m_fGraphValues[g]});
+            m_graphs.push_back({plot.m_graphs[g].fYScale, plot.m_graphs[g].fYOffset,
+                                plot.m_fGraphValues[g], plot.m_graphs[g].rc.top,
+                                plot.m_graphs[g].rc.bottom});
             m_nCursorBottom = plot.m_graphs[g].rc.bottom;
         }
     m_rcPlot = plot.m_rcPlot;
@@ -243,9 +244,15 @@ void CReadoutOverlay::PaintStretch(QPainter* pPainter, POINT ptScroll, int nFirs
                                 : static_cast<float>(DistanceIn(units, track.m_fDist[i]));
             return Client(MapPoint(v, 0), ptScroll).x();
         };
-        const int top = m_rcPlot.top - ptScroll.y, bottom = m_rcPlot.bottom - ptScroll.y;
-        pPainter->fillRect(QRect(QPoint(x(nFirst), top), QPoint(x(nLast), bottom)).normalized(),
-                           kStretchShade);
+        const auto shade = [&](int top, int bottom) {
+            pPainter->fillRect(
+                QRect(QPoint(x(nFirst), top - ptScroll.y), QPoint(x(nLast), bottom - ptScroll.y))
+                    .normalized(),
+                kStretchShade);
+        };
+        shade(m_rcPlot.top, m_rcPlot.bottom);
+        for (const GraphMap& g : m_graphs)
+            shade(g.nTop, g.nBottom);
     } else if (m_mode == Mode::scene3D && static_cast<std::size_t>(nLast) < m_points.size()) {
         QPolygon line;
         for (int i = nFirst; i <= nLast; ++i)

@@ -88,6 +88,7 @@ private:
     struct GraphMap {
         float fYScale = 1, fYOffset = 0;
         const float* pY = nullptr;
+        int nTop = 0, nBottom = 0; // its frame's
     };
     std::vector<GraphMap> m_graphs;
     int m_nCursorBottom = 0;

@@ -191,5 +191,6 @@ private:
     // The stacked graphs: the page's frame shared between the elevation chart (twice a graph's
     // height) and the graphs, then each graph's y axis from its values.
     void LayoutGraphs();
+    void DrawXTickLabels(CDC* pDC, int y);
     void DrawGraph(CDC* pDC, const CDrawTools& tools, int g);
 };

@@ -64,6 +64,18 @@ void CPlot::Layout2D(CDC* pDC) {
     m_fYOffset = static_cast<float>(rc.top - static_cast<double>(m_fYScale) * m_fYMax);
 }
 
+// The x axis's tick values, centred under their ticks with their tops at y.
+void CPlot::DrawXTickLabels(CDC* pDC, int y) {
+    char label[64];
+    pDC->SetTextAlign(TA_CENTER | TA_TOP);
+    for (int i = 0; i <= m_nXTicks; ++i) {
+        const double v = i * static_cast<double>(m_fXStep) + m_fXMin;
+        const int n = m_bTimeAxis ? CTimeAxis::Label(label, sizeof label, m_xAxis, v, m_fXStep)
+                                  : FormatTick(label, sizeof label, m_szXFormat, v);
+        pDC->TextOut(TruncToInt(v * m_fXScale + m_fXOffset), y, label, n);
+    }
+}
+
 void CPlot::DrawAxes2D(CDC* pDC, const CDrawTools& tools) {
     const RECT& rc = m_rcPlot;
     const int xc = (rc.left + rc.right) / 2;
@@ -82,13 +94,7 @@ void CPlot::DrawAxes2D(CDC* pDC, const CDrawTools& tools) {
         pDC->MoveTo(x, rc.bottom);
         pDC->LineTo(x, rc.top);
     }
-    pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    for (int i = 0; i <= m_nXTicks; ++i) {
-        const double v = i * static_cast<double>(m_fXStep) + m_fXMin;
-        const int n = m_bTimeAxis ? CTimeAxis::Label(label, sizeof label, m_xAxis, v, m_fXStep)
-                                  : FormatTick(label, sizeof label, m_szXFormat, v);
-        pDC->TextOut(TruncToInt(v * m_fXScale + m_fXOffset), rc.bottom + MM(1, py), label, n);
-    }
+    DrawXTickLabels(pDC, rc.bottom + MM(1, py));
 
     for (int i = 1; i < m_nYTicks; ++i) {
         const double v = i * static_cast<double>(m_fYStep) + m_fYMin;
@@ -267,13 +273,7 @@ void CPlot::DrawGraph(CDC* pDC, const CDrawTools& tools, int g) {
         pDC->TextOut(rc.right + MM(1, px), TruncToInt(v * graph.fYScale + py + graph.fYOffset),
                      label, n);
     }
-    pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    for (int i = 0; i <= m_nXTicks; ++i) {
-        const double v = i * static_cast<double>(m_fXStep) + m_fXMin;
-        const int n = m_bTimeAxis ? CTimeAxis::Label(label, sizeof label, m_xAxis, v, m_fXStep)
-                                  : FormatTick(label, sizeof label, m_szXFormat, v);
-        pDC->TextOut(TruncToInt(v * m_fXScale + m_fXOffset), rc.bottom + MM(1, py), label, n);
-    }
+    DrawXTickLabels(pDC, rc.bottom + MM(1, py));
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     DrawText(pDC, rc.left, rc.top - MM(1, py), graph.szTitle);
     pDC->SetTextAlign(TA_LEFT | TA_TOP);

@@ -309,6 +309,12 @@ TEST(DocumentVersions, RefusalsOfWellFormedChunksSayWhatIsWrong) {
     }
 }
 
+// A sample track file imported into record and track.
+bool ImportSample(const char* pszName, CTrackRecord& record, CTrack& track) {
+    CMapSourceFormat format;
+    return ImportTrackFile(std::string(VORLAN_SAMPLES) + "/" + pszName, record, track, format).Ok();
+}
+
 } // namespace
 
 // Which record point each chart point is travels with a version 2 document; a document without
@@ -318,10 +324,7 @@ TEST(DocumentVersions, TheTrackKnowsItsRecordPointsAcrossASave) {
     const auto track = std::make_unique<CTrack>();
     const auto back = std::make_unique<CTrack>();
     CTrackRecord record, backRecord;
-    CMapSourceFormat format;
-    ASSERT_TRUE(
-        ImportTrackFile(std::string(VORLAN_SAMPLES) + "/long-30000.gpx", record, *track, format)
-            .Ok());
+    ASSERT_TRUE(ImportSample("long-30000.gpx", record, *track));
     ASSERT_EQ(10000, track->m_nCount);
     EXPECT_EQ(0u, track->m_nRecordIndex[0]);
     EXPECT_EQ(29999u, track->m_nRecordIndex[9999]);
@@ -350,10 +353,7 @@ TEST(DocumentVersions, TheWindowsAndTheirPanesComeBack) {
     const auto track = std::make_unique<CTrack>();
     const auto back = std::make_unique<CTrack>();
     CTrackRecord record, backRecord;
-    CMapSourceFormat format;
-    ASSERT_TRUE(
-        ImportTrackFile(std::string(VORLAN_SAMPLES) + "/two-tracks.gpx", record, *track, format)
-            .Ok());
+    ASSERT_TRUE(ImportSample("two-tracks.gpx", record, *track));
     CViewValues view, read;
     view.m_windows = {{1, 2, 0.5f, 0.375f, {{0, 2.0f, 30.0f, 20.0f}, {3, 1.0f, 45.5f, -10.0f}}},
                       {1, 1, 0.5f, 0.5f, {{3, 1.0f, 30.0f, 20.0f}}}};

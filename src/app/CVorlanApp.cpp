@@ -2,6 +2,7 @@
 
 #include "CAboutDlg.h"
 #include "CButtonImages.h"
+#include "CChildFrame.h"
 #include "CCommandLineInfo.h"
 #include "CDocument.h"
 #include "CMainFrame.h"
@@ -411,7 +412,7 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         if (nCode == CmdCode::Command)
             ToggleGraph(kind);
         else if (nCode == CmdCode::Update)
-            pCmdUI->SetCheck(ShowsGraph(kind) ? 1 : 0);
+            UpdateGraphCommand(kind, pCmdUI);
         return 1;
     }
     for (int c = 0; c < static_cast<int>(std::size(kColourCommands)); ++c) {
@@ -571,4 +572,39 @@ void CVorlanApp::ToggleGraph(GraphKind kind) {
         return;
     for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
         static_cast<CVorlanDoc*>(pDoc)->RefillViews();
+}
+
+// A graph is offered for the active document's data: checked or not, it can only be chosen where
+// the track has what it shows (every track has a grade).
+void CVorlanApp::UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(ShowsGraph(kind) ? 1 : 0);
+    const CChildFrame* pChild = GetMainFrame() ? GetMainFrame()->MDIGetActive() : nullptr;
+    const auto* pDoc =
+        pChild ? static_cast<const CVorlanDoc*>(pChild->GetActiveDocument()) : nullptr;
+    if (!pDoc || !pDoc->m_bLoaded) {
+        pCmdUI->Enable(false);
+        return;
+    }
+    const CTrackRecord& record = pDoc->m_record;
+    bool bData = true;
+    switch (kind) {
+    case GraphKind::speed:
+        bData = record.HasTime() || record.HasSensor(Sensor::speed);
+        break;
+    case GraphKind::heartRate:
+        bData = record.HasSensor(Sensor::heartRate);
+        break;
+    case GraphKind::cadence:
+        bData = record.HasSensor(Sensor::cadence);
+        break;
+    case GraphKind::power:
+        bData = record.HasSensor(Sensor::power);
+        break;
+    case GraphKind::temperature:
+        bData = record.HasSensor(Sensor::temperature);
+        break;
+    case GraphKind::grade:
+        break;
+    }
+    pCmdUI->Enable(bData);
 }

@@ -120,6 +120,7 @@ public:
     // The graphs checked under View, Graphs, a bit each by GraphKind; kept in the settings.
     bool ShowsGraph(GraphKind kind) const { return m_nGraphs & (1u << static_cast<int>(kind)); }
     void ToggleGraph(GraphKind kind);
+    void UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI);
     void SetTrackColours(ColourBy by);
     void OnViewColour(ColourBy by);
 

@@ -235,6 +235,9 @@ TEST_F(NumbersTest, GraphsStackUnderTheChartAndAreKeptInTheSettings) {
     Command(ID_PLOT_ELEVATION);
     View()->RedrawWindow();
     const RECT alone = View()->Plot()->m_rcPlot;
+    // The sample has no heart rate: that graph is not offered; every track has a grade.
+    EXPECT_FALSE(Enabled(ID_VIEW_GRAPH_FIRST + 1));
+    EXPECT_TRUE(Enabled(ID_VIEW_GRAPH_LAST));
     Command(ID_VIEW_GRAPH_LAST);
     EXPECT_EQ(Checked(ID_VIEW_GRAPH_LAST), 1);
     View()->RedrawWindow();

@@ -50,6 +50,10 @@ void CPlot::Layout2D(CDC* pDC) {
     // The page starts at 0, so its extent is its right and bottom edge.
     m_nXTicks = TruncToInt(m_sizeTotal.cx * kTicksPerMM / m_fPixPerMMX);
     m_nYTicks = TruncToInt(m_sizeTotal.cy * kTicksPerMM / m_fPixPerMMY);
+    // Under graphs the chart has a share of the frame only, and its ticks follow its height.
+    if (m_nGraphs > 0)
+        m_nYTicks =
+            std::max(TruncToInt((m_rcPlot.bottom - m_rcPlot.top) * kTicksPerMM / m_fPixPerMMY), 2);
     if (m_bTimeAxis)
         CTimeAxis::Scale(&m_fXMin, &m_fXMax, &m_fXStep, &m_nXTicks);
     else

@@ -575,7 +575,7 @@ void CVorlanApp::ToggleGraph(GraphKind kind) {
 }
 
 // A graph is offered for the active document's data: checked or not, it can only be chosen where
-// the track has what it shows (every track has a grade).
+// the track has what it shows.
 void CVorlanApp::UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(ShowsGraph(kind) ? 1 : 0);
     const CChildFrame* pChild = GetMainFrame() ? GetMainFrame()->MDIGetActive() : nullptr;
@@ -585,26 +585,5 @@ void CVorlanApp::UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI) {
         pCmdUI->Enable(false);
         return;
     }
-    const CTrackRecord& record = pDoc->m_record;
-    bool bData = true;
-    switch (kind) {
-    case GraphKind::speed:
-        bData = record.HasTime() || record.HasSensor(Sensor::speed);
-        break;
-    case GraphKind::heartRate:
-        bData = record.HasSensor(Sensor::heartRate);
-        break;
-    case GraphKind::cadence:
-        bData = record.HasSensor(Sensor::cadence);
-        break;
-    case GraphKind::power:
-        bData = record.HasSensor(Sensor::power);
-        break;
-    case GraphKind::temperature:
-        bData = record.HasSensor(Sensor::temperature);
-        break;
-    case GraphKind::grade:
-        break;
-    }
-    pCmdUI->Enable(bData);
+    pCmdUI->Enable(CGraphs::HasData(kind, pDoc->m_track, &pDoc->m_record));
 }

@@ -332,18 +332,21 @@ void CVorlanDoc::RefillViews() {
 }
 
 std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
+    return PropertiesRows(CTrackStatistics(m_record, m_track.m_nCount, m_importNotes));
+}
+
+std::vector<CPropertiesDlg::Row>
+CVorlanDoc::PropertiesRows(const CTrackStatistics& statistics) const {
     std::vector<CPropertiesDlg::Row> rows = {{QStringLiteral("Source file"), m_strSourceFile},
                                              {QStringLiteral("Format"), m_strSourceFormat}};
-    const CTrackStatistics statistics(m_record, m_track.m_nCount, m_importNotes);
     for (const StatisticsItem& item : statistics.Items(VorlanApp()->DisplayUnits()))
         rows.emplace_back(QString::fromUtf8(item.label.c_str()),
                           QString::fromUtf8(item.value.c_str()));
     return rows;
 }
 
-CPropertiesDlg::Table CVorlanDoc::LapsTable() const {
+CPropertiesDlg::Table CVorlanDoc::LapsTable(const CTrackStatistics& statistics) {
     CPropertiesDlg::Table laps;
-    const CTrackStatistics statistics(m_record, m_track.m_nCount);
     for (const std::string& column : CTrackStatistics::LapColumns())
         laps.columns << QString::fromUtf8(column.c_str());
     for (const std::vector<std::string>& row : statistics.LapTable(VorlanApp()->DisplayUnits())) {
@@ -393,8 +396,9 @@ void CVorlanDoc::OnFileExportTrack() {
 }
 
 void CVorlanDoc::OnFileProperties() {
-    CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(), LapsTable(),
-                       SelectionRows(), AfxGetMainWnd());
+    const CTrackStatistics statistics(m_record, m_track.m_nCount, m_importNotes);
+    CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(statistics),
+                       LapsTable(statistics), SelectionRows(), AfxGetMainWnd());
     dlg.exec();
 }
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class CTrackStatistics;
 struct CFileResult;
 
 class CVorlanDoc : public CDocument {
@@ -118,6 +119,7 @@ public:
     void RefillViews();
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.
     std::vector<CPropertiesDlg::Row> PropertiesRows() const;
+    std::vector<CPropertiesDlg::Row> PropertiesRows(const CTrackStatistics& statistics) const;
     // Writes the track's record to strPath as GPX or CSV (by the name's extension, GPX for any
     // other); the message of a failure, or an empty string. The document's own files are never
     // replaced, and a read-only file only when the user agrees.
@@ -125,7 +127,7 @@ public:
     // The Properties' Selection column: the selected stretch's numbers by row label.
     std::vector<CPropertiesDlg::Row> SelectionRows() const;
     // The Properties' Laps page: a row a lap, none for a track without laps.
-    CPropertiesDlg::Table LapsTable() const;
+    static CPropertiesDlg::Table LapsTable(const CTrackStatistics& statistics);
 
     void OnFileProperties();
     void OnFileExportTrack();

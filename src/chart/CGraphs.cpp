@@ -61,21 +61,29 @@ void CGraphs::Title(GraphKind kind, Units units, char* pszTitle, std::size_t siz
         std::snprintf(pszTitle, size, "%s", kRows[static_cast<int>(kind)].pszTitle);
 }
 
+bool CGraphs::HasData(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord) {
+    if (track.m_nCount <= 0)
+        return false;
+    if (kind == GraphKind::grade)
+        return true;
+    if (!pRecord)
+        return false;
+    if (kind == GraphKind::speed)
+        return pRecord->HasTime() || pRecord->HasSensor(Sensor::speed);
+    return pRecord->HasSensor(kRows[static_cast<int>(kind)].sensor);
+}
+
 bool CGraphs::Values(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord, Units units,
                      float* values) {
-    if (track.m_nCount <= 0)
+    if (!HasData(kind, track, pRecord))
         return false;
     if (kind == GraphKind::grade) {
         for (int i = 0; i < track.m_nCount; ++i)
             values[i] = static_cast<float>(CTrackReadout::GradeAt(track, i));
         return true;
     }
-    if (!pRecord)
-        return false;
     const CTrackRecord& record = *pRecord;
     if (kind == GraphKind::speed) {
-        if (!record.HasTime() && !record.HasSensor(Sensor::speed))
-            return false;
         const double perHour = 3600.0 / kMetresPerMile;
         return FromRecord(
             track, record,
@@ -86,8 +94,6 @@ bool CGraphs::Values(GraphKind kind, const CTrack& track, const CTrackRecord* pR
             values);
     }
     const Sensor sensor = kRows[static_cast<int>(kind)].sensor;
-    if (!record.HasSensor(sensor))
-        return false;
     const bool bFahrenheit = kind == GraphKind::temperature && units == Units::imperial;
     return FromRecord(
         track, record,

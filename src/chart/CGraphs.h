@@ -16,6 +16,8 @@ public:
     // ("Heart rate, bpm").
     static const char* MenuName(GraphKind kind);
     static void Title(GraphKind kind, Units units, char* pszTitle, std::size_t size);
+    // Whether the track and its record have what the graph shows (every track has a grade).
+    static bool HasData(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord);
     // The graph's value at every track point (values[0..m_nCount)); false, with nothing
     // filled, where the record has no data for it. A point without a value takes the one before.
     static bool Values(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord,

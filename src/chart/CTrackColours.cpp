@@ -1,6 +1,6 @@
 #include "CTrackColours.h"
 
-#include "CTrackReadout.h"
+#include "CGraphs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,35 +33,13 @@ std::uint8_t StepOf(double t) {
 }
 
 // The value at a share of the sorted values.
-double Share(std::vector<double> values, double share) {
+double Share(std::vector<float> values, double share) {
     const auto k = static_cast<std::ptrdiff_t>(share * static_cast<double>(values.size() - 1));
     std::nth_element(values.begin(), values.begin() + k, values.end());
     return values[static_cast<std::size_t>(k)];
 }
 
-// The record's value of each track point, the one before taken where a point has none; false
-// without any.
-template <class ValueOf>
-bool RecordValues(const CTrack& track, const CTrackRecord& record, ValueOf valueOf,
-                  std::vector<double>& values) {
-    values.assign(static_cast<std::size_t>(track.m_nCount), std::nan(""));
-    double last = std::nan("");
-    for (int i = 0; i < track.m_nCount; ++i) {
-        const std::size_t r = track.m_nRecordIndex[i];
-        const double v = r < record.Size() ? valueOf(r) : std::nan("");
-        if (!std::isnan(v))
-            last = v;
-        values[static_cast<std::size_t>(i)] = last;
-    }
-    const auto first =
-        std::find_if(values.begin(), values.end(), [](double v) { return !std::isnan(v); });
-    if (first == values.end())
-        return false;
-    std::fill(values.begin(), first, *first);
-    return true;
-}
-
-void Steps(const std::vector<double>& values, double lo, double hi, std::uint8_t* steps) {
+void Steps(const std::vector<float>& values, double lo, double hi, std::uint8_t* steps) {
     for (std::size_t i = 0; i < values.size(); ++i)
         steps[i] = StepOf(hi > lo ? (values[i] - lo) / (hi - lo) : 0.5);
 }
@@ -73,12 +51,11 @@ bool CTrackColours::Compute(const CTrack& track, const CTrackRecord* pRecord, Co
     const int n = track.m_nCount;
     if (by == ColourBy::none || n <= 0)
         return false;
-    std::vector<double> values(static_cast<std::size_t>(n));
+    std::vector<float> values(static_cast<std::size_t>(n));
     bar = ColourBar();
     switch (by) {
     case ColourBy::grade:
-        for (int i = 0; i < n; ++i)
-            values[static_cast<std::size_t>(i)] = CTrackReadout::GradeAt(track, i);
+        CGraphs::Values(GraphKind::grade, track, pRecord, units, values.data());
         Steps(values, -kGradeLimit, kGradeLimit, steps);
         bar.bDiverging = true;
         std::snprintf(bar.szTitle, sizeof bar.szTitle, "Grade");
@@ -86,8 +63,7 @@ bool CTrackColours::Compute(const CTrack& track, const CTrackRecord* pRecord, Co
         std::snprintf(bar.szHigh, sizeof bar.szHigh, "+%.0f %%", kGradeLimit);
         return true;
     case ColourBy::elevation: {
-        for (int i = 0; i < n; ++i)
-            values[static_cast<std::size_t>(i)] = track.m_fSmooth[i];
+        std::copy(track.m_fSmooth, track.m_fSmooth + n, values.begin());
         const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
         Steps(values, *lo, *hi, steps);
         std::snprintf(bar.szTitle, sizeof bar.szTitle, "Elevation");
@@ -97,32 +73,17 @@ bool CTrackColours::Compute(const CTrack& track, const CTrackRecord* pRecord, Co
     }
     case ColourBy::speed:
     case ColourBy::heartRate: {
-        if (!pRecord)
-            return false;
-        const CTrackRecord& record = *pRecord;
+        // The graphs' values: a speed in the display unit an hour, a heart rate in bpm.
         const bool bSpeed = by == ColourBy::speed;
-        if (bSpeed ? !record.HasTime() && !record.HasSensor(Sensor::speed)
-                   : !record.HasSensor(Sensor::heartRate))
-            return false;
-        const auto valueOf = [&record, bSpeed](std::size_t r) {
-            if (bSpeed) {
-                const double v = CTrackReadout::SpeedAt(record, r);
-                return v >= 0 ? v : std::nan("");
-            }
-            return static_cast<double>(record.SensorValues(Sensor::heartRate)[r]);
-        };
-        if (!RecordValues(track, record, valueOf, values))
+        if (!CGraphs::Values(bSpeed ? GraphKind::speed : GraphKind::heartRate, track, pRecord,
+                             units, values.data()))
             return false;
         const double lo = Share(values, kLowShare), hi = Share(values, kHighShare);
         Steps(values, lo, hi, steps);
+        const char* pszUnit = !bSpeed ? "bpm" : units == Units::metric ? "km/h" : "mph";
         std::snprintf(bar.szTitle, sizeof bar.szTitle, "%s", bSpeed ? "Speed" : "Heart rate");
-        if (bSpeed) {
-            std::snprintf(bar.szLow, sizeof bar.szLow, "%s", FormatSpeed(units, lo).c_str());
-            std::snprintf(bar.szHigh, sizeof bar.szHigh, "%s", FormatSpeed(units, hi).c_str());
-        } else {
-            std::snprintf(bar.szLow, sizeof bar.szLow, "%.0f bpm", lo);
-            std::snprintf(bar.szHigh, sizeof bar.szHigh, "%.0f bpm", hi);
-        }
+        std::snprintf(bar.szLow, sizeof bar.szLow, bSpeed ? "%.1f %s" : "%.0f %s", lo, pszUnit);
+        std::snprintf(bar.szHigh, sizeof bar.szHigh, bSpeed ? "%.1f %s" : "%.0f %s", hi, pszUnit);
         return true;
     }
     case ColourBy::none:

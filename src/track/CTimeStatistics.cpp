@@ -192,6 +192,8 @@ StretchFigures CTimeStatistics::Stretch(const CTrackRecord& record,
     return figures;
 }
 
+// A lap is the stretch to its end, timed from the device's start of the lap where it has one,
+// with the heart rate of the lap's own points.
 std::vector<StretchFigures> CTimeStatistics::Laps(const CTrackRecord& record,
                                                   const std::vector<double>& metres) {
     std::vector<StretchFigures> laps;
@@ -199,24 +201,14 @@ std::vector<StretchFigures> CTimeStatistics::Laps(const CTrackRecord& record,
     for (std::size_t k = 0; k < record.m_laps.size(); ++k) {
         const RecordLap& lap = record.m_laps[k];
         const std::size_t end = LapEnd(record, k);
-        StretchFigures figures;
-        figures.fDistanceM = metres[end] - metres[lap.nFirst];
-        const TimeMs start = lap.start != kNoTime ? lap.start
-                             : record.HasTime()   ? time[lap.nFirst]
-                                                  : kNoTime;
-        if (start != kNoTime && record.HasTime() && time[end] != kNoTime && time[end] > start) {
-            figures.elapsedS = SecondsBetween(start, time[end]);
+        StretchFigures figures = Stretch(record, metres, lap.nFirst, end);
+        if (lap.start != kNoTime && record.HasTime() && time[end] != kNoTime &&
+            time[end] > lap.start) {
+            figures.elapsedS = SecondsBetween(lap.start, time[end]);
             figures.speedMps = figures.fDistanceM / *figures.elapsedS;
         }
-        if (record.HasElevation()) {
-            const CTrackStatistics::Climb climb =
-                CTrackStatistics::ClimbOver(record, lap.nFirst, end + 1);
-            figures.ascentFt = climb.fAscent;
-            figures.descentFt = climb.fDescent;
-        }
-        if (const auto hr =
-                Summary(record.SensorValues(Sensor::heartRate), lap.nFirst, lap.nLast + 1))
-            figures.heartRateBpm = hr->fMean;
+        const auto hr = Summary(record.SensorValues(Sensor::heartRate), lap.nFirst, lap.nLast + 1);
+        figures.heartRateBpm = hr ? std::optional(hr->fMean) : std::nullopt;
         laps.push_back(figures);
     }
     return laps;

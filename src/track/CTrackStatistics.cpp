@@ -48,13 +48,10 @@ CTrackStatistics::CTrackStatistics(const CTrackRecord& record, int nChartPoints,
       m_channels(Channels(record)), m_device(record.m_totals) {
     if (m_nPoints == 0)
         return;
-    std::vector<double> miles = CGeodesy::CumulativeMetres(record);
-    for (double& d : miles)
-        d /= kMetresPerMile;
-    m_fDistanceMiles = miles.back();
-    MeasureElevations(record, miles);
-    MeasureBox(record);
     const std::vector<double> metres = CGeodesy::CumulativeMetres(record);
+    m_fDistanceMiles = metres.back() / kMetresPerMile;
+    MeasureElevations(record, metres);
+    MeasureBox(record);
     m_time = CTimeStatistics(record, metres, m_climb.fAscent);
     m_laps = CTimeStatistics::Laps(record, metres);
 }
@@ -65,7 +62,7 @@ CTrackStatistics::CTrackStatistics(const CTrackRecord& record, int nChartPoints,
 // elevations over at least kMinGradeRunMiles along the record, where a stretch of that length
 // averages the jitter out.
 void CTrackStatistics::MeasureElevations(const CTrackRecord& record,
-                                         const std::vector<double>& miles) {
+                                         const std::vector<double>& metres) {
     if (!record.HasElevation())
         return;
     m_climb = ClimbOver(record, 0, record.Size());
@@ -85,7 +82,7 @@ void CTrackStatistics::MeasureElevations(const CTrackRecord& record,
             m_fEndElev = f;
             m_fLowestElev = std::min(m_fLowestElev, f);
             m_fHighestElev = std::max(m_fHighestElev, f);
-            segMiles.push_back(miles[i]);
+            segMiles.push_back(metres[i] / kMetresPerMile);
             segFeet.push_back(f);
             index.push_back(i);
         }

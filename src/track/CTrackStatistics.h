@@ -99,6 +99,6 @@ public:
 private:
     void AddTimeItems(std::vector<StatisticsItem>& items, Units units, TimeZone zone) const;
     void AddSensorItems(std::vector<StatisticsItem>& items, Units units) const;
-    void MeasureElevations(const CTrackRecord& record, const std::vector<double>& miles);
+    void MeasureElevations(const CTrackRecord& record, const std::vector<double>& metres);
     void MeasureBox(const CTrackRecord& record);
 };

@@ -27,7 +27,9 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <iterator>
 #include <utility>
 
@@ -41,6 +43,8 @@ const QString kColoursKey = QStringLiteral("Settings/ColourTrackBy");
 const QString kGraphsKey = QStringLiteral("Settings/Graphs");
 // The colourings as the settings spell them, in the order of ColourBy, and their commands.
 const char* const kColourNames[] = {"none", "grade", "speed", "heartRate", "elevation"};
+constexpr UINT kXAxisCommands[] = {ID_VIEW_XAXIS_DISTANCE, ID_VIEW_XAXIS_ELAPSED,
+                                   ID_VIEW_XAXIS_TIME_OF_DAY};
 constexpr UINT kColourCommands[] = {ID_VIEW_COLOUR_NONE, ID_VIEW_COLOUR_GRADE, ID_VIEW_COLOUR_SPEED,
                                     ID_VIEW_COLOUR_HEART_RATE, ID_VIEW_COLOUR_ELEVATION};
 
@@ -49,6 +53,22 @@ void PrintError(const QString& strText) {
     std::fprintf(
         stderr, "vorlan: %s\n",
         LocalPath(QString(strText).replace(QLatin1Char('\n'), QStringLiteral(": "))).c_str());
+}
+
+// A command of a group of radio items, the nth of commands for the nth choice: chooses it, or
+// checks the item of the choice made; false for a command outside the group.
+template <std::size_t N>
+bool RadioCommand(UINT nID, CmdCode nCode, CCmdUI* pCmdUI, const UINT (&commands)[N], int nChosen,
+                  const std::function<void(int)>& choose) {
+    const auto it = std::find(std::begin(commands), std::end(commands), nID);
+    if (it == std::end(commands))
+        return false;
+    const int n = static_cast<int>(it - std::begin(commands));
+    if (nCode == CmdCode::Command)
+        choose(n);
+    else if (nCode == CmdCode::Update)
+        pCmdUI->SetCheck(n == nChosen ? 1 : 0);
+    return true;
 }
 } // namespace
 
@@ -398,12 +418,6 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
          &CVorlanApp::OnUpdateViewUnitsImperial},
         {ID_VIEW_UNITS_METRIC, &CVorlanApp::OnViewUnitsMetric,
          &CVorlanApp::OnUpdateViewUnitsMetric},
-        {ID_VIEW_XAXIS_DISTANCE, &CVorlanApp::OnViewXAxisDistance,
-         &CVorlanApp::OnUpdateViewXAxisDistance},
-        {ID_VIEW_XAXIS_ELAPSED, &CVorlanApp::OnViewXAxisElapsed,
-         &CVorlanApp::OnUpdateViewXAxisElapsed},
-        {ID_VIEW_XAXIS_TIME_OF_DAY, &CVorlanApp::OnViewXAxisTimeOfDay,
-         &CVorlanApp::OnUpdateViewXAxisTimeOfDay},
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
@@ -415,15 +429,11 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
             UpdateGraphCommand(kind, pCmdUI);
         return 1;
     }
-    for (int c = 0; c < static_cast<int>(std::size(kColourCommands)); ++c) {
-        if (nID != kColourCommands[c])
-            continue;
-        if (nCode == CmdCode::Command)
-            OnViewColour(static_cast<ColourBy>(c));
-        else if (nCode == CmdCode::Update)
-            pCmdUI->SetCheck(m_colourBy == static_cast<ColourBy>(c) ? 1 : 0);
+    if (RadioCommand(nID, nCode, pCmdUI, kXAxisCommands, static_cast<int>(m_xAxis),
+                     [this](int a) { SetChartXAxis(static_cast<XAxis>(a)); }) ||
+        RadioCommand(nID, nCode, pCmdUI, kColourCommands, static_cast<int>(m_colourBy),
+                     [this](int c) { SetTrackColours(static_cast<ColourBy>(c)); }))
         return 1;
-    }
     if (nID >= ID_FILE_MRU_FILE1 && nID < ID_FILE_MRU_FILE1 + kMaxRecentFiles) {
         const int nIndex = static_cast<int>(nID - ID_FILE_MRU_FILE1);
         switch (nCode) {
@@ -494,13 +504,17 @@ void CVorlanApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI) {
                    m_recentFiles.Files().size());
 }
 
-void CVorlanApp::SetDisplayUnits(Units units) {
-    m_units = units;
-    QSettings().setValue(kUnitsKey, QString::fromLatin1(UnitsName(units)));
+void CVorlanApp::RefillEveryDocument() {
     if (!m_pDocTemplate)
         return;
     for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
         static_cast<CVorlanDoc*>(pDoc)->RefillViews();
+}
+
+void CVorlanApp::SetDisplayUnits(Units units) {
+    m_units = units;
+    QSettings().setValue(kUnitsKey, QString::fromLatin1(UnitsName(units)));
+    RefillEveryDocument();
 }
 
 void CVorlanApp::OnViewUnitsImperial() {
@@ -522,56 +536,19 @@ void CVorlanApp::OnUpdateViewUnitsMetric(CCmdUI* pCmdUI) {
 void CVorlanApp::SetChartXAxis(XAxis axis) {
     m_xAxis = axis;
     QSettings().setValue(kXAxisKey, QString::fromLatin1(kXAxisNames[static_cast<int>(axis)]));
-    if (!m_pDocTemplate)
-        return;
-    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
-        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
-}
-
-void CVorlanApp::OnViewXAxisDistance() {
-    SetChartXAxis(XAxis::distance);
-}
-
-void CVorlanApp::OnViewXAxisElapsed() {
-    SetChartXAxis(XAxis::elapsed);
-}
-
-void CVorlanApp::OnViewXAxisTimeOfDay() {
-    SetChartXAxis(XAxis::timeOfDay);
-}
-
-void CVorlanApp::OnUpdateViewXAxisDistance(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(m_xAxis == XAxis::distance ? 1 : 0);
-}
-
-void CVorlanApp::OnUpdateViewXAxisElapsed(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(m_xAxis == XAxis::elapsed ? 1 : 0);
-}
-
-void CVorlanApp::OnUpdateViewXAxisTimeOfDay(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(m_xAxis == XAxis::timeOfDay ? 1 : 0);
+    RefillEveryDocument();
 }
 
 void CVorlanApp::SetTrackColours(ColourBy by) {
     m_colourBy = by;
     QSettings().setValue(kColoursKey, QString::fromLatin1(kColourNames[static_cast<int>(by)]));
-    if (!m_pDocTemplate)
-        return;
-    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
-        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
-}
-
-void CVorlanApp::OnViewColour(ColourBy by) {
-    SetTrackColours(by);
+    RefillEveryDocument();
 }
 
 void CVorlanApp::ToggleGraph(GraphKind kind) {
     m_nGraphs ^= 1u << static_cast<int>(kind);
     QSettings().setValue(kGraphsKey, m_nGraphs);
-    if (!m_pDocTemplate)
-        return;
-    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
-        static_cast<CVorlanDoc*>(pDoc)->RefillViews();
+    RefillEveryDocument();
 }
 
 // A graph is offered for the active document's data: checked or not, it can only be chosen where

@@ -108,21 +108,16 @@ public:
     // refills every pane.
     XAxis ChartXAxis() const { return m_xAxis; }
     void SetChartXAxis(XAxis axis);
-    void OnViewXAxisDistance();
-    void OnViewXAxisElapsed();
-    void OnViewXAxisTimeOfDay();
-    void OnUpdateViewXAxisDistance(CCmdUI* pCmdUI);
-    void OnUpdateViewXAxisElapsed(CCmdUI* pCmdUI);
-    void OnUpdateViewXAxisTimeOfDay(CCmdUI* pCmdUI);
     // What colours the track (View, Colour Track By), kept in the settings; a change refills
     // every pane.
     ColourBy TrackColours() const { return m_colourBy; }
     // The graphs checked under View, Graphs, a bit each by GraphKind; kept in the settings.
     bool ShowsGraph(GraphKind kind) const { return m_nGraphs & (1u << static_cast<int>(kind)); }
     void ToggleGraph(GraphKind kind);
+    // Every open document's panes fill their charts again (units, axis, colours, graphs).
+    void RefillEveryDocument();
     void UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI);
     void SetTrackColours(ColourBy by);
-    void OnViewColour(ColourBy by);
 
     // The palette that all drawing uses, built right after the Qt application.
     CDrawTools m_tools;

@@ -107,7 +107,7 @@ TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Un
             return TrackReadout();
         const double x = ToChart(QPointF(ptLogical.x, ptLogical.y)).x();
         if (m_pTimeX)
-            return ReadoutOf(track, NearestTime(x), units);
+            return ReadoutOf(track, NearestX(m_pTimeX, m_nTimeX, x), units);
         return CTrackReadout::At(track, x, units, m_pRecord);
     }
     if (m_mode != Mode::scene3D)
@@ -214,13 +214,14 @@ QRect CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, con
     return Bounds(pPainter->fontMetrics(), ptScroll, nIndex, track, units);
 }
 
-int CReadoutOverlay::NearestTime(double x) const {
-    const float* pEnd = m_pTimeX + m_nTimeX;
+int CReadoutOverlay::NearestX(const float* pX, int n, double x) {
+    if (!pX || n <= 0)
+        return -1;
     const int j = static_cast<int>(
-        std::lower_bound(m_pTimeX, pEnd, x, [](float t, double v) { return t < v; }) - m_pTimeX);
-    if (j >= m_nTimeX)
-        return m_nTimeX - 1;
-    return j > 0 && x - m_pTimeX[j - 1] < m_pTimeX[j] - x ? j - 1 : j;
+        std::lower_bound(pX, pX + n, x, [](float v, double target) { return v < target; }) - pX);
+    if (j >= n)
+        return n - 1;
+    return j > 0 && x - pX[j - 1] < pX[j] - x ? j - 1 : j;
 }
 
 int CReadoutOverlay::ChartPointAt(POINT ptLogical, const CTrack& track, Units units) const {

@@ -57,14 +57,16 @@ public:
     QRect Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
                  Units units) const;
 
+    // The point whose x of the ascending series pX (n points) is nearest x, the first of equals;
+    // -1 for none.
+    static int NearestX(const float* pX, int n, double x);
+
     // Chart coordinates (distance and elevation, or the projection's coordinates in 3D) at a
     // logical point, and back: the point that the wheel zoom keeps under the mouse.
     QPointF ToChart(QPointF ptLogical) const;
     QPointF ToLogical(QPointF ptChart) const;
 
 private:
-    // The point nearest x on a time axis, the first of equals.
-    int NearestTime(double x) const;
     // Where the cursor of a point goes, in client pixels.
     struct Cursor {
         QPoint top;    // the line's upper end: the point in 3D, the frame's top in 2D

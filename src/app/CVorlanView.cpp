@@ -761,21 +761,12 @@ void CVorlanView::Refill() {
     const bool bChart = m_nPlotMode == CVorlanDoc::kPlotElevation && plot.m_nSeries > 0;
     const bool bWasTime = plot.m_bTimeAxis;
     const int nCentre =
-        bChart ? NearestIndex(plot.m_pX[0], plot.m_nPoints[0], plot.m_fCenterX) : -1;
+        bChart ? CReadoutOverlay::NearestX(plot.m_pX[0], plot.m_nPoints[0], plot.m_fCenterX) : -1;
     ConvertCentre(VorlanApp()->DisplayUnits());
     Fill();
     if (nCentre >= 0 && plot.m_nSeries > 0 && nCentre < plot.m_nPoints[0] &&
         (plot.m_bTimeAxis || bWasTime))
         plot.m_fCenterX = plot.m_pX[0][nCentre];
-}
-
-int CVorlanView::NearestIndex(const float* pX, int n, float x) {
-    if (!pX || n <= 0)
-        return -1;
-    const int j = static_cast<int>(std::lower_bound(pX, pX + n, x) - pX);
-    if (j >= n)
-        return n - 1;
-    return j > 0 && x - pX[j - 1] < pX[j] - x ? j - 1 : j;
 }
 
 // Shift + drag on the chart: the stretch runs from the point at the press to the point under the

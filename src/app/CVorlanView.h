@@ -143,8 +143,6 @@ private:
     void StretchTo(QPoint ptClient);
     // Fills the chart again after a change of units or x axis.
     void Refill();
-    // The point whose x of the ascending series pX (n points) is nearest x; -1 for none.
-    static int NearestIndex(const float* pX, int n, float x);
     void DrawEmptyHint(CDC* pDC);
     void EndRubberBand(const QPoint* pRelease);
 

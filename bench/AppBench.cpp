@@ -1,6 +1,8 @@
 // Drawing speed of the desktop shell's surface: a full repaint of a 10000-point track at
 // 1920x1080 (3D scene: the track and its three shadows; elevation chart: two series) must stay
 // under 8 ms. The line-batching benchmarks show why the surface draws polylines in short runs.
+// The elevation chart with three stacked graphs (heart rate, cadence, power) of a 100000-point
+// record behind the track must repaint in under 16 ms.
 // A move of the cursor readout over a 10000-point track (finding the point, copying the cached
 // 1280x960 picture and painting the cursor over it) must stay under 2 ms.
 #include "CDrawTools.h"
@@ -8,6 +10,7 @@
 #include "CQtDC.h"
 #include "CReadoutOverlay.h"
 #include "CTrack.h"
+#include "CTrackRecord.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -146,6 +149,53 @@ void BM_RepaintElevation(benchmark::State& state) {
         Repaint(scene, false);
 }
 BENCHMARK(BM_RepaintElevation)->Unit(benchmark::kMillisecond);
+// A 100000-point ride behind the track: one record point a second, every tenth of them a track
+// point, with heart rate, cadence and power that vary from second to second.
+CTrackRecord MakeRecord(CTrack& track) {
+    constexpr int kRecordPoints = kPoints * 10;
+    CTrackRecord record;
+    for (int i = 0; i < kRecordPoints; ++i) {
+        const double t = 2 * M_PI * i / kRecordPoints;
+        RecordPoint p;
+        p.lat = 47.6 + 0.03 * std::sin(t) + 0.004 * std::sin(9 * t);
+        p.lon = -122.3 + 0.05 * std::cos(t) + 0.006 * std::cos(7 * t);
+        p.ele = 400 + 300 * std::sin(2 * t);
+        p.time = 1625126400000 + i * 1000LL;
+        p.At(Sensor::heartRate) = static_cast<float>(140 + 25 * std::sin(3 * t) + i * 7 % 11);
+        p.At(Sensor::cadence) = static_cast<float>(85 + 10 * std::sin(5 * t) + i * 13 % 7);
+        p.At(Sensor::power) = static_cast<float>(220 + 80 * std::sin(11 * t) + i * 31 % 97);
+        record.AddPoint(p);
+    }
+    for (int i = 0; i < kPoints; ++i)
+        track.m_nRecordIndex[i] = static_cast<std::uint32_t>(i * 10);
+    return record;
+}
+
+void FillGraphs(Scene& scene, const CTrackRecord& record) {
+    scene.plot.FillElevation(*scene.track, &record);
+    for (GraphKind kind : {GraphKind::heartRate, GraphKind::cadence, GraphKind::power})
+        scene.plot.AddGraph(kind, *scene.track, &record);
+}
+
+void BM_RepaintGraphs(benchmark::State& state) {
+    Scene scene;
+    const CTrackRecord record = MakeRecord(*scene.track);
+    FillGraphs(scene, record);
+    for (auto _ : state)
+        Repaint(scene, false);
+    state.counters["graph_points"] = scene.plot.m_graphs[0].nPoints;
+}
+BENCHMARK(BM_RepaintGraphs)->Unit(benchmark::kMillisecond);
+
+// Filling the three graphs from the record: when the document or View, Graphs changes.
+void BM_FillGraphs(benchmark::State& state) {
+    Scene scene;
+    const CTrackRecord record = MakeRecord(*scene.track);
+    for (auto _ : state)
+        FillGraphs(scene, record);
+}
+BENCHMARK(BM_FillGraphs)->Unit(benchmark::kMillisecond);
+
 // One cursor move in a 1280x960 view: the readout at the mouse, then the paint of the view:
 // the cached picture copied whole (the view copies only the part around the old and the new
 // cursor) and the cursor over it. bShape 0: the 3D scene, where every drawn point is a

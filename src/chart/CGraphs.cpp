@@ -23,15 +23,13 @@ constexpr GraphRow kRows[kGraphKinds] = {
     {"&Grade", "Grade, %", Sensor::speed},
 };
 
-// The record's value of each track point, the one before taken where a point has none; false
-// without any.
-template <class ValueOf>
-bool FromRecord(const CTrack& track, const CTrackRecord& record, ValueOf valueOf, float* values) {
+// valueOf(i) for i in 0..n into values, the one before taken where a point has none (the first
+// ones take the first there is); false without any.
+template <class ValueOf> bool CarriedForward(int n, float* values, ValueOf valueOf) {
     float last = std::nanf("");
     int nFirst = -1;
-    for (int i = 0; i < track.m_nCount; ++i) {
-        const std::size_t r = track.m_nRecordIndex[i];
-        const double v = r < record.Size() ? valueOf(r) : std::nan("");
+    for (int i = 0; i < n; ++i) {
+        const double v = valueOf(i);
         if (!std::isnan(v)) {
             last = static_cast<float>(v);
             if (nFirst < 0)
@@ -73,6 +71,22 @@ bool CGraphs::HasData(GraphKind kind, const CTrack& track, const CTrackRecord* p
     return pRecord->HasSensor(kRows[static_cast<int>(kind)].sensor);
 }
 
+template <class Use>
+bool CGraphs::WithValueOf(GraphKind kind, const CTrackRecord& record, Units units, Use use) {
+    if (kind == GraphKind::speed) {
+        const double perHour = 3600.0 / kMetresPerMile;
+        return use([&](std::size_t r) {
+            const double v = CTrackReadout::SpeedAt(record, r);
+            return v >= 0 ? DistanceIn(units, v * perHour) : std::nan("");
+        });
+    }
+    const Sensor sensor = kRows[static_cast<int>(kind)].sensor;
+    const float* pValues = record.SensorValues(sensor).data();
+    if (kind == GraphKind::temperature && units == Units::imperial)
+        return use([pValues](std::size_t r) { return pValues[r] * 9.0 / 5.0 + 32.0; });
+    return use([pValues](std::size_t r) { return static_cast<double>(pValues[r]); });
+}
+
 bool CGraphs::Values(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord, Units units,
                      float* values) {
     if (!HasData(kind, track, pRecord))
@@ -83,23 +97,23 @@ bool CGraphs::Values(GraphKind kind, const CTrack& track, const CTrackRecord* pR
         return true;
     }
     const CTrackRecord& record = *pRecord;
-    if (kind == GraphKind::speed) {
-        const double perHour = 3600.0 / kMetresPerMile;
-        return FromRecord(
-            track, record,
-            [&](std::size_t r) {
-                const double v = CTrackReadout::SpeedAt(record, r);
-                return v >= 0 ? DistanceIn(units, v * perHour) : std::nan("");
-            },
-            values);
-    }
-    const Sensor sensor = kRows[static_cast<int>(kind)].sensor;
-    const bool bFahrenheit = kind == GraphKind::temperature && units == Units::imperial;
-    return FromRecord(
-        track, record,
-        [&](std::size_t r) {
-            const double v = record.SensorValues(sensor)[r];
-            return bFahrenheit ? v * 9.0 / 5.0 + 32.0 : v;
-        },
-        values);
+    return WithValueOf(kind, record, units, [&](auto valueOf) {
+        return CarriedForward(track.m_nCount, values, [&](int i) {
+            const std::size_t r = track.m_nRecordIndex[i];
+            return r < record.Size() ? valueOf(r) : std::nan("");
+        });
+    });
+}
+
+bool CGraphs::RecordValues(GraphKind kind, const CTrackRecord& record, Units units,
+                           std::size_t nFirst, std::size_t nLast, float* values) {
+    if (!OfRecord(kind) || nLast >= record.Size() || nFirst > nLast)
+        return false;
+    if (kind == GraphKind::speed ? !record.HasTime() && !record.HasSensor(Sensor::speed)
+                                 : !record.HasSensor(kRows[static_cast<int>(kind)].sensor))
+        return false;
+    const int n = static_cast<int>(nLast - nFirst + 1);
+    return WithValueOf(kind, record, units, [&](auto valueOf) {
+        return CarriedForward(n, values, [&](int i) { return valueOf(nFirst + i); });
+    });
 }

@@ -22,4 +22,17 @@ public:
     // filled, where the record has no data for it. A point without a value takes the one before.
     static bool Values(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord,
                        Units units, float* values);
+    // Whether the graph is of a channel of the record, which it can show at every record point
+    // (the grade is of the track's smoothed points).
+    static bool OfRecord(GraphKind kind) { return kind != GraphKind::grade; }
+    // The same at every record point from nFirst to nLast (values[0..nLast - nFirst]), for a
+    // graph OfRecord; false, with nothing filled, where the record has no data for it.
+    static bool RecordValues(GraphKind kind, const CTrackRecord& record, Units units,
+                             std::size_t nFirst, std::size_t nLast, float* values);
+
+private:
+    // Calls use(valueOf), valueOf(r) being the graph's value at record point r in the display
+    // units or NaN, for a graph OfRecord.
+    template <class Use>
+    static bool WithValueOf(GraphKind kind, const CTrackRecord& record, Units units, Use use);
 };

@@ -81,6 +81,7 @@ void CPlot::FillElevation(const CTrack& track, const CTrackRecord* pRecord) {
     }
     m_nSeries = 0;
     m_nGraphs = 0;
+    m_graphPoints.Clear();
     m_bTimeAxis = true;
     const int n = std::clamp<int>(track.m_nCount, 0, kMaxPoints);
     for (int i = 0; i < n; ++i) {
@@ -118,6 +119,7 @@ void CPlot::SetTimeTitles(int n) {
 void CPlot::FillElevation(const CTrack& track) {
     m_nSeries = 0;
     m_nGraphs = 0;
+    m_graphPoints.Clear();
     m_bTimeAxis = false;
     SetTitles(track);
     if (m_units == Units::imperial) {
@@ -143,12 +145,22 @@ int CPlot::ConvertToMetric(const CTrack& track) {
 }
 
 bool CPlot::AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord) {
-    if (m_nGraphs >= kMaxGraphs ||
-        !CGraphs::Values(kind, track, pRecord, m_units, m_fGraphValues[m_nGraphs]))
+    const int g = m_nGraphs;
+    if (g >= kMaxGraphs || !CGraphs::Values(kind, track, pRecord, m_units, m_fGraphValues[g]))
         return false;
     Graph& graph = m_graphs[m_nGraphs++];
     graph.kind = kind;
     CGraphs::Title(kind, m_units, graph.szTitle, sizeof graph.szTitle);
+    if (pRecord &&
+        m_graphPoints.Fill(g, kind, track, *pRecord, m_pX[0], m_xAxis, m_bTimeAxis, m_units)) {
+        graph.pX = m_graphPoints.X();
+        graph.pY = m_graphPoints.Y(g);
+        graph.nPoints = m_graphPoints.Count();
+    } else {
+        graph.pX = m_pX[0];
+        graph.pY = m_fGraphValues[g];
+        graph.nPoints = m_nPoints[0];
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 // on any CDC, with the palette its caller owns.
 #pragma once
 
+#include "CGraphPoints.h"
 #include "CGraphs.h"
 #include "CRectTracker.h"
 #include "CTimeAxis.h"
@@ -12,6 +13,7 @@
 #include "WinDef.h"
 
 #include <memory>
+#include <vector>
 
 class CDC;
 class CDrawTools;
@@ -112,7 +114,9 @@ public:
     ColourBar m_colourBar;
 
     // The graphs stacked under the elevation chart (View, Graphs), on its x axis: each with its
-    // values at the track's points, and from the last layout its frame and y axis.
+    // values at the track's points (for the readout), the line it draws (the record's points
+    // where the record stands behind the track, else the track's), and from the last layout its
+    // frame and y axis.
     static constexpr int kMaxGraphs = kGraphKinds;
     struct Graph {
         GraphKind kind = GraphKind::speed;
@@ -122,10 +126,14 @@ public:
         float fYScale = 1, fYOffset = 0;
         int nYTicks = 0;
         char szYFormat[16] = {};
+        const float* pX = nullptr;
+        const float* pY = nullptr;
+        int nPoints = 0;
     };
     Graph m_graphs[kMaxGraphs];
     int m_nGraphs = 0;
     float m_fGraphValues[kMaxGraphs][kMaxPoints] = {};
+    CGraphPoints m_graphPoints;
     // Adds a graph of kind under the elevation chart, after FillElevation (which removes them);
     // false where the record has no data for it.
     bool AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord);
@@ -193,4 +201,7 @@ private:
     void LayoutGraphs();
     void DrawXTickLabels(CDC* pDC, int y);
     void DrawGraph(CDC* pDC, const CDrawTools& tools, int g);
+
+    // What a graph's line keeps of its points, drawn again at every paint.
+    std::vector<POINT> m_columnPoints;
 };

@@ -231,13 +231,12 @@ void CPlot::LayoutGraphs() {
     }
     m_rcPlot.bottom = whole.top + 2 * h;
     int top = m_rcPlot.bottom + MM(kChartGapMM, py);
-    const int n = std::max(m_nPoints[0], 0);
     for (int g = 0; g < m_nGraphs; ++g) {
         Graph& graph = m_graphs[g];
         graph.rc = RECT{whole.left, top, whole.right, top + h};
         top += h + MM(kGraphGapMM, py);
-        const float* v = m_fGraphValues[g];
-        const auto [lo, hi] = std::minmax_element(v, v + std::max(n, 1));
+        const float* v = graph.pY;
+        const auto [lo, hi] = std::minmax_element(v, v + std::max(graph.nPoints, 1));
         graph.fYMin = *lo;
         graph.fYMax = *hi;
         graph.nYTicks = std::max(TruncToInt(h * kTicksPerMM / py), 2);
@@ -281,10 +280,14 @@ void CPlot::DrawGraph(CDC* pDC, const CDrawTools& tools, int g) {
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     DrawText(pDC, rc.left, rc.top - MM(1, py), graph.szTitle);
     pDC->SetTextAlign(TA_LEFT | TA_TOP);
-    const float* pX = m_pX[0];
-    const float* pY = m_fGraphValues[g];
+    const float* pX = graph.pX;
+    const float* pY = graph.pY;
     pDC->SelectObject(tools.m_pPen[kGraphPens[static_cast<int>(graph.kind)]]);
-    DrawClippedPolyline(pDC, m_nPoints[0], [&](int i) {
-        return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset), mapY(pY[i])};
-    });
+    DrawColumnPolyline(
+        pDC, graph.nPoints,
+        [&](int i) {
+            return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset),
+                         mapY(pY[i])};
+        },
+        m_columnPoints);
 }

@@ -2,6 +2,7 @@
 // text alignment, background mode and the palette's fonts.
 #include "CDrawTools.h"
 #include "CQtDC.h"
+#include "ClippedPolyline.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -9,6 +10,10 @@
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
 
 namespace {
 class Client : public CWnd {
@@ -173,6 +178,55 @@ TEST(QtDCTest, LongPolylinesAreDrawnCompletely) {
             dc.LineTo(i % 2 ? 150 : 0, i / 5);
     }
     EXPECT_EQ(Ink(image), QRect(0, 0, 151, 200));
+}
+
+// A graph's line (a 2-pixel pen) cut to each pixel column's first, lowest, highest and last
+// point draws the same pixels as the line through all of its 100000 points: at 1x, at a 2x
+// screen, on a printer with its wide pens, and in a zoomed-in window that shows a part of the
+// page.
+TEST(QtDCTest, ColumnReducedLinesDrawTheSamePixelsAsEveryPoint) {
+    std::mt19937 random(7);
+    std::normal_distribution<double> step(0.0, 3.0);
+    std::vector<POINT> points(100000);
+    double y = 100;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        y = std::clamp(y + step(random), 5.0, 195.0);
+        // Spikes and runs of one value, as a heart rate or a power meter gives them.
+        const double v = i % 997 == 0 ? 190 : i % 331 < 40 ? std::round(y / 10) * 10 : y;
+        points[i] = POINT{static_cast<int>(10 + i * 280 / points.size()), static_cast<int>(v)};
+    }
+    struct Row {
+        qreal fRatio;
+        BOOL bPrinting;
+        bool bClip;
+    };
+    for (const Row& r : {Row{1, 0, false}, Row{2, 0, false}, Row{1, 1, false}, Row{1, 0, true}}) {
+        SCOPED_TRACE(testing::Message() << r.fRatio << "x, printing " << r.bPrinting);
+        std::vector<POINT> kept;
+        const auto draw = [&](bool bReduce) {
+            QImage image =
+                White(static_cast<int>(300 * r.fRatio), static_cast<int>(200 * r.fRatio));
+            image.setDevicePixelRatio(r.fRatio);
+            image.setDotsPerMeterX(qRound((r.bPrinting ? 300 : 96) / 0.0254));
+            QPainter painter(&image);
+            if (r.bClip)
+                painter.setClipRect(QRect(40, 30, 120, 90));
+            CQtDC dc(&painter, nullptr, r.bPrinting);
+            CPen pen;
+            pen.CreatePen(PS_SOLID, 2, RGB(0, 0, 255));
+            dc.SelectObject(&pen);
+            const auto at = [&](int i) { return points[i]; };
+            if (bReduce)
+                DrawColumnPolyline(&dc, static_cast<int>(points.size()), at, kept);
+            else
+                DrawClippedPolyline(&dc, static_cast<int>(points.size()), at);
+            dc.Flush();
+            painter.end();
+            return image;
+        };
+        EXPECT_TRUE(draw(true) == draw(false));
+        EXPECT_LE(kept.size(), 4u * 281);
+    }
 }
 
 // The outline and interior stay inside left..right-1, top..bottom-1.

@@ -120,3 +120,38 @@ TEST(StackedGraphs, AGraphSharesTheChartsXAxisBelowIt) {
     // 10 ft over 0.02 mile is a grade of about 9.5 %.
     EXPECT_NEAR(100.0 * 10 / (0.02 * 5280), plot.m_fGraphValues[0][25], 1e-3);
 }
+
+// A heart rate graph draws every record point, not only the track's: the five record points
+// between two track points (evenly spaced) fall at their share of the distance, and a spike at
+// one of them, which the track's points miss, sets the graph's range.
+TEST(StackedGraphs, GraphsOfARecordChannelDrawEveryRecordPoint) {
+    CTrackRecord record;
+    for (int i = 0; i <= 12; ++i) {
+        RecordPoint p;
+        p.lat = 46.5 + i * 1e-4;
+        p.lon = 8;
+        p.At(Sensor::heartRate) = i == 3 ? 190.0f : 120.0f;
+        record.AddPoint(p);
+    }
+    const auto track = std::make_unique<CTrack>();
+    track->m_nCount = 3;
+    for (int k = 0; k < 3; ++k) {
+        track->m_fDist[k] = 0.5f * k;
+        track->m_nRecordIndex[k] = static_cast<std::uint32_t>(6 * k);
+    }
+    CPlot plot;
+    plot.FillElevation(*track, &record);
+    ASSERT_TRUE(plot.AddGraph(GraphKind::heartRate, *track, &record));
+    const CPlot::Graph& graph = plot.m_graphs[0];
+    ASSERT_EQ(13, graph.nPoints);
+    EXPECT_FLOAT_EQ(0.25f, graph.pX[3]);
+    EXPECT_EQ(0.5f, graph.pX[6]);
+    EXPECT_EQ(1.0f, graph.pX[12]);
+    EXPECT_EQ(190.0f, graph.pY[3]);
+    EXPECT_EQ(120.0f, plot.m_fGraphValues[0][1]);
+    CDrawTools tools;
+    const RECT client{0, 0, 800, 600};
+    CSvgDC dc(96, 96, 800, 600, 0, &client);
+    plot.Draw2D(&dc, tools);
+    EXPECT_GE(plot.m_graphs[0].fYMax, 190.0f);
+}

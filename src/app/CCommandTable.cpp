@@ -62,12 +62,12 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_VIEW_COLOUR_SPEED, "ID_VIEW_COLOUR_SPEED", Own::Application, Img::None},
         {ID_VIEW_COLOUR_HEART_RATE, "ID_VIEW_COLOUR_HEART_RATE", Own::Application, Img::None},
         {ID_VIEW_COLOUR_ELEVATION, "ID_VIEW_COLOUR_ELEVATION", Own::Application, Img::None},
-        {ID_VIEW_GRAPH_FIRST, "ID_VIEW_GRAPH_SPEED", Own::Application, Img::None},
-        {ID_VIEW_GRAPH_FIRST + 1, "ID_VIEW_GRAPH_HEART_RATE", Own::Application, Img::None},
-        {ID_VIEW_GRAPH_FIRST + 2, "ID_VIEW_GRAPH_CADENCE", Own::Application, Img::None},
-        {ID_VIEW_GRAPH_FIRST + 3, "ID_VIEW_GRAPH_POWER", Own::Application, Img::None},
-        {ID_VIEW_GRAPH_FIRST + 4, "ID_VIEW_GRAPH_TEMPERATURE", Own::Application, Img::None},
-        {ID_VIEW_GRAPH_FIRST + 5, "ID_VIEW_GRAPH_GRADE", Own::Application, Img::None},
+        {ID_VIEW_GRAPH_FIRST, "ID_VIEW_GRAPH_SPEED", Own::View, Img::None},
+        {ID_VIEW_GRAPH_FIRST + 1, "ID_VIEW_GRAPH_HEART_RATE", Own::View, Img::None},
+        {ID_VIEW_GRAPH_FIRST + 2, "ID_VIEW_GRAPH_CADENCE", Own::View, Img::None},
+        {ID_VIEW_GRAPH_FIRST + 3, "ID_VIEW_GRAPH_POWER", Own::View, Img::None},
+        {ID_VIEW_GRAPH_FIRST + 4, "ID_VIEW_GRAPH_TEMPERATURE", Own::View, Img::None},
+        {ID_VIEW_GRAPH_FIRST + 5, "ID_VIEW_GRAPH_GRADE", Own::View, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};

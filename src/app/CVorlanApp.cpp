@@ -421,14 +421,6 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
-    if (nID >= ID_VIEW_GRAPH_FIRST && nID <= ID_VIEW_GRAPH_LAST) {
-        const auto kind = static_cast<GraphKind>(nID - ID_VIEW_GRAPH_FIRST);
-        if (nCode == CmdCode::Command)
-            ToggleGraph(kind);
-        else if (nCode == CmdCode::Update)
-            UpdateGraphCommand(kind, pCmdUI);
-        return 1;
-    }
     if (RadioCommand(nID, nCode, pCmdUI, kXAxisCommands, static_cast<int>(m_xAxis),
                      [this](int a) { SetChartXAxis(static_cast<XAxis>(a)); }) ||
         RadioCommand(nID, nCode, pCmdUI, kColourCommands, static_cast<int>(m_colourBy),
@@ -545,22 +537,7 @@ void CVorlanApp::SetTrackColours(ColourBy by) {
     RefillEveryDocument();
 }
 
-void CVorlanApp::ToggleGraph(GraphKind kind) {
-    m_nGraphs ^= 1u << static_cast<int>(kind);
+void CVorlanApp::SetDefaultGraphs(unsigned nGraphs) {
+    m_nGraphs = nGraphs;
     QSettings().setValue(kGraphsKey, m_nGraphs);
-    RefillEveryDocument();
-}
-
-// A graph is offered for the active document's data: checked or not, it can only be chosen where
-// the track has what it shows.
-void CVorlanApp::UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(ShowsGraph(kind) ? 1 : 0);
-    const CChildFrame* pChild = GetMainFrame() ? GetMainFrame()->MDIGetActive() : nullptr;
-    const auto* pDoc =
-        pChild ? static_cast<const CVorlanDoc*>(pChild->GetActiveDocument()) : nullptr;
-    if (!pDoc || !pDoc->m_bLoaded) {
-        pCmdUI->Enable(false);
-        return;
-    }
-    pCmdUI->Enable(CGraphs::HasData(kind, pDoc->m_track, &pDoc->m_record));
 }

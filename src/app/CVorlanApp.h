@@ -111,12 +111,12 @@ public:
     // What colours the track (View, Colour Track By), kept in the settings; a change refills
     // every pane.
     ColourBy TrackColours() const { return m_colourBy; }
-    // The graphs checked under View, Graphs, a bit each by GraphKind; kept in the settings.
-    bool ShowsGraph(GraphKind kind) const { return m_nGraphs & (1u << static_cast<int>(kind)); }
-    void ToggleGraph(GraphKind kind);
-    // Every open document's panes fill their charts again (units, axis, colours, graphs).
+    // The graphs a new pane stacks under its chart, a bit each by GraphKind: those last checked
+    // under View, Graphs in any pane, kept in the settings.
+    unsigned DefaultGraphs() const { return m_nGraphs; }
+    void SetDefaultGraphs(unsigned nGraphs);
+    // Every open document's panes fill their charts again (units, axis, colours).
     void RefillEveryDocument();
-    void UpdateGraphCommand(GraphKind kind, CCmdUI* pCmdUI);
     void SetTrackColours(ColourBy by);
 
     // The palette that all drawing uses, built right after the Qt application.

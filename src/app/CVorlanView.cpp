@@ -34,8 +34,12 @@ namespace {
 constexpr int kWheelNotch = 120;
 } // namespace
 
+// A document keeps a pane's graphs as a bit each.
+static_assert(kGraphKinds == CViewValues::kGraphBits);
+
 CVorlanView::CVorlanView(QWidget* pParent)
-    : CScrollView(pParent), m_pPlot(std::make_unique<CPlot>()) {
+    : CScrollView(pParent), m_pPlot(std::make_unique<CPlot>()),
+      m_nGraphs(VorlanApp()->DefaultGraphs()) {
     // The readout follows the mouse without a button; the right button is ours (turning and
     // the context menu on release), so the viewport makes no context-menu events of its own.
     viewport()->setMouseTracking(true);
@@ -59,6 +63,7 @@ void CVorlanView::OnInitialUpdate() {
         m_pPlot->m_fZoom = pane.fZoom;
         m_pPlot->m_fAzimuth = pane.fAzimuth;
         m_pPlot->m_fElevation = pane.fElevation;
+        m_nGraphs = pane.nGraphs;
     }
     Fill();
     CScrollView::OnInitialUpdate();
@@ -75,6 +80,7 @@ void CVorlanView::OnSplitFrom(CScrollView* pSource) {
     const auto* pFrom = static_cast<const CVorlanView*>(pSource);
     const CPlot& from = *pFrom->m_pPlot;
     m_nPlotMode = pFrom->m_nPlotMode;
+    m_nGraphs = pFrom->m_nGraphs;
     m_pPlot->m_fZoom = from.m_fZoom;
     m_pPlot->m_fAzimuth = from.m_fAzimuth;
     m_pPlot->m_fElevation = from.m_fElevation;
@@ -112,7 +118,7 @@ void CVorlanView::Fill() {
     if (m_nPlotMode == CVorlanDoc::kPlotElevation) {
         m_pPlot->FillElevation(pDoc->m_track, &pDoc->m_record);
         for (int k = 0; k < kGraphKinds; ++k)
-            if (VorlanApp()->ShowsGraph(static_cast<GraphKind>(k)))
+            if (m_nGraphs & (1u << k))
                 m_pPlot->AddGraph(static_cast<GraphKind>(k), pDoc->m_track, &pDoc->m_record);
     } else if (m_nPlotMode == CVorlanDoc::kPlot3D)
         m_pPlot->Fill3D(pDoc->m_track);
@@ -287,7 +293,29 @@ BOOL CVorlanView::OnViewCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     };
     if (DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI))
         return 1;
+    if (nID >= ID_VIEW_GRAPH_FIRST && nID <= ID_VIEW_GRAPH_LAST) {
+        const auto kind = static_cast<GraphKind>(nID - ID_VIEW_GRAPH_FIRST);
+        if (nCode == CmdCode::Command)
+            OnToggleGraph(kind);
+        else if (nCode == CmdCode::Update)
+            OnUpdateGraph(kind, pCmdUI);
+        return 1;
+    }
     return CScrollView::OnViewCmdMsg(nID, nCode, pCmdUI);
+}
+
+void CVorlanView::OnToggleGraph(GraphKind kind) {
+    m_nGraphs ^= 1u << static_cast<int>(kind);
+    VorlanApp()->SetDefaultGraphs(m_nGraphs);
+    Fill();
+    CScrollView::OnUpdate(nullptr, 0, nullptr);
+}
+
+void CVorlanView::OnUpdateGraph(GraphKind kind, CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_nGraphs & (1u << static_cast<int>(kind)) ? 1 : 0);
+    const CVorlanDoc* pDoc = GetDocument();
+    pCmdUI->Enable(pDoc && pDoc->m_bLoaded &&
+                   CGraphs::HasData(kind, pDoc->m_track, &pDoc->m_record));
 }
 
 // The print dialog, except for the shell's print request, which prints without one.
@@ -801,6 +829,7 @@ PaneView CVorlanView::GetPaneView() const {
     pane.fZoom = m_pPlot->m_fZoom;
     pane.fAzimuth = m_pPlot->m_fAzimuth;
     pane.fElevation = m_pPlot->m_fElevation;
+    pane.nGraphs = static_cast<std::uint8_t>(m_nGraphs);
     return pane;
 }
 
@@ -809,6 +838,7 @@ void CVorlanView::SetPaneView(const PaneView& pane) {
     m_pPlot->m_fZoom = pane.fZoom;
     m_pPlot->m_fAzimuth = pane.fAzimuth;
     m_pPlot->m_fElevation = pane.fElevation;
+    m_nGraphs = pane.nGraphs;
     Fill();
     CScrollView::OnUpdate(nullptr, 0, nullptr);
 }

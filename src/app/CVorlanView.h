@@ -6,6 +6,7 @@
 // one a new window opens with and Save writes).
 #pragma once
 
+#include "CGraphs.h"
 #include "CReadoutOverlay.h"
 #include "CScrollView.h"
 #include "CViewValues.h"
@@ -58,6 +59,9 @@ public:
     // right column the 3D view, split in the middle first when it has one column.
     void OnWindowChartAnd3D();
     void OnUpdateWindowChartAnd3D(CCmdUI* pCmdUI);
+    // View, Graphs: a graph under this pane's chart, offered where the document has its data.
+    void OnToggleGraph(GraphKind kind);
+    void OnUpdateGraph(GraphKind kind, CCmdUI* pCmdUI);
     // The plot on show; while the document is empty, a hint on how to import a track (on the
     // screen only).
     void OnDraw(CDC* pDC) override;
@@ -148,6 +152,8 @@ private:
 
     std::unique_ptr<CPlot> m_pPlot;
     short m_nPlotMode = -1;
+    // The graphs under this pane's chart, a bit each by GraphKind.
+    unsigned m_nGraphs = 0;
     // The colour step of every track point while the track is coloured.
     std::vector<std::uint8_t> m_colourSteps;
 

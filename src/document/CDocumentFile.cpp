@@ -32,6 +32,9 @@ constexpr std::string_view kTrackTag = "TRAK";
 constexpr std::string_view kRecordIndexTag = "TIDX";
 // The document's windows and their panes; a document without it opens in one window.
 constexpr std::string_view kWindowsTag = "WIND";
+// The graphs of every pane of WIND, in its order (a chunk of its own, so that a reader of the
+// first version 2 files, which wants WIND to end with its panes, skips it).
+constexpr std::string_view kGraphsTag = "GRPH";
 // The five arrays of the designed track, one float per point each.
 constexpr long kTrackArrays = 5;
 
@@ -129,6 +132,18 @@ void AddWindows(const std::vector<WindowView>& windows, CChunkedFile& file) {
     file.Add(kWindowsTag, contents);
 }
 
+void AddGraphs(const std::vector<WindowView>& windows, CChunkedFile& file) {
+    std::string contents;
+    bool bAny = false;
+    for (const WindowView& w : windows)
+        for (const PaneView& p : w.panes) {
+            contents.push_back(static_cast<char>(p.nGraphs));
+            bAny = bAny || p.nGraphs != 0;
+        }
+    if (bAny)
+        file.Add(kGraphsTag, contents);
+}
+
 std::string CheckPane(const PaneView& pane) {
     if (pane.nPlot != -1 && pane.nPlot != 0 && pane.nPlot != 3)
         return "a pane's plot " + std::to_string(pane.nPlot) + " is none that the program shows";
@@ -183,6 +198,29 @@ std::string ReadWindows(const std::vector<FileChunk>& chunks, std::vector<Window
             return "its windows chunk " + reason;
     if (in.Left() != 0)
         return "its windows chunk has bytes after its windows";
+    return std::string();
+}
+
+std::string ReadGraphs(const std::vector<FileChunk>& chunks, std::vector<WindowView>& windows) {
+    std::string_view contents;
+    bool bFound = false;
+    if (std::string reason =
+            CChunkedFile::FindOne(chunks, kGraphsTag, "graphs", false, contents, &bFound);
+        !reason.empty() || !bFound)
+        return reason;
+    std::size_t nPanes = 0;
+    for (const WindowView& w : windows)
+        nPanes += w.panes.size();
+    if (contents.size() != nPanes)
+        return "its graphs chunk holds " + std::to_string(contents.size()) + " panes for " +
+               std::to_string(nPanes);
+    std::size_t k = 0;
+    for (WindowView& w : windows)
+        for (PaneView& p : w.panes) {
+            p.nGraphs = static_cast<std::uint8_t>(contents[k++]);
+            if (p.nGraphs >> CViewValues::kGraphBits)
+                return "its graphs chunk names a graph this program does not draw";
+        }
     return std::string();
 }
 
@@ -323,6 +361,8 @@ CFileResult ParseVersioned(const std::string& path, const std::string& bytes, CT
     if (reason.empty())
         reason = ReadWindows(chunks, readView.m_windows);
     if (reason.empty())
+        reason = ReadGraphs(chunks, readView.m_windows);
+    if (reason.empty())
         reason = ReadTrackBlock(chunks, block);
     if (reason.empty())
         reason = CRecordChunks::Read(chunks, readRecord);
@@ -348,6 +388,7 @@ std::string VersionedBytes(const CTrack& track, const CTrackRecord& record,
     out.Put(view.m_fElevation);
     file.Add(kViewTag, contents);
     AddWindows(view.m_windows, file);
+    AddGraphs(view.m_windows, file);
 
     const std::string block = DesignedBytes(track, nullptr);
     contents.clear();

@@ -9,12 +9,14 @@
 #include <vector>
 
 // A pane as a document keeps it: the plot it shows (-1 none, 0 the elevation chart, 3 the 3D
-// view, as the desktop numbers them) with its zoom and view angles.
+// view, as the desktop numbers them) with its zoom and view angles, and the graphs stacked under
+// its chart (a bit each, in the order of the desktop's View, Graphs menu).
 struct PaneView {
     std::int8_t nPlot = -1;
     float fZoom = 1.0f;
     float fAzimuth = 30.0f;
     float fElevation = 20.0f;
+    std::uint8_t nGraphs = 0;
 };
 
 // A window: one or two rows and columns of panes (row by row) and where it is split, as a share
@@ -39,6 +41,8 @@ struct CViewValues {
 
     // The most windows a document keeps.
     static constexpr std::size_t kMaxWindows = 64;
+    // The graphs a pane can stack under its chart, a bit each.
+    static constexpr unsigned kGraphBits = 6;
 
     float m_fZoom = kDefaultZoom;
     float m_fAzimuth = kDefaultAzimuth;

@@ -229,7 +229,8 @@ TEST_F(NumbersTest, ColourTrackByGradePaintsTheTrackInTheScalesColours) {
     EXPECT_EQ(View()->Plot()->m_pColourSteps, nullptr);
 }
 
-// View, Graphs, Grade: a graph under the chart, kept in the settings; unchecked, the chart alone.
+// View, Graphs, Grade: a graph under the pane's chart, kept in the settings for new panes;
+// unchecked, the chart alone.
 TEST_F(NumbersTest, GraphsStackUnderTheChartAndAreKeptInTheSettings) {
     ImportSample();
     Command(ID_PLOT_ELEVATION);
@@ -244,9 +245,16 @@ TEST_F(NumbersTest, GraphsStackUnderTheChartAndAreKeptInTheSettings) {
     ASSERT_EQ(View()->Plot()->m_nGraphs, 1);
     EXPECT_LT(View()->Plot()->m_rcPlot.bottom, alone.bottom);
     EXPECT_EQ(QSettings().value(QStringLiteral("Settings/Graphs")).toUInt(), 1u << 5);
+    // A new window starts with it; unchecked there, the first window keeps it.
+    CVorlanView* pFirst = View();
+    Command(ID_WINDOW_NEW);
+    ASSERT_NE(View(), pFirst);
+    EXPECT_EQ(Checked(ID_VIEW_GRAPH_LAST), 1);
     Command(ID_VIEW_GRAPH_LAST);
     View()->RedrawWindow();
+    pFirst->RedrawWindow();
     EXPECT_EQ(View()->Plot()->m_nGraphs, 0);
+    EXPECT_EQ(pFirst->Plot()->m_nGraphs, 1);
     EXPECT_EQ(View()->Plot()->m_rcPlot.bottom, alone.bottom);
 }
 

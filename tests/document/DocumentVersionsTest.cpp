@@ -302,6 +302,8 @@ TEST(DocumentVersions, RefusalsOfWellFormedChunksSayWhatIsWrong) {
          "the point count 10001 is above 10000"},
         {Rewritten(doc, {2, 0}, keep, {{"WIND", std::string("\x01\x00\x03\x01", 4)}}),
          "its windows chunk is too short for its windows"},
+        {Rewritten(doc, {2, 0}, keep, {{"GRPH", std::string("\x01\x02", 2)}}),
+         "its graphs chunk holds 2 panes for 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);
@@ -355,8 +357,9 @@ TEST(DocumentVersions, TheWindowsAndTheirPanesComeBack) {
     CTrackRecord record, backRecord;
     ASSERT_TRUE(ImportSample("two-tracks.gpx", record, *track));
     CViewValues view, read;
-    view.m_windows = {{1, 2, 0.5f, 0.375f, {{0, 2.0f, 30.0f, 20.0f}, {3, 1.0f, 45.5f, -10.0f}}},
-                      {1, 1, 0.5f, 0.5f, {{3, 1.0f, 30.0f, 20.0f}}}};
+    view.m_windows = {
+        {1, 2, 0.5f, 0.375f, {{0, 2.0f, 30.0f, 20.0f, 0x22}, {3, 1.0f, 45.5f, -10.0f, 0}}},
+        {1, 1, 0.5f, 0.5f, {{3, 1.0f, 30.0f, 20.0f, 0}}}};
     const std::string path = scratch.File("windows.vrl");
     ASSERT_TRUE(CDocumentFile::Write(path, *track, record, view).Ok());
     ASSERT_TRUE(CDocumentFile::Read(path, *back, backRecord, read).Ok());
@@ -367,6 +370,7 @@ TEST(DocumentVersions, TheWindowsAndTheirPanesComeBack) {
     ASSERT_EQ(2u, w.panes.size());
     EXPECT_EQ(0, w.panes[0].nPlot);
     EXPECT_EQ(2.0f, w.panes[0].fZoom);
+    EXPECT_EQ(0x22, w.panes[0].nGraphs);
     EXPECT_EQ(3, w.panes[1].nPlot);
     EXPECT_EQ(45.5f, w.panes[1].fAzimuth);
     EXPECT_EQ(-10.0f, w.panes[1].fElevation);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the bundled MapSource text exports and GPX files (samples/) and the GPX track of the
-gpsbabel cross-check (tests/data/track/crosscheck.gpx) from two made-up routes.
+"""Writes the bundled MapSource text exports and GPX files (samples/), the elevation tile under
+the ridge loop (samples/dem/) and the GPX track of the gpsbabel cross-check
+(tests/data/track/crosscheck.gpx) from two made-up routes.
 
 Both routes are invented: a hiking loop with switchbacks up to a summit (north-western
 hemisphere) and a long cycling loop over two passes (south-eastern hemisphere). Positions follow
@@ -14,11 +15,18 @@ The exports are written like a real one: a Grid, Datum and Header block, CRLF li
 windows-1252 text (the degree sign is byte 0xB0), a Trackpoint line per point with the columns
 Position, Time, Altitude, Depth, Leg Length, Leg Time, Leg Speed and Leg Course, and no leg
 fields on the first point.
+
+The elevation tile is an SRTM .hgt of 3 arc-seconds (1201 x 1201 big-endian 16-bit samples,
+rows from north to south, edges shared with the neighbours) of the degree square the ridge loop
+lies in, zipped: the loop's own terrain without its ripples, and a few broad hills further out.
 """
 
 import argparse
+import io
 import math
 import random
+import struct
+import zipfile
 from pathlib import Path
 
 EARTH_RADIUS_M = 6371008.8
@@ -357,6 +365,52 @@ def gpx_samples(ridge, ridge_start, passes_start):
     }
 
 
+# --- The elevation tile ----------------------------------------------------------------------
+
+HGT_SIDE = 1201
+# Hills of the wider country around the ridge loop: (x, y, height, sigma x, sigma y) in metres.
+FAR_HILLS = [(-25000, 30000, 1100, 7000, 9000), (18000, -30000, 800, 9000, 6000),
+             (20000, 35000, 600, 5000, 5000), (-30000, -25000, 450, 6000, 8000)]
+# The ridge terrain's tilt holds only this far (x and y in metres); the country beyond is level.
+TILT_X, TILT_Y = (-3000, 6000), (-2000, 7000)
+
+
+def hgt_tile(route):
+    """(name, bytes) of the .hgt of the square the route starts in. A hill's bell curve is a
+    factor per row times one per column, which keeps this to a few seconds."""
+    south, west = math.floor(route.lat0), math.floor(route.lon0)
+    name = f"{'N' if south >= 0 else 'S'}{abs(south):02d}{'E' if west >= 0 else 'W'}{abs(west):03d}"
+    cells = HGT_SIDE - 1
+    ys = [math.radians(south + 1 - i / cells - route.lat0) * EARTH_RADIUS_M
+          for i in range(HGT_SIDE)]
+    xs = [math.radians(west + j / cells - route.lon0) * EARTH_RADIUS_M
+          * math.cos(math.radians(route.lat0)) for j in range(HGT_SIDE)]
+    terrain = route.terrain
+    tilt_x = [terrain.slope[0] * min(max(x, TILT_X[0]), TILT_X[1]) for x in xs]
+    tilt_y = [terrain.slope[1] * min(max(y, TILT_Y[0]), TILT_Y[1]) for y in ys]
+    bells = [([h * math.exp(-(y - cy) ** 2 / (2 * sy * sy)) for y in ys],
+              [math.exp(-(x - cx) ** 2 / (2 * sx * sx)) for x in xs])
+             for cx, cy, h, sx, sy in terrain.hills + FAR_HILLS]
+    out = bytearray()
+    for i in range(HGT_SIDE):
+        row = [terrain.base + tilt_y[i] + tx for tx in tilt_x]
+        for by, bx in bells:
+            if by[i] > 0.01:
+                row = [z + by[i] * f for z, f in zip(row, bx)]
+        out += struct.pack(f">{HGT_SIDE}h", *(round(z) for z in row))
+    return name, bytes(out)
+
+
+def zipped(member, data):
+    """A deflated zip of one file, with a fixed date so that every run writes the same bytes."""
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, "w") as archive:
+        info = zipfile.ZipInfo(member, date_time=(2003, 9, 14, 0, 0, 0))
+        info.compress_type = zipfile.ZIP_DEFLATED
+        archive.writestr(info, data, compresslevel=9)
+    return buffer.getvalue()
+
+
 # --- The two routes --------------------------------------------------------------------------
 
 def tobler(grade):
@@ -428,6 +482,12 @@ def main():
     for name, data in files.items():
         (root / "samples" / name).write_bytes(data)
         print(f"samples/{name}: {len(data)} bytes")
+
+    name, hgt = hgt_tile(ridge_route())
+    (root / "samples" / "dem").mkdir(exist_ok=True)
+    tile = zipped(f"{name}.hgt", hgt)
+    (root / "samples" / "dem" / f"{name}.hgt.zip").write_bytes(tile)
+    print(f"samples/dem/{name}.hgt.zip: {len(tile)} bytes")
 
     data_dir = root / "tests" / "data" / "track"
     data_dir.mkdir(parents=True, exist_ok=True)

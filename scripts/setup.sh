@@ -9,7 +9,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils shared-mime-info
   gpsbabel libexpat1-dev libpugixml-dev libzstd-dev zlib1g-dev nlohmann-json3-dev hyperfine
-  libgeographiclib-dev
+  libgeographiclib-dev libgdal-dev gdal-bin
 )
 
 missing=()

@@ -178,11 +178,12 @@ int RunConvert(const std::vector<std::string>& options, CMapSourceFormat& format
 }
 
 int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
-    const char kInfoUsage[] = "info FILE [--units metric|imperial] [--utc] [--json]";
+    const char kInfoUsage[] = "info FILE [--units metric|imperial] [--utc] [--json] [--dem DIR]";
     std::vector<std::string> args = options;
     Units units = Units::imperial;
     std::string problem;
-    if (!TakeUnitsOption(args, units, problem)) {
+    std::string demFolder;
+    if (!TakeUnitsOption(args, units, problem) || !TakeDemOption(args, demFolder, problem)) {
         std::fprintf(stderr, "vorlan-cli: info: %s\n", problem.c_str());
         return Usage(kInfoUsage);
     }
@@ -200,10 +201,17 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
     if (Report(read) != 0)
         return 1;
 
+    TerrainNumbers terrain;
+    if (!demFolder.empty() && !MeasureTerrain(demFolder, record, terrain, problem)) {
+        std::fprintf(stderr, "vorlan-cli: info: %s\n", problem.c_str());
+        return 1;
+    }
+    const TerrainNumbers* pTerrain = demFolder.empty() ? nullptr : &terrain;
+
     const bool bDocument = CDocumentFile::IsDocumentPath(path);
     const CTrackStatistics statistics(record, track.m_nCount, read.m_notes);
     if (bJson) {
-        PrintInfoJson(path, record, statistics);
+        PrintInfoJson(path, record, statistics, pTerrain);
         return FinishOutput();
     }
     const std::vector<StatisticsItem> items = statistics.Items(units, zone);
@@ -218,6 +226,8 @@ int RunInfo(const std::vector<std::string>& options, CMapSourceFormat& format) {
         std::printf("View: zoom %g, azimuth %g, elevation %g\n", view.m_fZoom, view.m_fAzimuth,
                     view.m_fElevation);
     PrintStatistics(items, units);
+    if (pTerrain)
+        PrintTerrain(*pTerrain, units);
     PrintLaps(statistics, units);
     return FinishOutput();
 }

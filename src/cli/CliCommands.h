@@ -53,7 +53,35 @@ void PrintStatistics(const std::vector<StatisticsItem>& items, Units units);
 void PrintLaps(const CTrackStatistics& statistics, Units units);
 // info --json: the file, its source and every statistic as one JSON object on the standard
 // output.
+// The ground under a track from a folder of elevation tiles (info --dem DIR): heights in metres,
+// NaN where no tile covers the track, and what is missing.
+struct TerrainNumbers {
+    std::string folder;
+    double lowestM = 0;
+    double highestM = 0;
+    double ascentM = 0;
+    double descentM = 0;
+    std::size_t nTilesNeeded = 0;
+    std::vector<std::string> missingTiles;
+    std::string message; // "No elevation data for N47E012 (1 of 4 tiles needed)." or empty
+};
+// The elevation tiles' folder of a command: --dem DIR taken out of args, else $VORLAN_DEM;
+// empty for none. False with the problem for a --dem without a folder.
+bool TakeDemOption(std::vector<std::string>& args, std::string& folder, std::string& problem);
+// Whether this run needs the tiles, which a companion program linked with GDAL reads (so that
+// the other commands start without loading it): info with --dem or $VORLAN_DEM.
+bool WantsTerrain(const std::vector<std::string>& args);
+// Runs the companion program with these arguments in place of this one and returns only when
+// that fails (with 1, after saying why); -1 in the companion itself, which reads the tiles.
+int RelayToTerrainProgram(char** argv);
+// The ground under the record's points from the folder's tiles; false with the problem when
+// the folder cannot be read.
+bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, TerrainNumbers& numbers,
+                    std::string& problem);
+// The terrain block of info: "Terrain (DIR):" and a line a number, then the message.
+void PrintTerrain(const TerrainNumbers& terrain, Units units);
+
 void PrintInfoJson(const std::string& path, const CTrackRecord& record,
-                   const CTrackStatistics& statistics);
+                   const CTrackStatistics& statistics, const TerrainNumbers* pTerrain = nullptr);
 // Takes the flag (an option without a value, "--utc") out of args; whether it was there.
 bool TakeFlag(std::vector<std::string>& args, const char* pszFlag);

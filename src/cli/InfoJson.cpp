@@ -115,9 +115,23 @@ Json LapsJson(const std::vector<StretchFigures>& laps) {
     return json;
 }
 
+void PutTerrain(Json& json, const TerrainNumbers& terrain) {
+    if (!std::isnan(terrain.lowestM)) {
+        json["terrain_lowest_m"] = Number(terrain.lowestM);
+        json["terrain_highest_m"] = Number(terrain.highestM);
+        json["terrain_ascent_m"] = Number(terrain.ascentM);
+        json["terrain_descent_m"] = Number(terrain.descentM);
+    }
+    json["terrain_tiles_needed"] = terrain.nTilesNeeded;
+    json["terrain_missing_tiles"] = terrain.missingTiles;
+    if (!terrain.message.empty())
+        json["terrain_message"] = terrain.message;
+}
+
 } // namespace
 
-void PrintInfoJson(const std::string& path, const CTrackRecord& record, const CTrackStatistics& s) {
+void PrintInfoJson(const std::string& path, const CTrackRecord& record, const CTrackStatistics& s,
+                   const TerrainNumbers* pTerrain) {
     Json json;
     json["file"] = path;
     json["source"] = {{"file_name", record.m_source.fileName},
@@ -140,6 +154,8 @@ void PrintInfoJson(const std::string& path, const CTrackRecord& record, const CT
     PutSensors(json, s.m_time);
     if (!s.m_laps.empty())
         json["laps"] = LapsJson(s.m_laps);
+    if (pTerrain)
+        PutTerrain(json, *pTerrain);
     // Bytes that are not UTF-8 (a file name, a name in the file) are replaced, never refused.
     const std::string text = json.dump(2, ' ', false, Json::error_handler_t::replace);
     std::printf("%s\n", text.c_str());

@@ -2,8 +2,12 @@
 #include "CTrackStatistics.h"
 #include "CliCommands.h"
 
+#include "UnitsAndEarth.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& problem) {
     // After "--" every argument is a file, even one named "--units".
@@ -17,6 +21,48 @@ bool TakeUnitsOption(std::vector<std::string>& args, Units& units, std::string& 
     }
     args.erase(it, it + 2);
     return true;
+}
+
+bool TakeDemOption(std::vector<std::string>& args, std::string& folder, std::string& problem) {
+    const auto end = std::find(args.begin(), args.end(), kOptionsEnd);
+    const auto it = std::find(args.begin(), end, "--dem");
+    if (it == end) {
+        const char* pszEnv = std::getenv("VORLAN_DEM");
+        folder = pszEnv ? pszEnv : "";
+        return true;
+    }
+    if (it + 1 == end) {
+        problem = "--dem needs the folder of the elevation tiles";
+        return false;
+    }
+    folder = *(it + 1);
+    args.erase(it, it + 2);
+    return true;
+}
+
+bool WantsTerrain(const std::vector<std::string>& args) {
+    if (args.empty() || args[0] != "info")
+        return false;
+    const auto end = std::find(args.begin(), args.end(), kOptionsEnd);
+    const char* pszEnv = std::getenv("VORLAN_DEM");
+    return std::find(args.begin(), end, "--dem") != end || (pszEnv && *pszEnv);
+}
+
+void PrintTerrain(const TerrainNumbers& terrain, Units units) {
+    std::printf("Terrain (%s):\n", terrain.folder.c_str());
+    const auto line = [units](const char* pszLabel, double metres) {
+        if (!std::isnan(metres))
+            std::printf("  %s: %s\n", pszLabel,
+                        FormatElevation(units, metres * kFeetPerMetre).c_str());
+    };
+    line("Lowest ground", terrain.lowestM);
+    line("Highest ground", terrain.highestM);
+    if (!std::isnan(terrain.lowestM)) {
+        line("Terrain ascent", terrain.ascentM);
+        line("Terrain descent", terrain.descentM);
+    }
+    if (!terrain.message.empty())
+        std::printf("  %s\n", terrain.message.c_str());
 }
 
 bool TakeFlag(std::vector<std::string>& args, const char* pszFlag) {

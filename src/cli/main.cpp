@@ -18,10 +18,12 @@ const char kUsage[] =
     "                           import a track file, or read a document, and save it as a\n"
     "                           document: version 2 keeps every point, time and sensor,\n"
     "                           --doc-version 1 a Vorlan 1 document (the track shape only)\n"
-    "  info FILE [--units metric|imperial] [--utc] [--json]\n"
+    "  info FILE [--units metric|imperial] [--utc] [--json] [--dem DIR]\n"
     "                           describe a track file or a .vrl document: times of day\n"
     "                           in this machine's zone, or in UTC with --utc; --json\n"
-    "                           prints every statistic in SI units for scripts\n"
+    "                           prints every statistic in SI units for scripts; --dem\n"
+    "                           (or $VORLAN_DEM) adds the ground under the track from a\n"
+    "                           folder of elevation tiles (.hgt, .hgt.zip, GeoTIFF)\n"
     "  export [--format gpx|csv] IN -o OUT\n"
     "                           write the track of a track file or a document as GPX\n"
     "                           (times and sensors kept) or as CSV, a row a point; the\n"
@@ -59,6 +61,9 @@ int main(int argc, char** argv) {
         std::printf("vorlan-cli %s\n", VORLAN_VERSION);
         return FinishOutput();
     }
+    if (WantsTerrain(args))
+        if (const int nStatus = RelayToTerrainProgram(argv); nStatus >= 0)
+            return nStatus;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     // A killed run removes the temporary file it was writing.
     CPendingTempFile::InstallSignalHandlers();

@@ -1,6 +1,7 @@
 // The command-line tool as a user runs it: convert, info, and the messages for bad files.
 #include "CliRunner.h"
 #include "ScratchDir.h"
+#include "TileWriter.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -99,6 +100,37 @@ TEST(Cli, InfoGivesTheTimesInTheMachinesZoneOrUtcAndEveryStatisticAsJson) {
     EXPECT_EQ(500, json["start_elevation_m"]);
     EXPECT_EQ((std::vector<std::string>{"elevation", "time", "heart_rate"}), json["channels"]);
     EXPECT_FALSE(json.contains("power_avg_w"));
+}
+
+// info --dem: the ground under the track from a folder of tiles, here a plane rising 1200 m a
+// degree northwards (1600 m at 47.5 N, 1675 m at 47.5625 N, latitudes a text export's floats
+// keep exactly), in words and as JSON; a folder without the tile names it.
+TEST(Cli, InfoGivesTheGroundUnderTheTrackFromElevationTiles) {
+    const ScratchDir scratch;
+    const std::string track = scratch.File("north.txt");
+    WriteText(track, "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
+                     "Trackpoint\tN47.5 W122.25\t100 ft\t0.5 mi\n"
+                     "Trackpoint\tN47.5625 W122.25\t200 ft\t0.25 mi\n");
+    const std::string dem = MakeFolder(scratch.File("dem"));
+    WriteHgt(dem + "N47W123.hgt", HgtSamples(1201, 47, -123, [](double lat, double) {
+                 return 1000 + 1200 * (lat - 47);
+             }));
+    CliResult r = RunCli("info --units metric --dem " + dem + " " + track);
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("  Lowest ground: 1600 m\n  Highest ground: 1675 m\n"
+                                            "  Terrain ascent: 75 m\n  Terrain descent: 0 m\n"))
+        << r.out;
+    r = RunCli("info --json " + track + " --dem " + dem);
+    const auto json = nlohmann::json::parse(r.out.substr(r.out.find('{')));
+    EXPECT_EQ(1600, json["terrain_lowest_m"]);
+    EXPECT_EQ(1675, json["terrain_highest_m"]);
+    EXPECT_EQ(75, json["terrain_ascent_m"]);
+    const std::string empty = MakeFolder(scratch.File("empty"));
+    r = RunCli("info " + track + " --dem " + empty);
+    EXPECT_NE(std::string::npos,
+              r.out.find("  No elevation data for N47W123 (1 of 1 tile needed).\n"))
+        << r.out;
+    EXPECT_EQ(1, RunCli("info " + track + " --dem " + scratch.File("none")).status);
 }
 
 // export: the format from the option or the output's extension; never over its input.

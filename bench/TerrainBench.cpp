@@ -1,9 +1,12 @@
 // The ground from elevation tiles: a folder of four 3 arc-second .hgt tiles opened and indexed,
 // the tiles read, and the ground sampled under a 10000-point track across all four plus a
 // 200 x 200 grid over it, as the 3D view does on opening a track (target: under 50 ms with the
-// tiles in the page cache); then the sampling alone, with the tiles in memory.
+// tiles in the page cache); then the sampling alone, with the tiles in memory; then the
+// 3D-printable model of the track and its STL bytes, with the tiles in memory.
 #include "CElevationTiles.h"
 #include "CGroundProfile.h"
+#include "CStlWriter.h"
+#include "CTerrainModel.h"
 #include "TileWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -88,4 +91,15 @@ void BM_SampleTilesInMemory(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SampleTilesInMemory)->Unit(benchmark::kMillisecond);
+
+void BM_TerrainModel(benchmark::State& state) {
+    const TileFolder folder;
+    const Track track;
+    CElevationTiles tiles(folder.Path());
+    for (auto _ : state) {
+        const CTerrainModel model(tiles, track.lat, track.lon, {}, CTerrainModel::Options{});
+        benchmark::DoNotOptimize(CStlWriter::Bytes(model).size());
+    }
+}
+BENCHMARK(BM_TerrainModel)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -1,6 +1,10 @@
 // The 3D view: the geometry of one frame (layout and the projections of a full track) and the
-// whole scene of a 10000-point track on the recording surface and on the SVG surface.
+// whole scene of a 10000-point track on the recording surface and on the SVG surface; the scene
+// over a ground of 200 x 200 cells on a surface that draws nothing, the chart's own share of its
+// cost (projecting the cells, their order and the track's lines of sight).
 #include "CDrawTools.h"
+#include "CFixedDC.h"
+#include "CGroundHeights.h"
 #include "CPlot.h"
 #include "CProjector.h"
 #include "CRecordingDC.h"
@@ -111,4 +115,54 @@ void BM_Draw3D_Svg(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 4 * kPoints);
 }
 BENCHMARK(BM_Draw3D_Svg)->Unit(benchmark::kMicrosecond);
+
+// Hills about as high as the track climbs, computed once, as the tiles' source keeps its grid.
+class HillGround : public CGroundHeights {
+public:
+    void GridFeet(float fSouthMin, float fSouthMax, float fEastMin, float fEastMax, int nRows,
+                  int nCols, float* pFeet) override {
+        if (m_feet.size() != static_cast<std::size_t>(nRows) * nCols) {
+            m_feet.clear();
+            for (int r = 0; r < nRows; ++r)
+                for (int c = 0; c < nCols; ++c) {
+                    const double s = fSouthMin + (fSouthMax - fSouthMin) * r / (nRows - 1.0);
+                    const double e = fEastMin + (fEastMax - fEastMin) * c / (nCols - 1.0);
+                    m_feet.push_back(
+                        static_cast<float>(1200 + 350 * std::sin(s / 60) * std::cos(e / 80)));
+                }
+        }
+        std::copy(m_feet.begin(), m_feet.end(), pFeet);
+    }
+
+private:
+    std::vector<float> m_feet;
+};
+
+// A 1920 x 1080 screen that only counts the cells it is handed.
+class NullDC : public CFixedDC {
+public:
+    NullDC() : CFixedDC(96, 96, kScreen.right, kScreen.bottom, 0, &kScreen) {}
+    BOOL Rectangle(int, int, int, int) override { return 1; }
+    BOOL TextOut(int, int, const char*, int) override { return 1; }
+    BOOL FillRgn(CRgn*, CBrush*) override { return ++m_nFills; }
+    int m_nFills = 0;
+
+protected:
+    void DrawLine(POINT, POINT) override {}
+
+private:
+    static constexpr RECT kScreen{0, 0, 1920, 1080};
+};
+
+void BM_Draw3DGround_Null(benchmark::State& state) {
+    Scene scene;
+    HillGround ground;
+    scene.m_plot.m_pGround = &ground;
+    NullDC dc;
+    for (auto _ : state) {
+        scene.m_plot.Draw3D(&dc, scene.m_tools);
+        benchmark::DoNotOptimize(dc.m_nFills);
+    }
+}
+BENCHMARK(BM_Draw3DGround_Null)->Unit(benchmark::kMicrosecond);
 } // namespace

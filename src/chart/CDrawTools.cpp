@@ -26,6 +26,9 @@ constexpr PenSpec kPenSpecs[CDrawTools::kPens] = {
     {PS_SOLID, 1, 0x00DCC8C8}, // light greyish blue: shadows of the 3D track
 };
 
+// The track pen's blue, lightened.
+constexpr COLORREF kHiddenTrackColour = 0x00FFC8A0;
+
 constexpr COLORREF kBrushColors[CDrawTools::kBrushes] = {
     0x000000FF, 0x0000FF00, 0x00FF0000, 0x00000080,
     0x00008000, 0x00800000, 0x0000FFFF, 0x00FFFFC8, // pale cyan: the floor of the 3D box
@@ -58,6 +61,13 @@ CDrawTools::CDrawTools() {
             m_pRampPen[d][k] = &m_rampPens[d][k];
             m_pRampBrush[d][k] = &m_rampBrushes[d][k];
         }
+    for (int t = 0; t < CGroundGrid::kTints; ++t)
+        for (int l = 0; l < CGroundGrid::kLights; ++l) {
+            m_groundBrushes[t][l].CreateSolidBrush(CGroundGrid::ShadeColour(t, l));
+            m_pGroundBrush[t][l] = &m_groundBrushes[t][l];
+        }
+    m_hiddenTrackPen.CreatePen(PS_SOLID, 2, kHiddenTrackColour);
+    m_terrainPen.CreatePen(PS_DASH, 2, RGB(139, 90, 43));
     CreateTitleFont(m_fontScreen, 11);
     CreateTitleFont(m_fontPrinter, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "CBrush.h"
 #include "CFont.h"
+#include "CGroundGrid.h"
 #include "CObject.h"
 #include "CPen.h"
 
@@ -33,4 +34,13 @@ public:
     CBrush m_rampBrushes[2][kRampSteps];
     CPen* m_pRampPen[2][kRampSteps] = {};
     CBrush* m_pRampBrush[2][kRampSteps] = {};
+    // The 3D scene's ground: a brush for each tint of height and level of light
+    // (CGroundGrid::ShadeColour), and the track where the ground hides it, light blue.
+    CBrush m_groundBrushes[CGroundGrid::kTints][CGroundGrid::kLights];
+    CBrush* m_pGroundBrush[CGroundGrid::kTints][CGroundGrid::kLights] = {};
+    CPen m_hiddenTrackPen;
+    CPen* m_pHiddenTrackPen = &m_hiddenTrackPen;
+    // The elevation chart's "Terrain" series: the ground under the track, dashed brown.
+    CPen m_terrainPen;
+    CPen* m_pTerrainPen = &m_terrainPen;
 };

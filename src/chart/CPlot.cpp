@@ -81,6 +81,7 @@ void CPlot::FillElevation(const CTrack& track, const CTrackRecord* pRecord) {
     }
     m_nSeries = 0;
     m_nGraphs = 0;
+    m_nTerrainSeries = -1;
     m_graphPoints.Clear();
     m_bTimeAxis = true;
     const int n = std::clamp<int>(track.m_nCount, 0, kMaxPoints);
@@ -119,6 +120,7 @@ void CPlot::SetTimeTitles(int n) {
 void CPlot::FillElevation(const CTrack& track) {
     m_nSeries = 0;
     m_nGraphs = 0;
+    m_nTerrainSeries = -1;
     m_graphPoints.Clear();
     m_bTimeAxis = false;
     SetTitles(track);
@@ -142,6 +144,20 @@ int CPlot::ConvertToMetric(const CTrack& track) {
         m_fUnitSmooth[i] = static_cast<float>(ElevationIn(Units::metric, track.m_fSmooth[i]));
     }
     return n;
+}
+
+bool CPlot::AddTerrainSeries(const float* pFeet, int nPoints) {
+    const int n = std::clamp(nPoints, 0, std::min(m_nPoints[0], kMaxPoints));
+    bool bAny = false;
+    for (int i = 0; i < n; ++i) {
+        m_fUnitGround[i] = static_cast<float>(ElevationIn(m_units, pFeet[i]));
+        bAny = bAny || !std::isnan(pFeet[i]);
+    }
+    if (!bAny || m_nSeries >= kMaxSeries)
+        return false;
+    m_nTerrainSeries = m_nSeries;
+    AddSeries(m_pX[0], m_fUnitGround, n, "Terrain");
+    return true;
 }
 
 bool CPlot::AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord) {
@@ -177,6 +193,7 @@ void CPlot::AddSeries(const float* pX, const float* pY, int nPoints, const char*
 void CPlot::Fill3D(const CTrack& track) {
     m_nSeries = 0;
     m_nGraphs = 0;
+    m_nTerrainSeries = -1;
     SetTitles(track);
     // The 3D scene reads slot 0 directly; the slot does not count as a 2D series.
     m_pX[0] = track.m_fSouth;

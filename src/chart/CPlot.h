@@ -6,6 +6,7 @@
 
 #include "CGraphPoints.h"
 #include "CGraphs.h"
+#include "CGroundGrid.h"
 #include "CRectTracker.h"
 #include "CTimeAxis.h"
 #include "CTrackColours.h"
@@ -17,6 +18,7 @@
 
 class CDC;
 class CDrawTools;
+class CGroundHeights;
 class CProjector;
 class CTrack;
 class CTrackRecord;
@@ -137,10 +139,33 @@ public:
     // Adds a graph of kind under the elevation chart, after FillElevation (which removes them);
     // false where the record has no data for it.
     bool AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pRecord);
+    // The ground under the track from elevation tiles (View, Terrain): a third, dashed series of
+    // the elevation chart, "Terrain", in feet at every track point (NaN where no tile covers
+    // it, a gap in the line), after FillElevation; false without any height.
+    bool AddTerrainSeries(const float* pFeet, int nPoints);
+    int m_nTerrainSeries = -1;
+    float m_fUnitGround[kMaxPoints] = {};
     // The elevation chart's series in metric units: distance in km, elevations in metres.
     float m_fUnitDist[kMaxPoints] = {};
     float m_fUnitElev[kMaxPoints] = {};
     float m_fUnitSmooth[kMaxPoints] = {};
+    // The ground in the 3D scene, from whoever sets it (View, Terrain); nullptr draws the
+    // designed scene.
+    CGroundHeights* m_pGround = nullptr;
+    // True Proportions: 0 fits each screen direction of the 3D scene on its own (the designed
+    // scene); 1, 2 or 5 gives the box's three axes one scale, the height exaggerated so often.
+    int m_nExaggeration = 0;
+    // The ground's cells: at most kMaxGroundCells a side, and about one every
+    // kPixelsPerGroundCell pixels of the plot frame's longer side.
+    static constexpr int kMaxGroundCells = 200;
+    static constexpr int kMinGroundCells = 2;
+    static constexpr int kPixelsPerGroundCell = 6;
+    // From the last 3D layout: the heights the box showed (the track's box, widened to the
+    // ground inside it) and what a height in feet is multiplied by before it is projected (1
+    // unless True Proportions is on), for whoever projects more points into the scene.
+    float m_fSceneZMin = 0;
+    float m_fSceneZMax = 0;
+    float m_fHeightScale = 1.0f;
     float m_fAzimuth = kHomeAzimuth;
     float m_fElevation = kHomeElevation;
     float m_fZoom = 1.0f;
@@ -191,6 +216,8 @@ private:
     void DrawLegendEntry(CDC* pDC, int s);
     // Series s as one polyline through the mapped points.
     void DrawSeries(CDC* pDC, int s);
+    // The terrain series: a polyline through each run of points with a height.
+    void DrawTerrainSeries(CDC* pDC, int s);
     // The colour bar of a coloured track in one line from (x, y): its title, the numbers of the
     // scale's ends and its steps between them.
     void DrawColourBar(CDC* pDC, const CDrawTools& tools, int x, int y);
@@ -204,4 +231,19 @@ private:
 
     // What a graph's line keeps of its points, drawn again at every paint.
     std::vector<POINT> m_columnPoints;
+
+    // The 3D scene beyond the page: the camera, the faces and the mapping of the box.
+    void LayoutBox3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, float zmin,
+                     float xmax, float ymax, float zmax);
+    // True Proportions: one scale for both screen directions, the projected box centred.
+    void FitProportions();
+    // The ground's cells for the plot frame, asked of m_pGround; widens [zmin, zmax] to cover them.
+    void FetchGround(float& zmin, float& zmax);
+    // The ground's cells back to front, each filled with the brush of its shade.
+    void DrawGround(CDC* pDC, const CDrawTools& tools);
+    // The track over the ground: where the ground hides it from the eye, with the lighter pen.
+    void DrawTrackOverGround(CDC* pDC, const CDrawTools& tools, float zmin, float zmax);
+    CGroundGrid m_ground;
+    std::vector<POINT> m_groundCorners;
+    std::vector<std::uint8_t> m_trackSteps;
 };

@@ -7,6 +7,7 @@
 #include "ClippedPolyline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -136,10 +137,12 @@ void CPlot::Draw2D(CDC* pDC, const CDrawTools& tools) {
     const int nSeries = std::min(m_nSeries, kMaxSeries);
     for (int s = 0; s < nSeries; ++s) {
         // Series s draws with pen slot s, its legend sample included.
-        pDC->SelectObject(tools.m_pPen[s]);
+        pDC->SelectObject(s == m_nTerrainSeries ? tools.m_pTerrainPen : tools.m_pPen[s]);
         DrawLegendEntry(pDC, s);
         // A coloured track colours the smoothed series, the one the 3D view draws.
-        if (m_pColourSteps && s == kSmoothedSeries)
+        if (s == m_nTerrainSeries)
+            DrawTerrainSeries(pDC, s);
+        else if (m_pColourSteps && s == kSmoothedSeries)
             DrawColouredSeries(pDC, tools, s);
         else
             DrawSeries(pDC, s);
@@ -217,6 +220,24 @@ void CPlot::DrawSeries(CDC* pDC, int s) {
         return TruncToInt(static_cast<double>(y) * m_fYScale + m_fYOffset);
     };
     DrawClippedPolyline(pDC, n, [&](int i) { return POINT{mapX(pX[i]), mapY(pY[i])}; });
+}
+
+void CPlot::DrawTerrainSeries(CDC* pDC, int s) {
+    const float* pX = m_pX[s];
+    const float* pY = m_pY[s];
+    const auto at = [&](int i) {
+        return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset),
+                     TruncToInt(static_cast<double>(pY[i]) * m_fYScale + m_fYOffset)};
+    };
+    for (int a = 0; a < m_nPoints[s];) {
+        while (a < m_nPoints[s] && std::isnan(pY[a]))
+            ++a;
+        int b = a;
+        while (b < m_nPoints[s] && !std::isnan(pY[b]))
+            ++b;
+        DrawClippedPolyline(pDC, b - a, [&](int k) { return at(a + k); });
+        a = b;
+    }
 }
 
 void CPlot::LayoutGraphs() {

@@ -7,8 +7,10 @@
 #include "CProjector.h"
 #include "ChartMath.h"
 #include "ClippedPolyline.h"
+#include "TrackGeometry.h"
 #include "UnitsAndEarth.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -33,6 +35,12 @@ constexpr int kMaxEdgeSteps = 16;
 // Label units: the box is in tens of metres horizontally and in feet vertically.
 constexpr double kTensOfMetresPerKm = 100.0;
 constexpr double kMetresPerTenMetres = 10.0;
+
+// True Proportions gives a foot of height the scale of this many plane units (0.03048).
+constexpr double kPlaneUnitsPerFoot = kMetresPerFoot * kPlaneUnitsPerKm / 1000.0;
+// A line of sight hidden by less ground than this share of the box's height still counts as
+// seen, so that the track on the ground is not drawn as hidden where the two differ a little.
+constexpr double kHiddenTolerance = 0.02;
 
 struct Point3 {
     float x;
@@ -154,8 +162,9 @@ POINT ProjectedPoint(const CPlot& plot) {
                  ToLogical(proj.m_fProjY, plot.m_fYScale, plot.m_fYOffset)};
 }
 
+// z is a height in feet: True Proportions scales it before the projection.
 POINT ProjectToLogical(const CPlot& plot, float x, float y, float z) {
-    plot.m_pProjector->Project(x, y, z);
+    plot.m_pProjector->Project(x, y, z * plot.m_fHeightScale);
     return ProjectedPoint(plot);
 }
 
@@ -167,6 +176,23 @@ void DrawProjectedPolyline(CDC* pDC, const CPlot& plot, int n, PointAt pointAt) 
         const Point3 p = pointAt(i);
         return ProjectToLogical(plot, p.x, p.y, p.z);
     });
+}
+
+// The eye of the camera in the scene's units.
+CGroundGrid::Point EyeOf(const CProjector& proj) {
+    const double d = proj.m_fDistance;
+    return {d * proj.m_fCosAzCosEl, d * proj.m_fSinAzCosEl, d * proj.m_fSinEl};
+}
+
+// True when the quadrilateral lies wholly beyond one edge of box.
+bool QuadOutside(const RECT& box, const POINT (&pt)[4]) {
+    const auto all = [&](auto beyond) {
+        return beyond(pt[0]) && beyond(pt[1]) && beyond(pt[2]) && beyond(pt[3]);
+    };
+    return all([&](POINT p) { return p.x < box.left; }) ||
+           all([&](POINT p) { return p.x > box.right; }) ||
+           all([&](POINT p) { return p.y < box.top; }) ||
+           all([&](POINT p) { return p.y > box.bottom; });
 }
 
 void DrawClosedOutline(CDC* pDC, const POINT (&pt)[4]) {
@@ -182,7 +208,18 @@ void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, 
                      float xmax, float ymax, float zmax) {
     // The page and plot rectangle of the elevation chart, with a 15 mm right margin on screen.
     LayoutPage(pDC, kRightMarginMM);
+    LayoutBox3D(pDC, tools, xmin, ymin, zmin, xmax, ymax, zmax);
+}
+
+void CPlot::LayoutBox3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, float zmin,
+                        float xmax, float ymax, float zmax) {
     CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenVisibleFace]);
+    m_fSceneZMin = zmin;
+    m_fSceneZMax = zmax;
+    m_fHeightScale =
+        m_nExaggeration > 0 ? static_cast<float>(m_nExaggeration * kPlaneUnitsPerFoot) : 1.0f;
+    zmin *= m_fHeightScale;
+    zmax *= m_fHeightScale;
 
     const double dx = static_cast<double>(xmax) - xmin;
     const double dy = static_cast<double>(ymax) - ymin;
@@ -226,17 +263,22 @@ void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, 
 
     // Each direction is stretched on its own so that the projected box fills the plot
     // rectangle. A direction in which the box has no extent (a one-point track, a track
-    // seen exactly edge-on) is centred instead, at the other direction's scale.
-    const bool bFitX =
-        FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
-    const bool bFitY =
-        FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
-    if (!bFitX)
-        CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
-                   bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
-    if (!bFitY)
-        CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
-                   bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
+    // seen exactly edge-on) is centred instead, at the other direction's scale. True Proportions
+    // keeps one scale for both.
+    if (m_nExaggeration > 0) {
+        FitProportions();
+    } else {
+        const bool bFitX =
+            FitAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, m_fXScale, m_fXOffset);
+        const bool bFitY =
+            FitAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, m_fYScale, m_fYOffset);
+        if (!bFitX)
+            CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax,
+                       bFitY ? std::fabs(m_fYScale) : 1.0f, m_fXScale, m_fXOffset);
+        if (!bFitY)
+            CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax,
+                       bFitX ? std::fabs(m_fXScale) : 1.0f, m_fYScale, m_fYOffset);
+    }
 
     for (int k = 0; k < 8; ++k)
         m_ptFace[k / 4][k % 4] =
@@ -251,6 +293,22 @@ void CPlot::Layout3D(CDC* pDC, const CDrawTools& tools, float xmin, float ymin, 
 
     pDC->SetBkMode(TRANSPARENT);
     pDC->SelectObject(pOldPen);
+}
+
+// The scale of the direction that fits first, for both; a direction without extent takes the
+// other's.
+void CPlot::FitProportions() {
+    double scale = FLT_MAX;
+    const double spans[2][2] = {{static_cast<double>(m_rcPlot.right) - m_rcPlot.left,
+                                 static_cast<double>(m_fXMax) - m_fXMin},
+                                {static_cast<double>(m_rcPlot.bottom) - m_rcPlot.top,
+                                 static_cast<double>(m_fYMax) - m_fYMin}};
+    for (const auto& span : spans)
+        if (span[1] > 0 && std::isfinite(span[1]))
+            scale = std::min(scale, std::fabs(span[0]) / span[1]);
+    const float fScale = scale < FLT_MAX && scale > 0 ? static_cast<float>(scale) : 1.0f;
+    CentreAxis(m_rcPlot.left, m_rcPlot.right, m_fXMin, m_fXMax, fScale, m_fXScale, m_fXOffset);
+    CentreAxis(m_rcPlot.bottom, m_rcPlot.top, m_fYMin, m_fYMax, fScale, m_fYScale, m_fYOffset);
 }
 
 void CPlot::DrawHiddenFaces(CDC* pDC, const CDrawTools& tools) {
@@ -277,8 +335,17 @@ void CPlot::DrawVisibleFaces(CDC* pDC, const CDrawTools& tools) {
 void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     const float xmin = m_fBoxMin[0];
     const float ymin = m_fBoxMin[1];
-    const float zmin = m_fBoxMin[2];
-    Layout3D(pDC, tools, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
+    float zmin = m_fBoxMin[2];
+    float zmax = m_fBoxMax[2];
+    if (m_pGround) {
+        // The ground's grid follows the plot frame, and the box's height follows the ground.
+        LayoutPage(pDC, kRightMarginMM);
+        FetchGround(zmin, zmax);
+        LayoutBox3D(pDC, tools, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], zmax);
+    } else {
+        Layout3D(pDC, tools, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], zmax);
+    }
+    const bool bGround = m_pGround && m_ground.Any();
 
     CPen* pOldPen = pDC->SelectObject(tools.m_pPen[kPenShadow]);
     pDC->SetBkMode(TRANSPARENT);
@@ -296,24 +363,103 @@ void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], zmin}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], ymin, z[i]}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{xmin, y[i], z[i]}; });
-    pDC->SelectObject(tools.m_pPen[kPenTrack]);
-    if (m_pColourSteps && n > 0) {
-        CPen* pens[CDrawTools::kRampSteps];
-        for (int k = 0; k < CDrawTools::kRampSteps; ++k)
-            pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
-        DrawSteppedPolyline(
-            pDC, n, [&](int i) { return ProjectToLogical(*this, x[i], y[i], z[i]); },
-            m_pColourSteps, pens);
+    // The ground covers them, and the track is drawn over the ground.
+    if (bGround) {
+        DrawGround(pDC, tools);
+        DrawTrackOverGround(pDC, tools, zmin, zmax);
     } else {
-        DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
+        pDC->SelectObject(tools.m_pPen[kPenTrack]);
+        if (m_pColourSteps && n > 0) {
+            CPen* pens[CDrawTools::kRampSteps];
+            for (int k = 0; k < CDrawTools::kRampSteps; ++k)
+                pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
+            DrawSteppedPolyline(
+                pDC, n, [&](int i) { return ProjectToLogical(*this, x[i], y[i], z[i]); },
+                m_pColourSteps, pens);
+        } else {
+            DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
+        }
     }
 
     DrawVisibleFaces(pDC, tools);
-    DrawLabels3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], m_fBoxMax[2]);
+    DrawLabels3D(pDC, xmin, ymin, zmin, m_fBoxMax[0], m_fBoxMax[1], zmax);
     if (m_pColourSteps)
         DrawColourBar(pDC, tools, m_rcPlot.left,
                       m_rcPlot.bottom + MillimetresToPixels(9, m_fPixPerMMY));
     pDC->SelectObject(pOldPen);
+}
+
+void CPlot::FetchGround(float& zmin, float& zmax) {
+    const int nLonger = std::max(m_rcPlot.right - m_rcPlot.left, m_rcPlot.bottom - m_rcPlot.top);
+    const int nCells = std::clamp(nLonger / kPixelsPerGroundCell, kMinGroundCells, kMaxGroundCells);
+    m_ground.Fetch(*m_pGround, m_fBoxMin[0], m_fBoxMax[0], m_fBoxMin[1], m_fBoxMax[1], nCells);
+    if (!m_ground.Any())
+        return;
+    zmin = std::min(zmin, m_ground.Lowest());
+    zmax = std::max(zmax, m_ground.Highest());
+}
+
+void CPlot::DrawGround(CDC* pDC, const CDrawTools& tools) {
+    const int n = m_ground.Cells();
+    const int nSide = n + 1;
+    m_groundCorners.resize(static_cast<std::size_t>(nSide) * nSide);
+    for (int row = 0; row <= n; ++row) {
+        const float x = static_cast<float>(m_ground.X(row));
+        for (int col = 0; col <= n; ++col)
+            m_groundCorners[static_cast<std::size_t>(row) * nSide + col] = ProjectToLogical(
+                *this, x, static_cast<float>(m_ground.Y(col)), m_ground.Height(row, col));
+    }
+    const CGroundGrid::Point eye = EyeOf(*m_pProjector);
+    m_ground.OrderFrom(eye.x, eye.y);
+    const auto corner = [&](int row, int col) {
+        return m_groundCorners[static_cast<std::size_t>(row) * nSide + col];
+    };
+    RECT clip;
+    const bool bClip = pDC->GetClipBox(&clip);
+    CRgn rgn;
+    for (const int row : m_ground.RowOrder())
+        for (const int col : m_ground.ColOrder()) {
+            const std::uint16_t shade = m_ground.Shade(row, col);
+            if (shade == CGroundGrid::kNoShade)
+                continue;
+            const POINT pt[4] = {corner(row, col), corner(row, col + 1), corner(row + 1, col + 1),
+                                 corner(row + 1, col)};
+            if ((bClip && QuadOutside(clip, pt)) || !rgn.CreatePolygonRgn(pt, 4, ALTERNATE))
+                continue;
+            const int nTint = shade / CGroundGrid::kLights;
+            pDC->FillRgn(&rgn, tools.m_pGroundBrush[nTint][shade % CGroundGrid::kLights]);
+        }
+    rgn.DeleteObject();
+}
+
+void CPlot::DrawTrackOverGround(CDC* pDC, const CDrawTools& tools, float zmin, float zmax) {
+    const float* x = m_pX[0];
+    const float* y = m_pY[0];
+    const float* z = m_pZ[0];
+    const int n = (x && y && z) ? m_nPoints[0] : 0;
+    const CGroundGrid::Point eye = EyeOf(*m_pProjector);
+    const double hs = m_fHeightScale;
+    const double tolerance = kHiddenTolerance * (static_cast<double>(zmax) - zmin) * hs;
+    // A step per point as a coloured track has them, one more for hidden: each line takes the
+    // step of the point it ends at.
+    CPen* pens[CDrawTools::kRampSteps + 1] = {tools.m_pPen[kPenTrack]};
+    int nHidden = 1;
+    if (m_pColourSteps) {
+        for (int k = 0; k < CDrawTools::kRampSteps; ++k)
+            pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
+        nHidden = CDrawTools::kRampSteps;
+    }
+    pens[nHidden] = tools.m_pHiddenTrackPen;
+    m_trackSteps.resize(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        int nStep = m_pColourSteps ? m_pColourSteps[i] : 0;
+        if (m_ground.Hides({x[i], y[i], z[i] * hs}, eye, hs, tolerance))
+            nStep = nHidden;
+        m_trackSteps[i] = static_cast<std::uint8_t>(nStep);
+    }
+    DrawSteppedPolyline(
+        pDC, n, [&](int i) { return ProjectToLogical(*this, x[i], y[i], z[i]); },
+        m_trackSteps.data(), pens);
 }
 
 void CPlot::DrawLabels3D(CDC* pDC, float xmin, float ymin, float zmin, float xmax, float ymax,

@@ -91,8 +91,10 @@ void CQtDC::SetSmoothLines(bool bSmooth) {
 QPen CQtDC::ToQPen(const CPen* pPen) const {
     QPen pen;
     if (pPen) {
-        pen = QPen(ToColor(pPen->m_crColor), pPen->m_nWidth * m_fPenScale,
-                   pPen->m_nStyle == PS_DOT ? Qt::DotLine : Qt::SolidLine, Qt::FlatCap,
+        const Qt::PenStyle style = pPen->m_nStyle == PS_DOT    ? Qt::DotLine
+                                   : pPen->m_nStyle == PS_DASH ? Qt::DashLine
+                                                               : Qt::SolidLine;
+        pen = QPen(ToColor(pPen->m_crColor), pPen->m_nWidth * m_fPenScale, style, Qt::FlatCap,
                    Qt::MiterJoin);
     } else {
         pen = QPen(Qt::black, m_fPenScale);
@@ -113,14 +115,28 @@ void CQtDC::DrawLine(POINT from, POINT to) {
     if (from.x == to.x && from.y == to.y)
         return;
     // The pen is taken now: the pen object need not outlive the segments it drew.
-    if (m_lines.empty())
+    if (m_lines.empty() && m_polyline.empty())
         m_linesPen = ToQPen(m_pPen);
-    m_lines.emplace_back(from.x, from.y, to.x, to.y);
-    if (static_cast<int>(m_lines.size()) == kBatchLines)
+    if (m_linesPen.style() != Qt::DashLine) {
+        m_lines.emplace_back(from.x, from.y, to.x, to.y);
+        if (static_cast<int>(m_lines.size()) == kBatchLines)
+            Flush();
+        return;
+    }
+    // Flush keeps the pen: a dashed line that breaks off goes on with it.
+    if (!m_polyline.empty() && m_polyline.back() != QPoint(from.x, from.y))
         Flush();
+    if (m_polyline.empty())
+        m_polyline.append(QPoint(from.x, from.y));
+    m_polyline.append(QPoint(to.x, to.y));
 }
 
 void CQtDC::Flush() {
+    if (!m_polyline.empty()) {
+        m_pPainter->setPen(m_linesPen);
+        m_pPainter->drawPolyline(m_polyline);
+        m_polyline.clear();
+    }
     if (m_lines.empty())
         return;
     m_pPainter->setPen(m_linesPen);
@@ -144,12 +160,19 @@ BOOL CQtDC::FillRgn(CRgn* pRgn, CBrush* pBrush) {
         return 0;
     Flush();
     ApplyOrigin();
-    QPolygon poly(pRgn->m_nCount);
+    QPoint points[CRgn::kMaxPoints];
     for (int i = 0; i < pRgn->m_nCount; ++i)
-        poly.setPoint(i, pRgn->m_pt[i].x, pRgn->m_pt[i].y);
-    m_pPainter->setPen(Qt::NoPen);
-    m_pPainter->setBrush(ToColor(pBrush->m_crColor));
-    m_pPainter->drawPolygon(poly, pRgn->m_nFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+        points[i] = QPoint(pRgn->m_pt[i].x, pRgn->m_pt[i].y);
+    // The 3D view's ground fills up to 40000 cells in a few hundred colours: the painter's pen
+    // and brush are changed only when they differ.
+    if (m_pPainter->pen().style() != Qt::NoPen)
+        m_pPainter->setPen(Qt::NoPen);
+    const QColor color = ToColor(pBrush->m_crColor);
+    const QBrush& brush = m_pPainter->brush();
+    if (brush.style() != Qt::SolidPattern || brush.color() != color)
+        m_pPainter->setBrush(color);
+    m_pPainter->drawPolygon(points, pRgn->m_nCount,
+                            pRgn->m_nFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     return 1;
 }
 

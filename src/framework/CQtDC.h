@@ -45,7 +45,9 @@ public:
 
     // Segments drawn with one pen are collected and drawn as separate lines, this many at a
     // time: with a 2-pixel pen that is several times faster than polylines of any length (see
-    // the drawing benchmark), and each segment looks as if drawn on its own.
+    // the drawing benchmark), and each segment looks as if drawn on its own. A dashed pen's
+    // connected segments are one polyline instead, so that its dashes run on from one short
+    // segment to the next.
     static constexpr int kBatchLines = 256;
 
 protected:
@@ -65,5 +67,6 @@ private:
     qreal m_fPenScale;
     POINT m_ptApplied;          // viewport origin the painter is translated by
     std::vector<QLine> m_lines; // pending segments in logical units
+    QPolygon m_polyline;        // or the pending polyline of a dashed pen
     QPen m_linesPen;            // the pen they were drawn with, taken at the first of them
 };

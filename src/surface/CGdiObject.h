@@ -6,7 +6,7 @@
 
 // Pen styles, background modes, raster operations, fill modes and device-cap indices as the
 // drawing code passes them.
-enum : int { PS_SOLID = 0, PS_DOT = 2 };
+enum : int { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2 };
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int { R2_COPYPEN = 13 };
 enum : int { ALTERNATE = 1, WINDING = 2 };

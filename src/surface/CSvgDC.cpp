@@ -218,7 +218,7 @@ void CSvgDC::AppendPoint(POINT pt) {
     AppendInt(pt.y);
 }
 
-// A missing pen draws thin black lines; the dotted style becomes a dash array.
+// A missing pen draws thin black lines; the dotted and dashed styles become a dash array.
 void CSvgDC::AppendStroke(const CPen* pPen) {
     const int nWidth = pPen ? std::max(pPen->m_nWidth, 1) : 1;
     m_body += " stroke=\"";
@@ -226,9 +226,10 @@ void CSvgDC::AppendStroke(const CPen* pPen) {
     m_body += "\" stroke-width=\"";
     AppendInt(nWidth);
     m_body += '"';
-    if (pPen && pPen->m_nStyle == PS_DOT) {
+    if (pPen && (pPen->m_nStyle == PS_DOT || pPen->m_nStyle == PS_DASH)) {
+        const int nDash = pPen->m_nStyle == PS_DASH ? 3 : 1;
         m_body += " stroke-dasharray=\"";
-        AppendInt(2 * nWidth);
+        AppendInt(2 * nDash * nWidth);
         m_body += ' ';
         AppendInt(2 * nWidth);
         m_body += '"';

@@ -20,7 +20,6 @@
 static_assert(std::endian::native == std::endian::little, "document files are little-endian");
 
 namespace {
-constexpr float kPlaneUnitsPerKm = 100.0f;
 constexpr float kMargin = 0.1f;
 
 bool IsTrackpoint(const char* psz) {

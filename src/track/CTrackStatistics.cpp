@@ -29,9 +29,18 @@ std::string DegreesText(double fMin, double fMax) {
     return text;
 }
 
-// The device's figure beside ours: "1412 ft (device: 1398 ft)".
-std::string WithDevice(std::string ours, const std::optional<std::string>& device) {
-    return device ? ours + " (device: " + *device + ")" : ours;
+// The device's figure beside ours: "1412 ft (device: 1398 ft)", and the ground's before it where
+// it is known: "1412 ft (terrain: 1380 ft, device: 1398 ft)".
+std::string WithDevice(std::string ours, const std::optional<std::string>& device,
+                       const std::optional<std::string>& terrain = std::nullopt) {
+    if (!device && !terrain)
+        return ours;
+    std::string beside;
+    if (terrain)
+        beside = "terrain: " + *terrain;
+    if (device)
+        beside.append(terrain ? ", device: " : "device: ").append(*device);
+    return ours.append(" (").append(beside).append(")");
 }
 
 std::optional<std::string> DeviceElevation(const std::optional<double>& metres, Units units) {
@@ -260,10 +269,17 @@ std::vector<StatisticsItem> CTrackStatistics::Items(Units units, TimeZone zone) 
     items.push_back({"End elevation", elevation(m_fEndElev)});
     items.push_back({"Lowest elevation", elevation(m_fLowestElev)});
     items.push_back({"Highest elevation", elevation(m_fHighestElev)});
+    const auto terrain = [&](double Climb::*pPart) -> std::optional<std::string> {
+        if (!m_terrainClimb)
+            return std::nullopt;
+        return FormatElevation(units, (*m_terrainClimb).*pPart);
+    };
     items.push_back({"Total ascent", WithDevice(FormatElevation(units, m_climb.fAscent),
-                                                DeviceElevation(m_device.ascentM, units))});
+                                                DeviceElevation(m_device.ascentM, units),
+                                                terrain(&Climb::fAscent))});
     items.push_back({"Total descent", WithDevice(FormatElevation(units, m_climb.fDescent),
-                                                 DeviceElevation(m_device.descentM, units))});
+                                                 DeviceElevation(m_device.descentM, units),
+                                                 terrain(&Climb::fDescent))});
     if (const std::optional<double> rate = m_time.ClimbRateFtPerHour(); rate && m_bElevation)
         items.push_back({"Climbing rate", FormatClimbRate(units, *rate)});
     items.push_back({"Steepest climb", GradeText(m_steepest.climb, units)});

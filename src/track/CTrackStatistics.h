@@ -93,6 +93,9 @@ public:
     double m_fWestLon = 0;
     double m_fEastLon = 0;
     DeviceTotals m_device;
+    // The ground's ascent and descent in feet under the track, from elevation tiles, where the
+    // caller has them: shown beside the track's own.
+    std::optional<Climb> m_terrainClimb;
     CTimeStatistics m_time;
     std::vector<StretchFigures> m_laps;
 

@@ -8,6 +8,8 @@
 namespace {
 constexpr double kOneNinth = 0.1111111111111111;
 constexpr double kLowElevation = 0.1;
+constexpr double kHalfTurnDegrees = 180.0;
+constexpr double kFullTurnDegrees = 360.0;
 } // namespace
 
 LatitudeTrig TrigOfLatitude(float lat) {
@@ -29,6 +31,23 @@ double MeridianArc(const LatitudeTrig& p1, const LatitudeTrig& p2) {
 
 float LegMiles(const LatitudeTrig& p1, float lon1, const LatitudeTrig& p2, float lon2) {
     return static_cast<float>(GreatCircle(p1, lon1, p2, lon2) * kDesignMilesPerKm);
+}
+
+// Along the parallel the offset is a great circle between two points of one latitude, so
+// sin(east / 2R) = cos(lat) sin(dlon / 2) gives the longitude without the loss of acos near 1.
+PlanePosition DegreesOfPlane(float lat0, float lon0, double south, double east) {
+    const double planeRadius = kDesignEarthRadiusKm * kPlaneUnitsPerKm;
+    const double lat = lat0 - south / planeRadius / kDesignRadPerDeg;
+    const double cosLat = std::cos(lat * kDesignRadPerDeg);
+    const double halfChord = std::sin(std::fabs(east) / planeRadius / 2);
+    const double ratio = cosLat > halfChord ? halfChord / cosLat : 1.0;
+    const double dlon = 2 * std::asin(ratio) / kDesignRadPerDeg;
+    double lon = east >= 0 ? lon0 + dlon : lon0 - dlon;
+    if (lon > kHalfTurnDegrees)
+        lon -= kFullTurnDegrees;
+    else if (lon < -kHalfTurnDegrees)
+        lon += kFullTurnDegrees;
+    return {lat, lon};
 }
 
 double GreatCircle(float lat1, float lon1, float lat2, float lon2) {

@@ -103,6 +103,34 @@ TEST(TrackGeometry, BoundsWidenByATenthDownAndElevenHundredthsUp) {
     EXPECT_EQ(static_cast<float>(0.0 + f * (0.0 - widenedLo)), u->m_fRange[0][1]);
 }
 
+// Plane offsets of points up to about 30 km from the origin come back as their degrees within
+// 0.2 m: north and south, east and west, far north, and across the 180th meridian. The offsets
+// themselves are no better close to the origin's meridian, where they take acos of almost 1.
+TEST(TrackGeometry, PlaneOffsetsBackToDegrees) {
+    const struct {
+        float lat0, lon0;
+    } origins[] = {{47.6f, -122.3f}, {-33.9f, 151.2f}, {69.7f, 18.9f}, {-16.5f, 179.9f}};
+    for (const auto& o : origins) {
+        std::vector<float> lat{o.lat0}, lon{o.lon0};
+        for (const double dlat : {-0.27, -0.004, 0.0, 0.13, 0.26})
+            for (const double dlon : {-0.41, -0.0007, 0.0, 0.19, 0.38}) {
+                lat.push_back(static_cast<float>(o.lat0 + dlat));
+                const double l = o.lon0 + dlon;
+                lon.push_back(static_cast<float>(l > 180 ? l - 360 : l));
+            }
+        auto t = TrackOf(lat, lon, std::vector<float>(lat.size(), 0.0f));
+        for (size_t i = 0; i < lat.size(); ++i) {
+            const PlanePosition p = DegreesOfPlane(o.lat0, o.lon0, t->m_fSouth[i], t->m_fEast[i]);
+            const double metresPerDegree = 111195.0;
+            double dlon = p.lon - lon[i];
+            dlon -= 360 * std::round(dlon / 360);
+            EXPECT_NEAR(p.lat, lat[i], 0.01 / metresPerDegree) << i;
+            EXPECT_NEAR(dlon * std::cos(lat[i] * M_PI / 180), 0, 0.2 / metresPerDegree) << i;
+            EXPECT_LE(std::fabs(p.lon), 180.0);
+        }
+    }
+}
+
 TEST(Smoothing, ShortSeriesAreCopied) {
     EXPECT_EQ((std::vector<float>{5}), Smoothed({5}));
     EXPECT_EQ((std::vector<float>{5, 9}), Smoothed({5, 9}));

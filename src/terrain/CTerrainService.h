@@ -1,0 +1,42 @@
+// What the desktop program asks of the elevation tiles, as an interface without GDAL: the
+// program loads the terrain module (VorlanCreateTerrainService in the shared library
+// vorlan_terrain_plugin) only once a folder of tiles is chosen, since GDAL and the libraries it
+// pulls in take longer to load than the program takes to start.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <span>
+#include <string>
+#include <vector>
+
+// The ground under a track's points: a height per point in metres (NaN where no tile has data),
+// the tiles needed and missing, the message naming them ("No elevation data for N47E012 (1 of 4
+// tiles needed)."; empty when none is missing), and the ground's lowest and highest heights
+// (NaN without any) and its ascent and descent by the track statistics' climb rule.
+struct GroundAlong {
+    static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> heightsM;
+    std::size_t nTilesNeeded = 0;
+    std::vector<std::string> missingTiles;
+    std::string message;
+    double lowestM = kNone;
+    double highestM = kNone;
+    double ascentM = 0;
+    double descentM = 0;
+    bool Any() const { return lowestM == lowestM; }
+};
+
+class CTerrainService {
+public:
+    virtual ~CTerrainService() = default;
+    // The tiles of this folder from now on; a folder already in use is indexed again only when
+    // it changed.
+    virtual void UseFolder(const std::string& folder) = 0;
+    virtual GroundAlong Ground(std::span<const double> lat, std::span<const double> lon) = 0;
+};
+
+// The terrain module's one entry point, looked up by name.
+extern "C" CTerrainService* VorlanCreateTerrainService();
+using CreateTerrainServiceFn = CTerrainService* (*)();
+constexpr const char* kCreateTerrainServiceName = "VorlanCreateTerrainService";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CFileResult.h"
+#include "CTerrainService.h"
 #include "Units.h"
 
 #include <string>
@@ -57,19 +58,13 @@ void PrintLaps(const CTrackStatistics& statistics, Units units);
 // NaN where no tile covers the track, and what is missing.
 struct TerrainNumbers {
     std::string folder;
-    double lowestM = 0;
-    double highestM = 0;
-    double ascentM = 0;
-    double descentM = 0;
-    std::size_t nTilesNeeded = 0;
-    std::vector<std::string> missingTiles;
-    std::string message; // "No elevation data for N47E012 (1 of 4 tiles needed)." or empty
+    GroundAlong ground;
 };
 // The elevation tiles' folder of a command: --dem DIR taken out of args, else $VORLAN_DEM;
 // empty for none. False with the problem for a --dem without a folder.
 bool TakeDemOption(std::vector<std::string>& args, std::string& folder, std::string& problem);
 // Whether this run needs the tiles, which a companion program linked with GDAL reads (so that
-// the other commands start without loading it): info with --dem or $VORLAN_DEM.
+// the other commands start without loading it): info with --dem or $VORLAN_DEM, render --plot stl.
 bool WantsTerrain(const std::vector<std::string>& args);
 // Runs the companion program with these arguments in place of this one and returns only when
 // that fails (with 1, after saying why); -1 in the companion itself, which reads the tiles.
@@ -80,6 +75,11 @@ bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, Terra
                     std::string& problem);
 // The terrain block of info: "Terrain (DIR):" and a line a number, then the message.
 void PrintTerrain(const TerrainNumbers& terrain, Units units);
+// render --plot stl: the ground under the record's track from the folder's tiles as a binary STL
+// model (CTerrainModel) into stl. A failure names the folder: it is none, or no tile lies under
+// the track; the notes say where the model's ground had no data.
+CFileResult MakeTerrainModel(const std::string& folder, const CTrackRecord& record,
+                             double fExaggeration, double fBaseMm, std::string& stl);
 
 void PrintInfoJson(const std::string& path, const CTrackRecord& record,
                    const CTrackStatistics& statistics, const TerrainNumbers* pTerrain = nullptr);

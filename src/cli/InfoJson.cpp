@@ -116,16 +116,16 @@ Json LapsJson(const std::vector<StretchFigures>& laps) {
 }
 
 void PutTerrain(Json& json, const TerrainNumbers& terrain) {
-    if (!std::isnan(terrain.lowestM)) {
-        json["terrain_lowest_m"] = Number(terrain.lowestM);
-        json["terrain_highest_m"] = Number(terrain.highestM);
-        json["terrain_ascent_m"] = Number(terrain.ascentM);
-        json["terrain_descent_m"] = Number(terrain.descentM);
+    if (!std::isnan(terrain.ground.lowestM)) {
+        json["terrain_lowest_m"] = Number(terrain.ground.lowestM);
+        json["terrain_highest_m"] = Number(terrain.ground.highestM);
+        json["terrain_ascent_m"] = Number(terrain.ground.ascentM);
+        json["terrain_descent_m"] = Number(terrain.ground.descentM);
     }
-    json["terrain_tiles_needed"] = terrain.nTilesNeeded;
-    json["terrain_missing_tiles"] = terrain.missingTiles;
-    if (!terrain.message.empty())
-        json["terrain_message"] = terrain.message;
+    json["terrain_tiles_needed"] = terrain.ground.nTilesNeeded;
+    json["terrain_missing_tiles"] = terrain.ground.missingTiles;
+    if (!terrain.ground.message.empty())
+        json["terrain_message"] = terrain.ground.message;
 }
 
 } // namespace

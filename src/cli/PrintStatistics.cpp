@@ -41,9 +41,13 @@ bool TakeDemOption(std::vector<std::string>& args, std::string& folder, std::str
 }
 
 bool WantsTerrain(const std::vector<std::string>& args) {
-    if (args.empty() || args[0] != "info")
+    if (args.empty() || (args[0] != "info" && args[0] != "render"))
         return false;
     const auto end = std::find(args.begin(), args.end(), kOptionsEnd);
+    if (args[0] == "render") {
+        const auto plot = std::find(args.begin(), end, "--plot");
+        return plot != end && plot + 1 != end && *(plot + 1) == "stl";
+    }
     const char* pszEnv = std::getenv("VORLAN_DEM");
     return std::find(args.begin(), end, "--dem") != end || (pszEnv && *pszEnv);
 }
@@ -55,14 +59,14 @@ void PrintTerrain(const TerrainNumbers& terrain, Units units) {
             std::printf("  %s: %s\n", pszLabel,
                         FormatElevation(units, metres * kFeetPerMetre).c_str());
     };
-    line("Lowest ground", terrain.lowestM);
-    line("Highest ground", terrain.highestM);
-    if (!std::isnan(terrain.lowestM)) {
-        line("Terrain ascent", terrain.ascentM);
-        line("Terrain descent", terrain.descentM);
+    line("Lowest ground", terrain.ground.lowestM);
+    line("Highest ground", terrain.ground.highestM);
+    if (!std::isnan(terrain.ground.lowestM)) {
+        line("Terrain ascent", terrain.ground.ascentM);
+        line("Terrain descent", terrain.ground.descentM);
     }
-    if (!terrain.message.empty())
-        std::printf("  %s\n", terrain.message.c_str());
+    if (!terrain.ground.message.empty())
+        std::printf("  %s\n", terrain.ground.message.c_str());
 }
 
 bool TakeFlag(std::vector<std::string>& args, const char* pszFlag) {

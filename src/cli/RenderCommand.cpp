@@ -1,12 +1,15 @@
 // vorlan-cli render: draws the elevation chart or the 3D view of a track as an SVG document,
-// laid out for a window of a given client size or for a printed page.
+// laid out for a window of a given client size or for a printed page, or makes a 3D-printable
+// model of the ground under it (--plot stl, in the companion program that reads the tiles).
 #include "CliCommands.h"
 
 #include "CAtomicFile.h"
 #include "CDrawTools.h"
 #include "CPlot.h"
 #include "CSvgDC.h"
+#include "CTerrainModel.h"
 #include "CTrack.h"
+#include "CTrackRecord.h"
 #include "CViewValues.h"
 
 #include <cerrno>
@@ -20,7 +23,9 @@
 namespace {
 const char kRenderUsage[] =
     "render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z] "
-    "[--azimuth A] [--elevation E] [--printer] [--units metric|imperial]";
+    "[--azimuth A] [--elevation E] [--printer] [--units metric|imperial]\n"
+    "       vorlan-cli render IN -o OUT.stl --plot stl [--dem DIR] [--exaggeration N] [--base MM]";
+const char kStlPlot[] = "stl";
 // "-o -" writes the drawing to standard output.
 const char kStdout[] = "-";
 
@@ -42,6 +47,10 @@ struct RenderOptions {
     std::optional<float> azimuth;
     std::optional<float> elevation;
     Units units = Units::imperial;
+    // --plot stl only
+    std::string demFolder;
+    std::optional<double> exaggeration;
+    std::optional<double> baseMm;
 };
 
 int Usage(const std::string& problem) {
@@ -67,6 +76,35 @@ bool ParseFloat(const std::string& text, float& value) {
     const double v = std::strtod(text.c_str(), &end);
     value = static_cast<float>(v);
     return *end == '\0' && std::isfinite(value);
+}
+
+// "0.1" for the limits in messages.
+std::string Decimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// A number from lo to hi into value; false for anything else.
+bool ParseWithin(const std::string& text, double lo, double hi, std::optional<double>& value) {
+    float f = 0;
+    if (!ParseFloat(text, f) || f < lo || f > hi)
+        return false;
+    value = f;
+    return true;
+}
+
+// The model's folder: --dem, else $VORLAN_DEM. Its options make no sense for a drawing.
+std::string CheckModelOptions(RenderOptions& opt) {
+    if (opt.plot != kStlPlot)
+        return opt.demFolder.empty() && !opt.exaggeration && !opt.baseMm
+                   ? std::string()
+                   : "--dem, --exaggeration and --base are for --plot stl only";
+    if (const char* pszEnv = std::getenv("VORLAN_DEM"); opt.demFolder.empty() && pszEnv)
+        opt.demFolder = pszEnv;
+    return opt.demFolder.empty()
+               ? "--plot stl needs the folder of the elevation tiles (--dem DIR or $VORLAN_DEM)"
+               : std::string();
 }
 
 // "800x600": both sides from 1 to kMaxSize.
@@ -98,7 +136,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
         }
         const bool takesValue = a == "-o" || a == "--plot" || a == "--size" || a == "--dpi" ||
                                 a == "--zoom" || a == "--azimuth" || a == "--elevation" ||
-                                a == "--units";
+                                a == "--units" || a == "--dem" || a == "--exaggeration" ||
+                                a == "--base";
         if (takesValue && i + 1 >= args.size())
             return a + " needs a value";
         const std::string value = takesValue ? args[++i] : std::string();
@@ -107,8 +146,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
         if (a == "-o") {
             opt.out = value;
         } else if (a == "--plot") {
-            if (value != "elevation" && value != "3d")
-                return "--plot must be elevation or 3d";
+            if (value != "elevation" && value != "3d" && value != kStlPlot)
+                return "--plot must be elevation, 3d or stl";
             opt.plot = value;
         } else if (a == "--size") {
             if (!ParseSize(value, opt.cx, opt.cy))
@@ -128,6 +167,20 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
         } else if (a == "--units") {
             if (!ParseUnits(value, opt.units))
                 return "--units must be metric or imperial";
+        } else if (a == "--dem") {
+            opt.demFolder = value;
+        } else if (a == "--exaggeration") {
+            if (!ParseWithin(value, CTerrainModel::kMinExaggeration,
+                             CTerrainModel::kMaxExaggeration, opt.exaggeration))
+                return "--exaggeration must be a number from " +
+                       Decimal(CTerrainModel::kMinExaggeration) + " to " +
+                       Decimal(CTerrainModel::kMaxExaggeration);
+        } else if (a == "--base") {
+            if (!ParseWithin(value, CTerrainModel::kMinBaseMm, CTerrainModel::kMaxBaseMm,
+                             opt.baseMm))
+                return "--base must be a number of millimetres from " +
+                       Decimal(CTerrainModel::kMinBaseMm) + " to " +
+                       Decimal(CTerrainModel::kMaxBaseMm);
         } else if (a == "--printer") {
             opt.printer = true;
         } else {
@@ -139,8 +192,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RenderOptions& op
     if (opt.out.empty())
         return "no output file (-o OUT.svg)";
     if (opt.plot.empty())
-        return "no plot (--plot elevation or --plot 3d)";
-    return std::string();
+        return "no plot (--plot elevation, 3d or stl)";
+    return CheckModelOptions(opt);
 }
 
 // A document file brings its zoom and view angles; the options given override them.
@@ -178,6 +231,25 @@ std::string Render(const RenderOptions& opt, const CTrack& track, CPlot& plot,
     return dc.Document(plot.m_sizeTotal);
 }
 
+// The terrain model is made in the companion program; vorlan-cli itself hands the run over.
+int RenderModel(const RenderOptions& opt, CMapSourceFormat& format) {
+    const auto pTrack = std::make_unique<CTrack>();
+    CTrackRecord record;
+    CViewValues view;
+    if (Report(ReadTrackOrDocument(opt.in, *pTrack, record, view, format)) != 0)
+        return 1;
+    if (record.Size() == 0)
+        return Report(CFileResult::Failure(CFileResult::Fault::track, opt.in,
+                                           opt.in + ": no track points to make a model of"));
+    const CTerrainModel::Options defaults;
+    std::string stl;
+    if (Report(MakeTerrainModel(opt.demFolder, record,
+                                opt.exaggeration.value_or(defaults.exaggeration),
+                                opt.baseMm.value_or(defaults.baseMm), stl)) != 0)
+        return 1;
+    return Report(WriteOutput(opt.out, stl));
+}
+
 } // namespace
 
 int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
@@ -188,6 +260,8 @@ int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
     if (opt.out != kStdout && (Report(CAtomicFile::CheckNotInput(opt.in, opt.out)) != 0 ||
                                Report(CAtomicFile::CheckNotReadOnly(opt.out)) != 0))
         return 1;
+    if (opt.plot == kStlPlot)
+        return RenderModel(opt, format);
 
     const CDrawTools tools;
     const auto pTrack = std::make_unique<CTrack>(); // 320 KB of arrays: never on the stack

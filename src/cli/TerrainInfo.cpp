@@ -1,6 +1,6 @@
 // info --dem in the companion program that reads the elevation tiles through GDAL.
 #include "CElevationTiles.h"
-#include "CGroundProfile.h"
+#include "CTileTerrainService.h"
 #include "CTrackRecord.h"
 #include "CliCommands.h"
 
@@ -19,15 +19,7 @@ bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, Terra
         return false;
     }
     CElevationTiles tiles(folder);
-    const CGroundProfile ground(tiles, record.Lat(), record.Lon());
     numbers.folder = folder;
-    numbers.lowestM = ground.LowestM();
-    numbers.highestM = ground.HighestM();
-    numbers.ascentM = ground.AscentM();
-    numbers.descentM = ground.DescentM();
-    numbers.nTilesNeeded = ground.Needed().size();
-    for (const TileSquare& square : ground.Missing())
-        numbers.missingTiles.push_back(square.Name());
-    numbers.message = ground.Message();
+    numbers.ground = CTileTerrainService::GroundOf(tiles, record.Lat(), record.Lon());
     return true;
 }

@@ -1,5 +1,6 @@
-// info --dem in vorlan-cli itself: the companion program beside it reads the tiles, so that
-// vorlan-cli never loads GDAL (which takes longer to load than most commands take to run).
+// info --dem and render --plot stl in vorlan-cli itself: the companion program beside it reads
+// the tiles, so that vorlan-cli never loads GDAL (which takes longer to load than most commands
+// take to run).
 #include "CliCommands.h"
 
 #include <cerrno>
@@ -36,4 +37,10 @@ bool MeasureTerrain(const std::string&, const CTrackRecord&, TerrainNumbers&,
                     std::string& problem) {
     problem = std::string("the elevation tiles are read by ") + kTerrainProgram;
     return false;
+}
+
+CFileResult MakeTerrainModel(const std::string& folder, const CTrackRecord&, double, double,
+                             std::string&) {
+    return CFileResult::Failure(CFileResult::Fault::track, folder,
+                                std::string("the elevation tiles are read by ") + kTerrainProgram);
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -131,6 +133,49 @@ TEST(Cli, InfoGivesTheGroundUnderTheTrackFromElevationTiles) {
               r.out.find("  No elevation data for N47W123 (1 of 1 tile needed).\n"))
         << r.out;
     EXPECT_EQ(1, RunCli("info " + track + " --dem " + scratch.File("none")).status);
+}
+
+// render --plot stl: the terrain model from the companion program, the tiles' folder from --dem or
+// $VORLAN_DEM alike; 84 bytes and 50 a triangle. Never over the input; no tile, no file.
+TEST(Cli, RenderMakesAnStlModelOfTheGroundFromElevationTiles) {
+    const ScratchDir scratch;
+    const std::string track = scratch.File("north.txt"), stl = scratch.File("north.stl");
+    WriteText(track, kTwoPoints);
+    const std::string dem = MakeFolder(scratch.File("dem"));
+    WriteGeoTiff(dem + "N47W123.tif", GeoTiffOf(47, -123, 128, true, true, [](double lat, double) {
+                     return 1000 + 1200 * (lat - 47);
+                 }));
+    CliResult r = RunCli("render --plot stl --dem " + dem + " " + track + " -o " + stl +
+                         " --exaggeration 2 --base 5");
+    ASSERT_EQ(0, r.status) << r.out;
+    const std::string bytes = ReadAll(stl);
+    ASSERT_GT(bytes.size(), 84u);
+    EXPECT_EQ(0u, bytes.find("Vorlan terrain model"));
+    const auto byte = [&](int i) {
+        return std::uint32_t{static_cast<unsigned char>(bytes[80 + i])};
+    };
+    EXPECT_EQ(84 + 50 * (byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24), bytes.size());
+    r = RunShell("VORLAN_DEM=" + dem + " " + VORLAN_CLI + " render --plot stl " + track + " -o " +
+                 stl + ".env --exaggeration 2 --base 5 2>&1");
+    ASSERT_EQ(0, r.status) << r.out;
+    EXPECT_EQ(bytes, ReadAll(stl + ".env"));
+
+    r = RunCli("render --plot stl --dem " + dem + " " + track + " -o " + track);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(kTwoPoints, ReadAll(track));
+    const std::string empty = MakeFolder(scratch.File("empty"));
+    r = RunCli("render --plot stl --dem " + empty + " " + track + " -o " + scratch.File("no.stl"));
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("vorlan-cli: " + empty +
+                                            ": No elevation data for N47W123 (1 of 1 tile "
+                                            "needed).\n"))
+        << r.out;
+    EXPECT_FALSE(std::filesystem::exists(scratch.File("no.stl")));
+    r = RunShell("env -u VORLAN_DEM " + std::string(VORLAN_CLI) + " render --plot stl " + track +
+                 " -o " + stl + " 2>&1");
+    EXPECT_EQ(2, r.status) << r.out;
+    EXPECT_EQ(2,
+              RunCli("render --plot 3d --base 5 " + track + " -o " + scratch.File("x.svg")).status);
 }
 
 // export: the format from the option or the output's extension; never over its input.

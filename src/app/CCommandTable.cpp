@@ -68,6 +68,12 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_VIEW_GRAPH_FIRST + 3, "ID_VIEW_GRAPH_POWER", Own::View, Img::None},
         {ID_VIEW_GRAPH_FIRST + 4, "ID_VIEW_GRAPH_TEMPERATURE", Own::View, Img::None},
         {ID_VIEW_GRAPH_FIRST + 5, "ID_VIEW_GRAPH_GRADE", Own::View, Img::None},
+        {ID_VIEW_TERRAIN, "ID_VIEW_TERRAIN", Own::Application, Img::None},
+        {ID_VIEW_ELEVATION_FOLDER, "ID_VIEW_ELEVATION_FOLDER", Own::Application, Img::None},
+        {ID_VIEW_PROPORTIONS_OFF, "ID_VIEW_PROPORTIONS_OFF", Own::Application, Img::None},
+        {ID_VIEW_PROPORTIONS_1X, "ID_VIEW_PROPORTIONS_1X", Own::Application, Img::None},
+        {ID_VIEW_PROPORTIONS_2X, "ID_VIEW_PROPORTIONS_2X", Own::Application, Img::None},
+        {ID_VIEW_PROPORTIONS_5X, "ID_VIEW_PROPORTIONS_5X", Own::Application, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};
@@ -124,7 +130,9 @@ const std::vector<std::vector<UINT>>& CCommandTable::RadioGroups() {
         {ID_VIEW_UNITS_IMPERIAL, ID_VIEW_UNITS_METRIC},
         {ID_VIEW_XAXIS_DISTANCE, ID_VIEW_XAXIS_ELAPSED, ID_VIEW_XAXIS_TIME_OF_DAY},
         {ID_VIEW_COLOUR_NONE, ID_VIEW_COLOUR_GRADE, ID_VIEW_COLOUR_SPEED, ID_VIEW_COLOUR_HEART_RATE,
-         ID_VIEW_COLOUR_ELEVATION}};
+         ID_VIEW_COLOUR_ELEVATION},
+        {ID_VIEW_PROPORTIONS_OFF, ID_VIEW_PROPORTIONS_1X, ID_VIEW_PROPORTIONS_2X,
+         ID_VIEW_PROPORTIONS_5X}};
     return groups;
 }
 

@@ -314,11 +314,15 @@ QString CMainFrame::ViewStatusText(const CVorlanView* pView) {
     if (!pView)
         return QString();
     const CVorlanDoc* pDoc = pView->GetDocument();
-    const QString stretch = pDoc ? pDoc->StretchText() : QString();
-    if (pView->PlotMode() != CVorlanDoc::kPlot3D)
-        return stretch;
-    const QString angles = AnglesText(*pView->Plot());
-    return stretch.isEmpty() ? angles : stretch + QStringLiteral("    ") + angles;
+    QStringList parts;
+    if (pDoc && !pDoc->StretchText().isEmpty())
+        parts << pDoc->StretchText();
+    if (pView->PlotMode() == CVorlanDoc::kPlot3D)
+        parts << AnglesText(*pView->Plot());
+    // What the elevation tiles lack is said, never hidden.
+    if (pDoc && VorlanApp()->ShowsTerrain() && !pDoc->m_ground.message.empty())
+        parts << QString::fromStdString(pDoc->m_ground.message);
+    return parts.join(QStringLiteral("    "));
 }
 
 QString CMainFrame::AnglesText(const CPlot& plot) {

@@ -36,6 +36,15 @@ const std::vector<MenuItem> kGraphsMenu = {
     {"&Temperature", ID_VIEW_GRAPH_FIRST + 4, false},
     {"&Grade", ID_VIEW_GRAPH_FIRST + 5, false},
 };
+const std::vector<MenuItem> kProportionsMenu = {
+    {"&Off", ID_VIEW_PROPORTIONS_OFF, false},
+    {"&1x", ID_VIEW_PROPORTIONS_1X, false},
+    {"&2x", ID_VIEW_PROPORTIONS_2X, false},
+    {"&5x", ID_VIEW_PROPORTIONS_5X, false},
+};
+const MenuItem kProportionsItem = {"True &Proportions", 0, false, &kProportionsMenu,
+                                   "One scale for the three axes of the 3D box, the heights "
+                                   "exaggerated 1, 2 or 5 times."};
 const MenuItem kGraphsItem = {"&Graphs", 0, false, &kGraphsMenu,
                               "Stacks graphs of the track's channels under the elevation chart."};
 
@@ -58,7 +67,11 @@ const std::vector<MenuPopup>& MainFrameMenu() {
           kUnitsItem,
           kXAxisItem,
           kGraphsItem,
-          kColourItem}},
+          kColourItem,
+          kSeparator,
+          kProportionsItem,
+          {"Te&rrain", ID_VIEW_TERRAIN, false},
+          {"&Elevation Data Folder...", ID_VIEW_ELEVATION_FOLDER, false}}},
         {"&Help",
          {{"&Help Topics", ID_HELP_FINDER, false},
           kSeparator,
@@ -98,7 +111,11 @@ const std::vector<MenuPopup>& DocumentMenu() {
           kUnitsItem,
           kXAxisItem,
           kGraphsItem,
-          kColourItem}},
+          kColourItem,
+          kSeparator,
+          kProportionsItem,
+          {"Te&rrain", ID_VIEW_TERRAIN, false},
+          {"&Elevation Data Folder...", ID_VIEW_ELEVATION_FOLDER, false}}},
         {"&Window",
          {{"&New Window", ID_WINDOW_NEW, false},
           {"&Cascade", ID_WINDOW_CASCADE, false},

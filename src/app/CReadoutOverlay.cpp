@@ -40,9 +40,10 @@ QString LabelText(const TrackReadout& readout) {
 } // namespace
 
 void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode mode,
-                                  const CTrackRecord* pRecord) {
+                                  const CTrackRecord* pRecord, const float* pGroundFeet) {
     m_mode = mode;
     m_pRecord = pRecord;
+    m_pGroundFeet = pGroundFeet;
     const bool bTime = mode == Mode::elevation && plot.m_bTimeAxis && plot.m_nSeries > 0;
     m_pTimeX = bTime ? plot.m_pX[0] : nullptr;
     m_nTimeX = bTime ? plot.m_nPoints[0] : 0;
@@ -67,12 +68,14 @@ void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode m
     // The scene's own projection of its track: the camera the layout just set, then the
     // plot's mapping, truncated as the scene truncates.
     const int n = std::clamp<int>(track.m_nCount, 0, CTrack::kMaxPoints);
-    const float zFloor = plot.m_fBoxMin[2];
+    // Heights as the last layout scaled them (True Proportions), the floor under the ground too.
+    const float zFloor = plot.m_fSceneZMin * plot.m_fHeightScale;
+    const float fHeightScale = plot.m_fHeightScale;
     CProjector& proj = *plot.m_pProjector;
     m_points.reserve(static_cast<size_t>(n));
     m_floor.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        proj.Project(track.m_fSouth[i], track.m_fEast[i], track.m_fSmooth[i]);
+        proj.Project(track.m_fSouth[i], track.m_fEast[i], track.m_fSmooth[i] * fHeightScale);
         m_points.push_back(MapPoint(proj.m_fProjX, proj.m_fProjY));
         proj.Project(track.m_fSouth[i], track.m_fEast[i], zFloor);
         m_floor.push_back(MapPoint(proj.m_fProjX, proj.m_fProjY));
@@ -96,7 +99,25 @@ QPointF CReadoutOverlay::ToLogical(QPointF ptChart) const {
 TrackReadout CReadoutOverlay::ReadoutOf(const CTrack& track, int nIndex, Units units) const {
     if (nIndex < 0 || nIndex >= track.m_nCount)
         return TrackReadout();
-    return CTrackReadout::At(track, DistanceIn(units, track.m_fDist[nIndex]), units, m_pRecord);
+    return WithGround(
+        CTrackReadout::At(track, DistanceIn(units, track.m_fDist[nIndex]), units, m_pRecord), track,
+        units);
+}
+
+TrackReadout CReadoutOverlay::WithGround(TrackReadout readout, const CTrack& track,
+                                         Units units) const {
+    if (!readout.bFound || !m_pGroundFeet || std::isnan(m_pGroundFeet[readout.nIndex]))
+        return readout;
+    const double ground = m_pGroundFeet[readout.nIndex];
+    const double above = track.m_fElev[readout.nIndex] - ground;
+    const std::string text = "ground " + FormatElevation(units, ground) + " (" +
+                             FormatElevation(units, std::fabs(above)) +
+                             (above < 0 ? " below)" : " above)");
+    const std::size_t nChart =
+        readout.channels.empty() ? readout.text.size()
+                                 : readout.text.size() - readout.channels.size() - 2;
+    readout.text.insert(nChart, "  " + text);
+    return readout;
 }
 
 TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const {
@@ -108,7 +129,7 @@ TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Un
         const double x = ToChart(QPointF(ptLogical.x, ptLogical.y)).x();
         if (m_pTimeX)
             return ReadoutOf(track, NearestX(m_pTimeX, m_nTimeX, x), units);
-        return CTrackReadout::At(track, x, units, m_pRecord);
+        return WithGround(CTrackReadout::At(track, x, units, m_pRecord), track, units);
     }
     if (m_mode != Mode::scene3D)
         return TrackReadout();

@@ -30,9 +30,11 @@ public:
 
     // Takes the mapping of the picture just drawn from the plot, in the plot mode shown. In the
     // 3D view every track point is projected once here, so that hovering costs no projection.
-    // pRecord, the record behind the track, gives the readout the points' times and sensors.
+    // pRecord, the record behind the track, gives the readout the points' times and sensors;
+    // pGroundFeet, the ground under every track point (NaN where unknown), its ground height and
+    // the height above it.
     void TakeMapping(const CPlot& plot, const CTrack& track, Mode mode,
-                     const CTrackRecord* pRecord = nullptr);
+                     const CTrackRecord* pRecord = nullptr, const float* pGroundFeet = nullptr);
     Mode GetMode() const { return m_mode; }
 
     // The readout under ptLogical (client pixels plus the scroll position). In the chart: the
@@ -82,6 +84,10 @@ private:
 
     Mode m_mode = Mode::none;
     const CTrackRecord* m_pRecord = nullptr;
+    const float* m_pGroundFeet = nullptr;
+    // The readout with the ground under its point after the chart's part: "ground 1180 ft (54
+    // ft above)".
+    TrackReadout WithGround(TrackReadout readout, const CTrack& track, Units units) const;
     // The chart's x values of the track's points while its axis is one of time.
     const float* m_pTimeX = nullptr;
     int m_nTimeX = 0;

@@ -51,6 +51,12 @@ constexpr StringEntry kStrings[] = {
     {ID_VIEW_GRAPH_FIRST + 3, "Show a graph of the power under the chart\nPower Graph"},
     {ID_VIEW_GRAPH_FIRST + 4, "Show a graph of the temperature under the chart\nTemperature Graph"},
     {ID_VIEW_GRAPH_FIRST + 5, "Show a graph of the grade under the chart\nGrade Graph"},
+    {ID_VIEW_TERRAIN, "Show the ground from the elevation tiles\nTerrain"},
+    {ID_VIEW_ELEVATION_FOLDER, "Choose the folder of elevation tiles\nElevation Data Folder"},
+    {ID_VIEW_PROPORTIONS_OFF, "Fit each axis of the 3D box on its own\nTrue Proportions Off"},
+    {ID_VIEW_PROPORTIONS_1X, "One scale for the three axes of the 3D box\nTrue Proportions"},
+    {ID_VIEW_PROPORTIONS_2X, "One scale, heights twice as tall\nTrue Proportions 2x"},
+    {ID_VIEW_PROPORTIONS_5X, "One scale, heights five times as tall\nTrue Proportions 5x"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -148,6 +154,10 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_VIEW_GRAPH_FIRST + 3, "Stacks a graph of the power under the elevation chart."},
     {ID_VIEW_GRAPH_FIRST + 4, "Stacks a graph of the temperature under the elevation chart."},
     {ID_VIEW_GRAPH_FIRST + 5, "Stacks a graph of the grade under the elevation chart."},
+    {ID_VIEW_TERRAIN, "Shows the ground under the track from the elevation tiles: a dashed "
+                      "Terrain line on the elevation chart and its numbers in Properties."},
+    {ID_VIEW_ELEVATION_FOLDER, "Chooses the folder of elevation tiles on this computer (SRTM "
+                               ".hgt, zipped or not, and GeoTIFF); kept for the next start."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},

@@ -41,6 +41,13 @@ const QString kXAxisKey = QStringLiteral("Settings/XAxis");
 const char* const kXAxisNames[] = {"distance", "elapsed", "timeOfDay"};
 const QString kColoursKey = QStringLiteral("Settings/ColourTrackBy");
 const QString kGraphsKey = QStringLiteral("Settings/Graphs");
+const QString kElevationFolderKey = QStringLiteral("Settings/ElevationFolder");
+const QString kTerrainKey = QStringLiteral("Settings/Terrain");
+const QString kProportionsKey = QStringLiteral("Settings/TrueProportions");
+// View, True Proportions: off, then the vertical exaggerations, and their commands.
+constexpr int kExaggerations[] = {0, 1, 2, 5};
+constexpr UINT kProportionCommands[] = {ID_VIEW_PROPORTIONS_OFF, ID_VIEW_PROPORTIONS_1X,
+                                        ID_VIEW_PROPORTIONS_2X, ID_VIEW_PROPORTIONS_5X};
 // The colourings as the settings spell them, in the order of ColourBy, and their commands.
 const char* const kColourNames[] = {"none", "grade", "speed", "heartRate", "elevation"};
 constexpr UINT kXAxisCommands[] = {ID_VIEW_XAXIS_DISTANCE, ID_VIEW_XAXIS_ELAPSED,
@@ -146,6 +153,14 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
         if (axis == QLatin1String(kXAxisNames[a]))
             m_xAxis = static_cast<XAxis>(a);
     m_nGraphs = QSettings().value(kGraphsKey, 0u).toUInt() & ((1u << kGraphKinds) - 1);
+    m_strElevationFolder = QSettings().value(kElevationFolderKey).toString();
+    m_bTerrain = QSettings().value(kTerrainKey, true).toBool();
+    const int nProportions = QSettings().value(kProportionsKey, 0).toInt();
+    m_nTrueProportions =
+        std::find(std::begin(kExaggerations), std::end(kExaggerations), nProportions) !=
+                std::end(kExaggerations)
+            ? nProportions
+            : 0;
     m_colourBy = ColourBy::none;
     const QString colours = QSettings().value(kColoursKey).toString();
     for (int c = 0; c < 5; ++c)
@@ -414,6 +429,8 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_APP_EXIT, &CVorlanApp::OnAppExit, nullptr},
         {ID_VIEW_SMOOTH_LINES, &CVorlanApp::OnViewSmoothLines,
          &CVorlanApp::OnUpdateViewSmoothLines},
+        {ID_VIEW_TERRAIN, &CVorlanApp::OnViewTerrain, &CVorlanApp::OnUpdateViewTerrain},
+        {ID_VIEW_ELEVATION_FOLDER, &CVorlanApp::OnViewElevationFolder, nullptr},
         {ID_VIEW_UNITS_IMPERIAL, &CVorlanApp::OnViewUnitsImperial,
          &CVorlanApp::OnUpdateViewUnitsImperial},
         {ID_VIEW_UNITS_METRIC, &CVorlanApp::OnViewUnitsMetric,
@@ -424,7 +441,12 @@ BOOL CVorlanApp::OnCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
     if (RadioCommand(nID, nCode, pCmdUI, kXAxisCommands, static_cast<int>(m_xAxis),
                      [this](int a) { SetChartXAxis(static_cast<XAxis>(a)); }) ||
         RadioCommand(nID, nCode, pCmdUI, kColourCommands, static_cast<int>(m_colourBy),
-                     [this](int c) { SetTrackColours(static_cast<ColourBy>(c)); }))
+                     [this](int c) { SetTrackColours(static_cast<ColourBy>(c)); }) ||
+        RadioCommand(nID, nCode, pCmdUI, kProportionCommands,
+                     static_cast<int>(std::find(std::begin(kExaggerations),
+                                                std::end(kExaggerations), m_nTrueProportions) -
+                                      std::begin(kExaggerations)),
+                     [this](int k) { SetTrueProportions(kExaggerations[k]); }))
         return 1;
     if (nID >= ID_FILE_MRU_FILE1 && nID < ID_FILE_MRU_FILE1 + kMaxRecentFiles) {
         const int nIndex = static_cast<int>(nID - ID_FILE_MRU_FILE1);
@@ -540,4 +562,70 @@ void CVorlanApp::SetTrackColours(ColourBy by) {
 void CVorlanApp::SetDefaultGraphs(unsigned nGraphs) {
     m_nGraphs = nGraphs;
     QSettings().setValue(kGraphsKey, m_nGraphs);
+}
+
+QString CVorlanApp::ElevationFolder() const {
+    if (!m_strElevationFolder.isEmpty())
+        return m_strElevationFolder;
+    return qEnvironmentVariable("VORLAN_DEM");
+}
+
+void CVorlanApp::SetElevationFolder(const QString& strFolder) {
+    m_strElevationFolder = strFolder;
+    QSettings().setValue(kElevationFolderKey, strFolder);
+    MeasureGroundOfEveryDocument();
+}
+
+GroundAlong CVorlanApp::GroundOf(std::span<const double> lat, std::span<const double> lon) {
+    const QString strFolder = ElevationFolder();
+    if (strFolder.isEmpty())
+        return GroundAlong{};
+    CTerrainService* pService = m_terrain.Service();
+    if (!pService) {
+        GroundAlong none;
+        none.message = QStringLiteral("The elevation tiles cannot be read: %1")
+                           .arg(m_terrain.Error())
+                           .toStdString();
+        return none;
+    }
+    pService->UseFolder(LocalPath(strFolder));
+    return pService->Ground(lat, lon);
+}
+
+void CVorlanApp::OnViewTerrain() {
+    m_bTerrain = !m_bTerrain;
+    QSettings().setValue(kTerrainKey, m_bTerrain);
+    RefillEveryDocument();
+}
+
+// Checked while chosen; offered once a folder of tiles is.
+void CVorlanApp::OnUpdateViewTerrain(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_bTerrain ? 1 : 0);
+    pCmdUI->Enable(!ElevationFolder().isEmpty());
+}
+
+void CVorlanApp::OnViewElevationFolder() {
+    const QString strFolder = QFileDialog::getExistingDirectory(
+        GetMainFrame(), QStringLiteral("Elevation Data Folder"), ElevationFolder());
+    if (!strFolder.isEmpty())
+        SetElevationFolder(strFolder);
+}
+
+void CVorlanApp::MeasureGroundOfEveryDocument() {
+    if (!m_pDocTemplate)
+        return;
+    for (CDocument* pDoc : m_pDocTemplate->GetDocuments())
+        static_cast<CVorlanDoc*>(pDoc)->MeasureGround();
+    RefillEveryDocument();
+}
+
+std::unique_ptr<CGroundHeights> CVorlanApp::TrackGround(const CTrack& track) {
+    CTerrainService* pService = ElevationFolder().isEmpty() ? nullptr : m_terrain.Service();
+    return pService ? pService->TrackGround(track) : nullptr;
+}
+
+void CVorlanApp::SetTrueProportions(int nExaggeration) {
+    m_nTrueProportions = nExaggeration;
+    QSettings().setValue(kProportionsKey, nExaggeration);
+    RefillEveryDocument();
 }

@@ -7,6 +7,7 @@
 
 #include "CDrawTools.h"
 #include "CGraphs.h"
+#include "CTerrainModule.h"
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
 #include "CTimeAxis.h"
@@ -117,6 +118,26 @@ public:
     void SetDefaultGraphs(unsigned nGraphs);
     // Every open document's panes fill their charts again (units, axis, colours).
     void RefillEveryDocument();
+    // The folder of elevation tiles (View, Elevation Data Folder...), kept in the settings, else
+    // $VORLAN_DEM; empty for none.
+    QString ElevationFolder() const;
+    void SetElevationFolder(const QString& strFolder);
+    // View, Terrain: the ground shown where the tiles cover the track; kept in the settings.
+    bool ShowsTerrain() const { return m_bTerrain; }
+    // The ground under the points, from the folder's tiles; none without a folder or when the
+    // terrain module cannot be loaded (its reason then in the message).
+    GroundAlong GroundOf(std::span<const double> lat, std::span<const double> lon);
+    // The ground around the track for the 3D view, from the folder GroundOf used last.
+    std::unique_ptr<CGroundHeights> TrackGround(const CTrack& track);
+    // View, True Proportions: 0 (off, each axis fitted on its own) or the vertical
+    // exaggeration of one scale for the three axes, 1, 2 or 5; kept in the settings.
+    int TrueProportions() const { return m_nTrueProportions; }
+    void SetTrueProportions(int nExaggeration);
+    void OnViewTerrain();
+    void OnUpdateViewTerrain(CCmdUI* pCmdUI);
+    void OnViewElevationFolder();
+    // After a change of the folder: every document measures its ground again and refills.
+    void MeasureGroundOfEveryDocument();
     void SetTrackColours(ColourBy by);
 
     // The palette that all drawing uses, built right after the Qt application.
@@ -155,6 +176,10 @@ private:
     XAxis m_xAxis = XAxis::distance;
     ColourBy m_colourBy = ColourBy::none;
     unsigned m_nGraphs = 0;
+    QString m_strElevationFolder;
+    bool m_bTerrain = true;
+    int m_nTrueProportions = 0;
+    CTerrainModule m_terrain;
 };
 
 // The running application as the program's own class.

@@ -22,6 +22,7 @@
 #include "Resource.h"
 #include "TimeText.h"
 #include "TrackImport.h"
+#include "UnitsAndEarth.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,6 +109,7 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
     m_nStretchFirst = m_nStretchLast = -1;
     m_strStretch.clear();
     m_bLoaded = 1;
+    MeasureGround();
     ShowPlot(kPlot3D);
     return 1;
 }
@@ -261,6 +263,7 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     m_nSelectedPoint = -1;
     m_metres.clear();
     m_bLoaded = 1;
+    MeasureGround();
     ShowPlot(kPlot3D);
     return true;
 }
@@ -332,16 +335,54 @@ void CVorlanDoc::RefillViews() {
 }
 
 std::vector<CPropertiesDlg::Row> CVorlanDoc::PropertiesRows() const {
-    return PropertiesRows(CTrackStatistics(m_record, m_track.m_nCount, m_importNotes));
+    return PropertiesRows(Statistics());
+}
+
+CTrackStatistics CVorlanDoc::Statistics() const {
+    CTrackStatistics statistics(m_record, m_track.m_nCount, m_importNotes);
+    if (m_ground.Any())
+        statistics.m_terrainClimb = CTrackStatistics::Climb{m_ground.ascentM * kFeetPerMetre,
+                                                            m_ground.descentM * kFeetPerMetre};
+    return statistics;
+}
+
+void CVorlanDoc::MeasureGround() {
+    m_ground = GroundAlong{};
+    m_groundFeet.clear();
+    m_pGround3D.reset();
+    if (!m_bLoaded || m_record.Size() == 0)
+        return;
+    m_ground = VorlanApp()->GroundOf(m_record.Lat(), m_record.Lon());
+    if (!m_ground.Any())
+        return;
+    m_pGround3D = VorlanApp()->TrackGround(m_track);
+    m_groundFeet.resize(static_cast<std::size_t>(m_track.m_nCount));
+    for (int i = 0; i < m_track.m_nCount; ++i) {
+        const std::size_t r = m_track.m_nRecordIndex[i];
+        m_groundFeet[i] = r < m_ground.heightsM.size()
+                              ? static_cast<float>(m_ground.heightsM[r] * kFeetPerMetre)
+                              : std::nanf("");
+    }
 }
 
 std::vector<CPropertiesDlg::Row>
 CVorlanDoc::PropertiesRows(const CTrackStatistics& statistics) const {
     std::vector<CPropertiesDlg::Row> rows = {{QStringLiteral("Source file"), m_strSourceFile},
                                              {QStringLiteral("Format"), m_strSourceFormat}};
-    for (const StatisticsItem& item : statistics.Items(VorlanApp()->DisplayUnits()))
+    const Units units = VorlanApp()->DisplayUnits();
+    for (const StatisticsItem& item : statistics.Items(units))
         rows.emplace_back(QString::fromUtf8(item.label.c_str()),
                           QString::fromUtf8(item.value.c_str()));
+    if (m_ground.Any()) {
+        rows.emplace_back(QStringLiteral("Lowest ground"),
+                          QString::fromStdString(
+                              FormatElevation(units, m_ground.lowestM * kFeetPerMetre)));
+        rows.emplace_back(QStringLiteral("Highest ground"),
+                          QString::fromStdString(
+                              FormatElevation(units, m_ground.highestM * kFeetPerMetre)));
+    }
+    if (!m_ground.message.empty())
+        rows.emplace_back(QStringLiteral("Terrain"), QString::fromStdString(m_ground.message));
     return rows;
 }
 
@@ -396,7 +437,7 @@ void CVorlanDoc::OnFileExportTrack() {
 }
 
 void CVorlanDoc::OnFileProperties() {
-    const CTrackStatistics statistics(m_record, m_track.m_nCount, m_importNotes);
+    const CTrackStatistics statistics = Statistics();
     CPropertiesDlg dlg(GetTitle() + QStringLiteral(" Properties"), PropertiesRows(statistics),
                        LapsTable(statistics), SelectionRows(), AfxGetMainWnd());
     dlg.exec();

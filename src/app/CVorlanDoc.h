@@ -7,9 +7,11 @@
 #include "CDocument.h"
 #include "CDocumentFile.h"
 #include "CPropertiesDlg.h"
+#include "CTerrainService.h"
 #include "CTimeStatistics.h"
 #include "CTrack.h"
 #include "CTrackRecord.h"
+#include "CTrackStatistics.h"
 #include "CViewValues.h"
 #include "Units.h"
 
@@ -117,6 +119,16 @@ public:
     // Every pane fills its chart again in the display units and over the x axis the application
     // now has; the file is not affected.
     void RefillViews();
+    // The ground under the track from the application's elevation tiles, measured after a load
+    // and when the folder changes: along the record's points (m_ground, with what is missing)
+    // and at the track's in feet (m_groundFeet, NaN where no tile covers it; empty without any).
+    void MeasureGround();
+    GroundAlong m_ground;
+    std::vector<float> m_groundFeet;
+    // The ground around the track for the 3D view; null without any.
+    std::unique_ptr<CGroundHeights> m_pGround3D;
+    // The statistics of Properties, with the ground's climb where it is known.
+    CTrackStatistics Statistics() const;
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.
     std::vector<CPropertiesDlg::Row> PropertiesRows() const;
     std::vector<CPropertiesDlg::Row> PropertiesRows(const CTrackStatistics& statistics) const;

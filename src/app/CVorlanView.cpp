@@ -117,11 +117,17 @@ void CVorlanView::Fill() {
         return;
     if (m_nPlotMode == CVorlanDoc::kPlotElevation) {
         m_pPlot->FillElevation(pDoc->m_track, &pDoc->m_record);
+        if (VorlanApp()->ShowsTerrain() && !pDoc->m_groundFeet.empty() && !m_pPlot->m_bTimeAxis)
+            m_pPlot->AddTerrainSeries(pDoc->m_groundFeet.data(),
+                                      static_cast<int>(pDoc->m_groundFeet.size()));
         for (int k = 0; k < kGraphKinds; ++k)
             if (m_nGraphs & (1u << k))
                 m_pPlot->AddGraph(static_cast<GraphKind>(k), pDoc->m_track, &pDoc->m_record);
-    } else if (m_nPlotMode == CVorlanDoc::kPlot3D)
+    } else if (m_nPlotMode == CVorlanDoc::kPlot3D) {
         m_pPlot->Fill3D(pDoc->m_track);
+    }
+    m_pPlot->m_pGround = VorlanApp()->ShowsTerrain() ? pDoc->m_pGround3D.get() : nullptr;
+    m_pPlot->m_nExaggeration = VorlanApp()->TrueProportions();
     m_colourSteps.resize(CTrack::kMaxPoints);
     m_pPlot->m_pColourSteps =
         CTrackColours::Compute(pDoc->m_track, &pDoc->m_record, VorlanApp()->TrackColours(),
@@ -248,7 +254,9 @@ void CVorlanView::OnDraw(CDC* pDC) {
     // never a printed page's: the paper's size must not give the window scroll bars.
     if (pDC->m_bPrinting)
         return;
-    m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode, &pDoc->m_record);
+    const bool bGround = VorlanApp()->ShowsTerrain() && !pDoc->m_groundFeet.empty();
+    m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode, &pDoc->m_record,
+                          bGround ? pDoc->m_groundFeet.data() : nullptr);
     if (mode == CReadoutOverlay::Mode::none)
         return;
     SetScrollSizes(MM_TEXT, pPlot->m_sizeTotal);

@@ -48,3 +48,11 @@ constexpr UINT ID_VIEW_COLOUR_ELEVATION = 32813;
 // The graphs under the elevation chart, in the order of GraphKind.
 constexpr UINT ID_VIEW_GRAPH_FIRST = 32814;
 constexpr UINT ID_VIEW_GRAPH_LAST = ID_VIEW_GRAPH_FIRST + 5;
+// The ground from elevation tiles.
+constexpr UINT ID_VIEW_TERRAIN = 32820;
+constexpr UINT ID_VIEW_ELEVATION_FOLDER = 32821;
+// True Proportions: off, or one scale with a vertical exaggeration of 1, 2 or 5.
+constexpr UINT ID_VIEW_PROPORTIONS_OFF = 32822;
+constexpr UINT ID_VIEW_PROPORTIONS_1X = 32823;
+constexpr UINT ID_VIEW_PROPORTIONS_2X = 32824;
+constexpr UINT ID_VIEW_PROPORTIONS_5X = 32825;

@@ -138,6 +138,9 @@ void CPlot::Draw2D(CDC* pDC, const CDrawTools& tools) {
     for (int s = 0; s < nSeries; ++s) {
         // Series s draws with pen slot s, its legend sample included.
         pDC->SelectObject(s == m_nTerrainSeries ? tools.m_pTerrainPen : tools.m_pPen[s]);
+        // "Smoothed" is about as wide as a legend entry's room: the terrain's keeps clear of it.
+        if (s == m_nTerrainSeries)
+            m_nLegendX += MM(6, m_fPixPerMMX);
         DrawLegendEntry(pDC, s);
         // A coloured track colours the smoothed series, the one the 3D view draws.
         if (s == m_nTerrainSeries)

@@ -4,8 +4,11 @@
 // pulls in take longer to load than the program takes to start.
 #pragma once
 
+#include "CGroundHeights.h"
+
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -27,6 +30,8 @@ struct GroundAlong {
     bool Any() const { return lowestM == lowestM; }
 };
 
+class CTrack;
+
 class CTerrainService {
 public:
     virtual ~CTerrainService() = default;
@@ -34,6 +39,9 @@ public:
     // it changed.
     virtual void UseFolder(const std::string& folder) = 0;
     virtual GroundAlong Ground(std::span<const double> lat, std::span<const double> lon) = 0;
+    // The ground around the track for the 3D view, from the folder in use; it keeps a reference
+    // to the track and must not outlive the service.
+    virtual std::unique_ptr<CGroundHeights> TrackGround(const CTrack& track) = 0;
 };
 
 // The terrain module's one entry point, looked up by name.

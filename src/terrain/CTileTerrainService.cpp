@@ -1,6 +1,7 @@
 #include "CTileTerrainService.h"
 
 #include "CGroundProfile.h"
+#include "CTrackGround.h"
 
 void CTileTerrainService::UseFolder(const std::string& folder) {
     if (m_pTiles && m_pTiles->Folder() == folder) {
@@ -31,4 +32,10 @@ GroundAlong CTileTerrainService::GroundOf(CElevationTiles& tiles, std::span<cons
     along.ascentM = ground.AscentM();
     along.descentM = ground.DescentM();
     return along;
+}
+
+std::unique_ptr<CGroundHeights> CTileTerrainService::TrackGround(const CTrack& track) {
+    if (!m_pTiles)
+        return nullptr;
+    return std::make_unique<CTrackGround>(*m_pTiles, track);
 }

@@ -70,7 +70,7 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
         "E&xit",
         "&Edit: &Copy\tCtrl+C",
         "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Graphs | &Colour "
-        "Track By",
+        "Track By | - | True &Proportions | Te&rrain | &Elevation Data Folder...",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit | C&hart and 3D",
         "&Plot: &Elevation | 3&D-Elevation | - | Zoom &In\tCtrl++ | Zoom &Out\tCtrl+- | "
         "&Restore Zoom\tCtrl+0 | - | Rotate &Left | Rotate Ri&ght | Rotate &Up | Rotate Do&wn | "
@@ -89,7 +89,7 @@ TEST_F(MainFrameTest, MainMenuOnceTheLastDocumentCloses) {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | - | P&rint Setup... | - | Recent File | - | "
         "E&xit",
         "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Graphs | &Colour "
-        "Track By",
+        "Track By | - | True &Proportions | Te&rrain | &Elevation Data Folder...",
         "&Help: &Help Topics | - | &About Vorlan...",
     };
     EXPECT_EQ(MenuText(Frame()), expected);

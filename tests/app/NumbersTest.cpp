@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
@@ -256,6 +257,44 @@ TEST_F(NumbersTest, GraphsStackUnderTheChartAndAreKeptInTheSettings) {
     EXPECT_EQ(View()->Plot()->m_nGraphs, 0);
     EXPECT_EQ(pFirst->Plot()->m_nGraphs, 1);
     EXPECT_EQ(View()->Plot()->m_rcPlot.bottom, alone.bottom);
+}
+
+// View, Elevation Data Folder: the ground under the track from the tiles (the samples' made-up
+// tile under the test track), a dashed "Terrain" series on the chart and its numbers beside the
+// track's in Properties; a folder without the tile names it in the status bar and Properties.
+TEST_F(NumbersTest, TheGroundFromElevationTilesShowsOnTheChartAndInTheNumbers) {
+    VorlanApp()->SetElevationFolder(QStringLiteral(VORLAN_SAMPLES "/dem"));
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    View()->RedrawWindow();
+    ASSERT_EQ(Doc()->m_groundFeet.size(), static_cast<std::size_t>(Doc()->m_track.m_nCount));
+    ASSERT_EQ(View()->Plot()->m_nTerrainSeries, 2);
+    EXPECT_STREQ(View()->Plot()->m_szLegend[2], "Terrain");
+    QStringList rows;
+    for (const CPropertiesDlg::Row& row : Doc()->PropertiesRows())
+        rows << row.first + QStringLiteral(": ") + row.second;
+    const QRegularExpression ascent(
+        QStringLiteral("^Total ascent: \\d+ ft \\(terrain: \\d+ ft\\)$"));
+    EXPECT_EQ(rows.filter(QStringLiteral("Lowest ground: ")).size(), 1)
+        << qPrintable(rows.join('\n'));
+    EXPECT_EQ(rows.filter(ascent).size(), 1) << qPrintable(rows.join('\n'));
+
+    // The 3D view draws the ground, with True Proportions on request.
+    Command(ID_PLOT_3D);
+    Command(ID_VIEW_PROPORTIONS_2X);
+    View()->RedrawWindow();
+    EXPECT_NE(View()->Plot()->m_pGround, nullptr);
+    EXPECT_EQ(View()->Plot()->m_nExaggeration, 2);
+    EXPECT_EQ(Checked(ID_VIEW_PROPORTIONS_2X), 1);
+    EXPECT_LE(View()->Plot()->m_fSceneZMin, Doc()->m_ground.lowestM * 3.2808399 + 0.01);
+    Command(ID_VIEW_PROPORTIONS_OFF);
+
+    VorlanApp()->SetElevationFolder(m_dir.path());
+    EXPECT_TRUE(Doc()->m_groundFeet.empty());
+    const QString missing = QStringLiteral("No elevation data for N47W122 (1 of 1 tile needed).");
+    EXPECT_EQ(QString::fromStdString(Doc()->m_ground.message), missing);
+    EXPECT_TRUE(CMainFrame::ViewStatusText(View()).contains(missing));
+    VorlanApp()->SetElevationFolder(QString());
 }
 
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {

@@ -46,7 +46,8 @@ bool WantsTerrain(const std::vector<std::string>& args) {
     const auto end = std::find(args.begin(), args.end(), kOptionsEnd);
     if (args[0] == "render") {
         const auto plot = std::find(args.begin(), end, "--plot");
-        return plot != end && plot + 1 != end && *(plot + 1) == "stl";
+        return (plot != end && plot + 1 != end && *(plot + 1) == "stl") ||
+               std::find(args.begin(), end, "--dem") != end;
     }
     const char* pszEnv = std::getenv("VORLAN_DEM");
     return std::find(args.begin(), end, "--dem") != end || (pszEnv && *pszEnv);

@@ -23,7 +23,7 @@
 namespace {
 const char kRenderUsage[] =
     "render IN -o OUT.svg --plot elevation|3d [--size WxH] [--dpi N] [--zoom Z] "
-    "[--azimuth A] [--elevation E] [--printer] [--units metric|imperial]\n"
+    "[--azimuth A] [--elevation E] [--printer] [--units metric|imperial] [--dem DIR]\n"
     "       vorlan-cli render IN -o OUT.stl --plot stl [--dem DIR] [--exaggeration N] [--base MM]";
 const char kStlPlot[] = "stl";
 // "-o -" writes the drawing to standard output.
@@ -96,10 +96,12 @@ bool ParseWithin(const std::string& text, double lo, double hi, std::optional<do
 
 // The model's folder: --dem, else $VORLAN_DEM. Its options make no sense for a drawing.
 std::string CheckModelOptions(RenderOptions& opt) {
+    if (opt.plot == "3d" && !opt.exaggeration && !opt.baseMm)
+        return std::string();
     if (opt.plot != kStlPlot)
         return opt.demFolder.empty() && !opt.exaggeration && !opt.baseMm
                    ? std::string()
-                   : "--dem, --exaggeration and --base are for --plot stl only";
+                   : "--dem is for --plot 3d and stl, --exaggeration and --base for stl only";
     if (const char* pszEnv = std::getenv("VORLAN_DEM"); opt.demFolder.empty() && pszEnv)
         opt.demFolder = pszEnv;
     return opt.demFolder.empty()
@@ -268,5 +270,18 @@ int RunRender(const std::vector<std::string>& args, CMapSourceFormat& format) {
     CPlot plot;
     if (Report(ReadInput(opt, *pTrack, plot, format)) != 0)
         return 1;
+    // The 3D view with the ground from the tiles (in the companion program).
+    std::unique_ptr<CTerrainService> pTerrain;
+    std::unique_ptr<CGroundHeights> pGround;
+    if (!opt.demFolder.empty()) {
+        std::string reason;
+        pTerrain = OpenTerrain(opt.demFolder, reason);
+        if (!pTerrain) {
+            std::fprintf(stderr, "vorlan-cli: render: %s\n", reason.c_str());
+            return 1;
+        }
+        pGround = pTerrain->TrackGround(*pTrack);
+        plot.m_pGround = pGround.get();
+    }
     return Report(WriteOutput(opt.out, Render(opt, *pTrack, plot, tools)));
 }

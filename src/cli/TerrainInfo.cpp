@@ -23,3 +23,14 @@ bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, Terra
     numbers.ground = CTileTerrainService::GroundOf(tiles, record.Lat(), record.Lon());
     return true;
 }
+
+std::unique_ptr<CTerrainService> OpenTerrain(const std::string& folder, std::string& problem) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        problem = folder + ": not a folder of elevation tiles (it does not exist or is no folder)";
+        return nullptr;
+    }
+    auto pService = std::make_unique<CTileTerrainService>();
+    pService->UseFolder(folder);
+    return pService;
+}

@@ -44,3 +44,8 @@ CFileResult MakeTerrainModel(const std::string& folder, const CTrackRecord&, dou
     return CFileResult::Failure(CFileResult::Fault::track, folder,
                                 std::string("the elevation tiles are read by ") + kTerrainProgram);
 }
+
+std::unique_ptr<CTerrainService> OpenTerrain(const std::string&, std::string& problem) {
+    problem = std::string("the elevation tiles are read by ") + kTerrainProgram;
+    return nullptr;
+}

@@ -133,6 +133,15 @@ TEST(Cli, InfoGivesTheGroundUnderTheTrackFromElevationTiles) {
               r.out.find("  No elevation data for N47W123 (1 of 1 tile needed).\n"))
         << r.out;
     EXPECT_EQ(1, RunCli("info " + track + " --dem " + scratch.File("none")).status);
+    // render --plot 3d --dem draws the ground's cells in the box; without it, the designed scene
+    // has one polygon, the floor.
+    const std::string svg = scratch.File("ground.svg");
+    ASSERT_EQ(0, RunCli("render --plot 3d --dem " + dem + " " + track + " -o " + svg).status);
+    const std::string ground = ReadAll(svg);
+    EXPECT_LT(ground.find("<polygon"), ground.rfind("<polygon"));
+    ASSERT_EQ(0, RunCli("render --plot 3d " + track + " -o " + svg).status);
+    const std::string plain = ReadAll(svg);
+    EXPECT_EQ(plain.find("<polygon"), plain.rfind("<polygon"));
 }
 
 // render --plot stl: the terrain model from the companion program, the tiles' folder from --dem or

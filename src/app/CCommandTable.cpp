@@ -19,7 +19,7 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP", Own::Application, Img::None},
         {ID_APP_EXIT, "ID_APP_EXIT", Own::Application, Img::None},
         {ID_APP_ABOUT, "ID_APP_ABOUT", Own::Application, Img::About},
-        {ID_EDIT_UNDO, "ID_EDIT_UNDO", Own::Nobody, Img::None},
+        {ID_EDIT_UNDO, "ID_EDIT_UNDO", Own::Document, Img::None},
         {ID_EDIT_CUT, "ID_EDIT_CUT", Own::Nobody, Img::None},
         {ID_EDIT_COPY, "ID_EDIT_COPY", Own::View, Img::None},
         {ID_EDIT_PASTE, "ID_EDIT_PASTE", Own::Nobody, Img::None},
@@ -74,6 +74,8 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_VIEW_PROPORTIONS_1X, "ID_VIEW_PROPORTIONS_1X", Own::Application, Img::None},
         {ID_VIEW_PROPORTIONS_2X, "ID_VIEW_PROPORTIONS_2X", Own::Application, Img::None},
         {ID_VIEW_PROPORTIONS_5X, "ID_VIEW_PROPORTIONS_5X", Own::Application, Img::None},
+        {ID_TRACK_ELEVATIONS_FROM_TERRAIN, "ID_TRACK_ELEVATIONS_FROM_TERRAIN", Own::Document,
+         Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};

@@ -113,9 +113,9 @@ TrackReadout CReadoutOverlay::WithGround(TrackReadout readout, const CTrack& tra
     const std::string text = "ground " + FormatElevation(units, ground) + " (" +
                              FormatElevation(units, std::fabs(above)) +
                              (above < 0 ? " below)" : " above)");
-    const std::size_t nChart =
-        readout.channels.empty() ? readout.text.size()
-                                 : readout.text.size() - readout.channels.size() - 2;
+    const std::size_t nChart = readout.channels.empty()
+                                   ? readout.text.size()
+                                   : readout.text.size() - readout.channels.size() - 2;
     readout.text.insert(nChart, "  " + text);
     return readout;
 }

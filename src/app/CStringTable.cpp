@@ -57,6 +57,8 @@ constexpr StringEntry kStrings[] = {
     {ID_VIEW_PROPORTIONS_1X, "One scale for the three axes of the 3D box\nTrue Proportions"},
     {ID_VIEW_PROPORTIONS_2X, "One scale, heights twice as tall\nTrue Proportions 2x"},
     {ID_VIEW_PROPORTIONS_5X, "One scale, heights five times as tall\nTrue Proportions 5x"},
+    {ID_TRACK_ELEVATIONS_FROM_TERRAIN,
+     "Take the track's elevations from the elevation tiles\nElevations from Terrain"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -158,6 +160,14 @@ constexpr StringEntry kWhatsThis[] = {
                       "Terrain line on the elevation chart and its numbers in Properties."},
     {ID_VIEW_ELEVATION_FOLDER, "Chooses the folder of elevation tiles on this computer (SRTM "
                                ".hgt, zipped or not, and GeoTIFF); kept for the next start."},
+    {ID_VIEW_PROPORTIONS_OFF, "Fits each axis of the 3D box to the window on its own, as it "
+                              "always has."},
+    {ID_VIEW_PROPORTIONS_1X, "Gives the 3D box one scale for its three axes: the land as it is."},
+    {ID_VIEW_PROPORTIONS_2X, "Gives the 3D box one scale with the heights twice as tall."},
+    {ID_VIEW_PROPORTIONS_5X, "Gives the 3D box one scale with the heights five times as tall."},
+    {ID_TRACK_ELEVATIONS_FROM_TERRAIN, "Gives the track the ground's heights from the elevation "
+                                       "tiles where they cover it; Edit, Undo brings the file's "
+                                       "back."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},
@@ -175,6 +185,8 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_FILE_MRU_FILE1 + 2, "Opens this recently used document again."},
     {ID_FILE_MRU_FILE1 + 3, "Opens this recently used document again."},
     {ID_EDIT_COPY, "Puts the plot on the clipboard as an image, without the readout (Ctrl+C)."},
+    {ID_EDIT_UNDO, "Gives the track back the elevations it had before Elevations from "
+                   "Terrain."},
     {ID_WINDOW_NEW, "Opens another window on the active document; every window follows its "
                     "changes."},
     {ID_WINDOW_ARRANGE, "Lines up the minimised document windows along the bottom of the area."},

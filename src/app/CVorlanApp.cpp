@@ -156,11 +156,10 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     m_strElevationFolder = QSettings().value(kElevationFolderKey).toString();
     m_bTerrain = QSettings().value(kTerrainKey, true).toBool();
     const int nProportions = QSettings().value(kProportionsKey, 0).toInt();
-    m_nTrueProportions =
-        std::find(std::begin(kExaggerations), std::end(kExaggerations), nProportions) !=
-                std::end(kExaggerations)
-            ? nProportions
-            : 0;
+    m_nTrueProportions = std::find(std::begin(kExaggerations), std::end(kExaggerations),
+                                   nProportions) != std::end(kExaggerations)
+                             ? nProportions
+                             : 0;
     m_colourBy = ColourBy::none;
     const QString colours = QSettings().value(kColoursKey).toString();
     for (int c = 0; c < 5; ++c)

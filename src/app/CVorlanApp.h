@@ -7,9 +7,9 @@
 
 #include "CDrawTools.h"
 #include "CGraphs.h"
-#include "CTerrainModule.h"
 #include "CMapSourceFormat.h"
 #include "CRecentFileList.h"
+#include "CTerrainModule.h"
 #include "CTimeAxis.h"
 #include "CTrackColours.h"
 #include "CWinApp.h"

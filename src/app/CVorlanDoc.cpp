@@ -105,6 +105,7 @@ BOOL CVorlanDoc::OnOpenDocument(const QString& strPath, QString* pstrError) {
             QStringLiteral(" of %1 (%2)")
                 .arg(QtPath(m_record.m_source.fileName), QtPath(m_record.m_source.format));
     m_importNotes.clear();
+    m_undoElevations.clear();
     m_metres.clear();
     m_nStretchFirst = m_nStretchLast = -1;
     m_strStretch.clear();
@@ -188,6 +189,9 @@ BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_FILE_IMPORT, &CVorlanDoc::OnFileImport, &CVorlanDoc::OnUpdateFileImport},
         {ID_FILE_PROPERTIES, &CVorlanDoc::OnFileProperties, &CVorlanDoc::OnUpdateFileProperties},
         {ID_FILE_EXPORT_TRACK, &CVorlanDoc::OnFileExportTrack, &CVorlanDoc::OnUpdateFileProperties},
+        {ID_TRACK_ELEVATIONS_FROM_TERRAIN, &CVorlanDoc::OnTrackElevationsFromTerrain,
+         &CVorlanDoc::OnUpdateTrackElevationsFromTerrain},
+        {ID_EDIT_UNDO, &CVorlanDoc::OnEditUndo, &CVorlanDoc::OnUpdateEditUndo},
     };
     return DispatchCmdMsg(this, kMessageMap, nID, nCode, pCmdUI);
 }
@@ -260,6 +264,7 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     m_strSourceFile = AbsolutePath(strPath);
     m_strSourceFormat = SourceFormat(strPath);
     m_importNotes = r.m_notes;
+    m_undoElevations.clear();
     m_nSelectedPoint = -1;
     m_metres.clear();
     m_bLoaded = 1;
@@ -356,6 +361,7 @@ void CVorlanDoc::MeasureGround() {
     if (!m_ground.Any())
         return;
     m_pGround3D = VorlanApp()->TrackGround(m_track);
+    const bool bNoElevations = !m_record.HasElevation();
     m_groundFeet.resize(static_cast<std::size_t>(m_track.m_nCount));
     for (int i = 0; i < m_track.m_nCount; ++i) {
         const std::size_t r = m_track.m_nRecordIndex[i];
@@ -363,6 +369,45 @@ void CVorlanDoc::MeasureGround() {
                               ? static_cast<float>(m_ground.heightsM[r] * kFeetPerMetre)
                               : std::nanf("");
     }
+    if (bNoElevations && m_undoElevations.empty() && TakeGroundElevations())
+        m_importNotes.push_back("The file has no elevations: the track takes the ground's from "
+                                "the elevation tiles.");
+}
+
+bool CVorlanDoc::TakeGroundElevations() {
+    if (m_groundFeet.empty())
+        return false;
+    m_undoElevations.assign(m_track.m_fElev, m_track.m_fElev + m_track.m_nCount);
+    for (int i = 0; i < m_track.m_nCount; ++i)
+        if (!std::isnan(m_groundFeet[i]))
+            m_track.m_fElev[i] = m_groundFeet[i];
+    m_track.Smooth();
+    m_track.ComputeGeometry();
+    return true;
+}
+
+void CVorlanDoc::OnTrackElevationsFromTerrain() {
+    if (!TakeGroundElevations())
+        return;
+    RefillViews();
+}
+
+void CVorlanDoc::OnUpdateTrackElevationsFromTerrain(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_bLoaded && !m_groundFeet.empty());
+}
+
+void CVorlanDoc::OnEditUndo() {
+    if (m_undoElevations.size() != static_cast<std::size_t>(m_track.m_nCount))
+        return;
+    std::copy(m_undoElevations.begin(), m_undoElevations.end(), m_track.m_fElev);
+    m_undoElevations.clear();
+    m_track.Smooth();
+    m_track.ComputeGeometry();
+    RefillViews();
+}
+
+void CVorlanDoc::OnUpdateEditUndo(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_bLoaded && !m_undoElevations.empty());
 }
 
 std::vector<CPropertiesDlg::Row>
@@ -374,12 +419,12 @@ CVorlanDoc::PropertiesRows(const CTrackStatistics& statistics) const {
         rows.emplace_back(QString::fromUtf8(item.label.c_str()),
                           QString::fromUtf8(item.value.c_str()));
     if (m_ground.Any()) {
-        rows.emplace_back(QStringLiteral("Lowest ground"),
-                          QString::fromStdString(
-                              FormatElevation(units, m_ground.lowestM * kFeetPerMetre)));
-        rows.emplace_back(QStringLiteral("Highest ground"),
-                          QString::fromStdString(
-                              FormatElevation(units, m_ground.highestM * kFeetPerMetre)));
+        rows.emplace_back(
+            QStringLiteral("Lowest ground"),
+            QString::fromStdString(FormatElevation(units, m_ground.lowestM * kFeetPerMetre)));
+        rows.emplace_back(
+            QStringLiteral("Highest ground"),
+            QString::fromStdString(FormatElevation(units, m_ground.highestM * kFeetPerMetre)));
     }
     if (!m_ground.message.empty())
         rows.emplace_back(QStringLiteral("Terrain"), QString::fromStdString(m_ground.message));

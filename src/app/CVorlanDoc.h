@@ -127,6 +127,16 @@ public:
     std::vector<float> m_groundFeet;
     // The ground around the track for the 3D view; null without any.
     std::unique_ptr<CGroundHeights> m_pGround3D;
+    // Track, Elevations from Terrain: the track's elevations become the ground's where the
+    // tiles cover it (the record keeps the file's); Edit, Undo gives the track its own back.
+    // A track whose file has no elevations takes the ground's on loading, with a note.
+    void OnTrackElevationsFromTerrain();
+    void OnUpdateTrackElevationsFromTerrain(CCmdUI* pCmdUI);
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    bool TakeGroundElevations();
+    // The elevations before the last Elevations from Terrain; empty when there is none to undo.
+    std::vector<float> m_undoElevations;
     // The statistics of Properties, with the ground's climb where it is known.
     CTrackStatistics Statistics() const;
     // The rows of File, Properties: the source, then the track's statistics in the plot's units.

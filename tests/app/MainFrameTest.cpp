@@ -68,9 +68,10 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
         "&Import...\tCtrl+I | - | &Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | "
         "Export &Image... | Export Trac&k... | Proper&ties...\tAlt+Enter | - | Recent File | - | "
         "E&xit",
-        "&Edit: &Copy\tCtrl+C",
+        "&Edit: &Undo\tCtrl+Z | &Copy\tCtrl+C",
         "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Graphs | &Colour "
         "Track By | - | True &Proportions | Te&rrain | &Elevation Data Folder...",
+        "&Track: Elevations from &Terrain",
         "&Window: &New Window | &Cascade | &Tile | &Arrange Icons | S&plit | C&hart and 3D",
         "&Plot: &Elevation | 3&D-Elevation | - | Zoom &In\tCtrl++ | Zoom &Out\tCtrl+- | "
         "&Restore Zoom\tCtrl+0 | - | Rotate &Left | Rotate Ri&ght | Rotate &Up | Rotate Do&wn | "
@@ -273,7 +274,6 @@ TEST_F(MainFrameTest, CommandsAreRoutedToTheirOwners) {
             EXPECT_FALSE(Enabled(cmd.nID)) << cmd.pszName;
         }
     }
-    // The edit keys exist as accelerators but do nothing.
     EXPECT_EQ(Frame()->Action(ID_EDIT_UNDO)->shortcuts().size(), 2);
     EXPECT_EQ(Frame()->Action(ID_NEXT_PANE)->shortcut(), QKeySequence(Qt::Key_F6));
 }

@@ -288,6 +288,14 @@ TEST_F(NumbersTest, TheGroundFromElevationTilesShowsOnTheChartAndInTheNumbers) {
     EXPECT_EQ(Checked(ID_VIEW_PROPORTIONS_2X), 1);
     EXPECT_LE(View()->Plot()->m_fSceneZMin, Doc()->m_ground.lowestM * 3.2808399 + 0.01);
     Command(ID_VIEW_PROPORTIONS_OFF);
+    // Track, Elevations from Terrain, and Edit, Undo: the ground's heights and back.
+    const float fOwn = Doc()->m_track.m_fElev[10];
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    Command(ID_TRACK_ELEVATIONS_FROM_TERRAIN);
+    EXPECT_EQ(Doc()->m_track.m_fElev[10], Doc()->m_groundFeet[10]);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Doc()->m_track.m_fElev[10], fOwn);
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
 
     VorlanApp()->SetElevationFolder(m_dir.path());
     EXPECT_TRUE(Doc()->m_groundFeet.empty());

@@ -117,7 +117,7 @@ void CVorlanView::Fill() {
         return;
     if (m_nPlotMode == CVorlanDoc::kPlotElevation) {
         m_pPlot->FillElevation(pDoc->m_track, &pDoc->m_record);
-        if (VorlanApp()->ShowsTerrain() && !pDoc->m_groundFeet.empty() && !m_pPlot->m_bTimeAxis)
+        if (VorlanApp()->ShowsTerrain() && !pDoc->m_groundFeet.empty())
             m_pPlot->AddTerrainSeries(pDoc->m_groundFeet.data(),
                                       static_cast<int>(pDoc->m_groundFeet.size()));
         for (int k = 0; k < kGraphKinds; ++k)

@@ -174,16 +174,13 @@ void CPlot::DrawColouredSeries(CDC* pDC, const CDrawTools& tools, int s) {
     const float* pY = m_pY[s];
     if (!pX || !pY || m_nPoints[s] <= 0)
         return;
-    CPen* pens[CDrawTools::kRampSteps];
-    for (int k = 0; k < CDrawTools::kRampSteps; ++k)
-        pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
     DrawSteppedPolyline(
         pDC, m_nPoints[s],
         [&](int i) {
             return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset),
                          TruncToInt(static_cast<double>(pY[i]) * m_fYScale + m_fYOffset)};
         },
-        m_pColourSteps, pens);
+        m_pColourSteps, tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0]);
 }
 
 // One line from x, its boxes' bottom on y: the title, the low end's number (ending 40 mm in), the

@@ -370,12 +370,9 @@ void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     } else {
         pDC->SelectObject(tools.m_pPen[kPenTrack]);
         if (m_pColourSteps && n > 0) {
-            CPen* pens[CDrawTools::kRampSteps];
-            for (int k = 0; k < CDrawTools::kRampSteps; ++k)
-                pens[k] = tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0][k];
             DrawSteppedPolyline(
                 pDC, n, [&](int i) { return ProjectToLogical(*this, x[i], y[i], z[i]); },
-                m_pColourSteps, pens);
+                m_pColourSteps, tools.m_pRampPen[m_colourBar.bDiverging ? 1 : 0]);
         } else {
             DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], z[i]}; });
         }

@@ -11,11 +11,17 @@ int RelayToTerrainProgram(char**) {
     return -1;
 }
 
+std::string TileFolderProblem(const std::string& folder) {
+    std::error_code ec;
+    return std::filesystem::is_directory(folder, ec)
+               ? std::string()
+               : "not a folder of elevation tiles (it does not exist or is no folder)";
+}
+
 bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, TerrainNumbers& numbers,
                     std::string& problem) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) {
-        problem = folder + ": not a folder of elevation tiles (it does not exist or is no folder)";
+    if (const std::string reason = TileFolderProblem(folder); !reason.empty()) {
+        problem = folder + ": " + reason;
         return false;
     }
     CElevationTiles tiles(folder);
@@ -25,9 +31,8 @@ bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, Terra
 }
 
 std::unique_ptr<CTerrainService> OpenTerrain(const std::string& folder, std::string& problem) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) {
-        problem = folder + ": not a folder of elevation tiles (it does not exist or is no folder)";
+    if (const std::string reason = TileFolderProblem(folder); !reason.empty()) {
+        problem = folder + ": " + reason;
         return nullptr;
     }
     auto pService = std::make_unique<CTileTerrainService>();

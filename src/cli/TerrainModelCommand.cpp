@@ -5,16 +5,10 @@
 #include "CTrackRecord.h"
 #include "CliCommands.h"
 
-#include <filesystem>
-#include <system_error>
-
 CFileResult MakeTerrainModel(const std::string& folder, const CTrackRecord& record,
                              double fExaggeration, double fBaseMm, std::string& stl) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec))
-        return CFileResult::Failure(
-            CFileResult::Fault::refused, folder,
-            "not a folder of elevation tiles (it does not exist or is no folder)");
+    if (const std::string reason = TileFolderProblem(folder); !reason.empty())
+        return CFileResult::Failure(CFileResult::Fault::refused, folder, reason);
     CElevationTiles tiles(folder);
     CTerrainModel::Options options;
     options.exaggeration = fExaggeration;

@@ -122,9 +122,7 @@ TrackReadout CReadoutOverlay::WithGround(TrackReadout readout, const CTrack& tra
 
 TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const {
     if (m_mode == Mode::elevation) {
-        const RECT& rc = m_rcPlot;
-        if (ptLogical.x < rc.left || ptLogical.x > rc.right || ptLogical.y < rc.top ||
-            ptLogical.y > rc.bottom)
+        if (!OverChart(ptLogical))
             return TrackReadout();
         const double x = ToChart(QPointF(ptLogical.x, ptLogical.y)).x();
         if (m_pTimeX)
@@ -144,6 +142,18 @@ TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Un
         }
     }
     return ReadoutOf(track, nBest, units);
+}
+
+// Inside the elevation chart's frame or a graph's: they share the x axis.
+bool CReadoutOverlay::OverChart(POINT ptLogical) const {
+    const RECT& rc = m_rcPlot;
+    if (ptLogical.x < rc.left || ptLogical.x > rc.right)
+        return false;
+    if (ptLogical.y >= rc.top && ptLogical.y <= rc.bottom)
+        return true;
+    return std::any_of(m_graphs.begin(), m_graphs.end(), [&](const GraphMap& g) {
+        return ptLogical.y >= g.nTop && ptLogical.y <= g.nBottom;
+    });
 }
 
 bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int nIndex,
@@ -181,8 +191,7 @@ bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int 
     }
     // Right of the last marker, or left of it where the frame ends; where neither side has room,
     // above it (below it at the top), so that it never covers the point.
-    const QSize size =
-        metrics.size(0, LabelText(*pReadout)) + QSize(2 * kLabelPadding, 2 * kLabelPadding);
+    const QSize size = LabelSize(metrics, LabelText(*pReadout));
     // In the chart by the smoothed elevation's marker, whatever graphs lie below.
     const QPoint anchor = c.marks[m_mode == Mode::elevation ? 1 : c.nMarks - 1];
     const int right = m_rcPlot.right - ptScroll.x;
@@ -201,26 +210,43 @@ bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int 
     return true;
 }
 
-QRect CReadoutOverlay::Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex,
-                              const CTrack& track, Units units) const {
+// Laying out the label's lines is most of a readout's time, and each move asks twice for the
+// same label: where to repaint, then the paint.
+QSize CReadoutOverlay::LabelSize(const QFontMetrics& metrics, const QString& strLabel) const {
+    if (strLabel != m_strSizedLabel || metrics.lineSpacing() != m_nSizedLineSpacing) {
+        m_strSizedLabel = strLabel;
+        m_nSizedLineSpacing = metrics.lineSpacing();
+        m_sizedLabel = metrics.size(0, strLabel) + QSize(2 * kLabelPadding, 2 * kLabelPadding);
+    }
+    return m_sizedLabel;
+}
+
+QRegion CReadoutOverlay::Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex,
+                                const CTrack& track, Units units) const {
     Cursor c;
     TrackReadout readout;
     if (!CursorOf(metrics, ptScroll, nIndex, track, units, &c, &readout))
-        return QRect();
-    QRect bounds = QRect(c.top, c.bottom).normalized().adjusted(-1, -1, 1, 1);
-    for (int k = 0; k < c.nMarks; ++k)
-        bounds |= QRect(c.marks[k], QSize())
-                      .adjusted(-kMarkerRadius - 1, -kMarkerRadius - 1, kMarkerRadius + 1,
-                                kMarkerRadius + 1);
-    return bounds | c.label.adjusted(-1, -1, 1, 1);
+        return QRegion();
+    return AreaOf(c);
 }
 
-QRect CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
-                             Units units) const {
+// The line with its markers, and the label apart: the repaint copies little more than they
+// cover, in few rectangles.
+QRegion CReadoutOverlay::AreaOf(const Cursor& c) {
+    QRect line = QRect(c.top, c.bottom).normalized().adjusted(-1, -1, 1, 1);
+    for (int k = 0; k < c.nMarks; ++k)
+        line |= QRect(c.marks[k], QSize())
+                    .adjusted(-kMarkerRadius - 1, -kMarkerRadius - 1, kMarkerRadius + 1,
+                              kMarkerRadius + 1);
+    return QRegion(line) + c.label.adjusted(-1, -1, 1, 1);
+}
+
+QRegion CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
+                               Units units) const {
     Cursor c;
     TrackReadout readout;
     if (!CursorOf(pPainter->fontMetrics(), ptScroll, nIndex, track, units, &c, &readout))
-        return QRect();
+        return QRegion();
     pPainter->save();
     pPainter->setPen(QPen(Qt::black, 1));
     pPainter->drawLine(c.top, c.bottom);
@@ -232,7 +258,7 @@ QRect CReadoutOverlay::Paint(QPainter* pPainter, POINT ptScroll, int nIndex, con
     pPainter->drawText(c.label.adjusted(kLabelPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                        LabelText(readout));
     pPainter->restore();
-    return Bounds(pPainter->fontMetrics(), ptScroll, nIndex, track, units);
+    return AreaOf(c);
 }
 
 int CReadoutOverlay::NearestX(const float* pX, int n, double x) {

@@ -11,6 +11,8 @@
 
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
+#include <QString>
 
 #include <vector>
 
@@ -38,16 +40,16 @@ public:
     Mode GetMode() const { return m_mode; }
 
     // The readout under ptLogical (client pixels plus the scroll position). In the chart: the
-    // point nearest by distance, while the mouse is inside the plot frame. In 3D: the drawn
-    // point nearest to the mouse within kPickRadius. bFound is false elsewhere.
+    // point nearest by distance, while the mouse is inside the plot frame or a graph's. In 3D: the
+    // drawn point nearest to the mouse within kPickRadius. bFound is false elsewhere.
     TrackReadout ReadoutAt(POINT ptLogical, const CTrack& track, Units units) const;
     // The readout of point nIndex.
     TrackReadout ReadoutOf(const CTrack& track, int nIndex, Units units) const;
 
-    // Paints the cursor of point nIndex with its label; returns the client rectangle it covers
+    // Paints the cursor of point nIndex with its label; returns the client area it covers
     // (empty when nothing was painted). ptScroll is the scroll position.
-    QRect Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
-                Units units) const;
+    QRegion Paint(QPainter* pPainter, POINT ptScroll, int nIndex, const CTrack& track,
+                  Units units) const;
     // Paints the selected stretch from point nFirst to nLast: shaded across the chart's frame, or
     // the 3D track drawn thicker along it.
     void PaintStretch(QPainter* pPainter, POINT ptScroll, int nFirst, int nLast,
@@ -55,9 +57,9 @@ public:
     // The chart's point at the mouse's distance or time, the mouse taken into the frame; -1
     // outside the chart.
     int ChartPointAt(POINT ptLogical, const CTrack& track, Units units) const;
-    // The client rectangle that Paint would cover, to repaint no more than that.
-    QRect Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
-                 Units units) const;
+    // The client area that Paint would cover, to repaint no more than that.
+    QRegion Bounds(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
+                   Units units) const;
 
     // The point whose x of the ascending series pX (n points) is nearest x, the first of equals;
     // -1 for none.
@@ -81,6 +83,9 @@ private:
     bool CursorOf(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
                   Units units, Cursor* pCursor, TrackReadout* pReadout) const;
     POINT MapPoint(float x, float y) const;
+    bool OverChart(POINT ptLogical) const;
+    QSize LabelSize(const QFontMetrics& metrics, const QString& strLabel) const;
+    static QRegion AreaOf(const Cursor& c);
 
     Mode m_mode = Mode::none;
     const CTrackRecord* m_pRecord = nullptr;
@@ -99,6 +104,10 @@ private:
         int nTop = 0, nBottom = 0; // its frame's
     };
     std::vector<GraphMap> m_graphs;
+    // The label last measured, and its size.
+    mutable QString m_strSizedLabel;
+    mutable int m_nSizedLineSpacing = 0;
+    mutable QSize m_sizedLabel;
     int m_nCursorBottom = 0;
     RECT m_rcPlot{0, 0, 0, 0};
     float m_fXScale = 1;

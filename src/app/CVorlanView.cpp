@@ -593,13 +593,13 @@ void CVorlanView::OnUpdate(CScrollView* pSender, long lHint, void* pHint) {
         return;
     }
     // Only where the readout was and where it goes: the cached plot is copied there.
-    viewport()->update(m_rcOverlay | OverlayBounds());
+    viewport()->update(m_overlayArea + OverlayBounds());
 }
 
-QRect CVorlanView::OverlayBounds() const {
+QRegion CVorlanView::OverlayBounds() const {
     const CVorlanDoc* pDoc = GetDocument();
     if (!pDoc)
-        return QRect();
+        return QRegion();
     return m_overlay.Bounds(viewport()->fontMetrics(), GetScrollPosition(), pDoc->m_nSelectedPoint,
                             pDoc->m_track, m_pPlot->m_units);
 }
@@ -610,8 +610,8 @@ void CVorlanView::OnDrawOverlay(QPainter* pPainter) {
         return;
     m_overlay.PaintStretch(pPainter, GetScrollPosition(), pDoc->m_nStretchFirst,
                            pDoc->m_nStretchLast, pDoc->m_track, m_pPlot->m_units);
-    m_rcOverlay = m_overlay.Paint(pPainter, GetScrollPosition(), pDoc->m_nSelectedPoint,
-                                  pDoc->m_track, m_pPlot->m_units);
+    m_overlayArea = m_overlay.Paint(pPainter, GetScrollPosition(), pDoc->m_nSelectedPoint,
+                                    pDoc->m_track, m_pPlot->m_units);
 }
 
 void CVorlanView::UpdateReadout(QPoint ptClient) {

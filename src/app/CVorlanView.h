@@ -128,7 +128,7 @@ protected:
 private:
     void ShowContextMenu(const QPoint& ptGlobal);
     void ShowStatus(const QString& strText);
-    QRect OverlayBounds() const;
+    QRegion OverlayBounds() const;
 
     bool ZoomEnabled() const;
     bool RotationEnabled() const;
@@ -163,7 +163,7 @@ private:
 
     // The mapping of the picture on show and the client rectangle the readout last covered.
     CReadoutOverlay m_overlay;
-    QRect m_rcOverlay;
+    QRegion m_overlayArea;
     bool m_bReadoutShown = false;
     // The right button: pressed at m_ptRightPress with these angles; a drag turns the 3D view,
     // a click opens the context menu.

@@ -117,12 +117,22 @@ void CScrollView::RedrawWindow() {
     }
 }
 
+// The image's memory is kept while the window grows and shrinks: a new block at every step of
+// a resize would have the kernel clear and fault in megabytes each time. It grows in steps of
+// kCacheStep pixels.
 void CScrollView::FitCacheToViewport() {
     const qreal dpr = viewport()->devicePixelRatio();
-    const QSize size = viewport()->size().expandedTo(QSize(1, 1));
-    if (m_drawing.size() == size * dpr && m_drawing.devicePixelRatio() == dpr)
+    const QSize size = viewport()->size().expandedTo(QSize(1, 1)) * dpr;
+    if (m_drawing.size() == size && m_drawing.devicePixelRatio() == dpr)
         return;
-    m_drawing = QImage(size * dpr, QImage::Format_RGB32);
+    if (m_cacheMemory.width() < size.width() || m_cacheMemory.height() < size.height()) {
+        const auto roundUp = [](int n) { return (n + kCacheStep - 1) / kCacheStep * kCacheStep; };
+        m_cacheMemory =
+            QImage(roundUp(std::max(size.width(), m_cacheMemory.width())),
+                   roundUp(std::max(size.height(), m_cacheMemory.height())), QImage::Format_RGB32);
+    }
+    m_drawing = QImage(m_cacheMemory.bits(), size.width(), size.height(),
+                       m_cacheMemory.bytesPerLine(), QImage::Format_RGB32);
     m_drawing.setDevicePixelRatio(dpr);
     m_drawing.setDotsPerMeterX(qRound(viewport()->logicalDpiX() / kMetresPerInch));
     m_drawing.setDotsPerMeterY(qRound(viewport()->logicalDpiY() / kMetresPerInch));
@@ -147,12 +157,18 @@ void CScrollView::UpdateWindow() {
 }
 
 // The plot is drawn once into the cache; a paint for the overlay alone (the cursor moved) only
-// copies the part of the cache it has to.
-void CScrollView::paintEvent(QPaintEvent*) {
+// copies the rectangles it has to: one bounding rectangle of a cursor line and a label far from
+// it would be most of the window.
+void CScrollView::paintEvent(QPaintEvent* pEvent) {
     if (!m_bDrawingValid || m_drawing.deviceIndependentSize().toSize() != viewport()->size())
         DrawCache();
     QPainter painter(viewport());
-    painter.drawImage(0, 0, m_drawing);
+    const qreal dpr = m_drawing.devicePixelRatio();
+    for (const QRect& rc : pEvent->region()) {
+        painter.setClipRect(rc);
+        painter.drawImage(rc, m_drawing, QRectF(rc.topLeft() * dpr, rc.size() * dpr));
+    }
+    painter.setClipping(false);
     OnDrawOverlay(&painter);
 }
 

@@ -109,6 +109,8 @@ private:
     static constexpr int kMaxDrawPasses = 3;
     // The print preview's size, in percent of the main window's.
     static constexpr int kPreviewShare = 90;
+    // The cached drawing's memory grows in steps of this many pixels each way.
+    static constexpr int kCacheStep = 256;
 
     void DrawOn(QPaintDevice* pDevice);
     // The cached image at the client area's size and the viewport's resolution.
@@ -132,6 +134,8 @@ private:
     int m_nDrawCount = 0;
     int m_nPrintCount = 0;
     // The client area as OnDraw last drew it: a paint that only the overlay needs copies it.
+    // Its pixels are the top left of m_cacheMemory.
     QImage m_drawing;
+    QImage m_cacheMemory;
     bool m_bDrawingValid = false;
 };

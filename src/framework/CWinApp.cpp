@@ -1,11 +1,14 @@
 #include "CWinApp.h"
 
 #include "CAtomicFile.h"
+#include "CScreenTiming.h"
 #include "LocalPath.h"
 
 #include <QMessageBox>
 
-CWinApp::CWinApp(int& argc, char** argv) : QApplication(argc, argv) {}
+CWinApp::CWinApp(int& argc, char** argv) : QApplication(argc, argv) {
+    CScreenTiming::InstallIfWanted(this);
+}
 
 CWinApp::~CWinApp() = default;
 

@@ -246,6 +246,17 @@ TEST_F(NumbersTest, GraphsStackUnderTheChartAndAreKeptInTheSettings) {
     ASSERT_EQ(View()->Plot()->m_nGraphs, 1);
     EXPECT_LT(View()->Plot()->m_rcPlot.bottom, alone.bottom);
     EXPECT_EQ(QSettings().value(QStringLiteral("Settings/Graphs")).toUInt(), 1u << 5);
+    // The readout follows the mouse over the graph as over the chart above it.
+    const RECT& chart = View()->Plot()->m_rcPlot;
+    const RECT& graph = View()->Plot()->m_graphs[0].rc;
+    const int x = (chart.left + chart.right) / 2;
+    View()->UpdateReadout(QPoint(x, (chart.top + chart.bottom) / 2));
+    const int nOverChart = Doc()->m_nSelectedPoint;
+    View()->ClearReadout();
+    View()->UpdateReadout(QPoint(x, (graph.top + graph.bottom) / 2));
+    EXPECT_GE(nOverChart, 0);
+    EXPECT_EQ(Doc()->m_nSelectedPoint, nOverChart);
+    View()->ClearReadout();
     // A new window starts with it; unchecked there, the first window keeps it.
     CVorlanView* pFirst = View();
     Command(ID_WINDOW_NEW);

@@ -5,6 +5,7 @@
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CRecordingDC.h"
+#include "CScreenTiming.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
@@ -12,6 +13,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 
@@ -138,6 +142,59 @@ TEST_F(ViewTest, ZoomingBackToOneDrawsThePictureOfOneAgain) {
             EXPECT_EQ(Doc()->m_nSelectedPoint, nPointBefore);
             View()->ClearReadout();
         }
+}
+
+// The window grown and made small again shows the picture it showed at that size, though the
+// cached picture keeps the larger one's memory.
+TEST_F(ViewTest, AWindowMadeSmallAgainShowsItsPictureOfThatSize) {
+    ImportSample();
+    for (const UINT nPlot : {ID_PLOT_3D, ID_PLOT_ELEVATION}) {
+        Command(nPlot);
+        const QImage before = Screen();
+        QWidget* pMain = VorlanApp()->GetMainFrame();
+        const QSize size = pMain->size();
+        pMain->resize(size + QSize(333, 211));
+        EXPECT_FALSE(Screen() == before) << nPlot;
+        pMain->resize(size);
+        EXPECT_TRUE(Screen() == before) << nPlot;
+    }
+}
+
+// QT_LOGGING_RULES="vorlan.timing=true" times each resize and mouse move to the end of its
+// repaint, in the lines that scripts/measure_screen.sh reads.
+QStringList s_timingLines;
+constexpr int kTimingWaitMs = 5000;
+void KeepTimingLine(QtMsgType, const QMessageLogContext& context, const QString& msg) {
+    if (qstrcmp(context.category, "vorlan.timing") == 0)
+        s_timingLines << msg;
+}
+
+TEST_F(ViewTest, ScreenTimingLogsEachResizeAndMouseMove) {
+    ImportSample();
+    Command(ID_PLOT_ELEVATION);
+    QLoggingCategory::setFilterRules(QStringLiteral("vorlan.timing.info=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(KeepTimingLine);
+    {
+        CScreenTiming timing(nullptr);
+        qApp->installEventFilter(&timing);
+        QWidget* pMain = VorlanApp()->GetMainFrame();
+        pMain->resize(pMain->size() + QSize(40, 30));
+        ASSERT_TRUE(QTest::qWaitFor([] { return s_timingLines.size() == 1; }, kTimingWaitMs));
+        const RECT& frame = Plot()->m_rcPlot;
+        const QPoint inFrame((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+        const QPoint at = Viewport()->mapTo(pMain, inFrame);
+        QMouseEvent move(QEvent::MouseMove, at, pMain->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(pMain->windowHandle(), &move);
+        ASSERT_TRUE(QTest::qWaitFor([] { return s_timingLines.size() == 2; }, kTimingWaitMs));
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    const QRegularExpression resize(
+        QStringLiteral("^resize \\d+x\\d+ [0-9.]+ ms \\([0-9.]+ ms before the server\\)$"));
+    EXPECT_TRUE(resize.match(s_timingLines[0]).hasMatch()) << qPrintable(s_timingLines[0]);
+    EXPECT_TRUE(s_timingLines[1].startsWith(QLatin1String("move ")))
+        << qPrintable(s_timingLines[1]);
 }
 
 TEST_F(ViewTest, RubberBandOfElevenPixelsZooms) {

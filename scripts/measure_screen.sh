@@ -4,12 +4,13 @@
 # 100000-point ride, and the repaint after each step of a resize up to 1920x1080.
 # Usage: bash scripts/measure_screen.sh [BUILD_DIR]   (default: build)
 # Needs xvfb, xauth, openbox and xdotool (scripts/setup.sh installs them). Prints the medians and
-# the 90th percentiles; the raw times come from the program's "vorlan.timing" log.
+# the 90th percentiles; the raw times, from the program's "vorlan.timing" log, are left in
+# BUILD_DIR/measure_screen.log.
 set -euo pipefail
 build=${1:-build}
 app=$(realpath "$build/src/app/vorlan")
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; cp "$work/log" /tmp/measure-last.log; rm -rf "$work"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; cp "$work/log" "$build/measure_screen.log" 2>/dev/null; rm -rf "$work"' EXIT
 
 python3 - "$work/ride.gpx" <<'PY'
 import math, sys
@@ -80,15 +81,15 @@ for x in $(seq 200 4 900); do
   xdotool mousemove --sync $x 300
   sleep 0.02
 done
-import -window root /tmp/measure-shot.png
 measure "$from" "Readout (mouse move to screen)" move
 
-# The resize: from 1200x700 up to 1920x1080 in steps, as a window edge dragged, five times.
+# The resize: from 1200x700 up to 1920x1080 in steps, as a window edge dragged, ten times.
 from=$(($(wc -l <"$work/log") + 1))
-for _ in 1 2 3 4 5; do
+for _ in $(seq 10); do
   for step in $(seq 0 12); do
     xdotool windowsize --sync "$win" $((1200 + step * 60)) $((700 + step * 380 / 12))
     sleep 0.15
   done
 done
 measure "$from" "Resize repaint (each step)" resize
+measure "$from" "Resize repaint (the steps to 1920x1080)" "resize 1920x1080"

@@ -14,6 +14,7 @@ const QString kNewInstance = QStringLiteral("new-instance");
 const QString kExport = QStringLiteral("export");
 const QString kSize = QStringLiteral("size");
 const QString kPlot = QStringLiteral("plot");
+const QString kDem = QStringLiteral("dem");
 
 const QString kOptionsEnd = QStringLiteral("--");
 
@@ -46,6 +47,12 @@ void SetUpParser(QCommandLineParser& parser) {
     parser.addOption(QCommandLineOption(kPlot,
                                         QStringLiteral("The plot to export: elevation or 3d (3d)."),
                                         QStringLiteral("PLOT")));
+    parser.addOption(QCommandLineOption(
+        kDem,
+        QStringLiteral("With --export or printing: the ground from the elevation tiles in DIR, "
+                       "as View, Terrain shows it, for this run only (the settings keep their "
+                       "folder)."),
+        QStringLiteral("DIR")));
     parser.addPositionalArgument(
         QStringLiteral("files"),
         QStringLiteral("Vorlan documents (.vrl) to open, print or export, or track files to "
@@ -171,6 +178,20 @@ bool CCommandLineInfo::ParseExportOptions(const QCommandLineParser& parser) {
     return true;
 }
 
+// Whether the folder holds tiles is known only to the terrain module, which the application
+// loads once the command line is taken.
+bool CCommandLineInfo::ParseDemOption(const QCommandLineParser& parser) {
+    if (!parser.isSet(kDem))
+        return true;
+    if (m_nShellCommand != FileExport && m_nShellCommand != FilePrint &&
+        m_nShellCommand != FilePrintTo)
+        return UsageError(QStringLiteral("--dem goes with --export or printing."));
+    m_strDemFolder = parser.value(kDem);
+    if (m_strDemFolder.isEmpty())
+        return UsageError(QStringLiteral("--dem needs a folder of elevation tiles."));
+    return true;
+}
+
 bool CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     SetUpParser(parser);
@@ -200,7 +221,7 @@ bool CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
         m_nShellCommand = FilePrintTo;
     else
         m_nShellCommand = m_strFileNames.isEmpty() ? FileNew : FileOpen;
-    return ParseExportOptions(parser);
+    return ParseExportOptions(parser) && ParseDemOption(parser);
 }
 
 bool CCommandLineInfo::PrintsToPdf() const {

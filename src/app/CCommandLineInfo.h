@@ -1,5 +1,6 @@
 // The command line of the desktop program: --help and --version, answered before any window
-// exists; the documents to open or print at start-up; the print switches and --new-instance.
+// exists; the documents to open or print at start-up; the print and export switches with --dem,
+// and --new-instance.
 // Used by main() and the application's start-up.
 #pragma once
 
@@ -46,7 +47,11 @@ public:
     bool m_bExport3D = true;
     // The largest window side --size takes.
     static constexpr int kMaxExportSize = 20000;
+    // --dem DIR with --export or printing: the folder of elevation tiles for this run, the
+    // terrain shown whatever the settings say; empty without it.
+    QString m_strDemFolder;
 
 private:
     bool ParseExportOptions(const QCommandLineParser& parser);
+    bool ParseDemOption(const QCommandLineParser& parser);
 };

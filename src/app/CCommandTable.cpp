@@ -76,6 +76,7 @@ std::vector<CommandInfo> MakeCommands() {
         {ID_VIEW_PROPORTIONS_5X, "ID_VIEW_PROPORTIONS_5X", Own::Application, Img::None},
         {ID_TRACK_ELEVATIONS_FROM_TERRAIN, "ID_TRACK_ELEVATIONS_FROM_TERRAIN", Own::Document,
          Img::None},
+        {ID_FILE_EXPORT_MODEL, "ID_FILE_EXPORT_MODEL", Own::Document, Img::None},
     };
     static const char* const kMruNames[kMaxRecentFiles] = {
         "ID_FILE_MRU_FILE1", "ID_FILE_MRU_FILE2", "ID_FILE_MRU_FILE3", "ID_FILE_MRU_FILE4"};

@@ -97,6 +97,7 @@ const std::vector<MenuPopup>& DocumentMenu() {
           kSeparator,
           {"Export &Image...", ID_FILE_EXPORT_IMAGE, false},
           {"Export Trac&k...", ID_FILE_EXPORT_TRACK, false},
+          {"Export 3D &Model...", ID_FILE_EXPORT_MODEL, false},
           {"Proper&ties...\tAlt+Enter", ID_FILE_PROPERTIES, false},
           kSeparator,
           {"Recent File", ID_FILE_MRU_FILE1, true},

@@ -105,13 +105,9 @@ QImage CPlotExporter::Image(int nScale) {
 }
 
 QString CPlotExporter::Save(const QString& strPath, int nScale) {
-    // The document's own file or its track file is never replaced by its picture.
-    for (const QString& input : m_doc.InputFiles())
-        if (const CFileResult r = CAtomicFile::CheckNotInput(LocalPath(input), LocalPath(strPath));
-            !r.Ok())
-            return CVorlanDoc::ErrorText(strPath, r);
-    // A read-only file is replaced only when the user agrees; a "no" is no failure.
-    if (QString error; !AfxMayReplace(strPath, &error))
+    // The document's own file or its track file is never replaced by its picture, a read-only
+    // file only when the user agrees; a "no" is no failure.
+    if (QString error; !m_doc.MayExportTo(strPath, &error))
         return error;
     CFileResult result;
     switch (FormatOf(strPath)) {

@@ -59,6 +59,8 @@ constexpr StringEntry kStrings[] = {
     {ID_VIEW_PROPORTIONS_5X, "One scale, heights five times as tall\nTrue Proportions 5x"},
     {ID_TRACK_ELEVATIONS_FROM_TERRAIN,
      "Take the track's elevations from the elevation tiles\nElevations from Terrain"},
+    {ID_FILE_EXPORT_MODEL,
+     "Save the ground around the track as a model to print in 3D (STL)\nExport 3D Model"},
     {AFX_IDS_APP_TITLE, "Vorlan"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},
@@ -168,6 +170,10 @@ constexpr StringEntry kWhatsThis[] = {
     {ID_TRACK_ELEVATIONS_FROM_TERRAIN, "Gives the track the ground's heights from the elevation "
                                        "tiles where they cover it; Edit, Undo brings the file's "
                                        "back."},
+    {ID_FILE_EXPORT_MODEL, "Saves the ground around the track from the elevation tiles as a "
+                           "solid to print in 3D, a binary STL file 150 mm across, with the "
+                           "track a ridge on top; asks for the vertical exaggeration and the "
+                           "base's thickness."},
     {ID_FILE_NEW, "Opens a new, empty document window; import a track into it with File, Import "
                   "(Ctrl+N)."},
     {ID_FILE_OPEN, "Opens a saved Vorlan document (.vrl) in a window of its own (Ctrl+O)."},

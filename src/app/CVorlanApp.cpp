@@ -155,6 +155,10 @@ bool CVorlanApp::InitInstance(const QStringList& arguments) {
     m_nGraphs = QSettings().value(kGraphsKey, 0u).toUInt() & ((1u << kGraphKinds) - 1);
     m_strElevationFolder = QSettings().value(kElevationFolderKey).toString();
     m_bTerrain = QSettings().value(kTerrainKey, true).toBool();
+    if (!cmdInfo.m_strDemFolder.isEmpty() && !UseElevationFolderOfRun(cmdInfo.m_strDemFolder)) {
+        m_nExitCode = CCommandLineInfo::kUsageError;
+        return false;
+    }
     const int nProportions = QSettings().value(kProportionsKey, 0).toInt();
     m_nTrueProportions = std::find(std::begin(kExaggerations), std::end(kExaggerations),
                                    nProportions) != std::end(kExaggerations)
@@ -238,6 +242,7 @@ bool CVorlanApp::ExportDocumentFile(const CCommandLineInfo& cmdInfo) {
         pDoc->OnCloseDocument();
         return false;
     }
+    ShowGroundNote(*pDoc);
     pView->ShowPlot(cmdInfo.m_bExport3D ? CVorlanDoc::kPlot3D : CVorlanDoc::kPlotElevation);
     CPlotExporter exporter(*pDoc, *pView->Plot(), pView->PlotMode(), cmdInfo.m_sizeExport,
                            CPlotExporter::kDefaultDpi);
@@ -246,6 +251,27 @@ bool CVorlanApp::ExportDocumentFile(const CCommandLineInfo& cmdInfo) {
     if (!strError.isEmpty())
         AfxMessageBox(strError);
     return strError.isEmpty();
+}
+
+// The folder is checked before any document opens, so that a mistyped name never passes for
+// ground without data.
+bool CVorlanApp::UseElevationFolderOfRun(const QString& strFolder) {
+    CTerrainService* pService = m_terrain.Service();
+    const QString problem =
+        pService ? QtPath(pService->CheckFolder(LocalPath(strFolder)))
+                 : QStringLiteral("the elevation tiles cannot be read: %1").arg(m_terrain.Error());
+    if (!problem.isEmpty()) {
+        PrintError(QStringLiteral("--dem %1: %2").arg(strFolder, problem));
+        return false;
+    }
+    m_strElevationFolder = strFolder;
+    m_bTerrain = true;
+    return true;
+}
+
+void CVorlanApp::ShowGroundNote(const CVorlanDoc& doc) {
+    if (m_bTerrain && !doc.m_ground.message.empty())
+        ShowNote(QtPath(doc.m_ground.message));
 }
 
 bool CVorlanApp::SetUpShellPrinter(const CCommandLineInfo& cmdInfo) {
@@ -274,6 +300,7 @@ bool CVorlanApp::PrintDocumentFile(const QString& strPath) {
     CDocument* pDoc = OpenDocumentOrTrack(strPath, false);
     if (!pDoc)
         return false;
+    ShowGroundNote(*static_cast<CVorlanDoc*>(pDoc));
     CScrollView* pView = pDoc->GetViews().value(0);
     const bool bPrinted = pView && pView->DoFilePrint(true);
     pDoc->OnCloseDocument();
@@ -575,20 +602,38 @@ void CVorlanApp::SetElevationFolder(const QString& strFolder) {
     MeasureGroundOfEveryDocument();
 }
 
-GroundAlong CVorlanApp::GroundOf(std::span<const double> lat, std::span<const double> lon) {
+CTerrainService* CVorlanApp::TerrainOnFolder(std::string* pstrProblem) {
     const QString strFolder = ElevationFolder();
     if (strFolder.isEmpty())
-        return GroundAlong{};
+        return nullptr;
     CTerrainService* pService = m_terrain.Service();
     if (!pService) {
-        GroundAlong none;
-        none.message = QStringLiteral("The elevation tiles cannot be read: %1")
+        *pstrProblem = QStringLiteral("The elevation tiles cannot be read: %1")
                            .arg(m_terrain.Error())
                            .toStdString();
-        return none;
+        return nullptr;
     }
     pService->UseFolder(LocalPath(strFolder));
-    return pService->Ground(lat, lon);
+    return pService;
+}
+
+GroundAlong CVorlanApp::GroundOf(std::span<const double> lat, std::span<const double> lon) {
+    GroundAlong none;
+    CTerrainService* pService = TerrainOnFolder(&none.message);
+    return pService ? pService->Ground(lat, lon) : none;
+}
+
+StlModel CVorlanApp::TerrainModelStl(std::span<const double> lat, std::span<const double> lon,
+                                     std::span<const std::uint32_t> segmentStarts,
+                                     double fExaggeration, double fBaseMm) {
+    StlModel none;
+    CTerrainService* pService = TerrainOnFolder(&none.message);
+    if (!pService) {
+        if (none.message.empty())
+            none.message = "No folder of elevation tiles is chosen (View, Elevation Data Folder).";
+        return none;
+    }
+    return pService->TerrainModelStl(lat, lon, segmentStarts, fExaggeration, fBaseMm);
 }
 
 void CVorlanApp::OnViewTerrain() {

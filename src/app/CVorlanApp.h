@@ -17,7 +17,10 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
+#include <span>
+#include <string>
 #include <vector>
 
 class CCommandLineInfo;
@@ -25,6 +28,7 @@ class CDocument;
 class CMainFrame;
 class CMultiDocTemplate;
 class CSingleInstance;
+class CVorlanDoc;
 class QPrinter;
 
 class CVorlanApp : public CWinApp {
@@ -129,6 +133,11 @@ public:
     GroundAlong GroundOf(std::span<const double> lat, std::span<const double> lon);
     // The ground around the track for the 3D view, from the folder GroundOf used last.
     std::unique_ptr<CGroundHeights> TrackGround(const CTrack& track);
+    // The ground around the points as a model to print (File, Export 3D Model), from the
+    // folder's tiles; none, with the reason, without a folder or the terrain module.
+    StlModel TerrainModelStl(std::span<const double> lat, std::span<const double> lon,
+                             std::span<const std::uint32_t> segmentStarts, double fExaggeration,
+                             double fBaseMm);
     // View, True Proportions: 0 (off, each axis fitted on its own) or the vertical
     // exaggeration of one scale for the three axes, 1, 2 or 5; kept in the settings.
     int TrueProportions() const { return m_nTrueProportions; }
@@ -151,6 +160,14 @@ private:
     bool SetUpShellPrinter(const CCommandLineInfo& cmdInfo);
     bool PrintDocumentFile(const QString& strPath);
     bool ExportDocumentFile(const CCommandLineInfo& cmdInfo);
+    // --dem: the folder of tiles and the terrain for this run only, neither kept in the
+    // settings; false (reported) when the folder holds no tiles.
+    bool UseElevationFolderOfRun(const QString& strFolder);
+    // What the tiles lack under the document's track, on stderr with the import's notes.
+    void ShowGroundNote(const CVorlanDoc& doc);
+    // The terrain service on the elevation folder; nullptr without a folder, or with the reason
+    // in *pstrProblem when the terrain module cannot be loaded.
+    CTerrainService* TerrainOnFolder(std::string* pstrProblem);
     // Documents handed over by a later start: opened once no dialog is open, then the main
     // window comes to the front.
     void OnShellOpen(const QStringList& paths, quint64 nRequest);

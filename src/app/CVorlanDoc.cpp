@@ -6,6 +6,7 @@
 #include "CGeodesy.h"
 #include "CGpsbabelFormats.h"
 #include "CMainFrame.h"
+#include "CModelDlg.h"
 #include "CMultiDocTemplate.h"
 #include "CPlot.h"
 #include "CProgressJob.h"
@@ -189,6 +190,8 @@ BOOL CVorlanDoc::OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) {
         {ID_FILE_IMPORT, &CVorlanDoc::OnFileImport, &CVorlanDoc::OnUpdateFileImport},
         {ID_FILE_PROPERTIES, &CVorlanDoc::OnFileProperties, &CVorlanDoc::OnUpdateFileProperties},
         {ID_FILE_EXPORT_TRACK, &CVorlanDoc::OnFileExportTrack, &CVorlanDoc::OnUpdateFileProperties},
+        {ID_FILE_EXPORT_MODEL, &CVorlanDoc::OnFileExportModel,
+         &CVorlanDoc::OnUpdateFileExportModel},
         {ID_TRACK_ELEVATIONS_FROM_TERRAIN, &CVorlanDoc::OnTrackElevationsFromTerrain,
          &CVorlanDoc::OnUpdateTrackElevationsFromTerrain},
         {ID_EDIT_UNDO, &CVorlanDoc::OnEditUndo, &CVorlanDoc::OnUpdateEditUndo},
@@ -444,12 +447,18 @@ CPropertiesDlg::Table CVorlanDoc::LapsTable(const CTrackStatistics& statistics) 
     return laps;
 }
 
-QString CVorlanDoc::ExportTrack(const QString& strPath) const {
+bool CVorlanDoc::MayExportTo(const QString& strPath, QString* pstrError) const {
     for (const QString& input : InputFiles())
         if (const CFileResult r = CAtomicFile::CheckNotInput(LocalPath(input), LocalPath(strPath));
-            !r.Ok())
-            return ErrorText(strPath, r);
-    if (QString error; !AfxMayReplace(strPath, &error))
+            !r.Ok()) {
+            *pstrError = ErrorText(strPath, r);
+            return false;
+        }
+    return AfxMayReplace(strPath, pstrError);
+}
+
+QString CVorlanDoc::ExportTrack(const QString& strPath) const {
+    if (QString error; !MayExportTo(strPath, &error))
         return error;
     const std::string path = LocalPath(strPath);
     const CTrackExport::Format format =
@@ -479,6 +488,47 @@ void CVorlanDoc::OnFileExportTrack() {
     QDir::setCurrent(QFileInfo(path).absolutePath());
     if (const QString error = ExportTrack(path); !error.isEmpty())
         AfxMessageBox(error);
+}
+
+QString CVorlanDoc::ExportModel(const QString& strPath, double fExaggeration,
+                                double fBaseMm) const {
+    if (QString error; !MayExportTo(strPath, &error))
+        return error;
+    const StlModel model = VorlanApp()->TerrainModelStl(
+        m_record.Lat(), m_record.Lon(), m_record.SegmentStarts(), fExaggeration, fBaseMm);
+    if (!model.Ok())
+        return AbsolutePath(strPath) + QLatin1Char('\n') + QtPath(model.message);
+    const CFileResult r = CAtomicFile::Replace(LocalPath(strPath), model.bytes);
+    if (!r.Ok())
+        return ErrorText(strPath, r);
+    if (!model.message.empty())
+        VorlanApp()->ShowNote(QtPath(model.message));
+    return QString();
+}
+
+// The model's options first, then the file: the name proposed is the document's title.
+void CVorlanDoc::OnFileExportModel() {
+    CModelDlg options(AfxGetMainWnd());
+    if (options.exec() != QDialog::Accepted)
+        return;
+    QFileDialog dlg(AfxGetMainWnd(), QStringLiteral("Export 3D Model"), QDir::currentPath());
+    dlg.setNameFilters({QStringLiteral("STL models (*.stl)")});
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(QStringLiteral("stl"));
+    dlg.selectFile(GetTitle() + QStringLiteral(".stl"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().first();
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    if (const QString error = ExportModel(path, options.Exaggeration(), options.BaseMm());
+        !error.isEmpty())
+        AfxMessageBox(error);
+}
+
+// Offered once there is a track and a folder of tiles to make its ground of.
+void CVorlanDoc::OnUpdateFileExportModel(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_bLoaded && m_record.Size() > 0 && !VorlanApp()->ElevationFolder().isEmpty());
 }
 
 void CVorlanDoc::OnFileProperties() {

@@ -146,6 +146,15 @@ public:
     // other); the message of a failure, or an empty string. The document's own files are never
     // replaced, and a read-only file only when the user agrees.
     QString ExportTrack(const QString& strPath) const;
+    // Writes the model of the ground around the track (File, Export 3D Model) to strPath as
+    // binary STL, the heights times fExaggeration over a base fBaseMm thick (within
+    // CTerrainModel's limits), from the application's elevation tiles; the message of a failure
+    // (the file's name and why), or an empty string. Ground the tiles lack is said as a note.
+    // Never over the document's own files, and over a read-only file only when the user agrees.
+    QString ExportModel(const QString& strPath, double fExaggeration, double fBaseMm) const;
+    // Whether an export may write strPath: never one of InputFiles(), and a read-only file only
+    // when the user agrees; false with the message, which stays empty when the user said no.
+    bool MayExportTo(const QString& strPath, QString* pstrError) const;
     // The Properties' Selection column: the selected stretch's numbers by row label.
     std::vector<CPropertiesDlg::Row> SelectionRows() const;
     // The Properties' Laps page: a row a lap, none for a track without laps.
@@ -153,7 +162,9 @@ public:
 
     void OnFileProperties();
     void OnFileExportTrack();
+    void OnFileExportModel();
     void OnUpdateFileProperties(CCmdUI* pCmdUI);
+    void OnUpdateFileExportModel(CCmdUI* pCmdUI);
 
 protected:
     BOOL OnDocCmdMsg(UINT nID, CmdCode nCode, CCmdUI* pCmdUI) override;

@@ -58,3 +58,5 @@ constexpr UINT ID_VIEW_PROPORTIONS_2X = 32824;
 constexpr UINT ID_VIEW_PROPORTIONS_5X = 32825;
 // Track, Elevations from Terrain.
 constexpr UINT ID_TRACK_ELEVATIONS_FROM_TERRAIN = 32826;
+// The ground around the track as a model to print in 3D (binary STL).
+constexpr UINT ID_FILE_EXPORT_MODEL = 32827;

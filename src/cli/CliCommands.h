@@ -76,15 +76,12 @@ bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, Terra
                     std::string& problem);
 // The terrain block of info: "Terrain (DIR):" and a line a number, then the message.
 void PrintTerrain(const TerrainNumbers& terrain, Units units);
-// render --plot stl: the ground under the record's track from the folder's tiles as a binary STL
-// model (CTerrainModel) into stl. A failure names the folder: it is none, or no tile lies under
-// the track; the notes say where the model's ground had no data.
-// Why folder cannot be a folder of elevation tiles (it is none); empty when it can. In the
-// companion program only.
-std::string TileFolderProblem(const std::string& folder);
 // The elevation tiles of the folder for render --plot 3d --dem; nullptr with the reason when it
 // is no folder (or in vorlan-cli itself, which hands such runs on).
 std::unique_ptr<CTerrainService> OpenTerrain(const std::string& folder, std::string& problem);
+// render --plot stl: the ground under the record's track from the folder's tiles as a binary STL
+// model (CTerrainModel) into stl. A failure names the folder: it is none, or no tile lies under
+// the track; the notes say where the model's ground had no data.
 CFileResult MakeTerrainModel(const std::string& folder, const CTrackRecord& record,
                              double fExaggeration, double fBaseMm, std::string& stl);
 

@@ -4,23 +4,13 @@
 #include "CTrackRecord.h"
 #include "CliCommands.h"
 
-#include <filesystem>
-#include <system_error>
-
 int RelayToTerrainProgram(char**) {
     return -1;
 }
 
-std::string TileFolderProblem(const std::string& folder) {
-    std::error_code ec;
-    return std::filesystem::is_directory(folder, ec)
-               ? std::string()
-               : "not a folder of elevation tiles (it does not exist or is no folder)";
-}
-
 bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, TerrainNumbers& numbers,
                     std::string& problem) {
-    if (const std::string reason = TileFolderProblem(folder); !reason.empty()) {
+    if (const std::string reason = CElevationTiles::FolderProblem(folder); !reason.empty()) {
         problem = folder + ": " + reason;
         return false;
     }
@@ -31,7 +21,7 @@ bool MeasureTerrain(const std::string& folder, const CTrackRecord& record, Terra
 }
 
 std::unique_ptr<CTerrainService> OpenTerrain(const std::string& folder, std::string& problem) {
-    if (const std::string reason = TileFolderProblem(folder); !reason.empty()) {
+    if (const std::string reason = CElevationTiles::FolderProblem(folder); !reason.empty()) {
         problem = folder + ": " + reason;
         return nullptr;
     }

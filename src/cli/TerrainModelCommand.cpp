@@ -1,25 +1,26 @@
-// render --plot stl in the companion program that reads the elevation tiles through GDAL.
+// render --plot stl in the companion program that reads the elevation tiles through GDAL: the
+// model is made by the terrain service, as the desktop program's File, Export 3D Model makes it.
 #include "CElevationTiles.h"
-#include "CStlWriter.h"
-#include "CTerrainModel.h"
+#include "CTileTerrainService.h"
 #include "CTrackRecord.h"
 #include "CliCommands.h"
 
+#include <utility>
+
 CFileResult MakeTerrainModel(const std::string& folder, const CTrackRecord& record,
                              double fExaggeration, double fBaseMm, std::string& stl) {
-    if (const std::string reason = TileFolderProblem(folder); !reason.empty())
+    if (const std::string reason = CElevationTiles::FolderProblem(folder); !reason.empty())
         return CFileResult::Failure(CFileResult::Fault::refused, folder, reason);
-    CElevationTiles tiles(folder);
-    CTerrainModel::Options options;
-    options.exaggeration = fExaggeration;
-    options.baseMm = fBaseMm;
-    const CTerrainModel model(tiles, record.Lat(), record.Lon(), record.SegmentStarts(), options);
+    CTileTerrainService terrain;
+    terrain.UseFolder(folder);
+    StlModel model = terrain.TerrainModelStl(record.Lat(), record.Lon(), record.SegmentStarts(),
+                                             fExaggeration, fBaseMm);
     if (!model.Ok())
         return CFileResult::Failure(CFileResult::Fault::track, folder,
-                                    folder + ": " + model.Message());
-    stl = CStlWriter::Bytes(model);
+                                    folder + ": " + model.message);
+    stl = std::move(model.bytes);
     CFileResult made;
-    if (!model.Message().empty())
-        made.m_notes.push_back(model.Message());
+    if (!model.message.empty())
+        made.m_notes.push_back(model.message);
     return made;
 }

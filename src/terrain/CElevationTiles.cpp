@@ -55,6 +55,13 @@ std::size_t RunOfDegree(const std::vector<double>& values, std::size_t begin) {
 }
 } // namespace
 
+std::string CElevationTiles::FolderProblem(const std::string& folder) {
+    std::error_code ec;
+    return fs::is_directory(folder, ec)
+               ? std::string()
+               : "not a folder of elevation tiles (it does not exist or is no folder)";
+}
+
 CElevationTiles::CElevationTiles(std::string folder) : m_folder(std::move(folder)) {
     Index();
 }

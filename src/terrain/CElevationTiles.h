@@ -46,6 +46,10 @@ public:
         double fEast = 0;
     };
 
+    // Why the folder cannot hold elevation tiles (it is none); empty when it can. Looks only at
+    // the folder itself, so that a mistyped name is told apart from a folder without tiles.
+    static std::string FolderProblem(const std::string& folder);
+
     // Indexes the folder; a folder that does not exist has no tiles.
     explicit CElevationTiles(std::string folder);
 
@@ -58,6 +62,8 @@ public:
     bool Refresh();
 
     bool Covers(TileSquare square) const { return m_squares.contains(square.Key()); }
+    // Whether any file of the folder is a tile.
+    bool HasTiles() const { return !m_squares.empty(); }
     // Files that look like tiles by their name but are not, in name order; a tile that fails
     // to read later is added then.
     const std::vector<SkippedFile>& Skipped() const { return m_skipped; }

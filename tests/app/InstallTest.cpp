@@ -254,7 +254,7 @@ TEST_F(InstallTest, UserGuideNamesEveryMenuCommand) {
                         captions << MenuCaption(sub.pszCaption);
             }
     captions.removeDuplicates();
-    EXPECT_EQ(captions.size(), 61);
+    EXPECT_EQ(captions.size(), 62);
     for (const QString& caption : captions) {
         const QRegularExpression phrase(QStringLiteral("(?<!\\w)") +
                                         QRegularExpression::escape(caption) +

@@ -66,8 +66,8 @@ TEST_F(MainFrameTest, DocumentMenuWhileADocumentWindowIsActive) {
     const QStringList expected = {
         "&File: &New\tCtrl+N | &Open...\tCtrl+O | &Close | &Save\tCtrl+S | Save &As... | - | "
         "&Import...\tCtrl+I | - | &Print...\tCtrl+P | Print Pre&view | P&rint Setup... | - | "
-        "Export &Image... | Export Trac&k... | Proper&ties...\tAlt+Enter | - | Recent File | - | "
-        "E&xit",
+        "Export &Image... | Export Trac&k... | Export 3D &Model... | Proper&ties...\tAlt+Enter | "
+        "- | Recent File | - | E&xit",
         "&Edit: &Undo\tCtrl+Z | &Copy\tCtrl+C",
         "&View: &Toolbar | &Status Bar | - | S&mooth Lines | &Units | &X Axis | &Graphs | &Colour "
         "Track By | - | True &Proportions | Te&rrain | &Elevation Data Folder...",

@@ -1,13 +1,16 @@
 // The numbers and the mouse in the desktop program: File, Properties, View, Units, the cursor
-// readout and its selection, turning the 3D view with the right button, Ctrl + wheel zoom, and
-// Export Image, Copy and --export.
+// readout and its selection, turning the 3D view with the right button, Ctrl + wheel zoom,
+// Export Image, Copy and --export, and the ground from elevation tiles with Export 3D Model and
+// --dem.
 #include "AppTestSupport.h"
+#include "HgtWriter.h"
 
 #include "CMainFrame.h"
 #include "CPlot.h"
 #include "CPrintFile.h"
 #include "CProjector.h"
 #include "CPropertiesDlg.h"
+#include "CTerrainModel.h"
 #include "CVorlanApp.h"
 #include "CVorlanDoc.h"
 #include "CVorlanView.h"
@@ -18,7 +21,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,6 +31,9 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <QtEndian>
+
+#include <cmath>
 
 namespace {
 // The readout's markers are the only orange on the screen.
@@ -34,6 +42,15 @@ const QRgb kOrange = qRgb(255, 140, 0);
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A folder with a tile of hills under the sample loop (47.60 N 121.80 W), written by hand.
+QString WriteHillsTile(const QString& folder) {
+    const std::string dem = MakeFolder(folder.toStdString());
+    WriteHgt(dem + "N47W122.hgt", HgtSamples(1201, 47, -122, [](double lat, double lon) {
+                 return 500 + 300 * std::sin(40 * lat) * std::cos(30 * lon);
+             }));
+    return folder;
 }
 
 class NumbersTest : public AppTest {
@@ -314,6 +331,95 @@ TEST_F(NumbersTest, TheGroundFromElevationTilesShowsOnTheChartAndInTheNumbers) {
     EXPECT_EQ(QString::fromStdString(Doc()->m_ground.message), missing);
     EXPECT_TRUE(CMainFrame::ViewStatusText(View()).contains(missing));
     VorlanApp()->SetElevationFolder(QString());
+}
+
+// File, Export 3D Model: offered once a folder of tiles is chosen; the ground under the sample as
+// binary STL, 84 bytes and 50 a triangle, never over the track's own file.
+TEST_F(NumbersTest, ExportModelWritesTheGroundAsBinaryStl) {
+    ImportSample();
+    EXPECT_FALSE(Enabled(ID_FILE_EXPORT_MODEL));
+    VorlanApp()->SetElevationFolder(WriteHillsTile(m_dir.filePath(QStringLiteral("dem"))));
+    ASSERT_TRUE(Enabled(ID_FILE_EXPORT_MODEL));
+    const QString stl = m_dir.filePath(QStringLiteral("sample.stl"));
+    ASSERT_EQ(Doc()->ExportModel(stl, 2, CTerrainModel::kDefaultBaseMm), QString());
+    const QByteArray bytes = ReadFile(stl);
+    ASSERT_GT(bytes.size(), 84);
+    const quint32 nTriangles = qFromLittleEndian<quint32>(bytes.constData() + 80);
+    EXPECT_GT(nTriangles, 0u);
+    EXPECT_EQ(bytes.size(), 84 + 50 * qsizetype{nTriangles});
+    const QString own = m_dir.filePath(QStringLiteral("sample.txt"));
+    EXPECT_TRUE(Doc()
+                    ->ExportModel(own, 1, CTerrainModel::kDefaultBaseMm)
+                    .contains(QStringLiteral("it is the input file")));
+    VorlanApp()->SetElevationFolder(QString());
+    EXPECT_FALSE(Enabled(ID_FILE_EXPORT_MODEL));
+}
+
+// --dem DIR: the ground of the folder for this run only, as View, Terrain shows it, though the
+// settings have it off: the 3D view's SVG is the one vorlan-cli render draws from the same tiles,
+// and an export without --dem after it is the plain one again (the floor its only polygon):
+// nothing was kept. --dem goes only with
+// --export or printing, and only with a folder that holds tiles (status 2).
+TEST_F(NumbersTest, DemExportsTheGroundOfAFolderForThisRunOnly) {
+    const QString track = WriteTrackFile(m_dir.filePath(QStringLiteral("loop.txt")), 400);
+    const QString dem = WriteHillsTile(m_dir.filePath(QStringLiteral("dem")));
+    const QString config = m_dir.filePath(QStringLiteral("config"));
+    // The settings have the terrain off; --dem shows the ground all the same.
+    const QString settings =
+        QStringLiteral("%1/%2/%3.conf")
+            .arg(config, QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).absolutePath()));
+    QFile file(settings);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Settings]\nTerrain=false\n");
+    file.close();
+    const auto render = [&](const QString& out, const QStringList& options) {
+        QProcess cli;
+        cli.start(QStringLiteral(VORLAN_CLI),
+                  QStringList{QStringLiteral("render"), track, QStringLiteral("-o"), out,
+                              QStringLiteral("--plot"), QStringLiteral("3d"),
+                              QStringLiteral("--size"), QStringLiteral("800x600"),
+                              QStringLiteral("--dpi"), QStringLiteral("96")} +
+                      options);
+        return cli.waitForFinished(30000) && cli.exitCode() == 0 ? ReadFile(out) : QByteArray();
+    };
+    const QString ground = m_dir.filePath(QStringLiteral("ground.svg"));
+    const QString plain = m_dir.filePath(QStringLiteral("plain.svg"));
+    ASSERT_EQ(RunVorlan({QStringLiteral("--export"), ground, QStringLiteral("--dem"), dem, track},
+                        config),
+              0);
+    ASSERT_EQ(RunVorlan({QStringLiteral("--export"), plain, track}, config), 0);
+    const QByteArray withGround =
+        render(m_dir.filePath(QStringLiteral("cli-ground.svg")), {QStringLiteral("--dem"), dem});
+    EXPECT_GT(withGround.count("<polygon"), 1);
+    EXPECT_EQ(ReadFile(ground), withGround);
+    EXPECT_EQ(ReadFile(plain).count("<polygon"), 1);
+    EXPECT_EQ(ReadFile(plain), render(m_dir.filePath(QStringLiteral("cli-plain.svg")), {}));
+
+    const QString empty = m_dir.filePath(QStringLiteral("empty"));
+    ASSERT_TRUE(QDir().mkdir(empty));
+    const QString none = m_dir.filePath(QStringLiteral("none"));
+    const QString out = m_dir.filePath(QStringLiteral("out.svg"));
+    const QString pdf = m_dir.filePath(QStringLiteral("out.pdf"));
+    const struct {
+        QStringList args;
+        QString message;
+    } refused[] = {
+        {{QStringLiteral("--dem"), dem, track},
+         QStringLiteral("--dem goes with --export or printing.")},
+        {{QStringLiteral("--export"), out, QStringLiteral("--dem"), empty, track},
+         QStringLiteral("--dem %1: it holds no elevation tiles").arg(empty)},
+        {{QStringLiteral("--print-to"), pdf, QStringLiteral("--dem"), none, track},
+         QStringLiteral("--dem %1: not a folder of elevation tiles (it does not exist or is no "
+                        "folder)")
+             .arg(none)},
+    };
+    for (const auto& row : refused) {
+        QString error;
+        EXPECT_EQ(RunVorlan(row.args, config, &error), 2) << qPrintable(row.args.join(' '));
+        EXPECT_TRUE(error.contains(row.message)) << qPrintable(error);
+    }
+    EXPECT_FALSE(QFile::exists(out) || QFile::exists(pdf));
 }
 
 TEST_F(NumbersTest, MenusCarryUnitsAsRadioItemsAndTheNewCommandsWithTheirKeys) {

@@ -1,64 +1,19 @@
-// Writes elevation tiles for the terrain tests and benchmarks: SRTM .hgt by hand (big-endian
-// 16-bit samples, rows north to south, edges shared with the neighbours), the same zipped
-// through GDAL's /vsizip/, and GeoTIFF through GDAL's GTiff driver. Surfaces are functions of
-// latitude and longitude in degrees; a plane comes out of bilinear interpolation unchanged, so
-// a test can expect its value at any position.
+// Writes elevation tiles for the terrain tests and benchmarks: SRTM .hgt by hand (HgtWriter.h),
+// the same zipped through GDAL's /vsizip/, and GeoTIFF through GDAL's GTiff driver. Surfaces are
+// functions of latitude and longitude in degrees; a plane comes out of bilinear interpolation
+// unchanged, so a test can expect its value at any position.
 #pragma once
+
+#include "HgtWriter.h"
 
 #include <cpl_vsi.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
-#include <cmath>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-using Surface = std::function<double(double lat, double lon)>;
-
-// Makes a folder for tiles; its path with a trailing slash.
-inline std::string MakeFolder(const std::string& path) {
-    std::filesystem::create_directories(path);
-    return path + "/";
-}
-
-// The samples of an nSide x nSide .hgt of the square with south-west corner (nLat, nLon),
-// rounded to whole metres.
-inline std::vector<std::int16_t> HgtSamples(int nSide, int nLat, int nLon, const Surface& f) {
-    std::vector<std::int16_t> samples;
-    samples.reserve(static_cast<std::size_t>(nSide) * nSide);
-    for (int row = 0; row < nSide; ++row)
-        for (int col = 0; col < nSide; ++col)
-            samples.push_back(static_cast<std::int16_t>(
-                std::lround(f(nLat + 1 - static_cast<double>(row) / (nSide - 1),
-                              nLon + static_cast<double>(col) / (nSide - 1)))));
-    return samples;
-}
-
-inline std::string HgtBytes(const std::vector<std::int16_t>& samples) {
-    std::string bytes;
-    bytes.reserve(2 * samples.size());
-    for (const std::int16_t v : samples) {
-        const auto u = static_cast<std::uint16_t>(v);
-        bytes += static_cast<char>(u >> 8);
-        bytes += static_cast<char>(u & 0xFF);
-    }
-    return bytes;
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteHgt(const std::string& path, const std::vector<std::int16_t>& samples) {
-    WriteFile(path, HgtBytes(samples));
-}
 
 // A zip holding one member, written through GDAL.
 inline void WriteHgtZip(const std::string& zipPath, const std::string& member,

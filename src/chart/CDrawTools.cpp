@@ -66,6 +66,10 @@ CDrawTools::CDrawTools() {
             m_groundBrushes[t][l].CreateSolidBrush(CGroundGrid::ShadeColour(t, l));
             m_pGroundBrush[t][l] = &m_groundBrushes[t][l];
         }
+    for (int w = 0; w < CGroundGrid::kWalls; ++w) {
+        m_wallBrushes[w].CreateSolidBrush(CGroundGrid::WallColour(w));
+        m_pWallBrush[w] = &m_wallBrushes[w];
+    }
     m_hiddenTrackPen.CreatePen(PS_SOLID, 2, kHiddenTrackColour);
     m_terrainPen.CreatePen(PS_DASH, 2, RGB(139, 90, 43));
     CreateTitleFont(m_fontScreen, 11);

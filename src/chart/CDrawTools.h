@@ -40,6 +40,10 @@ public:
     CBrush* m_pGroundBrush[CGroundGrid::kTints][CGroundGrid::kLights] = {};
     CPen m_hiddenTrackPen;
     CPen* m_pHiddenTrackPen = &m_hiddenTrackPen;
+    // The walls under the ground's edges, a darker earth, one brush for each way a wall faces
+    // (CGroundGrid::WallColour).
+    CBrush m_wallBrushes[CGroundGrid::kWalls];
+    CBrush* m_pWallBrush[CGroundGrid::kWalls] = {};
     // The elevation chart's "Terrain" series: the ground under the track, dashed brown.
     CPen m_terrainPen;
     CPen* m_pTerrainPen = &m_terrainPen;

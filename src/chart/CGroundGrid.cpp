@@ -34,6 +34,22 @@ constexpr double kLightX = -0.5;
 constexpr double kLightY = -0.5;
 constexpr double kLightZ = 0.70710678118654752;
 
+// The walls' earth, darker than the ground's browns, and the light on each wall (in the order
+// of CGroundGrid::Wall). The light from the north-west falls on the walls turned north and west
+// and leaves those turned south and east in shade; the walls turned north and south take a
+// little more than those turned west and east, so that the two walls seen at a corner differ.
+constexpr int kWallEarth[3] = {160, 120, 80};
+constexpr double kWallLight[CGroundGrid::kWalls] = {0.7, 1.0, 0.85, 0.55};
+
+// Where each wall runs (in the order of CGroundGrid::Wall): along a row of corners or a column,
+// the first or the last.
+struct WallEdge {
+    bool bRow;
+    bool bLast;
+};
+constexpr WallEdge kWallEdges[CGroundGrid::kWalls] = {
+    {true, true}, {true, false}, {false, false}, {false, true}};
+
 int Channel(double v) {
     return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
 }
@@ -74,6 +90,38 @@ COLORREF CGroundGrid::ShadeColour(int nTint, int nLight) {
     const double light = kDarkest + kLightRange * (nLight + 0.5) / kLights;
     const auto mix = [&](int a, int b) { return Channel((a + (b - a) * f) * light); };
     return RGB(mix(lo.r, hi.r), mix(lo.g, hi.g), mix(lo.b, hi.b));
+}
+
+COLORREF CGroundGrid::WallColour(int nWall) {
+    const double light = kWallLight[nWall];
+    return RGB(Channel(kWallEarth[0] * light), Channel(kWallEarth[1] * light),
+               Channel(kWallEarth[2] * light));
+}
+
+bool CGroundGrid::WallSeenFrom(int nWall, double eyeX, double eyeY) const {
+    switch (nWall) {
+    case kSouthWall:
+        return eyeX > X(m_nCells);
+    case kNorthWall:
+        return eyeX < X(0);
+    case kWestWall:
+        return eyeY < Y(0);
+    case kEastWall:
+        return eyeY > Y(m_nCells);
+    }
+    return false;
+}
+
+CGroundGrid::RowCol CGroundGrid::WallCorner(int nWall, int k) const {
+    const WallEdge& edge = kWallEdges[nWall];
+    const int nAt = edge.bLast ? m_nCells : 0;
+    return edge.bRow ? RowCol{nAt, k} : RowCol{k, nAt};
+}
+
+CGroundGrid::RowCol CGroundGrid::WallCell(int nWall, int k) const {
+    const WallEdge& edge = kWallEdges[nWall];
+    const int nAt = edge.bLast ? m_nCells - 1 : 0;
+    return edge.bRow ? RowCol{nAt, k} : RowCol{k, nAt};
 }
 
 void CGroundGrid::Fetch(CGroundHeights& source, float xmin, float xmax, float ymin, float ymax,

@@ -1,8 +1,8 @@
 // The ground of the 3D scene on a grid of cells over the box's floor: the heights a
 // CGroundHeights gives at the cells' corners, each cell's shade (a tint for its height within the
-// ground's range, lit from the north-west), the order in which the cells cover one another, and
-// whether the ground hides a point from the eye. Owned by CPlot; its palette (CDrawTools) has a
-// brush for every shade.
+// ground's range, lit from the north-west), the order in which the cells cover one another,
+// whether the ground hides a point from the eye, and the walls under its edges. Owned by CPlot;
+// its palette (CDrawTools) has a brush for every shade and every wall.
 #pragma once
 
 #include "WinDef.h"
@@ -64,6 +64,24 @@ public:
     // anywhere beyond kNearCells of p. Heights are scaled by fHeightScale into the units of p.z
     // and eye.z; a point under the ground is taken as lying on it.
     bool Hides(const Point& p, const Point& eye, double fHeightScale, double fTolerance) const;
+
+    // A corner or a cell of the grid.
+    struct RowCol {
+        int row;
+        int col;
+    };
+    // The walls from the ground's edges down to the box's floor, named by the way they face:
+    // under the last row of corners, the first row, the first column and the last column.
+    enum Wall { kSouthWall, kNorthWall, kWestWall, kEastWall };
+    static constexpr int kWalls = 4;
+    // A wall's earth colour, darker than the ground, lit by the way it faces.
+    static COLORREF WallColour(int nWall);
+    // Whether the eye at (eyeX, eyeY) stands beyond the wall's plane, so that it sees the wall.
+    bool WallSeenFrom(int nWall, double eyeX, double eyeY) const;
+    // Along a wall: corner k (0..Cells()) of the ground's edge, and cell k (0..Cells() - 1) on
+    // top of the wall, whose shade says whether the wall has a piece there.
+    RowCol WallCorner(int nWall, int k) const;
+    RowCol WallCell(int nWall, int k) const;
 
 private:
     std::size_t Corner(int row, int col) const {

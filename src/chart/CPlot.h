@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class CBrush;
 class CDC;
 class CDrawTools;
 class CGroundHeights;
@@ -241,6 +242,13 @@ private:
     void FetchGround(float& zmin, float& zmax);
     // The ground's cells back to front, each filled with the brush of its shade.
     void DrawGround(CDC* pDC, const CDrawTools& tools);
+    // The walls under the ground's edges that face the eye, from the edges down to the floor
+    // zmin; after DrawGround, whose projected corners they share.
+    void DrawGroundWalls(CDC* pDC, const CDrawTools& tools, float zmin);
+    void DrawGroundWall(CDC* pDC, CBrush* pBrush, int nWall, float zmin);
+    // Corner k along a wall: on the ground's edge (as DrawGround projected it), and on the floor.
+    POINT WallEdgePoint(int nWall, int k) const;
+    POINT WallFloorPoint(int nWall, int k, float zmin) const;
     // The track over the ground: where the ground hides it from the eye, with the lighter pen.
     void DrawTrackOverGround(CDC* pDC, const CDrawTools& tools, float zmin, float zmax);
     CGroundGrid m_ground;

@@ -32,6 +32,10 @@ constexpr double kCameraDiagonals = 10;
 // beyond float precision (a huge zoom) the edges cannot be met exactly, and it stops here.
 constexpr int kMaxEdgeSteps = 16;
 
+// The most corners on the ground's edge that one polygon of a wall takes: a region's most,
+// less the two on the floor.
+constexpr int kMaxWallCorners = CRgn::kMaxPoints - 2;
+
 // Label units: the box is in tens of metres horizontally and in feet vertically.
 constexpr double kTensOfMetresPerKm = 100.0;
 constexpr double kMetresPerTenMetres = 10.0;
@@ -363,9 +367,10 @@ void CPlot::Draw3D(CDC* pDC, const CDrawTools& tools) {
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], y[i], zmin}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{x[i], ymin, z[i]}; });
     DrawProjectedPolyline(pDC, *this, n, [&](int i) { return Point3{xmin, y[i], z[i]}; });
-    // The ground covers them, and the track is drawn over the ground.
+    // The ground and the walls under its edges cover them, and the track is drawn over both.
     if (bGround) {
         DrawGround(pDC, tools);
+        DrawGroundWalls(pDC, tools, zmin);
         DrawTrackOverGround(pDC, tools, zmin, zmax);
     } else {
         pDC->SelectObject(tools.m_pPen[kPenTrack]);
@@ -427,6 +432,63 @@ void CPlot::DrawGround(CDC* pDC, const CDrawTools& tools) {
             pDC->FillRgn(&rgn, tools.m_pGroundBrush[nTint][shade % CGroundGrid::kLights]);
         }
     rgn.DeleteObject();
+}
+
+// A wall's plane parts the eye from every cell, so no cell stands in front of a wall that faces
+// the eye: drawn after the cells, the walls cover only what lies behind them.
+void CPlot::DrawGroundWalls(CDC* pDC, const CDrawTools& tools, float zmin) {
+    const CGroundGrid::Point eye = EyeOf(*m_pProjector);
+    for (int w = 0; w < CGroundGrid::kWalls; ++w)
+        if (m_ground.WallSeenFrom(w, eye.x, eye.y))
+            DrawGroundWall(pDC, tools.m_pWallBrush[w], w, zmin);
+}
+
+// The wall under each run of edge cells that have a shade, in polygons of as many corners as a
+// region holds: the run's corners on the edge, then the floor under its ends (a straight line).
+// A polygon of five cells rather than five quadrilaterals spares the raster engine most of the
+// scan lines of a tall wall.
+void CPlot::DrawGroundWall(CDC* pDC, CBrush* pBrush, int nWall, float zmin) {
+    const int n = m_ground.Cells();
+    POINT pt[CRgn::kMaxPoints];
+    int nCorners = 0; // of the run on the edge, not yet filled
+    int kFirst = 0;   // the run's first corner
+    CRgn rgn;
+    const auto fillRun = [&](int kLast) {
+        pt[nCorners] = WallFloorPoint(nWall, kLast, zmin);
+        pt[nCorners + 1] = WallFloorPoint(nWall, kFirst, zmin);
+        if (rgn.CreatePolygonRgn(pt, nCorners + 2, ALTERNATE))
+            pDC->FillRgn(&rgn, pBrush);
+        nCorners = 0;
+    };
+    for (int k = 0; k < n; ++k) {
+        const CGroundGrid::RowCol cell = m_ground.WallCell(nWall, k);
+        if (m_ground.Shade(cell.row, cell.col) == CGroundGrid::kNoShade) {
+            if (nCorners > 0)
+                fillRun(k);
+            continue;
+        }
+        if (nCorners == 0) {
+            kFirst = k;
+            pt[nCorners++] = WallEdgePoint(nWall, k);
+        }
+        pt[nCorners++] = WallEdgePoint(nWall, k + 1);
+        if (nCorners == kMaxWallCorners)
+            fillRun(k + 1);
+    }
+    if (nCorners > 0)
+        fillRun(n);
+    rgn.DeleteObject();
+}
+
+POINT CPlot::WallEdgePoint(int nWall, int k) const {
+    const CGroundGrid::RowCol c = m_ground.WallCorner(nWall, k);
+    return m_groundCorners[static_cast<std::size_t>(c.row) * (m_ground.Cells() + 1) + c.col];
+}
+
+POINT CPlot::WallFloorPoint(int nWall, int k, float zmin) const {
+    const CGroundGrid::RowCol c = m_ground.WallCorner(nWall, k);
+    return ProjectToLogical(*this, static_cast<float>(m_ground.X(c.row)),
+                            static_cast<float>(m_ground.Y(c.col)), zmin);
 }
 
 void CPlot::DrawTrackOverGround(CDC* pDC, const CDrawTools& tools, float zmin, float zmax) {

@@ -6,6 +6,7 @@
 #include "CGroundGrid.h"
 #include "CGroundHeights.h"
 #include "CPlot.h"
+#include "CProjector.h"
 #include "CRecordingDC.h"
 #include "CSvgDC.h"
 #include "DrawToolNames.h"
@@ -14,9 +15,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,6 +105,46 @@ std::map<std::string, int> LinesByPen(const CRecordingDC& dc) {
     return lines;
 }
 
+// A filled polygon of an SVG document: its corners, its fill and where it stands in the document.
+struct SvgPolygon {
+    std::vector<POINT> pts;
+    std::string fill;
+    std::size_t at;
+};
+
+std::vector<SvgPolygon> Polygons(const std::string& svg) {
+    const std::string start = "<polygon points=\"";
+    std::vector<SvgPolygon> polygons;
+    for (std::size_t at = svg.find(start); at != std::string::npos; at = svg.find(start, at + 1)) {
+        const std::size_t from = at + start.size();
+        std::istringstream points(svg.substr(from, svg.find('"', from) - from));
+        SvgPolygon polygon{{}, {}, at};
+        POINT pt;
+        char comma;
+        while (points >> pt.x >> comma >> pt.y)
+            polygon.pts.push_back(pt);
+        polygon.fill = svg.substr(svg.find("fill=\"", from) + 6, 7);
+        polygons.push_back(std::move(polygon));
+    }
+    return polygons;
+}
+
+// Whether the polygon covers (x, y), by the number of its edges that a ray to the right crosses.
+bool Covers(const std::vector<POINT>& pts, double x, double y) {
+    bool bInside = false;
+    for (std::size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++)
+        if ((pts[i].y > y) != (pts[j].y > y) &&
+            x < pts[j].x + (pts[i].x - pts[j].x) * (y - pts[j].y) / (pts[i].y - pts[j].y))
+            bInside = !bInside;
+    return bInside;
+}
+
+std::string SvgColour(COLORREF c) {
+    char sz[8];
+    std::snprintf(sz, sizeof sz, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return sz;
+}
+
 // The first line from nFrom on that is the given call with the given first words.
 std::size_t Find(const CRecordingDC& dc, const std::string& call, std::size_t nFrom = 0) {
     for (std::size_t i = nFrom; i < dc.m_log.size(); ++i)
@@ -162,6 +205,65 @@ TEST_F(Ground3DTest, GridFollowsTheWindowAndTheBoxCoversTheGround) {
         EXPECT_LT(nTrack, Find(dc, "SelectPen 8", nTrack));
         EXPECT_LT(Find(dc, "SelectPen 8", nTrack), dc.m_log.size());
     }
+}
+
+// Flat ground 60 ft over a floor at 0 ft, with no ground from 20 to 40 east, seen from the
+// south-east 10 degrees up: walls stand under the south and east edges, in polygons of at most
+// five cells, and none under the north and west edges. The south wall leaves out the band's 13
+// cells of 119: 71 cells west of it (15 polygons), 35 east of it (7); the east wall has all 119
+// (24). Half-way down the south wall at 0 east, where the eye looked under the ground's edge at
+// the floor, the wall shows, and under the band the floor still shows; the track is drawn over
+// the walls.
+TEST_F(Ground3DTest, WallsUnderTheNearEdgesCoverTheFloor) {
+    SetScene({-80, 0, 60, 90}, {-90, 20, 50, 80}, {10, 20, 30, 40}, {-100, -100, 0},
+             {100, 100, 100});
+    FakeGround ground([](double, double e) { return e > 20 && e < 40 ? kNaN : 60.0f; });
+    m_plot.m_pGround = &ground;
+    m_plot.m_fElevation = 10;
+    const std::string svg = Svg();
+    const std::vector<SvgPolygon> polygons = Polygons(svg);
+
+    std::string walls[CGroundGrid::kWalls];
+    for (int w = 0; w < CGroundGrid::kWalls; ++w)
+        walls[w] = SvgColour(CGroundGrid::WallColour(w));
+    const auto isWall = [&](const SvgPolygon& p) {
+        return std::find(std::begin(walls), std::end(walls), p.fill) != std::end(walls);
+    };
+    std::map<std::string, int> fills;
+    for (const SvgPolygon& p : polygons)
+        ++fills[p.fill];
+    EXPECT_EQ(fills[walls[CGroundGrid::kSouthWall]], 22);
+    EXPECT_EQ(fills[walls[CGroundGrid::kEastWall]], 24);
+    EXPECT_EQ(fills[walls[CGroundGrid::kNorthWall]], 0);
+    EXPECT_EQ(fills[walls[CGroundGrid::kWestWall]], 0);
+
+    const auto topmost = [&](float east, bool bWalls) {
+        CProjector& proj = *m_plot.m_pProjector;
+        proj.Project(100, east, 30 * m_plot.m_fHeightScale);
+        const double x = proj.m_fProjX * m_plot.m_fXScale + m_plot.m_fXOffset;
+        const double y = proj.m_fProjY * m_plot.m_fYScale + m_plot.m_fYOffset;
+        std::string fill;
+        for (const SvgPolygon& p : polygons)
+            if ((bWalls || !isWall(p)) && Covers(p.pts, x, y))
+                fill = p.fill;
+        return fill;
+    };
+    const std::string floorColour = SvgColour(m_tools.m_pBrush[7]->m_crColor);
+    EXPECT_EQ(topmost(0, false), floorColour);
+    EXPECT_EQ(topmost(0, true), walls[CGroundGrid::kSouthWall]);
+    EXPECT_EQ(topmost(30, true), floorColour);
+
+    std::size_t nLastWall = 0;
+    for (const SvgPolygon& p : polygons)
+        if (isWall(p))
+            nLastWall = p.at;
+    const auto firstStroke = [&](const CPen& pen) {
+        return svg.find("stroke=\"" + SvgColour(pen.m_crColor));
+    };
+    const std::size_t nTrack =
+        std::min(firstStroke(*m_tools.m_pPen[1]), firstStroke(m_tools.m_hiddenTrackPen));
+    EXPECT_LT(nLastWall, nTrack);
+    EXPECT_NE(nTrack, std::string::npos);
 }
 
 // Ten cells a side over the pyramid: the four faces' middle cells at its foot, and a top cell.

@@ -177,6 +177,9 @@ bool CPlot::AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pR
         graph.pY = m_fGraphValues[g];
         graph.nPoints = m_nPoints[0];
     }
+    const auto [lo, hi] = std::minmax_element(graph.pY, graph.pY + std::max(graph.nPoints, 1));
+    graph.fValueMin = *lo;
+    graph.fValueMax = *hi;
     return true;
 }
 

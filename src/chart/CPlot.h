@@ -132,6 +132,8 @@ public:
         const float* pX = nullptr;
         const float* pY = nullptr;
         int nPoints = 0;
+        // The lowest and highest of the nPoints values, found once when the graph is added.
+        float fValueMin = 0, fValueMax = 0;
     };
     Graph m_graphs[kMaxGraphs];
     int m_nGraphs = 0;

@@ -256,10 +256,8 @@ void CPlot::LayoutGraphs() {
         Graph& graph = m_graphs[g];
         graph.rc = RECT{whole.left, top, whole.right, top + h};
         top += h + MM(kGraphGapMM, py);
-        const float* v = graph.pY;
-        const auto [lo, hi] = std::minmax_element(v, v + std::max(graph.nPoints, 1));
-        graph.fYMin = *lo;
-        graph.fYMax = *hi;
+        graph.fYMin = graph.fValueMin;
+        graph.fYMax = graph.fValueMax;
         graph.nYTicks = std::max(TruncToInt(h * kTicksPerMM / py), 2);
         NiceScale(&graph.fYMin, &graph.fYMax, &graph.fYStep, &graph.nYTicks, graph.szYFormat);
         graph.fYScale = static_cast<float>((graph.rc.top - graph.rc.bottom) /

@@ -180,6 +180,7 @@ bool CPlot::AddGraph(GraphKind kind, const CTrack& track, const CTrackRecord* pR
     const auto [lo, hi] = std::minmax_element(graph.pY, graph.pY + std::max(graph.nPoints, 1));
     graph.fValueMin = *lo;
     graph.fValueMax = *hi;
+    graph.bAscendingX = std::is_sorted(graph.pX, graph.pX + graph.nPoints);
     return true;
 }
 

@@ -132,8 +132,10 @@ public:
         const float* pX = nullptr;
         const float* pY = nullptr;
         int nPoints = 0;
-        // The lowest and highest of the nPoints values, found once when the graph is added.
+        // The lowest and highest of the nPoints values, and whether pX never decreases (not so
+        // where a file's clock went back), found once when the graph is added.
         float fValueMin = 0, fValueMax = 0;
+        bool bAscendingX = false;
     };
     Graph m_graphs[kMaxGraphs];
     int m_nGraphs = 0;

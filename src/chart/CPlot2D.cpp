@@ -302,11 +302,17 @@ void CPlot::DrawGraph(CDC* pDC, const CDrawTools& tools, int g) {
     const float* pX = graph.pX;
     const float* pY = graph.pY;
     pDC->SelectObject(tools.m_pPen[kGraphPens[static_cast<int>(graph.kind)]]);
-    DrawColumnPolyline(
-        pDC, graph.nPoints,
-        [&](int i) {
-            return POINT{TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset),
-                         mapY(pY[i])};
-        },
-        m_columnPoints);
+    const auto mapX = [&](int i) {
+        return TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset);
+    };
+    const auto mapYAt = [&](int i) { return mapY(pY[i]); };
+    if (graph.bAscendingX && m_fXScale > 0)
+        DrawAscendingColumnPolyline(pDC, graph.nPoints, mapX, mapYAt, m_columnPoints);
+    else
+        DrawColumnPolyline(
+            pDC, graph.nPoints,
+            [&](int i) {
+                return POINT{mapX(i), mapYAt(i)};
+            },
+            m_columnPoints);
 }

@@ -7,6 +7,7 @@
 #include "CDC.h"
 #include "CPen.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -61,31 +62,22 @@ void DrawSteppedPolyline(CDC* pDC, int n, PointAt pointAt, const std::uint8_t* p
     }
 }
 
-// The same polyline with each run of points in one pixel column (one x) cut to its first,
-// lowest, highest and last point, in their order: the lines between them cover the pixels that
-// the lines between all of the run's points cover, so a graph of 100000 points draws what a
-// graph of every point draws at the cost of a few points a column (on Qt's painter for pens of
-// two pixels or more: its one-pixel lines leave out an end pixel by their direction and their
-// place in a batch). kept is scratch space.
-template <class PointAt>
-void DrawColumnPolyline(CDC* pDC, int n, PointAt pointAt, std::vector<POINT>& kept) {
-    kept.clear();
-    POINT next = n > 0 ? pointAt(0) : POINT{};
-    for (int i = 0; i < n;) {
-        const int nFirst = i;
-        const POINT first = next;
-        int nLow = i, nHigh = i, nLast = i;
-        POINT low = first, high = first, last = first;
-        for (++i; i < n; ++i) {
-            next = pointAt(i);
-            if (next.x != first.x)
-                break;
-            if (next.y < low.y)
-                low = next, nLow = i;
-            if (next.y > high.y)
-                high = next, nHigh = i;
-            last = next, nLast = i;
-        }
+// One run of points in a pixel column: its first, lowest, highest and last point.
+struct ColumnRun {
+    int nFirst = 0, nLow = 0, nHigh = 0, nLast = 0;
+    POINT first{}, low{}, high{}, last{};
+
+    explicit ColumnRun(int i, POINT pt)
+        : nFirst(i), nLow(i), nHigh(i), nLast(i), first(pt), low(pt), high(pt), last(pt) {}
+    void Add(int i, POINT pt) {
+        if (pt.y < low.y)
+            low = pt, nLow = i;
+        if (pt.y > high.y)
+            high = pt, nHigh = i;
+        last = pt, nLast = i;
+    }
+    // The run's points in their order, each once.
+    void AppendTo(std::vector<POINT>& kept) const {
         kept.push_back(first);
         const auto keep = [&](POINT pt, int k) {
             if (k != nFirst && k != nLast)
@@ -100,6 +92,60 @@ void DrawColumnPolyline(CDC* pDC, int n, PointAt pointAt, std::vector<POINT>& ke
         }
         if (nLast != nFirst)
             kept.push_back(last);
+    }
+};
+
+// The same polyline with each run of points in one pixel column (one x) cut to its first,
+// lowest, highest and last point, in their order: the lines between them cover the pixels that
+// the lines between all of the run's points cover, so a graph of 100000 points draws what a
+// graph of every point draws at the cost of a few points a column (on Qt's painter for pens of
+// two pixels or more: its one-pixel lines leave out an end pixel by their direction and their
+// place in a batch). kept is scratch space.
+template <class PointAt>
+void DrawColumnPolyline(CDC* pDC, int n, PointAt pointAt, std::vector<POINT>& kept) {
+    kept.clear();
+    POINT next = n > 0 ? pointAt(0) : POINT{};
+    for (int i = 0; i < n;) {
+        ColumnRun run(i, next);
+        for (++i; i < n; ++i) {
+            next = pointAt(i);
+            if (next.x != run.first.x)
+                break;
+            run.Add(i, next);
+        }
+        run.AppendTo(kept);
+    }
+    DrawClippedPolyline(pDC, static_cast<int>(kept.size()), [&](int k) { return kept[k]; });
+}
+
+// The same for points whose x never decreases, with the same points kept: each column's run is
+// found by galloping ahead and bisecting on x, so that only the y of its points is worked out
+// one by one.
+template <class XAt, class YAt>
+void DrawAscendingColumnPolyline(CDC* pDC, int n, XAt xAt, YAt yAt, std::vector<POINT>& kept) {
+    kept.clear();
+    for (int i = 0; i < n;) {
+        const int x = xAt(i);
+        // Points i..lo - 1 are in the column and point hi is not (or is the end): hi is found
+        // by steps that double, then the run's end between them by halves.
+        int lo = i + 1, step = 1;
+        while (lo + step - 1 < n && xAt(lo + step - 1) == x) {
+            lo += step;
+            step *= 2;
+        }
+        int hi = std::min(lo + step - 1, n);
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (xAt(mid) == x)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        ColumnRun run(i, POINT{x, yAt(i)});
+        for (int k = i + 1; k < lo; ++k)
+            run.Add(k, POINT{x, yAt(k)});
+        run.AppendTo(kept);
+        i = lo;
     }
     DrawClippedPolyline(pDC, static_cast<int>(kept.size()), [&](int k) { return kept[k]; });
 }

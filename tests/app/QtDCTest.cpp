@@ -2,6 +2,7 @@
 // text alignment, background mode and the palette's fonts.
 #include "CDrawTools.h"
 #include "CQtDC.h"
+#include "CRecordingDC.h"
 #include "ClippedPolyline.h"
 
 #include <QFontMetrics>
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -226,6 +228,26 @@ TEST(QtDCTest, ColumnReducedLinesDrawTheSamePixelsAsEveryPoint) {
         };
         EXPECT_TRUE(draw(true) == draw(false));
         EXPECT_LE(kept.size(), 4u * 281);
+    }
+    // Found by bisection where x never decreases, the runs keep the very same points, from
+    // a point a column (zoomed in) to hundreds.
+    CRecordingDC recording = CRecordingDC::Screen(96, 300, 200);
+    const auto same = [](POINT a, POINT b) { return a.x == b.x && a.y == b.y; };
+    for (const int nPerColumn : {1, 3, 357}) {
+        std::vector<POINT> byStep, byBisection;
+        const int n = static_cast<int>(points.size());
+        const auto x = [&](int i) { return i / nPerColumn; };
+        const auto y = [&](int i) { return points[i].y; };
+        DrawColumnPolyline(
+            &recording, n,
+            [&](int i) {
+                return POINT{x(i), y(i)};
+            },
+            byStep);
+        DrawAscendingColumnPolyline(&recording, n, x, y, byBisection);
+        EXPECT_TRUE(
+            std::equal(byStep.begin(), byStep.end(), byBisection.begin(), byBisection.end(), same))
+            << nPerColumn;
     }
 }
 

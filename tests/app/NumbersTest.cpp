@@ -358,8 +358,8 @@ TEST_F(NumbersTest, ExportModelWritesTheGroundAsBinaryStl) {
 // --dem DIR: the ground of the folder for this run only, as View, Terrain shows it, though the
 // settings have it off: the 3D view's SVG is the one vorlan-cli render draws from the same tiles,
 // and an export without --dem after it is the plain one again (the floor its only polygon):
-// nothing was kept. --dem goes only with
-// --export or printing, and only with a folder that holds tiles (status 2).
+// nothing was kept. --dem goes only with --export or printing, and only with a folder that holds
+// tiles (status 2).
 TEST_F(NumbersTest, DemExportsTheGroundOfAFolderForThisRunOnly) {
     const QString track = WriteTrackFile(m_dir.filePath(QStringLiteral("loop.txt")), 400);
     const QString dem = WriteHillsTile(m_dir.filePath(QStringLiteral("dem")));

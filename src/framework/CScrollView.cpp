@@ -79,16 +79,23 @@ void CScrollView::UpdateBars() {
     const int cx = avail.width() - (bNeedV && !bAlwaysV ? bar : 0);
     const int cy = avail.height() - (bNeedH && !bAlwaysH ? bar : 0);
 
-    QScrollBar* h = horizontalScrollBar();
-    QScrollBar* v = verticalScrollBar();
-    h->setRange(0, std::max(0, m_sizeTotal.cx - cx));
-    v->setRange(0, std::max(0, m_sizeTotal.cy - cy));
-    h->setPageStep(std::max(1, m_sizeTotal.cx / 10));
-    v->setPageStep(std::max(1, m_sizeTotal.cy / 10));
-    h->setSingleStep(std::max(1, m_sizeTotal.cx / 100));
-    v->setSingleStep(std::max(1, m_sizeTotal.cy / 100));
-    h->setEnabled(h->maximum() > 0);
-    v->setEnabled(v->maximum() > 0);
+    SetBar(horizontalScrollBar(), m_sizeTotal.cx - cx, m_sizeTotal.cx);
+    SetBar(verticalScrollBar(), m_sizeTotal.cy - cy, m_sizeTotal.cy);
+}
+
+// Every drawing sets the sizes again, and Qt repaints a bar whenever its steps are set: a bar is
+// touched only where something changed, and its steps only while there is something to scroll,
+// or each step of a resize would paint the bars twice (they follow the window's size).
+void CScrollView::SetBar(QScrollBar* pBar, int nRange, int nTotal) {
+    const int nMax = std::max(0, nRange);
+    if (pBar->minimum() != 0 || pBar->maximum() != nMax)
+        pBar->setRange(0, nMax);
+    if (const int nPage = std::max(1, nTotal / 10); nMax > 0 && pBar->pageStep() != nPage)
+        pBar->setPageStep(nPage);
+    if (const int nLine = std::max(1, nTotal / 100); nMax > 0 && pBar->singleStep() != nLine)
+        pBar->setSingleStep(nLine);
+    if (pBar->testAttribute(Qt::WA_ForceDisabled) != (nMax == 0))
+        pBar->setEnabled(nMax > 0);
 }
 
 POINT CScrollView::GetScrollPosition() const {

@@ -13,6 +13,7 @@
 
 class CChildFrame;
 class CSplitterWnd;
+class QScrollBar;
 class CDC;
 class CDocument;
 class QPrinter;
@@ -123,6 +124,7 @@ private:
     // a failure is reported.
     bool PrintJob(QPrinter* pPrinter, CPrintInfo* pInfo);
     void UpdateBars();
+    static void SetBar(QScrollBar* pBar, int nRange, int nTotal);
     void OnNextPane();
     void OnPrevPane();
     void OnUpdateNextPane(CCmdUI* pCmdUI);

@@ -257,6 +257,30 @@ TEST_F(SplitterTest, ZoomActsOnItsOwnPaneOnly) {
     EXPECT_EQ(pOther->Plot()->m_fZoom, 1.0f);
 }
 
+// A resized pane with nothing to scroll paints its scroll bars once: setting their steps (they
+// follow the pane's size) while it draws would paint them again, and the frames behind them.
+TEST_F(SplitterTest, AResizedPaneWithNothingToScrollPaintsItsBarsOnce) {
+    ImportSample(300);
+    Command(ID_WINDOW_CHART_AND_3D);
+    CVorlanView* pChart = Pane(0, 0);
+    pChart->RedrawWindow();
+    QApplication::processEvents();
+    struct PaintCounter : QObject {
+        int nPaints = 0;
+        bool eventFilter(QObject*, QEvent* pEvent) override {
+            nPaints += pEvent->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    pChart->verticalScrollBar()->installEventFilter(&counter);
+    pChart->horizontalScrollBar()->installEventFilter(&counter);
+    ASSERT_FALSE(pChart->verticalScrollBar()->isEnabled());
+    QWidget* pMain = VorlanApp()->GetMainFrame();
+    pMain->resize(pMain->size() + QSize(60, 32));
+    QApplication::processEvents();
+    EXPECT_EQ(counter.nPaints, 2); // each bar once
+}
+
 // Window, Chart and 3D: the chart on the left, the 3D view on the right; the Plot menu then acts
 // on the active pane only, and the readout of the chart marks its point in the 3D pane too.
 TEST_F(SplitterTest, ChartAnd3DSideBySideEachPaneItsOwnPlot) {

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils shared-mime-info
+  xvfb xauth xdotool openbox imagemagick poppler-utils desktop-file-utils shared-mime-info
   gpsbabel libexpat1-dev libpugixml-dev libzstd-dev zlib1g-dev nlohmann-json3-dev hyperfine
   libgeographiclib-dev libgdal-dev gdal-bin
 )

@@ -255,12 +255,6 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
         *pstrError = r.m_notes.empty() ? QString() : QtPath(r.m_notes.front());
         return false;
     }
-    // The notes (what was read) are no reason to stop: they show together in the status bar.
-    QStringList notes;
-    for (const std::string& note : r.m_notes)
-        notes << QtPath(note);
-    if (!notes.isEmpty())
-        VorlanApp()->ShowNote(notes.join(QStringLiteral("  ")));
     // However it was imported, the document is named after the file until it is saved: Save
     // As proposes this name with ".vrl", and the Window menu tells the tracks apart.
     SetTitle(QFileInfo(strPath).completeBaseName());
@@ -272,6 +266,13 @@ bool CVorlanDoc::ImportFile(const QString& strPath, QString* pstrError) {
     m_metres.clear();
     m_bLoaded = 1;
     MeasureGround();
+    // The notes (what was read, and whose elevations the track took) are no reason to stop:
+    // they show together in the status bar.
+    QStringList notes;
+    for (const std::string& note : m_importNotes)
+        notes << QtPath(note);
+    if (!notes.isEmpty())
+        VorlanApp()->ShowNote(notes.join(QStringLiteral("  ")));
     ShowPlot(kPlot3D);
     return true;
 }

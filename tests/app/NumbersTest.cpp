@@ -333,6 +333,21 @@ TEST_F(NumbersTest, TheGroundFromElevationTilesShowsOnTheChartAndInTheNumbers) {
     VorlanApp()->SetElevationFolder(QString());
 }
 
+// A file without elevations takes the ground's from the tiles as it is imported, and the status
+// bar says so after the import's own notes; Edit, Undo gives the file's back.
+TEST_F(NumbersTest, AFileWithoutElevationsTakesTheGroundsAndSaysSo) {
+    VorlanApp()->SetElevationFolder(QStringLiteral(VORLAN_SAMPLES "/dem"));
+    ChooseInNextFileDialog(QStringLiteral(VORLAN_SAMPLES "/no-elevation.gpx"));
+    Command(ID_FILE_IMPORT);
+    ASSERT_FALSE(Doc()->m_groundFeet.empty());
+    EXPECT_EQ(Doc()->m_track.m_fElev[10], Doc()->m_groundFeet[10]);
+    EXPECT_EQ(VorlanApp()->GetMainFrame()->statusBar()->currentMessage(),
+              QStringLiteral("GPX: 300 points read.  No elevation in this file.  The file has no "
+                             "elevations: the track takes the ground's from the elevation tiles."));
+    EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
+    VorlanApp()->SetElevationFolder(QString());
+}
+
 // File, Export 3D Model: offered once a folder of tiles is chosen; the ground under the sample as
 // binary STL, 84 bytes and 50 a triangle, never over the track's own file.
 TEST_F(NumbersTest, ExportModelWritesTheGroundAsBinaryStl) {

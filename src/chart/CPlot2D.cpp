@@ -306,13 +306,9 @@ void CPlot::DrawGraph(CDC* pDC, const CDrawTools& tools, int g) {
         return TruncToInt(static_cast<double>(pX[i]) * m_fXScale + m_fXOffset);
     };
     const auto mapYAt = [&](int i) { return mapY(pY[i]); };
+    const auto pointAt = [&](int i) { return POINT{mapX(i), mapYAt(i)}; };
     if (graph.bAscendingX && m_fXScale > 0)
         DrawAscendingColumnPolyline(pDC, graph.nPoints, mapX, mapYAt, m_columnPoints);
     else
-        DrawColumnPolyline(
-            pDC, graph.nPoints,
-            [&](int i) {
-                return POINT{mapX(i), mapYAt(i)};
-            },
-            m_columnPoints);
+        DrawColumnPolyline(pDC, graph.nPoints, pointAt, m_columnPoints);
 }

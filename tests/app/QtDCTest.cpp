@@ -238,12 +238,8 @@ TEST(QtDCTest, ColumnReducedLinesDrawTheSamePixelsAsEveryPoint) {
         const int n = static_cast<int>(points.size());
         const auto x = [&](int i) { return i / nPerColumn; };
         const auto y = [&](int i) { return points[i].y; };
-        DrawColumnPolyline(
-            &recording, n,
-            [&](int i) {
-                return POINT{x(i), y(i)};
-            },
-            byStep);
+        const auto pointAt = [&](int i) { return POINT{x(i), y(i)}; };
+        DrawColumnPolyline(&recording, n, pointAt, byStep);
         DrawAscendingColumnPolyline(&recording, n, x, y, byBisection);
         EXPECT_TRUE(
             std::equal(byStep.begin(), byStep.end(), byBisection.begin(), byBisection.end(), same))

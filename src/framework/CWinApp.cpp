@@ -1,6 +1,7 @@
 #include "CWinApp.h"
 
 #include "CAtomicFile.h"
+#include "CBandedStyle.h"
 #include "CScreenTiming.h"
 #include "LocalPath.h"
 
@@ -8,6 +9,8 @@
 
 CWinApp::CWinApp(int& argc, char** argv) : QApplication(argc, argv) {
     CScreenTiming::InstallIfWanted(this);
+    // The style asked for (-style, QT_STYLE_OVERRIDE or the desktop's), painted in bands.
+    setStyle(new CBandedStyle(style()->name()));
 }
 
 CWinApp::~CWinApp() = default;

@@ -1,0 +1,91 @@
+// The application's style paints long scroll bars, toolbars and split bars in bands: the
+// pixels must be those of the style it wraps.
+#include "CBandedStyle.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMainWindow>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+QImage Paint(QSize size, const std::function<void(QPainter*)>& draw) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    draw(&painter);
+    return image;
+}
+
+QStyleOptionSlider ScrollBarOption(const QScrollBar& bar) {
+    QStyleOptionSlider opt;
+    opt.initFrom(&bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = bar.orientation();
+    if (bar.orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    opt.minimum = bar.minimum();
+    opt.maximum = bar.maximum();
+    opt.sliderPosition = opt.sliderValue = bar.value();
+    opt.singleStep = bar.singleStep();
+    opt.pageStep = bar.pageStep();
+    return opt;
+}
+} // namespace
+
+TEST(BandedStyleTest, PaintsTheSamePixelsAsTheStyleItWraps) {
+    const auto* pAppStyle = dynamic_cast<CBandedStyle*>(QApplication::style());
+    ASSERT_NE(pAppStyle, nullptr);
+    const QString key = pAppStyle->baseStyle()->name();
+    const std::unique_ptr<QStyle> base(QStyleFactory::create(key));
+    ASSERT_NE(base, nullptr);
+    CBandedStyle banded(key);
+    const auto expectSame = [&](QSize size, const std::function<void(QStyle*, QPainter*)>& draw) {
+        const QImage expected = Paint(size, [&](QPainter* p) { draw(base.get(), p); });
+        EXPECT_EQ(Paint(size, [&](QPainter* p) { draw(&banded, p); }), expected);
+    };
+
+    QMainWindow window;
+    QToolBar* pToolBar = window.addToolBar(QStringLiteral("Tools"));
+    window.resize(1000, 700);
+    QScrollBar tall(Qt::Vertical);
+    tall.setGeometry(0, 0, 14, 671);
+    tall.setRange(0, 1000);
+    tall.setValue(400);
+    QScrollBar wide(Qt::Horizontal);
+    wide.setGeometry(0, 0, 982, 14);
+    wide.setRange(0, 50);
+    wide.setValue(50);
+    QScrollBar idle(Qt::Vertical);
+    idle.setGeometry(0, 0, 14, 600);
+    idle.setEnabled(false);
+    for (const QScrollBar* pBar : {&tall, &wide, &idle}) {
+        const QStyleOptionSlider opt = ScrollBarOption(*pBar);
+        expectSame(pBar->size(), [&](QStyle* pStyle, QPainter* p) {
+            pStyle->drawComplexControl(QStyle::CC_ScrollBar, &opt, p, pBar);
+        });
+    }
+    QStyleOptionToolBar toolBar;
+    toolBar.initFrom(pToolBar);
+    toolBar.rect = QRect(0, 0, 1000, 29);
+    toolBar.state |= QStyle::State_Horizontal;
+    toolBar.toolBarArea = Qt::TopToolBarArea;
+    expectSame(toolBar.rect.size(), [&](QStyle* pStyle, QPainter* p) {
+        pStyle->drawControl(QStyle::CE_ToolBar, &toolBar, p, pToolBar);
+    });
+    QStyleOption splitBar;
+    splitBar.initFrom(&window);
+    splitBar.rect = QRect(0, 0, 6, 671);
+    splitBar.state |= QStyle::State_Horizontal;
+    expectSame(splitBar.rect.size(), [&](QStyle* pStyle, QPainter* p) {
+        pStyle->drawControl(QStyle::CE_Splitter, &splitBar, p, &window);
+    });
+}

@@ -272,7 +272,7 @@ void BM_CursorMove(benchmark::State& state) {
             scene.plot.Draw2D(&dc, scene.tools);
         }
     }
-    overlay.TakeMapping(scene.plot, *scene.track,
+    overlay.TakeMapping(scene.plot,
                         b3D ? CReadoutOverlay::Mode::scene3D : CReadoutOverlay::Mode::elevation);
     QImage screen(kViewWidth, kViewHeight, QImage::Format_RGB32);
     const RECT rc = scene.plot.m_rcPlot;

@@ -39,8 +39,8 @@ QString LabelText(const TrackReadout& readout) {
 }
 } // namespace
 
-void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode mode,
-                                  const CTrackRecord* pRecord, const float* pGroundFeet) {
+void CReadoutOverlay::TakeMapping(const CPlot& plot, Mode mode, const CTrackRecord* pRecord,
+                                  const float* pGroundFeet) {
     m_mode = mode;
     m_pRecord = pRecord;
     m_pGroundFeet = pGroundFeet;
@@ -62,24 +62,39 @@ void CReadoutOverlay::TakeMapping(const CPlot& plot, const CTrack& track, Mode m
     m_fYScale = plot.m_fYScale;
     m_fYOffset = plot.m_fYOffset;
     m_points.clear();
-    m_floor.clear();
+    m_bPointsProjected = false;
     if (mode != Mode::scene3D)
         return;
-    // The scene's own projection of its track: the camera the layout just set, then the
-    // plot's mapping, truncated as the scene truncates.
+    // The scene's own camera as the layout just set it, heights as it scaled them (True
+    // Proportions), the floor under the ground too.
+    m_projector = *plot.m_pProjector;
+    m_fHeightScale = plot.m_fHeightScale;
+    m_fFloorFeet = plot.m_fSceneZMin;
+}
+
+// The scene's projection, then the plot's mapping, truncated as the scene truncates.
+POINT CReadoutOverlay::ProjectedPoint(float fSouth, float fEast, float fHeightFeet) const {
+    m_projector.Project(fSouth, fEast, fHeightFeet * m_fHeightScale);
+    return MapPoint(m_projector.m_fProjX, m_projector.m_fProjY);
+}
+
+POINT CReadoutOverlay::TrackPoint(const CTrack& track, int i) const {
+    return ProjectedPoint(track.m_fSouth[i], track.m_fEast[i], track.m_fSmooth[i]);
+}
+
+POINT CReadoutOverlay::FloorPoint(const CTrack& track, int i) const {
+    return ProjectedPoint(track.m_fSouth[i], track.m_fEast[i], m_fFloorFeet);
+}
+
+const std::vector<POINT>& CReadoutOverlay::TrackPoints(const CTrack& track) const {
+    if (m_bPointsProjected || m_mode != Mode::scene3D)
+        return m_points;
     const int n = std::clamp<int>(track.m_nCount, 0, CTrack::kMaxPoints);
-    // Heights as the last layout scaled them (True Proportions), the floor under the ground too.
-    const float zFloor = plot.m_fSceneZMin * plot.m_fHeightScale;
-    const float fHeightScale = plot.m_fHeightScale;
-    CProjector& proj = *plot.m_pProjector;
-    m_points.reserve(static_cast<size_t>(n));
-    m_floor.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        proj.Project(track.m_fSouth[i], track.m_fEast[i], track.m_fSmooth[i] * fHeightScale);
-        m_points.push_back(MapPoint(proj.m_fProjX, proj.m_fProjY));
-        proj.Project(track.m_fSouth[i], track.m_fEast[i], zFloor);
-        m_floor.push_back(MapPoint(proj.m_fProjX, proj.m_fProjY));
-    }
+    m_points.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        m_points[static_cast<size_t>(i)] = TrackPoint(track, i);
+    m_bPointsProjected = true;
+    return m_points;
 }
 
 POINT CReadoutOverlay::MapPoint(float x, float y) const {
@@ -131,11 +146,12 @@ TrackReadout CReadoutOverlay::ReadoutAt(POINT ptLogical, const CTrack& track, Un
     }
     if (m_mode != Mode::scene3D)
         return TrackReadout();
+    const std::vector<POINT>& points = TrackPoints(track);
     int nBest = -1;
     long long best = static_cast<long long>(kPickRadius) * kPickRadius;
-    for (int i = 0; i < static_cast<int>(m_points.size()); ++i) {
-        const long long dx = m_points[static_cast<size_t>(i)].x - ptLogical.x;
-        const long long dy = m_points[static_cast<size_t>(i)].y - ptLogical.y;
+    for (int i = 0; i < static_cast<int>(points.size()); ++i) {
+        const long long dx = points[static_cast<size_t>(i)].x - ptLogical.x;
+        const long long dy = points[static_cast<size_t>(i)].y - ptLogical.y;
         if (dx * dx + dy * dy <= best && (nBest < 0 || dx * dx + dy * dy < best)) {
             best = dx * dx + dy * dy;
             nBest = i;
@@ -165,10 +181,10 @@ bool CReadoutOverlay::CursorOf(const QFontMetrics& metrics, POINT ptScroll, int 
     Cursor& c = *pCursor;
     const size_t i = static_cast<size_t>(nIndex);
     if (m_mode == Mode::scene3D) {
-        if (i >= m_points.size())
+        if (nIndex >= std::min<int>(track.m_nCount, CTrack::kMaxPoints))
             return false;
-        c.top = Client(m_points[i], ptScroll);
-        c.bottom = Client(m_floor[i], ptScroll);
+        c.top = Client(TrackPoint(track, nIndex), ptScroll);
+        c.bottom = Client(FloorPoint(track, nIndex), ptScroll);
         c.marks[0] = c.top;
         c.nMarks = 1;
     } else {
@@ -301,10 +317,11 @@ void CReadoutOverlay::PaintStretch(QPainter* pPainter, POINT ptScroll, int nFirs
         shade(m_rcPlot.top, m_rcPlot.bottom);
         for (const GraphMap& g : m_graphs)
             shade(g.nTop, g.nBottom);
-    } else if (m_mode == Mode::scene3D && static_cast<std::size_t>(nLast) < m_points.size()) {
+    } else if (m_mode == Mode::scene3D &&
+               nLast < std::min<int>(track.m_nCount, CTrack::kMaxPoints)) {
         QPolygon line;
         for (int i = nFirst; i <= nLast; ++i)
-            line << Client(m_points[static_cast<std::size_t>(i)], ptScroll);
+            line << Client(TrackPoint(track, i), ptScroll);
         pPainter->setRenderHint(QPainter::Antialiasing);
         pPainter->setPen(
             QPen(kStretchLine, kStretchWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

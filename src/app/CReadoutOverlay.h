@@ -5,6 +5,7 @@
 // floor. Used by CVorlanView and the cursor benchmark.
 #pragma once
 
+#include "CProjector.h"
 #include "CTrackReadout.h"
 #include "Units.h"
 #include "WinDef.h"
@@ -31,12 +32,13 @@ public:
     enum class Mode { none, elevation, scene3D };
 
     // Takes the mapping of the picture just drawn from the plot, in the plot mode shown. In the
-    // 3D view every track point is projected once here, so that hovering costs no projection.
+    // 3D view the camera is kept; every track point is projected at the first hover after the
+    // drawing (a resize draws again and again without one), then hovering costs no projection.
     // pRecord, the record behind the track, gives the readout the points' times and sensors;
     // pGroundFeet, the ground under every track point (NaN where unknown), its ground height and
     // the height above it.
-    void TakeMapping(const CPlot& plot, const CTrack& track, Mode mode,
-                     const CTrackRecord* pRecord = nullptr, const float* pGroundFeet = nullptr);
+    void TakeMapping(const CPlot& plot, Mode mode, const CTrackRecord* pRecord = nullptr,
+                     const float* pGroundFeet = nullptr);
     Mode GetMode() const { return m_mode; }
 
     // The readout under ptLogical (client pixels plus the scroll position). In the chart: the
@@ -83,6 +85,13 @@ private:
     bool CursorOf(const QFontMetrics& metrics, POINT ptScroll, int nIndex, const CTrack& track,
                   Units units, Cursor* pCursor, TrackReadout* pReadout) const;
     POINT MapPoint(float x, float y) const;
+    // 3D: the logical point of a scene point (z in feet) and of the track's point i or its foot
+    // on the floor.
+    POINT ProjectedPoint(float fSouth, float fEast, float fHeightFeet) const;
+    POINT TrackPoint(const CTrack& track, int i) const;
+    POINT FloorPoint(const CTrack& track, int i) const;
+    // 3D: every track point, projected at the first call after TakeMapping.
+    const std::vector<POINT>& TrackPoints(const CTrack& track) const;
     bool OverChart(POINT ptLogical) const;
     QSize LabelSize(const QFontMetrics& metrics, const QString& strLabel) const;
     static QRegion AreaOf(const Cursor& c);
@@ -114,7 +123,11 @@ private:
     float m_fXOffset = 0;
     float m_fYScale = 1;
     float m_fYOffset = 0;
-    // 3D: each track point and its foot on the floor, in logical coordinates.
-    std::vector<POINT> m_points;
-    std::vector<POINT> m_floor;
+    // 3D: the camera of the picture, True Proportions' height scale and the floor's height in
+    // feet; the track's points in logical coordinates once projected.
+    mutable CProjector m_projector;
+    float m_fHeightScale = 1;
+    float m_fFloorFeet = 0;
+    mutable std::vector<POINT> m_points;
+    mutable bool m_bPointsProjected = false;
 };

@@ -244,7 +244,9 @@ void CVorlanView::OnDraw(CDC* pDC) {
     const CDrawTools& tools = VorlanApp()->m_tools;
     CReadoutOverlay::Mode mode = CReadoutOverlay::Mode::none;
     if (m_nPlotMode == CVorlanDoc::kPlotElevation) {
+        pPlot->m_bColumnSeries = !pDC->m_bPrinting && !SmoothLines();
         pPlot->Draw2D(pDC, tools);
+        pPlot->m_bColumnSeries = false;
         mode = CReadoutOverlay::Mode::elevation;
     } else if (m_nPlotMode == CVorlanDoc::kPlot3D) {
         pPlot->Draw3D(pDC, tools);
@@ -255,7 +257,7 @@ void CVorlanView::OnDraw(CDC* pDC) {
     if (pDC->m_bPrinting)
         return;
     const bool bGround = VorlanApp()->ShowsTerrain() && !pDoc->m_groundFeet.empty();
-    m_overlay.TakeMapping(*pPlot, pDoc->m_track, mode, &pDoc->m_record,
+    m_overlay.TakeMapping(*pPlot, mode, &pDoc->m_record,
                           bGround ? pDoc->m_groundFeet.data() : nullptr);
     if (mode == CReadoutOverlay::Mode::none)
         return;

@@ -115,6 +115,13 @@ public:
     // bar, or nullptr for the designed single colour.
     const std::uint8_t* m_pColourSteps = nullptr;
     ColourBar m_colourBar;
+    // The elevation series drawn with each pixel column's run of points cut to its first,
+    // lowest, highest and last: the same pixels from the 2-pixel pens of a raster surface
+    // without smoothing, at a fraction of the lines. Set for a screen's drawing only; paper, the
+    // exported files and the recorded drawings keep every point.
+    bool m_bColumnSeries = false;
+    // How many points the last line drawn by pixel columns kept.
+    int ColumnPointsKept() const { return static_cast<int>(m_columnPoints.size()); }
 
     // The graphs stacked under the elevation chart (View, Graphs), on its x axis: each with its
     // values at the track's points (for the readout), the line it draws (the record's points
@@ -234,7 +241,7 @@ private:
     void DrawXTickLabels(CDC* pDC, int y);
     void DrawGraph(CDC* pDC, const CDrawTools& tools, int g);
 
-    // What a graph's line keeps of its points, drawn again at every paint.
+    // What a graph's (or a series') line keeps of its points, drawn again at every paint.
     std::vector<POINT> m_columnPoints;
 
     // The 3D scene beyond the page: the camera, the faces and the mapping of the box.

@@ -219,7 +219,11 @@ void CPlot::DrawSeries(CDC* pDC, int s) {
     auto mapY = [this](float y) {
         return TruncToInt(static_cast<double>(y) * m_fYScale + m_fYOffset);
     };
-    DrawClippedPolyline(pDC, n, [&](int i) { return POINT{mapX(pX[i]), mapY(pY[i])}; });
+    const auto pointAt = [&](int i) { return POINT{mapX(pX[i]), mapY(pY[i])}; };
+    if (m_bColumnSeries)
+        DrawColumnPolyline(pDC, n, pointAt, m_columnPoints);
+    else
+        DrawClippedPolyline(pDC, n, pointAt);
 }
 
 void CPlot::DrawTerrainSeries(CDC* pDC, int s) {

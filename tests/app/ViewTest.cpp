@@ -4,6 +4,7 @@
 
 #include "CMainFrame.h"
 #include "CPlot.h"
+#include "CQtDC.h"
 #include "CRecordingDC.h"
 #include "CScreenTiming.h"
 #include "CVorlanApp.h"
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QLoggingCategory>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -287,6 +289,24 @@ TEST_F(ViewTest, The3DViewDrawsTheBlueTrackOverTheFloor) {
                 image.pixel(x, y + 2 < image.height() ? y + 2 : y + 1) == floor)
                 ++nBlueOnFloor;
     EXPECT_GT(nBlueOnFloor, 0);
+}
+
+// On the screen the elevation series keep a few points of each pixel column; the chart is the
+// one drawn through every point, pixel for pixel.
+TEST_F(ViewTest, TheScreensChartKeepsAFewPointsAColumnAndShowsTheSamePixels) {
+    ImportSample(9000);
+    Command(ID_PLOT_ELEVATION);
+    const QImage reduced = Screen();
+    EXPECT_GT(Plot()->ColumnPointsKept(), 0);
+    EXPECT_LT(Plot()->ColumnPointsKept(), 4 * reduced.width());
+    QImage every(reduced.size(), QImage::Format_RGB32);
+    every.fill(Qt::white);
+    {
+        QPainter painter(&every);
+        CQtDC dc(&painter, View(), 0);
+        Plot()->Draw2D(&dc, VorlanApp()->m_tools);
+    }
+    EXPECT_TRUE(every == reduced);
 }
 
 TEST_F(ViewTest, TheElevationChartDrawsRedAndBlueSeries) {

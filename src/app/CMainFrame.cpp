@@ -553,6 +553,13 @@ bool CMainFrame::event(QEvent* pEvent) {
     return QMainWindow::event(pEvent);
 }
 
+// The main frame paints first after a resize: its picture's new memory is faulted in before the
+// panes draw into it.
+void CMainFrame::paintEvent(QPaintEvent* pEvent) {
+    m_backingStoreWarmup.Prepare(this);
+    QMainWindow::paintEvent(pEvent);
+}
+
 // The MDI area puts "[child]" into the title when a window is maximised, from a title it took
 // once; ours is made from the active window each time, so it is never stale.
 void CMainFrame::changeEvent(QEvent* pEvent) {

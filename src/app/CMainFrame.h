@@ -4,6 +4,7 @@
 // states. Created by the application at start-up.
 #pragma once
 
+#include "CBackingStoreWarmup.h"
 #include "CCmdTarget.h"
 
 #include <QMainWindow>
@@ -89,6 +90,7 @@ protected:
     void closeEvent(QCloseEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
+    void paintEvent(QPaintEvent* pEvent) override;
 
 private:
     void CreateActions();
@@ -120,6 +122,7 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     QToolBar* m_wndRotateBar = nullptr;
     QMdiArea* m_pMdiArea = nullptr;
+    CBackingStoreWarmup m_backingStoreWarmup;
     QLabel* m_pIdleText = nullptr;
     QLabel* m_pViewStatus = nullptr;
     std::map<UINT, QLabel*> m_indicators;

@@ -1,8 +1,10 @@
-// The application's style paints long scroll bars, toolbars and split bars in bands: the
-// pixels must be those of the style it wraps.
+// What the shell does to paint faster must leave the pixels alone: the style that paints long
+// scroll bars, toolbars and split bars in bands, and the faulting in of a window's new picture.
+#include "CBackingStoreWarmup.h"
 #include "CBandedStyle.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
@@ -88,4 +90,20 @@ TEST(BandedStyleTest, PaintsTheSamePixelsAsTheStyleItWraps) {
     expectSame(splitBar.rect.size(), [&](QStyle* pStyle, QPainter* p) {
         pStyle->drawControl(QStyle::CE_Splitter, &splitBar, p, &window);
     });
+}
+
+TEST(BackingStoreWarmupTest, LeavesTheWindowsPictureAsItWas) {
+    CBackingStoreWarmup warmup;
+    QWidget window;
+    warmup.Prepare(&window); // not shown yet: no picture
+    window.resize(900, 700);
+    window.show();
+    QApplication::processEvents();
+    const auto* pImage = static_cast<const QImage*>(window.backingStore()->paintDevice());
+    ASSERT_EQ(window.backingStore()->paintDevice()->devType(), QInternal::Image);
+    ASSERT_GE(pImage->sizeInBytes(), 1 << 20);
+    const QImage before = pImage->copy();
+    warmup.Prepare(&window);
+    warmup.Prepare(&window);
+    EXPECT_EQ(*pImage, before);
 }

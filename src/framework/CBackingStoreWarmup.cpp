@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <system_error>
 #include <thread>
 
 void CBackingStoreWarmup::Prepare(QWidget* pWindow) {
@@ -21,9 +22,13 @@ void CBackingStoreWarmup::Prepare(QWidget* pWindow) {
     if (!pBits || nBytes < kMinBytes)
         return;
     const qsizetype nHalf = nBytes / 2;
-    std::thread second(Touch, pBits + nHalf, nBytes - nHalf);
-    Touch(pBits, nHalf);
-    second.join();
+    try {
+        std::thread second(Touch, pBits + nHalf, nBytes - nHalf);
+        Touch(pBits, nHalf);
+        second.join();
+    } catch (const std::system_error&) {
+        // No thread to be had: the painting faults the pages in as it goes.
+    }
 }
 
 void CBackingStoreWarmup::Touch(const uchar* pBytes, qsizetype nBytes) {

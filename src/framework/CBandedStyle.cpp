@@ -37,7 +37,8 @@ void CBandedStyle::drawControl(ControlElement element, const QStyleOption* pOpti
 
 void CBandedStyle::InRowImages(const QRect& rc, QPainter* pPainter,
                                const std::function<void(QPainter*)>& draw) {
-    const QPaintDevice* pDevice = pPainter->paintEngine()->paintDevice();
+    const QPaintEngine* pEngine = pPainter->paintEngine();
+    const QPaintDevice* pDevice = pEngine ? pEngine->paintDevice() : nullptr;
     const QTransform toDevice = pPainter->deviceTransform();
     if (!pDevice || pDevice->devType() != QInternal::Image ||
         toDevice.type() > QTransform::TxTranslate || pPainter->opacity() < 1 ||

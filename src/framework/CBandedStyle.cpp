@@ -67,7 +67,12 @@ void CBandedStyle::InRowImages(const QRect& rc, QPainter* pPainter,
                                      QTransform::fromTranslate(-band.left(), -band.top()));
             draw(&bandPainter);
         }
+        // The band holds the pixels beneath as well: it replaces them, even where they are not
+        // opaque.
+        pPainter->save();
+        pPainter->setCompositionMode(QPainter::CompositionMode_Source);
         pPainter->drawImage(toDevice.inverted().map(band.topLeft()), image);
+        pPainter->restore();
     }
 }
 

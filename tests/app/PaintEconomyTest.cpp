@@ -19,9 +19,10 @@
 #include <memory>
 
 namespace {
-QImage Paint(QSize size, const std::function<void(QPainter*)>& draw) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::magenta);
+// On an opaque picture and on one that lets half of what is under it through.
+QImage Paint(QSize size, QImage::Format format, const std::function<void(QPainter*)>& draw) {
+    QImage image(size, format);
+    image.fill(format == QImage::Format_RGB32 ? QColor(Qt::magenta) : QColor(255, 0, 255, 128));
     QPainter painter(&image);
     draw(&painter);
     return image;
@@ -51,8 +52,12 @@ TEST(BandedStyleTest, PaintsTheSamePixelsAsTheStyleItWraps) {
     ASSERT_NE(base, nullptr);
     CBandedStyle banded(key);
     const auto expectSame = [&](QSize size, const std::function<void(QStyle*, QPainter*)>& draw) {
-        const QImage expected = Paint(size, [&](QPainter* p) { draw(base.get(), p); });
-        EXPECT_EQ(Paint(size, [&](QPainter* p) { draw(&banded, p); }), expected);
+        for (const QImage::Format format :
+             {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+            const QImage expected = Paint(size, format, [&](QPainter* p) { draw(base.get(), p); });
+            EXPECT_EQ(Paint(size, format, [&](QPainter* p) { draw(&banded, p); }), expected)
+                << format;
+        }
     };
 
     QMainWindow window;

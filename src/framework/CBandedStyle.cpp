@@ -13,14 +13,16 @@ constexpr int kBand = 64;
 constexpr int kFar = 1 << 20;
 } // namespace
 
-CBandedStyle::CBandedStyle(const QString& key) : QProxyStyle(key) {}
+CBandedStyle::CBandedStyle(const QString& key)
+    : QProxyStyle(key),
+      m_bBands(baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0) {}
 
 void CBandedStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* pOption,
                                       QPainter* pPainter, const QWidget* pWidget) const {
     const auto draw = [&](QPainter* p) {
         QProxyStyle::drawComplexControl(control, pOption, p, pWidget);
     };
-    if (control == CC_ScrollBar)
+    if (m_bBands && control == CC_ScrollBar)
         InRowImages(pOption->rect, pPainter, draw);
     else
         draw(pPainter);
@@ -29,7 +31,7 @@ void CBandedStyle::drawComplexControl(ComplexControl control, const QStyleOption
 void CBandedStyle::drawControl(ControlElement element, const QStyleOption* pOption,
                                QPainter* pPainter, const QWidget* pWidget) const {
     const auto draw = [&] { QProxyStyle::drawControl(element, pOption, pPainter, pWidget); };
-    if (element == CE_ToolBar || element == CE_Splitter)
+    if (m_bBands && (element == CE_ToolBar || element == CE_Splitter))
         InBands(pOption->rect, pPainter, draw);
     else
         draw();

@@ -5,7 +5,9 @@
 // of at most 64 the same pixels come out without them. A toolbar or a split bar is painted once
 // per band under a clip; a scroll bar, whose style sets clips of its own, into a copy of each
 // band of what lies beneath, which is then put back. Everything else goes to the base style
-// unchanged. Set on the application by CWinApp.
+// unchanged. Only Fusion, Qt's own style and the one on a desktop without a theme of its own, is
+// painted in bands: other styles may fill with patterns that follow the device, which a band
+// painted apart would shift. Set on the application by CWinApp.
 #pragma once
 
 #include <QProxyStyle>
@@ -31,4 +33,7 @@ private:
     // rc and every band spans the whole other way, so a style drawing outside its rectangle
     // loses nothing.
     static void InBands(const QRect& rc, QPainter* pPainter, const std::function<void()>& draw);
+
+    // The wrapped style is one whose bands have been seen to give its very pixels.
+    const bool m_bBands;
 };
